@@ -1,0 +1,30 @@
+# Two entry points: `make run` and `make test`. Both install what they need first.
+PRESET ?= dev
+BUILD_DIR := build/$(PRESET)
+JOBS ?= $(shell nproc)
+
+.PHONY: run test build configure bootstrap bench format clean
+
+bootstrap:
+	@./scripts/bootstrap
+
+configure: bootstrap
+	@cmake --preset $(PRESET) >/dev/null
+
+build: configure
+	@cmake --build --preset $(PRESET) -j $(JOBS)
+
+run: build
+	@./scripts/run $(BUILD_DIR)/src/app/quillet
+
+test: build
+	@cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS) --timeout 600
+
+bench: build
+	@for b in $(BUILD_DIR)/bench/*_bench; do ./tests/harness/run-test bench $$b; done
+
+format:
+	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	@rm -rf build

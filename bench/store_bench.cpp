@@ -1,0 +1,77 @@
+// Store benchmark: record cost and throughput at several history sizes, and
+// clear + orphan sweep with 2,000 blobs. Prints a table; never fails.
+#include "app/Prefs.h"
+#include "history/ClipStore.h"
+#include "history/Sha256.h"
+#include "platform/freedesktop/JsonDefaultsStore.h"
+#include "platform/freedesktop/XdgAutostartLoginItem.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+struct World {
+    QTemporaryDir dir;
+    JsonDefaultsStore defaults{dir.filePath(QStringLiteral("d.json"))};
+    XdgAutostartLoginItem login{dir.filePath(QStringLiteral("cfg")),
+                                {dir.filePath(QStringLiteral("etc"))},
+                                QStringLiteral("quillet")};
+    Prefs prefs{defaults, login};
+};
+
+void recordText(ClipStore& store, const QString& s) {
+    store.record(sha256Hex(("text:" + s).toUtf8()), ClipKind::text, s, {}, {}, {}, {},
+                 QStringLiteral("org.example.Editor"), QStringLiteral("Editor"), false);
+}
+
+void benchRecord(int rows) {
+    World w;
+    w.prefs.setMaxItems(rows);
+    w.prefs.setMaxDays(3650);
+    ClipStore store(w.dir.filePath(QStringLiteral("Quillet")), w.prefs);
+    for (int i = 0; i < rows; ++i)
+        recordText(store, QStringLiteral("seed text number %1 with some words in it").arg(i));
+    std::vector<double> ms;
+    const int n = 200;
+    QElapsedTimer total;
+    total.start();
+    for (int i = 0; i < n; ++i) {
+        QElapsedTimer t;
+        t.start();
+        recordText(store, QStringLiteral("new copy %1").arg(i));
+        ms.push_back(t.nsecsElapsed() / 1e6);
+    }
+    const double secs = total.nsecsElapsed() / 1e9;
+    std::sort(ms.begin(), ms.end());
+    std::printf("record @ %6d rows   p50 %7.3f ms   p95 %7.3f ms   %8.0f records/s\n", rows,
+                ms[n / 2], ms[n * 95 / 100], n / secs);
+}
+
+void benchClear() {
+    World w;
+    w.prefs.setMaxItems(5000);
+    ClipStore store(w.dir.filePath(QStringLiteral("Quillet")), w.prefs);
+    for (int i = 0; i < 2000; ++i) {
+        const QByteArray png = "png payload " + QByteArray::number(i);
+        const QString blob = store.saveBlob(png, QStringLiteral("png"));
+        store.record(sha256Hex(png), ClipKind::image, {}, {}, blob, {}, {}, {}, {}, false);
+    }
+    QElapsedTimer t;
+    t.start();
+    store.clear();
+    std::printf("clear + sweep of 2000 blobs          %7.1f ms\n", t.nsecsElapsed() / 1e6);
+}
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    for (int rows : {100, 2000, 20000})
+        benchRecord(rows);
+    benchClear();
+    return 0;
+}

@@ -1,0 +1,26 @@
+# quillet_add_test(<name> TIER unit|x11 SOURCES <files...> LIBS <targets...>)
+#
+# Every test runs through tests/harness/run-test, which gives it a private temp
+# HOME and XDG folders. Unit tests run on the offscreen platform; x11 tests get
+# their own Xvfb (on a free display), a window manager and a session bus,
+# started by the harness itself, so a run never depends on the caller's desktop.
+set(QUILLET_TEST_HARNESS "${CMAKE_SOURCE_DIR}/tests/harness/run-test")
+
+function(quillet_add_test name)
+    cmake_parse_arguments(T "" "TIER;TIMEOUT" "SOURCES;LIBS" ${ARGN})
+    if(NOT T_TIER)
+        set(T_TIER unit)
+    endif()
+    if(NOT T_TIMEOUT)
+        set(T_TIMEOUT 300)
+    endif()
+    add_executable(${name} ${T_SOURCES})
+    target_link_libraries(${name} PRIVATE Qt6::Test quillet_warnings ${T_LIBS})
+    target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+    add_test(NAME ${name}
+             COMMAND ${QUILLET_TEST_HARNESS} ${T_TIER} $<TARGET_FILE:${name}>)
+    set_tests_properties(${name} PROPERTIES
+        LABELS ${T_TIER}
+        TIMEOUT ${T_TIMEOUT}
+        ENVIRONMENT "QUILLET_SOURCE_DIR=${CMAKE_SOURCE_DIR};QUILLET_BUILD_DIR=${CMAKE_BINARY_DIR}")
+endfunction()

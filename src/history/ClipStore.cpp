@@ -1,0 +1,293 @@
+#include "history/ClipStore.h"
+
+#include "app/Prefs.h"
+#include "history/Sha256.h"
+#include "history/SqliteStatement.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QSet>
+#include <QTemporaryFile>
+
+#include <charconv>
+#include <chrono>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+const QString kCreateTable =
+    QStringLiteral("CREATE TABLE IF NOT EXISTS items(\n"
+                   "  id INTEGER PRIMARY KEY AUTOINCREMENT,\n"
+                   "  hash TEXT UNIQUE NOT NULL,\n"
+                   "  kind TEXT NOT NULL,\n"
+                   "  text TEXT, rtf_path TEXT, blob_path TEXT, file_path TEXT, thumb_path TEXT,\n"
+                   "  source_app TEXT, source_name TEXT,\n"
+                   "  created_at REAL NOT NULL,\n"
+                   "  pinned INTEGER NOT NULL DEFAULT 0,\n"
+                   "  downscaled INTEGER NOT NULL DEFAULT 0)");
+
+const QString kSelectAll = QStringLiteral(
+    "SELECT id,kind,text,rtf_path,blob_path,file_path,thumb_path,source_app,source_name,"
+    "created_at,pinned,downscaled FROM items ORDER BY pinned DESC, created_at DESC");
+
+const QString kInsert = QStringLiteral(
+    "INSERT OR IGNORE INTO items(hash,kind,text,rtf_path,blob_path,file_path,thumb_path,"
+    "source_app,source_name,created_at,pinned,downscaled) VALUES(?,?,?,?,?,?,?,?,?,?,0,?)");
+
+constexpr mode_t kPrivateFile = S_IRUSR | S_IWUSR;
+constexpr mode_t kPrivateDir = S_IRWXU;
+
+// Microsecond resolution, so that copies in quick succession keep their order.
+double now() {
+    using namespace std::chrono;
+    return duration<double>(system_clock::now().time_since_epoch()).count();
+}
+
+// Narrows a path's mode to owner-only when it grants anything to others.
+void restrictMode(const QString& path, mode_t wanted) {
+    struct stat st {};
+    const QByteArray native = QFile::encodeName(path);
+    if (::lstat(native.constData(), &st) != 0 || S_ISLNK(st.st_mode))
+        return;
+    if ((st.st_mode & 07777 & ~wanted) != 0)
+        ::chmod(native.constData(), st.st_mode & wanted);
+}
+} // namespace
+
+ClipStore::ClipStore(const QString& baseDir, Prefs& prefs, QObject* parent)
+    : QObject(parent)
+    , m_prefs(prefs) {
+    QDir base(baseDir);
+    m_blobsDir = base.filePath(QStringLiteral("blobs"));
+    m_thumbsDir = base.filePath(QStringLiteral("thumbs"));
+    m_databasePath = base.filePath(QStringLiteral("quillet.sqlite"));
+    QDir().mkpath(m_blobsDir);
+    QDir().mkpath(m_thumbsDir);
+    tightenPermissions(baseDir);
+
+    // Create the file owner-only before SQLite does, so the WAL and SHM files,
+    // which SQLite creates with the database's mode, are private as well.
+    const QByteArray native = QFile::encodeName(m_databasePath);
+    const int fd =
+        ::open(native.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, kPrivateFile);
+    if (fd >= 0)
+        ::close(fd);
+
+    if (m_db.open(m_databasePath)) {
+        m_db.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
+        m_db.exec(kCreateTable);
+    }
+    reload();
+}
+
+ClipStore& ClipStore::shared() {
+    static ClipStore* store = new ClipStore(Prefs::appSupportDir(), Prefs::shared());
+    return *store;
+}
+
+void ClipStore::tightenPermissions(const QString& baseDir) {
+    restrictMode(baseDir, kPrivateDir);
+    restrictMode(m_blobsDir, kPrivateDir);
+    restrictMode(m_thumbsDir, kPrivateDir);
+    for (const QString& suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")})
+        restrictMode(m_databasePath + suffix, kPrivateFile);
+    for (const QString& dir : {m_blobsDir, m_thumbsDir}) {
+        QDirIterator it(dir, QDir::Files | QDir::Hidden | QDir::System);
+        while (it.hasNext())
+            restrictMode(it.next(), kPrivateFile);
+    }
+}
+
+void ClipStore::reload() {
+    ClipItemList list;
+    SqliteStatement q = m_db.prepare(kSelectAll);
+    while (q.step()) {
+        ClipItem item;
+        item.id = q.columnInt64(0);
+        item.kind = clipKindFromText(q.columnText(1).value_or(QStringLiteral("text")))
+                        .value_or(ClipKind::text);
+        item.text = q.columnText(2);
+        item.rtfPath = q.columnText(3);
+        item.blobPath = q.columnText(4);
+        item.filePath = q.columnText(5);
+        item.thumbPath = q.columnText(6);
+        item.sourceApp = q.columnText(7);
+        item.sourceName = q.columnText(8);
+        item.createdAt = q.columnDouble(9);
+        item.pinned = q.columnInt64(10) == 1;
+        item.downscaled = q.columnInt64(11) == 1;
+        list.append(std::move(item));
+    }
+    m_items = std::move(list);
+    Q_EMIT itemsChanged();
+}
+
+void ClipStore::record(const QString& hash, ClipKind kind, const std::optional<QString>& text,
+                       const std::optional<QString>& rtfPath,
+                       const std::optional<QString>& blobPath,
+                       const std::optional<QString>& filePath,
+                       const std::optional<QString>& thumbPath,
+                       const std::optional<QString>& sourceApp,
+                       const std::optional<QString>& sourceName, bool downscaled) {
+    {
+        SqliteStatement update =
+            m_db.prepare(QStringLiteral("UPDATE items SET created_at=? WHERE hash=?"));
+        if (update.isValid()) {
+            update.bindDouble(1, now());
+            update.bindText(2, hash);
+            update.step();
+        }
+    }
+    if (m_db.changes() == 0) {
+        SqliteStatement insert = m_db.prepare(kInsert);
+        if (insert.isValid()) {
+            insert.bindText(1, hash);
+            insert.bindText(2, clipKindText(kind));
+            insert.bindText(3, text);
+            insert.bindText(4, rtfPath);
+            insert.bindText(5, blobPath);
+            insert.bindText(6, filePath);
+            insert.bindText(7, thumbPath);
+            insert.bindText(8, sourceApp);
+            insert.bindText(9, sourceName);
+            insert.bindDouble(10, now());
+            insert.bindInt(11, downscaled ? 1 : 0);
+            insert.step();
+        }
+    }
+    reload();
+    prune();
+}
+
+void ClipStore::setPinned(qint64 id, bool pinned) {
+    m_db.exec(QStringLiteral("UPDATE items SET pinned=") + (pinned ? u'1' : u'0') +
+              QStringLiteral(" WHERE id=") + QString::number(id));
+    reload();
+}
+
+void ClipStore::removeSideFileIfUnused(const QString& path) {
+    QString column;
+    if (path.endsWith(QLatin1String(".rtf")))
+        column = QStringLiteral("rtf_path");
+    else if (path.contains(QLatin1String("/thumbs/")))
+        column = QStringLiteral("thumb_path");
+    else
+        column = QStringLiteral("blob_path");
+    if (referenceCount(column, path) < 2)
+        QFile::remove(path);
+}
+
+void ClipStore::deleteItem(const ClipItem& item) {
+    for (const auto* path : {&item.rtfPath, &item.blobPath, &item.thumbPath}) {
+        if (*path)
+            removeSideFileIfUnused(**path);
+    }
+    // The item's filePath is the user's own file and is never touched.
+    m_db.exec(QStringLiteral("DELETE FROM items WHERE id=") + QString::number(item.id));
+    reload();
+}
+
+void ClipStore::clear() {
+    m_db.exec(QStringLiteral("DELETE FROM items WHERE pinned=0"));
+    reload();
+    sweepOrphans();
+}
+
+QString ClipStore::formatCutoff(double seconds) {
+    char buf[64];
+    const auto res = std::to_chars(buf, buf + sizeof buf, seconds, std::chars_format::fixed);
+    QString s = QString::fromLatin1(buf, res.ptr - buf);
+    if (!s.contains(u'.'))
+        s += QStringLiteral(".0");
+    return s;
+}
+
+void ClipStore::prune() {
+    const ClipItemList before = m_items;
+    const double days = double(std::max<qint64>(m_prefs.maxDays(), 1));
+    const double cutoff = now() - days * 86400.0;
+    m_db.exec(QStringLiteral("DELETE FROM items WHERE pinned=0 AND created_at < ") +
+              formatCutoff(cutoff));
+    bool removed = m_db.changes() > 0;
+    const qint64 limit = std::max<qint64>(m_prefs.maxItems(), 10);
+    m_db.exec(QStringLiteral("DELETE FROM items WHERE pinned=0 AND id NOT IN\n"
+                             "  (SELECT id FROM items WHERE pinned=0 ORDER BY created_at DESC "
+                             "LIMIT ") +
+              QString::number(limit) + u')');
+    removed = removed || m_db.changes() > 0;
+    reload();
+    // Pruned rows would otherwise leave their image blobs on disk until the
+    // user happens to clear the history, filling the disk for those who never do.
+    if (removed)
+        removeSideFilesOfPruned(before);
+}
+
+void ClipStore::removeSideFilesOfPruned(const ClipItemList& before) {
+    QSet<qint64> remaining;
+    for (const ClipItem& item : m_items)
+        remaining.insert(item.id);
+    QSet<QString> keep;
+    for (const ClipItem& item : m_items) {
+        for (const auto* path : {&item.rtfPath, &item.blobPath, &item.thumbPath}) {
+            if (*path)
+                keep.insert(**path);
+        }
+    }
+    for (const ClipItem& item : before) {
+        if (remaining.contains(item.id))
+            continue;
+        for (const auto* path : {&item.rtfPath, &item.blobPath, &item.thumbPath}) {
+            if (*path && !keep.contains(**path))
+                QFile::remove(**path);
+        }
+    }
+}
+
+void ClipStore::sweepOrphans() {
+    QSet<QString> keep;
+    for (const ClipItem& item : m_items) {
+        for (const auto* path : {&item.rtfPath, &item.blobPath, &item.thumbPath}) {
+            if (*path)
+                keep.insert(**path);
+        }
+    }
+    for (const QString& dir : {m_blobsDir, m_thumbsDir}) {
+        QDirIterator it(dir, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+        while (it.hasNext()) {
+            const QString path = it.next();
+            if (!keep.contains(path))
+                QFile::remove(path);
+        }
+    }
+}
+
+int ClipStore::referenceCount(const QString& column, const QString& path) {
+    SqliteStatement q = m_db.prepare(QStringLiteral("SELECT COUNT(*) FROM items WHERE ") + column +
+                                     QStringLiteral("=?"));
+    if (!q.isValid())
+        return 0;
+    q.bindText(1, path);
+    return q.step() ? int(q.columnInt64(0)) : 0;
+}
+
+QString ClipStore::saveBlob(const QByteArray& bytes, const QString& ext) {
+    const QString path = QDir(m_blobsDir).filePath(sha256Hex(bytes) + u'.' + ext);
+    if (QFileInfo::exists(path))
+        return path;
+    // Written under a temporary name (created 0600) and renamed, so a reader
+    // never sees half a blob and a full disk leaves no broken file behind.
+    QTemporaryFile tmp(QDir(m_blobsDir).filePath(QStringLiteral(".blob-XXXXXX")));
+    tmp.setAutoRemove(true);
+    if (!tmp.open())
+        return path;
+    if (tmp.write(bytes) != bytes.size() || !tmp.flush())
+        return path;
+    if (tmp.rename(path))
+        tmp.setAutoRemove(false);
+    return path;
+}

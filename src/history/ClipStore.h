@@ -1,0 +1,66 @@
+#pragma once
+
+#include "history/ClipItem.h"
+#include "history/SqliteDatabase.h"
+
+#include <QObject>
+#include <QString>
+
+#include <optional>
+
+class Prefs;
+
+// The clip history: one SQLite table and two folders of side files ("blobs"
+// for image and rich-text payloads, "thumbs" for thumbnails). Publishes the
+// whole history, pinned first, then newest first, replacing the list at every
+// reload. Main thread only.
+class ClipStore : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(ClipItemList items READ items NOTIFY itemsChanged)
+
+public:
+    // Opens (or creates) the store in baseDir; the limits come from prefs.
+    ClipStore(const QString& baseDir, Prefs& prefs, QObject* parent = nullptr);
+
+    // The one store of the process, in Prefs::appSupportDir().
+    static ClipStore& shared();
+
+    const ClipItemList& items() const { return m_items; }
+    bool isOpen() const { return m_db.isOpen(); }
+    QString blobsDir() const { return m_blobsDir; }
+    QString thumbsDir() const { return m_thumbsDir; }
+    QString databasePath() const { return m_databasePath; }
+
+    void reload();
+    void record(const QString& hash, ClipKind kind, const std::optional<QString>& text,
+                const std::optional<QString>& rtfPath, const std::optional<QString>& blobPath,
+                const std::optional<QString>& filePath, const std::optional<QString>& thumbPath,
+                const std::optional<QString>& sourceApp, const std::optional<QString>& sourceName,
+                bool downscaled);
+    void setPinned(qint64 id, bool pinned);
+    void deleteItem(const ClipItem& item);
+    void clear();
+    void prune();
+    void sweepOrphans();
+    int referenceCount(const QString& column, const QString& path);
+    QString saveBlob(const QByteArray& bytes, const QString& ext);
+
+    // The prune cut-off as written into the statement: the shortest decimal
+    // that reads back as the same double, always with a fractional part.
+    static QString formatCutoff(double seconds);
+
+Q_SIGNALS:
+    void itemsChanged();
+
+private:
+    void removeSideFileIfUnused(const QString& path);
+    void removeSideFilesOfPruned(const ClipItemList& before);
+    void tightenPermissions(const QString& baseDir);
+
+    ClipItemList m_items;
+    SqliteDatabase m_db;
+    QString m_blobsDir;
+    QString m_thumbsDir;
+    QString m_databasePath;
+    Prefs& m_prefs;
+};

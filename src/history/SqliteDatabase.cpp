@@ -1,0 +1,36 @@
+#include "history/SqliteDatabase.h"
+
+#include "history/SqliteStatement.h"
+
+#include <sqlite3.h>
+
+SqliteDatabase::~SqliteDatabase() {
+    if (m_db)
+        sqlite3_close_v2(m_db);
+}
+
+bool SqliteDatabase::open(const QString& path) {
+    sqlite3* db = nullptr;
+    const int rc = sqlite3_open(path.toUtf8().constData(), &db);
+    if (rc != SQLITE_OK) {
+        sqlite3_close(db);
+        return false;
+    }
+    // A locked database (another process mid-write) waits a little instead of failing at once.
+    sqlite3_busy_timeout(db, 2000);
+    m_db = db;
+    return true;
+}
+
+void SqliteDatabase::exec(const QString& sql) {
+    if (m_db)
+        sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, nullptr);
+}
+
+int SqliteDatabase::changes() const {
+    return m_db ? sqlite3_changes(m_db) : 0;
+}
+
+SqliteStatement SqliteDatabase::prepare(const QString& sql) {
+    return SqliteStatement(m_db, sql);
+}

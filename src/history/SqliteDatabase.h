@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+struct sqlite3;
+class SqliteStatement;
+
+// Owns one SQLite connection. Statements that fail are not reported: callers
+// look at the table again instead.
+class SqliteDatabase {
+public:
+    SqliteDatabase() = default;
+    ~SqliteDatabase();
+    SqliteDatabase(const SqliteDatabase&) = delete;
+    SqliteDatabase& operator=(const SqliteDatabase&) = delete;
+
+    // Opens read-write, creating the file when missing.
+    bool open(const QString& path);
+    bool isOpen() const { return m_db != nullptr; }
+
+    // One-shot execution; the result is not read.
+    void exec(const QString& sql);
+    // Rows changed by the most recent INSERT, UPDATE or DELETE.
+    int changes() const;
+    // A prepared statement, or one that reports !isValid() when preparing failed.
+    SqliteStatement prepare(const QString& sql);
+
+private:
+    sqlite3* m_db = nullptr;
+};

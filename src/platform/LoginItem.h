@@ -1,0 +1,14 @@
+#pragma once
+
+// The service that starts Quillet when the user logs in.
+class LoginItem {
+public:
+    // Same numbering as the status the preferences reason about.
+    enum class Status { NotRegistered = 0, Enabled = 1, RequiresApproval = 2, NotFound = 3 };
+
+    virtual ~LoginItem() = default;
+    virtual Status status() const = 0;
+    // Both return false when the system refused the change.
+    virtual bool registerItem() = 0;
+    virtual bool unregisterItem() = 0;
+};

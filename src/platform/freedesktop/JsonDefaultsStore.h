@@ -1,0 +1,32 @@
+#pragma once
+
+#include "platform/DefaultsStore.h"
+
+#include <QJsonObject>
+
+// DefaultsStore kept in one JSON object on disk. The file is read once at
+// construction and rewritten atomically on every assignment. A damaged file
+// reads as an empty store; before the first write replaces it, it is kept
+// beside as "<name>.damaged" so that nothing the user had is silently lost.
+class JsonDefaultsStore : public DefaultsStore {
+    Q_OBJECT
+public:
+    explicit JsonDefaultsStore(QString path, QObject* parent = nullptr);
+
+    std::optional<QJsonValue> object(const QString& key) const override;
+    void setObject(const QString& key, const QJsonValue& value) override;
+    void removeObject(const QString& key) override;
+
+    QString path() const { return m_path; }
+    // False when the last write could not be completed (the old file stays).
+    bool lastWriteSucceeded() const { return m_lastWriteOk; }
+
+private:
+    void load();
+    void save();
+
+    QString m_path;
+    QJsonObject m_values;
+    bool m_damaged = false;
+    bool m_lastWriteOk = true;
+};

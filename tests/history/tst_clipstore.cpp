@@ -1,0 +1,318 @@
+#include "app/Prefs.h"
+#include "history/ClipStore.h"
+#include "history/Sha256.h"
+#include "history/SqliteDatabase.h"
+#include "history/SqliteStatement.h"
+#include "platform/freedesktop/JsonDefaultsStore.h"
+#include "platform/freedesktop/XdgAutostartLoginItem.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+#include <sys/stat.h>
+
+namespace {
+// A store on a real database in a temp folder, with its own settings file.
+struct Fixture {
+    QTemporaryDir dir;
+    JsonDefaultsStore defaults{dir.filePath(QStringLiteral("defaults.json"))};
+    XdgAutostartLoginItem login{dir.filePath(QStringLiteral("cfg")),
+                                {dir.filePath(QStringLiteral("etc"))},
+                                QStringLiteral("quillet")};
+    Prefs prefs{defaults, login};
+    QString base = dir.filePath(QStringLiteral("Quillet"));
+    std::unique_ptr<ClipStore> store = std::make_unique<ClipStore>(base, prefs);
+
+    void recordText(const QString& s, bool pinned = false) {
+        store->record(sha256Hex(("text:" + s).toUtf8()), ClipKind::text, s, {}, {}, {}, {}, {}, {},
+                      false);
+        if (pinned)
+            store->setPinned(store->items().constFirst().id, true);
+    }
+    // Runs SQL on a second connection, as another tool touching the file would.
+    void sql(const QString& statement) {
+        SqliteDatabase db;
+        QVERIFY(db.open(store->databasePath()));
+        db.exec(statement);
+    }
+    QString makeFile(const QString& path, const QByteArray& bytes = "x") {
+        QFile f(path);
+        if (f.open(QIODevice::WriteOnly))
+            f.write(bytes);
+        return path;
+    }
+    void reopen() { store = std::make_unique<ClipStore>(base, prefs); }
+};
+
+mode_t modeOf(const QString& path) {
+    struct stat st {};
+    ::stat(QFile::encodeName(path).constData(), &st);
+    return st.st_mode & 07777;
+}
+} // namespace
+
+class TestClipStore : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void repeatedCopyRefreshesOneRow();
+    void rowsLoadWithEveryColumn();
+    void pruneByCountAndAge();
+    void pruneRemovesSideFilesOfPrunedRows();
+    void deleteKeepsSharedAndUserFiles();
+    void clearKeepsPinnedAndSweeps();
+    void saveBlobIsContentAddressed();
+    void filesArePrivate();
+    void cutoffFormatting_data();
+    void cutoffFormatting();
+    void unopenableDatabaseIsSilent();
+};
+
+void TestClipStore::repeatedCopyRefreshesOneRow() {
+    Fixture f;
+    QSignalSpy published(f.store.get(), &ClipStore::itemsChanged);
+    f.recordText(QStringLiteral("a"));
+    f.recordText(QStringLiteral("b"));
+    const double firstA = f.store->items().constLast().createdAt;
+    QTest::qWait(5);
+    f.recordText(QStringLiteral("a"));
+    QCOMPARE(f.store->items().size(), 2);
+    QCOMPARE(f.store->items().constFirst().text, std::optional<QString>(QStringLiteral("a")));
+    QVERIFY(f.store->items().constFirst().createdAt > firstA);
+    QCOMPARE(published.count(), 6); // reload after the write and after the prune, each time
+
+    // A repeat keeps everything first recorded: kind, paths, source, pin.
+    const QString hash = sha256Hex("text:c");
+    f.store->record(hash, ClipKind::rtf, QStringLiteral("c"), QStringLiteral("/x/blobs/1.rtf"), {},
+                    {}, {}, QStringLiteral("org.app"), QStringLiteral("App"), false);
+    f.store->setPinned(f.store->items().constFirst().id, true);
+    f.recordText(QStringLiteral("d"));
+    f.store->record(hash, ClipKind::text, QStringLiteral("c"), {}, {}, {}, {}, {}, {}, false);
+    const ClipItem c = f.store->items().constFirst();
+    QCOMPARE(c.kind, ClipKind::rtf);
+    QCOMPARE(c.pinned, true);
+    QCOMPARE(c.rtfPath, std::optional<QString>(QStringLiteral("/x/blobs/1.rtf")));
+    QCOMPARE(c.sourceName, std::optional<QString>(QStringLiteral("App")));
+    QCOMPARE(f.store->items().at(1).text, std::optional<QString>(QStringLiteral("d")));
+}
+
+void TestClipStore::rowsLoadWithEveryColumn() {
+    Fixture f;
+    f.sql(
+        QStringLiteral("INSERT INTO items(hash,kind,text,rtf_path,blob_path,file_path,thumb_path,"
+                       "source_app,source_name,created_at,pinned,downscaled) VALUES"
+                       "('h1','image',NULL,NULL,'/b/x.png',NULL,'/t/x.png','id','Name',100.25,0,1),"
+                       "('h2','sparkle','s',NULL,NULL,NULL,NULL,NULL,NULL,200.0,0,0),"
+                       "('h3','file','/a\n/b',NULL,NULL,'/a','/t/y.png',NULL,NULL,50.0,1,0),"
+                       "('h4','link','u',NULL,NULL,NULL,NULL,NULL,NULL,300.0,2,0)"));
+    f.store->reload();
+    const ClipItemList& items = f.store->items();
+    QCOMPARE(items.size(), 4);
+    // Ordered by the pin column, then newest first; only a pin value of 1 is "pinned".
+    QCOMPARE(items[0].kind, ClipKind::link);
+    QCOMPARE(items[0].pinned, false);
+    QCOMPARE(items[1].kind, ClipKind::file);
+    QCOMPARE(items[1].pinned, true);
+    QCOMPARE(items[1].text, std::optional<QString>(QStringLiteral("/a\n/b")));
+    QCOMPARE(items[2].kind, ClipKind::text); // an unknown word loads as text
+    QCOMPARE(items[3].kind, ClipKind::image);
+    QCOMPARE(items[3].text, std::nullopt);
+    QCOMPARE(items[3].blobPath, std::optional<QString>(QStringLiteral("/b/x.png")));
+    QCOMPARE(items[3].sourceApp, std::optional<QString>(QStringLiteral("id")));
+    QCOMPARE(items[3].createdAt, 100.25);
+    QCOMPARE(items[3].downscaled, true);
+}
+
+void TestClipStore::pruneByCountAndAge() {
+    Fixture f;
+    f.prefs.setMaxItems(3);
+    f.recordText(QStringLiteral("pinned"), true);
+    for (int i = 0; i < 11; ++i)
+        f.recordText(QString::number(i));
+    // The floor is 10; pinned items are neither counted nor pruned.
+    QCOMPARE(f.store->items().size(), 11);
+    QCOMPARE(f.store->items().constLast().text, std::optional<QString>(QStringLiteral("1")));
+    QCOMPARE(f.store->items().constFirst().text, std::optional<QString>(QStringLiteral("pinned")));
+
+    f.prefs.setMaxItems(500);
+    f.prefs.setMaxDays(0); // the age limit is at least one day
+    const double now = QDateTime::currentMSecsSinceEpoch() / 1000.0;
+    f.sql(QStringLiteral("UPDATE items SET created_at=%1 WHERE text='0'")
+              .arg(now - 1.5 * 86400, 0, 'f', 3));
+    f.sql(QStringLiteral("UPDATE items SET created_at=%1 WHERE text='1'")
+              .arg(now - 0.5 * 86400, 0, 'f', 3));
+    f.sql(QStringLiteral("UPDATE items SET created_at=%1 WHERE text='pinned'")
+              .arg(now - 90 * 86400.0, 0, 'f', 3));
+    f.store->prune();
+    QStringList texts;
+    for (const ClipItem& item : f.store->items())
+        texts << item.text.value_or(QString());
+    QVERIFY(!texts.contains(QStringLiteral("0")));
+    QVERIFY(texts.contains(QStringLiteral("1")));
+    QVERIFY(texts.contains(QStringLiteral("pinned")));
+
+    f.prefs.setMaxItems(500);
+    f.prefs.setMaxDays(30);
+    for (int i = 0; i < 600; ++i)
+        f.sql(QStringLiteral(
+                  "INSERT INTO items(hash,kind,text,created_at) VALUES('bulk%1','text','b%1',%2)")
+                  .arg(i)
+                  .arg(now - 1000 + i));
+    f.store->prune();
+    qsizetype unpinned = 0;
+    for (const ClipItem& item : f.store->items())
+        unpinned += item.pinned ? 0 : 1;
+    QCOMPARE(unpinned, 500);
+}
+
+void TestClipStore::pruneRemovesSideFilesOfPrunedRows() {
+    Fixture f;
+    f.prefs.setMaxItems(10);
+    const QString shared = f.store->saveBlob("shared-png", QStringLiteral("png"));
+    QStringList blobs;
+    for (int i = 0; i < 12; ++i) {
+        const QByteArray png = "png-" + QByteArray::number(i);
+        const QString blob = f.store->saveBlob(png, QStringLiteral("png"));
+        blobs << blob;
+        const QString thumb = f.makeFile(f.store->thumbsDir() + QStringLiteral("/t%1.png").arg(i));
+        f.store->record(sha256Hex(png), ClipKind::image, {}, {}, blob, {}, i == 0 ? shared : thumb,
+                        {}, {}, false);
+        if (i == 1) {
+            // A pinned row that still uses the file the oldest row's thumbnail shares.
+            f.store->record(sha256Hex("other"), ClipKind::image, {}, {}, shared, {}, {}, {}, {},
+                            false);
+            f.store->setPinned(f.store->items().constFirst().id, true);
+        }
+    }
+    QCOMPARE(f.store->items().size(), 11);
+    // The two oldest rows are gone, and with them their files, except one still in use.
+    QVERIFY(!QFile::exists(blobs[0]));
+    QVERIFY(!QFile::exists(blobs[1]));
+    QVERIFY(!QFile::exists(f.store->thumbsDir() + QStringLiteral("/t1.png")));
+    QVERIFY(QFile::exists(shared));
+    QVERIFY(QFile::exists(blobs[2]));
+    QVERIFY(QFile::exists(f.store->thumbsDir() + QStringLiteral("/t11.png")));
+}
+
+void TestClipStore::deleteKeepsSharedAndUserFiles() {
+    Fixture f;
+    const QString userFile = f.makeFile(f.dir.filePath(QStringLiteral("report.pdf")));
+    const QString thumb = f.makeFile(f.store->thumbsDir() + QStringLiteral("/shared.png"));
+    f.store->record(sha256Hex(("file:" + userFile).toUtf8()), ClipKind::file, userFile, {}, {},
+                    userFile, thumb, {}, {}, false);
+    const QString both = userFile + QStringLiteral("\n/tmp/other");
+    f.store->record(sha256Hex(("file:" + both).toUtf8()), ClipKind::file, both, {}, {}, userFile,
+                    thumb, {}, {}, false);
+    const QString rtf = f.store->saveBlob("{\\rtf1 hi}", QStringLiteral("rtf"));
+    f.store->record(sha256Hex("text:hi"), ClipKind::rtf, QStringLiteral("hi"), rtf, {}, {}, {}, {},
+                    {}, false);
+    QCOMPARE(f.store->items().size(), 3);
+
+    f.store->deleteItem(f.store->items().at(1));
+    QVERIFY(QFile::exists(thumb)); // still used by the other file item
+    f.store->deleteItem(f.store->items().at(1));
+    QVERIFY(!QFile::exists(thumb));
+    QVERIFY(QFile::exists(userFile)); // the user's own file is never touched
+    f.store->deleteItem(f.store->items().at(0));
+    QVERIFY(!QFile::exists(rtf));
+    QVERIFY(f.store->items().isEmpty());
+    QCOMPARE(f.store->referenceCount(QStringLiteral("thumb_path"), thumb), 0);
+}
+
+void TestClipStore::clearKeepsPinnedAndSweeps() {
+    Fixture f;
+    // Clearing an empty history still sweeps both folders.
+    const QString stray = f.makeFile(f.store->thumbsDir() + QStringLiteral("/.hidden"));
+    const QString strayBlob = f.makeFile(f.store->blobsDir() + QStringLiteral("/old.png"));
+    f.store->clear();
+    QVERIFY(!QFile::exists(stray));
+    QVERIFY(!QFile::exists(strayBlob));
+
+    const QString keptBlob = f.store->saveBlob("kept", QStringLiteral("png"));
+    const QString keptThumb = f.makeFile(f.store->thumbsDir() + QStringLiteral("/kept.png"));
+    f.store->record(sha256Hex("kept"), ClipKind::image, {}, {}, keptBlob, {}, keptThumb, {}, {},
+                    false);
+    f.store->setPinned(f.store->items().constFirst().id, true);
+    const QString goneBlob = f.store->saveBlob("gone", QStringLiteral("png"));
+    f.store->record(sha256Hex("gone"), ClipKind::image, {}, {}, goneBlob, {}, {}, {}, {}, false);
+    const QString screenshotThumb = f.makeFile(f.store->thumbsDir() + QStringLiteral("/shot.png"));
+    f.store->clear();
+    QCOMPARE(f.store->items().size(), 1);
+    QVERIFY(f.store->items().constFirst().pinned);
+    QVERIFY(QFile::exists(keptBlob));
+    QVERIFY(QFile::exists(keptThumb));
+    QVERIFY(!QFile::exists(goneBlob));
+    QVERIFY(!QFile::exists(screenshotThumb));
+}
+
+void TestClipStore::saveBlobIsContentAddressed() {
+    Fixture f;
+    const QString a = f.store->saveBlob("same", QStringLiteral("png"));
+    QCOMPARE(a, f.store->blobsDir() + u'/' + sha256Hex("same") + QStringLiteral(".png"));
+    QCOMPARE(f.store->saveBlob("same", QStringLiteral("png")), a);
+    QFile file(a);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("same"));
+    // No temporary files are left behind.
+    QCOMPARE(QDir(f.store->blobsDir()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+}
+
+void TestClipStore::filesArePrivate() {
+    Fixture f;
+    f.recordText(QStringLiteral("secret"));
+    const QString blob = f.store->saveBlob("img", QStringLiteral("png"));
+    QCOMPARE(modeOf(f.base), mode_t(0700));
+    QCOMPARE(modeOf(f.store->blobsDir()), mode_t(0700));
+    QCOMPARE(modeOf(f.store->databasePath()), mode_t(0600));
+    QCOMPARE(modeOf(f.store->databasePath() + QStringLiteral("-wal")), mode_t(0600));
+    QCOMPARE(modeOf(blob), mode_t(0600));
+
+    // Modes widened by hand or by an older version are narrowed at the next open.
+    ::chmod(QFile::encodeName(f.base).constData(), 0755);
+    ::chmod(QFile::encodeName(f.store->databasePath()).constData(), 0644);
+    ::chmod(QFile::encodeName(blob).constData(), 0644);
+    f.reopen();
+    QCOMPARE(modeOf(f.base), mode_t(0700));
+    QCOMPARE(modeOf(f.store->databasePath()), mode_t(0600));
+    QCOMPARE(modeOf(blob), mode_t(0600));
+    QCOMPARE(f.store->items().size(), 1);
+}
+
+void TestClipStore::cutoffFormatting_data() {
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("whole") << 1733500000.0 << QStringLiteral("1733500000.0");
+    QTest::newRow("fraction") << 1733500000.25 << QStringLiteral("1733500000.25");
+    QTest::newRow("shortest") << 0.1 << QStringLiteral("0.1");
+    QTest::newRow("negative") << -86400.0 << QStringLiteral("-86400.0");
+}
+
+void TestClipStore::cutoffFormatting() {
+    QFETCH(double, value);
+    QFETCH(QString, text);
+    QCOMPARE(ClipStore::formatCutoff(value), text);
+    QCOMPARE(ClipStore::formatCutoff(value).toDouble(), value);
+}
+
+void TestClipStore::unopenableDatabaseIsSilent() {
+    Fixture f;
+    QVERIFY(QDir().mkpath(f.dir.filePath(QStringLiteral("broken/quillet.sqlite"))));
+    ClipStore store(f.dir.filePath(QStringLiteral("broken")), f.prefs);
+    QVERIFY(!store.isOpen());
+    store.record(sha256Hex("text:x"), ClipKind::text, QStringLiteral("x"), {}, {}, {}, {}, {}, {},
+                 false);
+    store.setPinned(1, true);
+    store.clear();
+    QVERIFY(store.items().isEmpty());
+    // Side files are still written.
+    QVERIFY(QFile::exists(store.saveBlob("b", QStringLiteral("png"))));
+}
+
+QTEST_GUILESS_MAIN(TestClipStore)
+#include "tst_clipstore.moc"
