@@ -1,0 +1,3 @@
+#include "KeyboardShortcuts/ShortcutsLog.h"
+
+Q_LOGGING_CATEGORY(shortcutsLog, "quillet.shortcuts", QtWarningMsg)

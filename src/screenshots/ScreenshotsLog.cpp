@@ -1,0 +1,3 @@
+#include "screenshots/ScreenshotsLog.h"
+
+Q_LOGGING_CATEGORY(screenshotsLog, "quillet.screenshots", QtWarningMsg)
