@@ -64,6 +64,14 @@ QByteArray TestImages::pngBomb(int w, int h) {
            chunk("IEND", {});
 }
 
+QByteArray TestImages::padded(const QByteArray& png, qsizetype size) {
+    const qsizetype body = size - png.size() - 12;
+    if (body < 0)
+        return png;
+    const qsizetype afterHeader = 8 + 25; // signature and IHDR
+    return png.left(afterHeader) + chunk("quIl", QByteArray(body, 'q')) + png.mid(afterHeader);
+}
+
 QByteArray TestImages::truncatedPng() {
     const QByteArray whole = png(300, 300, true);
     return whole.left(whole.size() / 2);

@@ -11,6 +11,8 @@ QByteArray tiff(int w, int h, QColor color = Qt::green);
 // A valid PNG whose header claims w × h one-bit pixels: a few hundred KB that
 // would decode to gigabytes.
 QByteArray pngBomb(int w, int h);
+// The PNG with a private ancillary chunk added, so the file is exactly size bytes.
+QByteArray padded(const QByteArray& png, qsizetype size);
 // A PNG cut off in the middle of its pixel data.
 QByteArray truncatedPng();
 } // namespace TestImages
