@@ -35,8 +35,16 @@ bool ScreenshotScan::isScreenshot(const QFileInfo& info, const ScreenCaptureProb
 }
 
 QDateTime ScreenshotScan::creationDate(const QFileInfo& info) {
+    // A capture is written once, so its modification time is its capture time
+    // too; it is the earlier one when the file was copied in with its times
+    // kept (a restore, a sync), and the only one where no birth time is kept.
     const QDateTime birth = info.birthTime();
-    return birth.isValid() ? birth : info.lastModified();
+    const QDateTime modified = info.lastModified();
+    if (!birth.isValid())
+        return modified;
+    if (!modified.isValid())
+        return birth;
+    return std::min(birth, modified);
 }
 
 QList<QUrl> ScreenshotScan::list(const QString& folder, const ScreenCaptureProbe& probe) {

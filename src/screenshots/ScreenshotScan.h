@@ -20,7 +20,7 @@ public:
     // when the name does not tell.
     static bool isScreenshot(const QFileInfo& info, const ScreenCaptureProbe& probe);
     static bool hasScreenshotName(const QString& fileName);
-    // Birth time where the file system keeps one, else the modification time.
+    // When the capture was made: the earlier of birth and modification time.
     static QDateTime creationDate(const QFileInfo& info);
     // The captures directly in folder, newest first; empty when unreadable.
     static QList<QUrl> list(const QString& folder, const ScreenCaptureProbe& probe);
