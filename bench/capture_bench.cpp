@@ -219,6 +219,10 @@ int main(int argc, char** argv) {
                     size / 1e6, recorded ? "recorded" : "NOT recorded", ms,
                     recorded && store.items().first().downscaled ? "yes" : "no", rssBefore / 1024.0,
                     statusKiB("VmHWM:") / 1024.0);
+        clock.start();
+        const auto transferred = pasteboard.data(PasteboardType::png);
+        std::printf("  of which the transfer from xclip: %.0f ms (%lld bytes)\n",
+                    clock.nsecsElapsed() / 1e6, qlonglong(transferred ? transferred->size() : 0));
         QFile file(path);
         const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
         clock.start();
