@@ -27,6 +27,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 
 #include <sys/resource.h>
 
@@ -70,6 +71,26 @@ struct Xclip {
         process.waitForFinished();
     }
 };
+
+// Runs the event loop until pred holds. QTest::qWaitFor would sleep 10 ms
+// between turns, delaying the monitor and adding to every figure.
+bool waitUntil(const std::function<bool()>& pred, int timeoutMs) {
+    bool met = pred();
+    if (met)
+        return true;
+    QEventLoop loop;
+    QTimer check;
+    check.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
+        met = pred();
+        if (met)
+            loop.quit();
+    });
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    check.start(1);
+    loop.exec();
+    return met;
+}
 
 bool hasText(const ClipStore& store, const QString& text) {
     const ClipItemList& items = store.items();
@@ -143,7 +164,7 @@ int main(int argc, char** argv) {
         notifiedAt = -1;
         clock.start();
         x.start(QStringLiteral("UTF8_STRING"), textFile);
-        if (!QTest::qWaitFor([&] { return hasText(store, text); }, 5000)) {
+        if (!waitUntil([&] { return hasText(store, text); }, 5000)) {
             std::printf("latency copy %d not recorded\n", i);
             continue;
         }
@@ -169,7 +190,7 @@ int main(int argc, char** argv) {
         owner.start(QStringLiteral(QUILLET_CLIPOWNER),
                     {QStringLiteral("--sequence"), QStringLiteral("1000"), QStringLiteral("20"),
                      QStringLiteral("burst-")});
-        const bool finished = QTest::qWaitFor(
+        const bool finished = waitUntil(
             [&] {
                 return owner.readAllStandardOutput().contains("done") ||
                        owner.state() == QProcess::NotRunning;
@@ -177,7 +198,7 @@ int main(int argc, char** argv) {
             60000);
         if (!finished)
             std::printf("burst: the copying process did not finish\n");
-        QTest::qWait(1500); // let the last capture land
+        waitUntil([] { return false; }, 1500); // let the last capture land
         QSet<QString> seen;
         for (const ClipItem& item : store.items()) {
             if (item.text && item.text->startsWith(QLatin1String("burst-")))
@@ -207,7 +228,7 @@ int main(int argc, char** argv) {
         Xclip x;
         clock.start();
         x.start(QStringLiteral("image/png"), path);
-        const bool recorded = QTest::qWaitFor(
+        const bool recorded = waitUntil(
             [&] {
                 return store.items().size() > rowsBefore &&
                        store.items().first().kind == ClipKind::image;

@@ -57,4 +57,7 @@ private:
     std::unique_ptr<X11SelectionReader> m_reader;
     // The change whose owner stopped answering; reads fail at once until the next one.
     qint64 m_stalledChange = -1;
+    // The targets another owner offered for one change.
+    qint64 m_targetsChange = -1;
+    QStringList m_targets;
 };
