@@ -3,6 +3,7 @@
 #include "platform/PasteKeystroke.h"
 #include "platform/freedesktop/JsonDefaultsStore.h"
 #include "platform/freedesktop/XdgAutostartLoginItem.h"
+#include "platform/x11/X11PasteKeystroke.h"
 
 #include <QBuffer>
 #include <QElapsedTimer>
@@ -120,6 +121,7 @@ private Q_SLOTS:
     void choosingInThePanel();
     void choosingInThePicker();
     void pasteNeedsTrust();
+    void noTrustOffX11();
 };
 
 // Each operation clears first, then offers its kind's representations with
@@ -321,6 +323,16 @@ void TestCopyBack::pasteNeedsTrust() {
     QTRY_VERIFY_WITH_TIMEOUT(f.log.contains(QStringLiteral("mark")), 5000);
     QCOMPARE(f.log, (Log{"clear", "write", "hide", "mark"}));
     QCOMPARE(f.pasteboard.writtenTypes(), textTypes);
+}
+
+// Without an X11 display (this tier has none) the real keystroke reports no
+// trust and ignores every request instead of failing.
+void TestCopyBack::noTrustOffX11() {
+    X11PasteKeystroke keystroke;
+    QVERIFY(!keystroke.isAvailable());
+    keystroke.rememberActiveWindow();
+    keystroke.sendPaste();
+    QCOMPARE(keystroke.rememberedWindow(), 0u);
 }
 
 QTEST_GUILESS_MAIN(TestCopyBack)
