@@ -1,8 +1,11 @@
 #include "app/Prefs.h"
 #include "helpers/ClipboardOwner.h"
+#include "history/ClipStore.h"
+#include "history/ClipboardMonitor.h"
 #include "history/CopyBack.h"
 #include "platform/freedesktop/JsonDefaultsStore.h"
 #include "platform/freedesktop/XdgAutostartLoginItem.h"
+#include "platform/x11/X11FrontmostApp.h"
 #include "platform/x11/X11PasteKeystroke.h"
 #include "platform/x11/X11Pasteboard.h"
 
@@ -74,6 +77,7 @@ private Q_SLOTS:
     void readBackByAnotherApplication();
     void chosenItemIsPastedIntoThePreviousWindow_data();
     void chosenItemIsPastedIntoThePreviousWindow();
+    void recopiedTextRefreshesItsRow();
     void terminalNames_data();
     void terminalNames();
 };
@@ -247,6 +251,38 @@ void TestCopyBackX11::chosenItemIsPastedIntoThePreviousWindow() {
 
     probe.kill();
     probe.waitForFinished();
+}
+
+// The write-back is an ordinary change for the monitor (here on a clipboard
+// object of its own, as in the application): the row is refreshed, not added.
+void TestCopyBackX11::recopiedTextRefreshesItsRow() {
+    Fixture f;
+    ClipStore store(f.dir.filePath(QStringLiteral("Quillet")), f.prefs);
+    X11Pasteboard monitorPasteboard;
+    X11FrontmostApp frontmost;
+    ClipboardMonitor monitor(monitorPasteboard, frontmost, store, f.prefs);
+    monitor.start();
+    const auto texts = [&] {
+        QStringList list;
+        for (const ClipItem& item : store.items())
+            list << item.text.value_or(QString());
+        return list;
+    };
+
+    auto owner = ClipboardOwner::xclip(utf8, "again");
+    QVERIFY(owner->started());
+    QTRY_COMPARE_WITH_TIMEOUT(texts(), QStringList{QStringLiteral("again")}, 10000);
+    owner = ClipboardOwner::xclip(utf8, "other");
+    QVERIFY(owner->started());
+    QTRY_COMPARE_WITH_TIMEOUT(
+        texts(), (QStringList{QStringLiteral("other"), QStringLiteral("again")}), 10000);
+    const ClipItem again = store.items().at(1);
+
+    f.copyBack.copyToPasteboard(again);
+    QTRY_COMPARE_WITH_TIMEOUT(
+        texts(), (QStringList{QStringLiteral("again"), QStringLiteral("other")}), 10000);
+    QCOMPARE(store.items().constFirst().id, again.id);
+    QVERIFY(store.items().constFirst().createdAt > again.createdAt);
 }
 
 void TestCopyBackX11::terminalNames_data() {
