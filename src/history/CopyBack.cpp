@@ -77,8 +77,8 @@ void CopyBack::copyToPasteboard(const ClipItem& item) {
     case ClipKind::text:
     case ClipKind::rtf:
     case ClipKind::link: {
-        // A link goes back as its text, never as a URL: pasted into a file
-        // manager it must not turn into a download or a bookmark file.
+        // A link goes back as plain text only (no URL type), the same form
+        // the monitor records it from, so re-copying refreshes its row.
         QList<PasteboardRepresentation> reps;
         if (item.text)
             addText(reps, *item.text);
