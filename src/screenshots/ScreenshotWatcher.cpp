@@ -1,6 +1,7 @@
 #include "screenshots/ScreenshotWatcher.h"
 
 #include "app/Prefs.h"
+#include "history/CopyBack.h"
 #include "platform/FolderWatch.h"
 #include "platform/ScreenshotLocation.h"
 #include "platform/SystemSound.h"
@@ -75,7 +76,9 @@ ScreenshotWatcher& ScreenshotWatcher::shared() {
         static ToolScreenshotLocation location;
         static FreedesktopTrash trash;
         static CanberraSound sound;
-        return new ScreenshotWatcher(Prefs::shared(), location, trash, sound, [](const QUrl&) {});
+        return new ScreenshotWatcher(Prefs::shared(), location, trash, sound, [](const QUrl& url) {
+            CopyBack::shared().copyScreenshot(url);
+        });
     }();
     return *watcher;
 }
