@@ -280,6 +280,11 @@ void TestScreenshotPlatform::folderWatchReportsEntryChanges() {
     QVERIFY(watch.isWatching());
     QVERIFY(QDir(other.path()).mkdir(QStringLiteral("sentinel")));
     QTRY_VERIFY_WITH_TIMEOUT(changed.count() >= 1, 5000);
+
+    // The folder goes away: reported, and no longer watched.
+    changed.clear();
+    QVERIFY(QDir(other.path()).removeRecursively());
+    QTRY_VERIFY_WITH_TIMEOUT(changed.count() >= 1 && !watch.isWatching(), 5000);
 }
 
 QTEST_GUILESS_MAIN(TestScreenshotPlatform)
