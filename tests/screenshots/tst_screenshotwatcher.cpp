@@ -18,6 +18,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThreadPool>
 #include <QTimer>
 
 #include <sys/stat.h>
@@ -217,6 +218,12 @@ void TestScreenshotWatcher::listingIsNewestFirstAndCapped() {
     w->relocateIfNeeded();
     QCOMPARE(w->dir(), QUrl::fromLocalFile(QDir::homePath() + QStringLiteral("/Desktop")));
     QTRY_VERIFY_WITH_TIMEOUT(w->known().isEmpty() && w->screenshots().isEmpty(), kWait);
+
+    // A watcher gone before its listing and watch are back: the results are dropped.
+    world.pointTo(QDir::homePath());
+    world.watcher().reset();
+    QThreadPool::globalInstance()->waitForDone();
+    QCoreApplication::processEvents();
 }
 
 void TestScreenshotWatcher::newCaptureIsCountedCopiedAndSounded() {
