@@ -72,6 +72,13 @@ X11HotKeys::X11HotKeys(xcb_connection_t* connection, std::uint32_t rootWindow)
 X11HotKeys::~X11HotKeys() {
     if (QCoreApplication* app = QCoreApplication::instance())
         app->removeNativeEventFilter(this);
+    // Grabs belong to the connection, which outlives us: give them back.
+    for (quint32 held : std::as_const(m_held)) {
+        for (std::uint16_t variant : lockVariants())
+            xcb_ungrab_key(m_connection, std::uint8_t(held >> 16), m_root,
+                           std::uint16_t((held & 0xffff) | variant));
+    }
+    xcb_flush(m_connection);
     if (m_xkbContext)
         xkb_context_unref(m_xkbContext);
 }
