@@ -243,8 +243,8 @@ void TestShortcutStorage::streamsDeliverUntilDestroyed() {
     auto all = events(a);
     auto ups = events(EventType::keyUp, a);
     QList<EventType> seenAll, seenUps;
-    connect(all.get(), &EventStream::event, this, [&](EventType t) { seenAll << t; });
-    connect(ups.get(), &EventStream::event, this, [&](EventType t) { seenUps << t; });
+    connect(all.get(), &EventStream::received, this, [&](EventType t) { seenAll << t; });
+    connect(ups.get(), &EventStream::received, this, [&](EventType t) { seenUps << t; });
     QVERIFY(!m_fake->send(true, kV, kCmdShift) || seenAll.isEmpty());
     QTRY_VERIFY(all->isDelivering() && ups->isDelivering());
     m_fake->send(true, kV, kCmdShift);
