@@ -19,6 +19,9 @@ public:
                  QWidget* parent = nullptr);
     void setValue(qint64 value);
 
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
 private:
     std::function<void(qint64)> m_setter;
 };

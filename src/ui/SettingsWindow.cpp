@@ -25,6 +25,11 @@ QScrollArea* scrolling(QWidget* content) {
     area->setFrameShape(QFrame::NoFrame);
     area->setWidgetResizable(true);
     area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // The window paints its own background; the scrolling area shows it through.
+    QPalette clear = area->palette();
+    clear.setColor(QPalette::Window, Qt::transparent);
+    area->setPalette(clear);
+    area->viewport()->setPalette(clear);
     area->viewport()->setAutoFillBackground(false);
     content->setAutoFillBackground(false);
     auto* padded = new QWidget;
@@ -62,6 +67,26 @@ QPalette darkPalette() {
         p.setColor(QPalette::Disabled, role, SettingsStyle::textDim());
     return p;
 }
+// Buttons and fields as quiet translucent shapes on the dark background.
+QString controlStyleSheet() {
+    return QStringLiteral(
+        "QPushButton { color: #edf5ff; background: rgba(255,255,255,0.10);"
+        "  border: 1px solid rgba(255,255,255,0.16); border-radius: 6px; padding: 3px 12px; }"
+        "QPushButton:hover { background: rgba(255,255,255,0.16); }"
+        "QPushButton:pressed { background: rgba(255,255,255,0.22); }"
+        "QLineEdit { color: #edf5ff; background: rgba(0,0,0,0.25);"
+        "  border: 1px solid rgba(255,255,255,0.16); border-radius: 6px; padding: 3px 6px; }"
+        "QLineEdit:focus { border-color: rgb(107,138,245); }"
+        "QComboBox { color: #edf5ff; background: rgba(255,255,255,0.10);"
+        "  border: 1px solid rgba(255,255,255,0.16); border-radius: 6px; padding: 2px 8px; }"
+        "QComboBox:hover { background: rgba(255,255,255,0.16); }"
+        "QComboBox::drop-down { border: none; width: 18px; }"
+        "QComboBox QAbstractItemView { color: #edf5ff; background: #2a2b31;"
+        "  selection-background-color: rgb(107,138,245); border: 1px solid rgba(255,255,255,0.16); "
+        "}"
+        "QToolButton { border: none; background: transparent; }"
+        "QScrollArea, QScrollArea > QWidget > QWidget { background: transparent; }");
+}
 } // namespace
 
 SettingsWindow::SettingsWindow(Prefs& prefs, SettingsHooks hooks, QWidget* parent)
@@ -84,6 +109,7 @@ SettingsWindow::SettingsWindow(Prefs& prefs, SettingsHooks hooks, QWidget* paren
     }
     setPalette(darkPalette());
     setAutoFillBackground(false);
+    setStyleSheet(controlStyleSheet());
 
     auto* root = new QVBoxLayout(this);
     // The desktop draws the title bar above the content, so the tab bar needs only a

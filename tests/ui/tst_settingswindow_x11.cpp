@@ -1,0 +1,46 @@
+#include "ui/SettingsTabBar.h"
+#include "ui/SettingsWindow.h"
+
+#include <QAbstractButton>
+#include <QDir>
+#include <QImage>
+#include <QTest>
+
+// The real window on a real X server with a window manager. Set QUILLET_GRAB_DIR to keep
+// a picture of every section for looking at by eye.
+class TestSettingsWindowX11 : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void showsActiveAndDrawsEverySection();
+};
+
+void TestSettingsWindowX11::showsActiveAndDrawsEverySection() {
+    SettingsWindow::sharedHooks().watchedFolder = [] {
+        return QDir::homePath() + QStringLiteral("/Pictures/Screenshots/a folder with a rather "
+                                                 "long name that cannot fit/2026");
+    };
+    SettingsWindow::showSettings();
+    SettingsWindow& window = SettingsWindow::shared();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QTRY_VERIFY_WITH_TIMEOUT(window.isActiveWindow(), 10000);
+    QCOMPARE(window.size(), QSize(500, 580));
+
+    const QString grabDir = qEnvironmentVariable("QUILLET_GRAB_DIR");
+    const auto buttons = window.tabBar()->findChildren<QAbstractButton*>();
+    QCOMPARE(buttons.size(), 5);
+    for (QAbstractButton* button : buttons) {
+        QTest::mouseClick(button, Qt::LeftButton);
+        const QImage picture = window.grab().toImage();
+        QCOMPARE(picture.size() / picture.devicePixelRatio(), QSize(500, 580));
+        // The selected tab sits on the accent gradient: blue dominates at its left edge.
+        const QPoint inTab = button->mapTo(&window, QPoint(3, button->height() / 2));
+        const QColor tab = picture.pixelColor(inTab * picture.devicePixelRatio());
+        QVERIFY2(tab.blue() > 200 && tab.red() < 150, qPrintable(tab.name()));
+        if (!grabDir.isEmpty())
+            QVERIFY(picture.save(
+                QDir(grabDir).filePath(button->toolTip().toLower() + QStringLiteral(".png"))));
+    }
+}
+
+QTEST_MAIN(TestSettingsWindowX11)
+#include "tst_settingswindow_x11.moc"
