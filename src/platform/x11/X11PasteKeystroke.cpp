@@ -19,56 +19,22 @@
 
 namespace {
 // WM_CLASS instance or class names of terminal emulators, lower case.
+// clang-format off
 constexpr std::array terminalClasses = {
-    "alacritty",
-    "blackbox",
-    "com.raggesilver.blackbox",
-    "contour",
-    "cool-retro-term",
-    "deepin-terminal",
-    "eterm",
-    "foot",
-    "footclient",
-    "gnome-terminal",
-    "gnome-terminal-server",
-    "guake",
-    "hyper",
-    "io.elementary.terminal",
-    "kgx",
-    "kitty",
-    "konsole",
-    "lxterminal",
-    "mate-terminal",
-    "org.gnome.console",
-    "org.gnome.ptyxis",
-    "org.gnome.terminal",
-    "org.kde.konsole",
-    "org.wezfurlong.wezterm",
-    "ptyxis",
-    "qterminal",
-    "roxterm",
-    "rxvt",
-    "sakura",
-    "st",
-    "st-256color",
-    "terminator",
-    "terminology",
-    "termite",
-    "tilda",
-    "tilix",
-    "urxvt",
-    "uxterm",
-    "wezterm",
-    "x-terminal-emulator",
-    "xfce4-terminal",
-    "xterm",
-    "yakuake",
+    "alacritty", "blackbox", "com.raggesilver.blackbox", "contour", "cool-retro-term",
+    "deepin-terminal", "eterm", "foot", "footclient", "gnome-terminal", "gnome-terminal-server",
+    "guake", "hyper", "io.elementary.terminal", "kgx", "kitty", "konsole", "lxterminal",
+    "mate-terminal", "org.gnome.console", "org.gnome.ptyxis", "org.gnome.terminal",
+    "org.kde.konsole", "org.wezfurlong.wezterm", "ptyxis", "qterminal", "roxterm", "rxvt",
+    "sakura", "st", "st-256color", "terminator", "terminology", "termite", "tilda", "tilix",
+    "urxvt", "uxterm", "wezterm", "x-terminal-emulator", "xfce4-terminal", "xterm", "yakuake",
     "zutty",
 };
+// clang-format on
 
 // How long a paste waits for the window manager to hand focus back.
 constexpr int pollIntervalMs = 10;
-constexpr int pollLimit = 50;
+constexpr int pollLimit = 100;
 
 struct FreeDeleter {
     void operator()(void* p) const { std::free(p); }

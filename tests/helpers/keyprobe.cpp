@@ -1,7 +1,9 @@
 // A window in a process of its own that reports the keys it receives, one
 // line each on standard output: "press V ctrl+shift", "release V ctrl".
+// On the paste chord it also prints the clipboard's text: "pasted TEXT".
 // Usage: keyprobe WM_CLASS-class. Prints "ready WINDOW-ID" once shown.
 #include <QApplication>
+#include <QClipboard>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QWidget>
@@ -11,7 +13,14 @@
 namespace {
 class Probe : public QWidget {
 protected:
-    void keyPressEvent(QKeyEvent* event) override { report("press", event); }
+    void keyPressEvent(QKeyEvent* event) override {
+        report("press", event);
+        if (event->key() == Qt::Key_V && (event->modifiers() & Qt::ControlModifier)) {
+            const QString text = QGuiApplication::clipboard()->text();
+            std::printf("pasted %s\n", qPrintable(QString(text).replace(u'\n', u'|')));
+            std::fflush(stdout);
+        }
+    }
     void keyReleaseEvent(QKeyEvent* event) override { report("release", event); }
 
 private:
