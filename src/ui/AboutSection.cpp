@@ -1,5 +1,6 @@
 #include "ui/AboutSection.h"
 
+#include "ui/Palette.h"
 #include "ui/SettingsStyle.h"
 #include "ui/SettingsSymbols.h"
 
@@ -31,13 +32,13 @@ AboutSection::AboutSection(const SettingsHooks& hooks, QWidget* parent)
     SettingsStyle::style(name, 18, QFont::Bold, Qt::white);
     layout->addWidget(name, 0, Qt::AlignHCenter);
 
-    SettingsStyle::style(m_version, 11.5, QFont::Normal, SettingsStyle::textSecondary());
+    SettingsStyle::style(m_version, 11.5, QFont::Normal, Palette::textSecondary());
     layout->addWidget(m_version, 0, Qt::AlignHCenter);
 
     auto* note = new QLabel(QStringLiteral("Screenshots + clipboard history, all on this "
                                            "computer.\nNo telemetry — only an anonymous update "
                                            "check."));
-    SettingsStyle::style(note, 10.5, QFont::Normal, SettingsStyle::textDim());
+    SettingsStyle::style(note, 10.5, QFont::Normal, Palette::textDim());
     note->setAlignment(Qt::AlignCenter);
     layout->addWidget(note, 0, Qt::AlignHCenter);
 
@@ -53,7 +54,7 @@ AboutSection::AboutSection(const SettingsHooks& hooks, QWidget* parent)
         label = label.mid(2);
     m_link->setText(QStringLiteral("<a href=\"%1\" style=\"color:%2; text-decoration:none\">%3</a>")
                         .arg(page.toString(QUrl::FullyEncoded).toHtmlEscaped(),
-                             SettingsStyle::cyan().name(), label.toHtmlEscaped()));
+                             Palette::cyan().name(), label.toHtmlEscaped()));
     m_link->setFont(SettingsStyle::font(11.5, QFont::Medium));
     m_link->setTextFormat(Qt::RichText);
     m_link->setOpenExternalLinks(true);

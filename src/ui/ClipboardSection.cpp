@@ -1,6 +1,7 @@
 #include "ui/ClipboardSection.h"
 
 #include "app/Prefs.h"
+#include "ui/Palette.h"
 #include "ui/SettingsMenu.h"
 #include "ui/SettingsRow.h"
 #include "ui/SettingsStyle.h"
@@ -157,13 +158,13 @@ void ClipboardSection::rebuildExclusions() {
         auto* row = new QHBoxLayout(line);
         row->setContentsMargins(0, 0, 0, 0);
         auto* label = new QLabel(identifier);
-        SettingsStyle::style(label, 11.5, QFont::Normal, SettingsStyle::textSecondary());
+        SettingsStyle::style(label, 11.5, QFont::Normal, Palette::textSecondary());
         label->setTextFormat(Qt::PlainText);
         auto* remove = new QToolButton;
         remove->setObjectName(QStringLiteral("remove"));
         remove->setAutoRaise(true);
         remove->setIcon(
-            SettingsSymbols::icon(QStringLiteral("minus.circle"), 14, SettingsStyle::textDim()));
+            SettingsSymbols::icon(QStringLiteral("minus.circle"), 14, Palette::textDim()));
         remove->setIconSize({14, 14});
         remove->setToolTip(QStringLiteral("Remove"));
         remove->setCursor(Qt::PointingHandCursor);

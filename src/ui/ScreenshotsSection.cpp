@@ -1,6 +1,7 @@
 #include "ui/ScreenshotsSection.h"
 
 #include "app/Prefs.h"
+#include "ui/Palette.h"
 #include "ui/SettingsMenu.h"
 #include "ui/SettingsRow.h"
 #include "ui/SettingsStyle.h"
@@ -45,7 +46,7 @@ ScreenshotsSection::ScreenshotsSection(Prefs& prefs, const SettingsHooks& hooks,
                                      {QStringLiteral("after 30 days"), 30},
                                      {QStringLiteral("after 90 days"), 90}},
                                     [&prefs](qint64 days) { prefs.setAutoDeleteDays(days); })) {
-    SettingsStyle::style(m_folder, 11, QFont::Normal, SettingsStyle::textSecondary());
+    SettingsStyle::style(m_folder, 11, QFont::Normal, Palette::textSecondary());
     m_folder->setMaximumWidth(230);
     m_folder->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
 

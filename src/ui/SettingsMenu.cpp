@@ -1,5 +1,6 @@
 #include "ui/SettingsMenu.h"
 
+#include "ui/Palette.h"
 #include "ui/SettingsStyle.h"
 
 #include <QPainter>
@@ -31,7 +32,7 @@ void SettingsMenu::paintEvent(QPaintEvent* event) {
     // The styled frame has no arrow of its own: draw the up-and-down chevrons of a pop-up.
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(SettingsStyle::textSecondary(), 1.3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setPen(QPen(Palette::textSecondary(), 1.3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     const qreal x = width() - 13;
     const qreal y = height() / 2.0;
     QPainterPath chevrons;

@@ -1,5 +1,6 @@
 #include "ui/SettingsRow.h"
 
+#include "ui/Palette.h"
 #include "ui/SettingsStyle.h"
 
 #include <QHBoxLayout>
@@ -17,11 +18,11 @@ SettingsRow::SettingsRow(const QString& title, const QString& help, QWidget* con
 
     auto* texts = new QVBoxLayout;
     texts->setSpacing(3);
-    SettingsStyle::style(m_title, 12.5, QFont::Medium, SettingsStyle::ink());
+    SettingsStyle::style(m_title, 12.5, QFont::Medium, Palette::ink());
     texts->addWidget(m_title);
     if (!help.isEmpty()) {
         auto* helpLabel = new QLabel(help);
-        SettingsStyle::style(helpLabel, 10.5, QFont::Normal, SettingsStyle::textDim());
+        SettingsStyle::style(helpLabel, 10.5, QFont::Normal, Palette::textDim());
         helpLabel->setWordWrap(true);
         texts->addWidget(helpLabel);
     }
@@ -46,21 +47,21 @@ QWidget* SettingsRow::separator(QWidget* parent) {
     line->setFixedHeight(1);
     line->setAutoFillBackground(true);
     QPalette p = line->palette();
-    p.setColor(QPalette::Window, SettingsStyle::hairline());
+    p.setColor(QPalette::Window, Palette::hairline());
     line->setPalette(p);
     return line;
 }
 
 QLabel* SettingsRow::blockHeader(const QString& text, QWidget* parent) {
     auto* label = new QLabel(text.toUpper(), parent);
-    SettingsStyle::style(label, 10, QFont::Bold, SettingsStyle::textDim());
+    SettingsStyle::style(label, 10, QFont::Bold, Palette::textDim());
     label->setFont(SettingsStyle::font(10, QFont::Bold, 1.2));
     return label;
 }
 
 QLabel* SettingsRow::note(const QString& text, QWidget* parent) {
     auto* label = new QLabel(text, parent);
-    SettingsStyle::style(label, 10.5, QFont::Normal, SettingsStyle::textDim());
+    SettingsStyle::style(label, 10.5, QFont::Normal, Palette::textDim());
     label->setWordWrap(true);
     label->setAlignment(Qt::AlignLeading | Qt::AlignTop);
     return label;

@@ -6,30 +6,6 @@
 #include <QScreen>
 
 namespace SettingsStyle {
-QColor ink() {
-    return QColor::fromRgbF(0.93f, 0.96f, 1.0f);
-}
-QColor textSecondary() {
-    return QColor::fromRgbF(1, 1, 1, 0.75f);
-}
-QColor textDim() {
-    return QColor::fromRgbF(1, 1, 1, 0.48f);
-}
-QColor hairline() {
-    return QColor::fromRgbF(1, 1, 1, 0.16f);
-}
-QColor fill() {
-    return QColor::fromRgbF(1, 1, 1, 0.10f);
-}
-QColor blue() {
-    return QColor::fromRgbF(0.42f, 0.54f, 0.96f);
-}
-QColor violet() {
-    return QColor::fromRgbF(0.655f, 0.545f, 0.98f);
-}
-QColor cyan() {
-    return QColor::fromRgbF(0.66f, 0.91f, 1.0f);
-}
 QColor windowBackground() {
     return QColor(0x1c, 0x1d, 0x22);
 }

@@ -6,17 +6,8 @@
 class QLabel;
 class QWidget;
 
-// The colours and type of the settings window. The panel and the picker share these
-// colours; until they have a common home this is the one place the window takes them from.
+// Type and background of the settings window; its colours are the shared Palette.
 namespace SettingsStyle {
-QColor ink();           // primary text
-QColor textSecondary(); // secondary text
-QColor textDim();       // dim text, icons, headers
-QColor hairline();      // dividers and 1-point borders
-QColor fill();          // hover and tile backgrounds
-QColor blue();          // accent
-QColor violet();        // accent
-QColor cyan();          // links
 QColor windowBackground();
 
 // A font of the given size in layout points (one point is one device-independent pixel).

@@ -1,5 +1,6 @@
 #include "ui/SettingsSwitch.h"
 
+#include "ui/Palette.h"
 #include "ui/SettingsStyle.h"
 
 #include <QPainter>
@@ -21,7 +22,7 @@ void SettingsSwitch::paintEvent(QPaintEvent*) {
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF track = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
     const qreal radius = track.height() / 2;
-    QColor trackColor = isChecked() ? SettingsStyle::blue() : QColor::fromRgbF(1, 1, 1, 0.2f);
+    QColor trackColor = isChecked() ? Palette::blue() : QColor::fromRgbF(1, 1, 1, 0.2f);
     if (!isEnabled())
         trackColor.setAlphaF(trackColor.alphaF() * 0.5f);
     p.setPen(Qt::NoPen);
@@ -33,7 +34,7 @@ void SettingsSwitch::paintEvent(QPaintEvent*) {
     p.setBrush(QColor(255, 255, 255, isEnabled() ? 255 : 160));
     p.drawEllipse(QRectF(x, track.top() + 1.5, knob, knob));
     if (hasFocus()) {
-        p.setPen(QPen(SettingsStyle::cyan(), 1));
+        p.setPen(QPen(Palette::cyan(), 1));
         p.setBrush(Qt::NoBrush);
         p.drawRoundedRect(track, radius, radius);
     }

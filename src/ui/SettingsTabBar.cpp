@@ -1,5 +1,6 @@
 #include "ui/SettingsTabBar.h"
 
+#include "ui/Palette.h"
 #include "ui/SettingsStyle.h"
 #include "ui/SettingsSymbols.h"
 
@@ -66,15 +67,15 @@ protected:
         p.setRenderHint(QPainter::Antialiasing);
         if (isChecked()) {
             QLinearGradient gradient(0, 0, width(), 0);
-            gradient.setColorAt(0, SettingsStyle::blue());
-            gradient.setColorAt(1, SettingsStyle::violet());
+            gradient.setColorAt(0, Palette::blue());
+            gradient.setColorAt(1, Palette::violet());
             p.setPen(Qt::NoPen);
             p.setBrush(gradient);
             p.drawRoundedRect(QRectF(rect()), 8, 8);
         }
         // System 13 semibold symbols are about 15 points tall.
         const int size = 15;
-        const QColor color = isChecked() ? QColor(Qt::white) : SettingsStyle::textDim();
+        const QColor color = isChecked() ? QColor(Qt::white) : Palette::textDim();
         const QPixmap pm = SettingsSymbols::pixmap(m_symbol, size, color, devicePixelRatioF());
         p.drawPixmap(QPointF((width() - size) / 2.0, (height() - size) / 2.0), pm);
     }
@@ -113,6 +114,6 @@ void SettingsTabBar::paintEvent(QPaintEvent*) {
     const QRectF capsule = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
     const qreal radius = capsule.height() / 2;
     p.setBrush(QColor::fromRgbF(0, 0, 0, 0.25f));
-    p.setPen(QPen(SettingsStyle::hairline(), 1));
+    p.setPen(QPen(Palette::hairline(), 1));
     p.drawRoundedRect(capsule, radius, radius);
 }

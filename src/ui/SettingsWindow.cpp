@@ -1,9 +1,12 @@
 #include "ui/SettingsWindow.h"
 
 #include "app/Prefs.h"
+#include "history/CopyBack.h"
+#include "screenshots/ScreenshotWatcher.h"
 #include "ui/AboutSection.h"
 #include "ui/ClipboardSection.h"
 #include "ui/GeneralSection.h"
+#include "ui/Palette.h"
 #include "ui/ScreenshotsSection.h"
 #include "ui/SettingsStyle.h"
 #include "ui/SettingsTabBar.h"
@@ -46,25 +49,25 @@ QPalette darkPalette() {
     QPalette p;
     const QColor base(0x2a, 0x2b, 0x31);
     p.setColor(QPalette::Window, SettingsStyle::windowBackground());
-    p.setColor(QPalette::WindowText, SettingsStyle::ink());
+    p.setColor(QPalette::WindowText, Palette::ink());
     p.setColor(QPalette::Base, base);
     p.setColor(QPalette::AlternateBase, base.lighter(110));
-    p.setColor(QPalette::Text, SettingsStyle::ink());
-    p.setColor(QPalette::PlaceholderText, SettingsStyle::textDim());
+    p.setColor(QPalette::Text, Palette::ink());
+    p.setColor(QPalette::PlaceholderText, Palette::textDim());
     p.setColor(QPalette::Button, QColor(0x3a, 0x3b, 0x42));
-    p.setColor(QPalette::ButtonText, SettingsStyle::ink());
-    p.setColor(QPalette::Highlight, SettingsStyle::blue());
+    p.setColor(QPalette::ButtonText, Palette::ink());
+    p.setColor(QPalette::Highlight, Palette::blue());
     p.setColor(QPalette::HighlightedText, Qt::white);
-    p.setColor(QPalette::Link, SettingsStyle::cyan());
+    p.setColor(QPalette::Link, Palette::cyan());
     p.setColor(QPalette::ToolTipBase, base);
-    p.setColor(QPalette::ToolTipText, SettingsStyle::ink());
+    p.setColor(QPalette::ToolTipText, Palette::ink());
     p.setColor(QPalette::Light, QColor(0x55, 0x56, 0x5e));
     p.setColor(QPalette::Midlight, QColor(0x48, 0x49, 0x50));
     p.setColor(QPalette::Mid, QColor(0x30, 0x31, 0x37));
     p.setColor(QPalette::Dark, QColor(0x18, 0x19, 0x1d));
     p.setColor(QPalette::Shadow, Qt::black);
     for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
-        p.setColor(QPalette::Disabled, role, SettingsStyle::textDim());
+        p.setColor(QPalette::Disabled, role, Palette::textDim());
     return p;
 }
 // Buttons and fields as quiet translucent shapes on the dark background.
@@ -118,7 +121,7 @@ SettingsWindow::SettingsWindow(Prefs& prefs, SettingsHooks hooks, QWidget* paren
     root->setSpacing(0);
     root->addWidget(m_tabBar, 0, Qt::AlignHCenter);
     root->addSpacing(9);
-    SettingsStyle::style(m_heading, 10, QFont::Bold, SettingsStyle::textDim());
+    SettingsStyle::style(m_heading, 10, QFont::Bold, Palette::textDim());
     m_heading->setFont(SettingsStyle::font(10, QFont::Bold, 1.4));
     root->addWidget(m_heading, 0, Qt::AlignHCenter);
     root->addWidget(m_pages, 1);
@@ -137,9 +140,39 @@ SettingsHooks& SettingsWindow::sharedHooks() {
     return hooks;
 }
 
+// The process's window asks sharedHooks() at each use, so hooks installed after the window
+// exists still count; what is not installed falls back to the shared services.
+SettingsHooks SettingsWindow::serviceHooks() {
+    SettingsHooks hooks;
+    hooks.setDedicatedFolder = [](bool on) {
+        if (sharedHooks().setDedicatedFolder)
+            sharedHooks().setDedicatedFolder(on);
+        else
+            ScreenshotWatcher::setDedicatedFolder(on);
+    };
+    hooks.watchedFolder = [] {
+        if (sharedHooks().watchedFolder)
+            return sharedHooks().watchedFolder();
+        return ScreenshotWatcher::shared().dir().toLocalFile();
+    };
+    hooks.canPaste = [] {
+        if (sharedHooks().canPaste)
+            return sharedHooks().canPaste();
+        return CopyBack::shared().isTrusted();
+    };
+    hooks.makeRecorder = [](QWidget* parent) -> QWidget* {
+        return sharedHooks().makeRecorder ? sharedHooks().makeRecorder(parent) : nullptr;
+    };
+    hooks.checkForUpdates = [] {
+        if (sharedHooks().checkForUpdates)
+            sharedHooks().checkForUpdates();
+    };
+    return hooks;
+}
+
 SettingsWindow& SettingsWindow::shared() {
     static SettingsWindow* window = [] {
-        auto* w = new SettingsWindow(Prefs::shared(), sharedHooks());
+        auto* w = new SettingsWindow(Prefs::shared(), serviceHooks());
         if (const QScreen* screen = QGuiApplication::primaryScreen()) {
             QRect frame = w->frameGeometry();
             frame.moveCenter(screen->availableGeometry().center());

@@ -24,7 +24,8 @@ class SettingsWindow : public QWidget {
 public:
     SettingsWindow(Prefs& prefs, SettingsHooks hooks, QWidget* parent = nullptr);
 
-    // The application installs its services here before the window is first shown.
+    // Overrides for the process's window; the application installs checkForUpdates here.
+    // Hooks left empty use the shared screenshot watcher and copy-back services.
     static SettingsHooks& sharedHooks();
     // The process's window, created on first use with Prefs::shared() and sharedHooks().
     static SettingsWindow& shared();
@@ -46,6 +47,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    static SettingsHooks serviceHooks();
+
     SettingsHooks m_hooks;
     SettingsSection m_section = SettingsSection::General;
     SettingsTabBar* m_tabBar;

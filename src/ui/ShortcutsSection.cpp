@@ -8,9 +8,8 @@
 
 ShortcutsSection::ShortcutsSection(const SettingsHooks& hooks, QWidget* parent)
     : QWidget(parent) {
-    if (hooks.makeRecorder) {
-        m_recorder = hooks.makeRecorder(this);
-    } else {
+    m_recorder = hooks.makeRecorder ? hooks.makeRecorder(this) : nullptr;
+    if (!m_recorder) {
         // Without the shortcut module there is nothing to record into.
         auto* placeholder = new QLineEdit(this);
         placeholder->setPlaceholderText(QStringLiteral("Record Shortcut"));
