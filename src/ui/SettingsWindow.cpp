@@ -1,5 +1,7 @@
 #include "ui/SettingsWindow.h"
 
+#include "KeyboardShortcuts/Name.h"
+#include "KeyboardShortcuts/RecorderWidget.h"
 #include "app/Prefs.h"
 #include "history/CopyBack.h"
 #include "screenshots/ScreenshotWatcher.h"
@@ -161,7 +163,10 @@ SettingsHooks SettingsWindow::serviceHooks() {
         return CopyBack::shared().isTrusted();
     };
     hooks.makeRecorder = [](QWidget* parent) -> QWidget* {
-        return sharedHooks().makeRecorder ? sharedHooks().makeRecorder(parent) : nullptr;
+        if (sharedHooks().makeRecorder)
+            return sharedHooks().makeRecorder(parent);
+        return new KeyboardShortcuts::RecorderWidget(
+            KeyboardShortcuts::Name(QStringLiteral("openPanel")), parent);
     };
     hooks.checkForUpdates = [] {
         if (sharedHooks().checkForUpdates)

@@ -1,5 +1,8 @@
+#include "KeyboardShortcuts/Name.h"
+#include "KeyboardShortcuts/RecorderWidget.h"
 #include "ui/SettingsTabBar.h"
 #include "ui/SettingsWindow.h"
+#include "ui/ShortcutsSection.h"
 
 #include <QAbstractButton>
 #include <QDir>
@@ -15,6 +18,10 @@ private Q_SLOTS:
 };
 
 void TestSettingsWindowX11::showsActiveAndDrawsEverySection() {
+    // As the application declares it at start-up.
+    using namespace KeyboardShortcuts;
+    const Name openPanel(QStringLiteral("openPanel"),
+                         Shortcut(Key::v, ModifierFlag::command | ModifierFlag::shift));
     SettingsWindow::sharedHooks().watchedFolder = [] {
         return QDir::homePath() + QStringLiteral("/Pictures/Screenshots/a folder with a rather "
                                                  "long name that cannot fit/2026");
@@ -24,6 +31,10 @@ void TestSettingsWindowX11::showsActiveAndDrawsEverySection() {
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QTRY_VERIFY_WITH_TIMEOUT(window.isActiveWindow(), 10000);
     QCOMPARE(window.size(), QSize(500, 580));
+    auto* recorder = qobject_cast<RecorderWidget*>(window.shortcuts()->recorder());
+    QVERIFY(recorder);
+    QCOMPARE(recorder->shortcutName().rawValue(), QStringLiteral("openPanel"));
+    QVERIFY(!recorder->text().isEmpty());
 
     const QString grabDir = qEnvironmentVariable("QUILLET_GRAB_DIR");
     const auto buttons = window.tabBar()->findChildren<QAbstractButton*>();
