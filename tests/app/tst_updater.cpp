@@ -1,5 +1,7 @@
 #include "app/Updater.h"
 
+#include <QApplication>
+#include <QMessageBox>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -57,6 +59,13 @@ QUrl unreachableUrl() {
 }
 
 using Outcome = UpdateCheckResult::Outcome;
+
+QMessageBox* visibleMessageBox() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible())
+            return box;
+    return nullptr;
+}
 } // namespace
 
 class TestUpdater : public QObject {
@@ -69,6 +78,7 @@ private Q_SLOTS:
     void unreachableFeedFails();
     void withoutFeedNothingIsFetched();
     void launchCheckSpeaksOnlyOfNews();
+    void dialogShowsTheResultWithoutBlocking();
 };
 
 void TestUpdater::compareVersions_data() {
@@ -216,6 +226,24 @@ void TestUpdater::launchCheckSpeaksOnlyOfNews() {
     updater.start();
     QTRY_COMPARE_WITH_TIMEOUT(shown.size(), 1, 20000);
     QCOMPARE(shown.first().outcome, Outcome::UpdateAvailable);
+}
+
+void TestUpdater::dialogShowsTheResultWithoutBlocking() {
+    UpdateCheckResult result;
+    result.outcome = Outcome::UpdateAvailable;
+    result.currentVersion = QStringLiteral("1.2.0");
+    result.latestVersion = QStringLiteral("1.3.0 <b>");
+    result.pageUrl = QUrl(QStringLiteral("https://example.org/r?a=1&b=2"));
+    Updater::showDialog(result); // returns at once: the dialog is not modal
+
+    QMessageBox* box = nullptr;
+    QTRY_VERIFY((box = visibleMessageBox()));
+    // Text from the feed is shown as text, and the link keeps its whole address.
+    QVERIFY(box->text().contains(QLatin1String("1.3.0 &lt;b&gt;")));
+    QVERIFY(box->text().contains(QLatin1String("href=\"https://example.org/r?a=1&amp;b=2\"")));
+    QVERIFY(box->text().contains(QLatin1String(">example.org/r?a=1&amp;b=2</a>")));
+    QCOMPARE(box->windowModality(), Qt::NonModal);
+    box->close();
 }
 
 QTEST_MAIN(TestUpdater)
