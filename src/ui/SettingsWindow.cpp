@@ -16,6 +16,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QScrollArea>
@@ -23,6 +24,7 @@
 #include <QStyle>
 #include <QStyleFactory>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace {
 QScrollArea* scrolling(QWidget* content) {
@@ -208,4 +210,13 @@ void SettingsWindow::paintEvent(QPaintEvent*) {
     background.setColorAt(0, SettingsStyle::windowBackground().lighter(112));
     background.setColorAt(1, SettingsStyle::windowBackground());
     p.fillRect(rect(), background);
+}
+
+void SettingsWindow::mousePressEvent(QMouseEvent* event) {
+    // Presses that no control takes (the background, headings, help texts) move the window.
+    if (event->button() == Qt::LeftButton && windowHandle() && windowHandle()->startSystemMove()) {
+        event->accept();
+        return;
+    }
+    QWidget::mousePressEvent(event);
 }

@@ -1,5 +1,7 @@
 #include "KeyboardShortcuts/Name.h"
 #include "KeyboardShortcuts/RecorderWidget.h"
+#include "ui/GeneralSection.h"
+#include "ui/SettingsSwitch.h"
 #include "ui/SettingsTabBar.h"
 #include "ui/SettingsWindow.h"
 #include "ui/ShortcutsSection.h"
@@ -15,6 +17,7 @@ class TestSettingsWindowX11 : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void showsActiveAndDrawsEverySection();
+    void choosingShortcutsDoesNotStartRecording();
 };
 
 void TestSettingsWindowX11::showsActiveAndDrawsEverySection() {
@@ -51,6 +54,26 @@ void TestSettingsWindowX11::showsActiveAndDrawsEverySection() {
             QVERIFY(picture.save(
                 QDir(grabDir).filePath(button->toolTip().toLower() + QStringLiteral(".png"))));
     }
+}
+
+void TestSettingsWindowX11::choosingShortcutsDoesNotStartRecording() {
+    SettingsWindow& window = SettingsWindow::shared();
+    window.setSection(SettingsSection::General);
+    SettingsWindow::showSettings();
+    QTRY_VERIFY_WITH_TIMEOUT(window.isActiveWindow(), 10000);
+    // Focus on a control of the section being left: Qt moves it on when the section hides.
+    window.general()->launchAtLoginSwitch()->setFocus(Qt::TabFocusReason);
+    QVERIFY(window.general()->launchAtLoginSwitch()->hasFocus());
+    QTest::mouseClick(window.tabBar()->findChildren<QAbstractButton*>().at(3), Qt::LeftButton);
+    auto* recorder =
+        qobject_cast<KeyboardShortcuts::RecorderWidget*>(window.shortcuts()->recorder());
+    QVERIFY(recorder);
+    QVERIFY(!recorder->isRecording());
+    // A click on it does record.
+    QTest::mouseClick(recorder, Qt::LeftButton);
+    QTRY_VERIFY(recorder->isRecording());
+    recorder->clearFocus();
+    QTRY_VERIFY(!recorder->isRecording());
 }
 
 QTEST_MAIN(TestSettingsWindowX11)
