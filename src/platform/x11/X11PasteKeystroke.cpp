@@ -68,7 +68,7 @@ constexpr std::array terminalClasses = {
 
 // How long a paste waits for the window manager to hand focus back.
 constexpr int pollIntervalMs = 10;
-constexpr int pollLimit = 50;
+constexpr int pollLimit = 100;
 
 struct FreeDeleter {
     void operator()(void* p) const { std::free(p); }
