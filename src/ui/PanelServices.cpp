@@ -1,0 +1,6 @@
+#include "ui/PanelServices.h"
+
+PanelServices& PanelServices::shared() {
+    static PanelServices services;
+    return services;
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QColor>
+#include <QToolButton>
+
+// A plain, borderless button showing one bundled symbol.
+class SymbolButton : public QToolButton {
+    Q_OBJECT
+
+public:
+    SymbolButton(const QString& symbol, const QColor& color, qreal pixelSize,
+                 QWidget* parent = nullptr);
+    void setSymbol(const QString& symbol, const QColor& color);
+    QString symbol() const { return m_symbol; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QString m_symbol;
+    QColor m_color;
+    qreal m_pixelSize;
+};
