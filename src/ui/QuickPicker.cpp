@@ -2,6 +2,7 @@
 
 #include "app/Prefs.h"
 #include "history/ClipStore.h"
+#include "history/CopyBack.h"
 #include "ui/QuickPickerModel.h"
 #include "ui/QuickPickerPlacement.h"
 #include "ui/QuickPickerView.h"
@@ -112,4 +113,22 @@ void QuickPicker::resizeEvent(QResizeEvent* event) {
     QPainterPath shape;
     shape.addRoundedRect(QRectF(rect()), 14, 14);
     setMask(QRegion(shape.toFillPolygon().toPolygon()));
+}
+
+QuickPicker& QuickPicker::shared() {
+    static QuickPicker* picker = [] {
+        CopyBack& copyBack = CopyBack::shared();
+        QuickPickerActions actions;
+        actions.rememberFrontmostWindow = [&copyBack] {
+            copyBack.rememberFrontmostWindow();
+        };
+        actions.copyToPasteboard = [&copyBack](const ClipItem& item) {
+            copyBack.copyToPasteboard(item);
+        };
+        actions.pasteToFrontmostApp = [&copyBack] {
+            copyBack.pasteToFrontmostApp();
+        };
+        return new QuickPicker(ClipStore::shared(), Prefs::shared(), std::move(actions));
+    }();
+    return *picker;
 }
