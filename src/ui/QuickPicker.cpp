@@ -7,6 +7,7 @@
 #include "ui/QuickPickerPlacement.h"
 #include "ui/QuickPickerView.h"
 
+#include <QApplication>
 #include <QCursor>
 #include <QIcon>
 #include <QKeyEvent>
@@ -48,6 +49,12 @@ void QuickPicker::show() {
     QWidget::show();
     raise();
     activateWindow();
+    // Hidden while it had the keyboard, the picker can stay Qt's focus window
+    // when the server moves the focus nowhere; the server's focus-in on the
+    // next show then changes nothing for Qt and the widget would stay
+    // inactive (and not hide on a click elsewhere).
+    if (QGuiApplication::focusWindow() == windowHandle() && !isActiveWindow())
+        QApplication::setActiveWindow(this);
     setFocus(Qt::ActiveWindowFocusReason);
 }
 
