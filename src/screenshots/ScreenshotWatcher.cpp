@@ -181,6 +181,10 @@ void ScreenshotWatcher::startWatching() {
     });
 }
 
+bool ScreenshotWatcher::isWatching() const {
+    return m_watch->isWatching();
+}
+
 void ScreenshotWatcher::stopWatching() {
     m_watch->stop();
 }

@@ -54,6 +54,8 @@ public:
     QUrl dir() const { return m_dir; }
     // Names already seen in dir(); a name is new exactly once.
     const QSet<QString>& known() const { return m_known; }
+    // True once the folder watch is open; a folder that cannot be watched stays false.
+    bool isWatching() const;
 
     // The folder of the user's screenshot tool when it is a folder, else ~/Desktop.
     static QUrl screenshotFolder();

@@ -43,6 +43,9 @@ QString FreedesktopScreenCaptureProbe::pngSoftware(const QString& path) {
         ::close(fd);
         return {};
     }
+    static const QByteArray signature("\x89PNG\r\n\x1a\n", 8);
+    if (file.peek(signature.size()) != signature)
+        return {};
     QImageReader reader(&file, "png");
     return reader.text(QStringLiteral("Software"));
 }
