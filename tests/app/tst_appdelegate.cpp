@@ -8,6 +8,7 @@
 #include "ui/FloatingPanel.h"
 #include "ui/PanelState.h"
 #include "ui/QuickPicker.h"
+#include "ui/QuickPickerView.h"
 #include "ui/SettingsWindow.h"
 
 #include <QAction>
@@ -16,6 +17,7 @@
 #include <QFile>
 #include <QImage>
 #include <QMenu>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTest>
@@ -130,7 +132,9 @@ void TestAppDelegate::clicksTogglePanelAndMenuDoesNot() {
 
     // Reopened through the full-history link: the same panel, on the clipboard tab.
     m_delegate->panelState().setTab(PanelTab::screenshots);
-    m_delegate->showPanel(PanelTab::clipboard);
+    QuickPicker::shared().show();
+    QuickPicker::shared().view().allHistoryButton()->click();
+    QVERIFY(!QuickPicker::shared().isVisible());
     QCOMPARE(m_delegate->panel(), first);
     QCOMPARE(m_delegate->panelState().tab(), PanelTab::clipboard);
     QTRY_VERIFY(first->isVisible());
