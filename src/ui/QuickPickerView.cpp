@@ -1,6 +1,7 @@
 #include "ui/QuickPickerView.h"
 
 #include "history/ClipItem.h"
+#include "ui/Palette.h"
 #include "ui/QuickPickerModel.h"
 
 #include <QFile>
@@ -15,19 +16,6 @@
 #include <algorithm>
 
 namespace {
-// Fixed colours of the picker; it does not follow the desktop theme.
-QColor white(qreal opacity) {
-    return QColor::fromRgbF(1, 1, 1, opacity);
-}
-const QColor ink = QColor::fromRgbF(0.93f, 0.96f, 1.0f);
-const QColor textSecondary = white(0.75);
-const QColor textDim = white(0.48);
-const QColor hairline = white(0.16);
-const QColor fill = white(0.10);
-const QColor blue = QColor::fromRgbF(0.42f, 0.54f, 0.96f);
-const QColor violet = QColor::fromRgbF(0.655f, 0.545f, 0.98f);
-const QColor cyan = QColor::fromRgbF(0.66f, 0.91f, 1.0f);
-
 // Layout sizes are device-independent pixels; Qt's point sizes assume 96 dpi.
 QFont uiFont(qreal pixels, QFont::Weight weight) {
     QFont f;
@@ -68,10 +56,14 @@ QuickPickerView::QuickPickerView(QuickPickerModel& model, QWidget* parent)
     m_allHistory->setStyleSheet(
         QStringLiteral("QPushButton { border: none; background: transparent; color: %1; padding: "
                        "0; }")
-            .arg(cyan.name()));
+            .arg(Palette::cyan().name()));
     m_allHistory->adjustSize();
     connect(m_allHistory, &QPushButton::clicked, this, &QuickPickerView::allHistoryClicked);
-    connect(&m_model, &QuickPickerModel::itemsChanged, this, [this] { update(); });
+    connect(&m_model, &QuickPickerModel::itemsChanged, this, [this] {
+        m_thumbnails.clear();
+        m_appIcons.clear();
+        update();
+    });
     connect(&m_model, &QuickPickerModel::selectionChanged, this, [this] { update(); });
 }
 
@@ -122,7 +114,7 @@ void QuickPickerView::paintEvent(QPaintEvent*) {
     const ClipItemList& items = m_model.items();
     if (items.isEmpty()) {
         p.setFont(uiFont(12, QFont::Medium));
-        p.setPen(textDim);
+        p.setPen(Palette::textDim());
         p.drawText(QRect(padding, padding, QWidget::width() - 2 * padding, 40), Qt::AlignCenter,
                    QStringLiteral("Nothing copied yet"));
     }
@@ -134,13 +126,13 @@ void QuickPickerView::paintEvent(QPaintEvent*) {
     const QRect hint(padding + 10, top + 6, QWidget::width() - 2 * padding - 20,
                      footerHeight(height(), rows) - 8);
     p.setFont(uiFont(9.5, QFont::Medium));
-    p.setPen(textDim);
+    p.setPen(Palette::textDim());
     p.drawText(hint, Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("↩ copy · esc close"));
 
     QPainterPath border;
     border.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), cornerRadius - 0.5,
                           cornerRadius - 0.5);
-    p.strokePath(border, QPen(white(0.22), 1));
+    p.strokePath(border, QPen(Palette::white(0.22f), 1));
 }
 
 void QuickPickerView::paintRow(QPainter& p, int index, const ClipItem& item) {
@@ -148,8 +140,8 @@ void QuickPickerView::paintRow(QPainter& p, int index, const ClipItem& item) {
     const bool selected = index == m_model.selection();
     if (selected) {
         QLinearGradient g(r.topLeft(), r.topRight());
-        QColor from = blue;
-        QColor to = violet;
+        QColor from = Palette::blue();
+        QColor to = Palette::violet();
         from.setAlphaF(0.85f);
         to.setAlphaF(0.85f);
         g.setColorAt(0, from);
@@ -161,59 +153,75 @@ void QuickPickerView::paintRow(QPainter& p, int index, const ClipItem& item) {
 
     int x = r.x() + 8;
     p.setFont(uiFont(10.5, QFont::Bold));
-    p.setPen(selected ? white(0.9) : textDim);
+    p.setPen(selected ? Palette::white(0.9f) : Palette::textDim());
     p.drawText(QRect(x, r.y(), 14, r.height()), Qt::AlignCenter, QString::number(index + 1));
     x += 14 + 9;
 
     paintKindMark(p, QRect(x, r.y() + (r.height() - 26) / 2, 26, 26), item);
     x += 26 + 9;
 
-    QIcon appIcon;
-    if (m_appIcon && item.sourceApp)
-        appIcon = m_appIcon(*item.sourceApp);
-    const int right = r.right() - 8 - (appIcon.isNull() ? 0 : 14 + 9);
+    const QIcon icon = item.sourceApp ? appIcon(*item.sourceApp) : QIcon();
+    const int right = r.right() - 8 - (icon.isNull() ? 0 : 14 + 9);
 
     const QFont titleFont = uiFont(12, QFont::Medium);
     p.setFont(titleFont);
-    p.setPen(selected ? QColor(Qt::white) : ink);
+    p.setPen(selected ? QColor(Qt::white) : Palette::ink());
     const QString title = QFontMetrics(titleFont).elidedText(QuickPickerModel::title(item),
                                                              Qt::ElideRight, right - x);
     p.drawText(QRect(x, r.y(), right - x, r.height()), Qt::AlignLeft | Qt::AlignVCenter, title);
 
-    if (!appIcon.isNull()) {
+    if (!icon.isNull()) {
         p.setOpacity(selected ? 1.0 : 0.7);
-        appIcon.paint(&p, QRect(right + 9, r.y() + (r.height() - 14) / 2, 14, 14));
+        icon.paint(&p, QRect(right + 9, r.y() + (r.height() - 14) / 2, 14, 14));
         p.setOpacity(1.0);
     }
 }
 
-void QuickPickerView::paintKindMark(QPainter& p, const QRect& box, const ClipItem& item) {
-    QPainterPath shape;
-    shape.addRoundedRect(QRectF(box), 6, 6);
+QIcon QuickPickerView::appIcon(const QString& appId) {
+    if (!m_appIcon)
+        return {};
+    auto it = m_appIcons.find(appId);
+    if (it == m_appIcons.end())
+        it = m_appIcons.insert(appId, m_appIcon(appId));
+    return *it;
+}
+
+const QImage& QuickPickerView::thumbnail(const ClipItem& item) {
+    auto it = m_thumbnails.find(item.id);
+    if (it != m_thumbnails.end())
+        return *it;
+    QImage image;
     if (item.thumbPath && QFile::exists(*item.thumbPath)) {
         // Decode at mark size only: a thumbnail may be far larger than 26 px.
         QImageReader reader(*item.thumbPath);
         const QSize full = reader.size();
         if (full.isValid()) {
-            const QSize scaled =
-                full.scaled(box.size() * devicePixelRatio(), Qt::KeepAspectRatioByExpanding);
-            reader.setScaledSize(scaled);
+            const QSize mark(26, 26);
+            reader.setScaledSize(
+                full.scaled(mark * devicePixelRatio(), Qt::KeepAspectRatioByExpanding));
         }
-        const QImage image = reader.read();
-        if (!image.isNull()) {
-            p.save();
-            p.setClipPath(shape);
-            const QRect target =
-                QRect(QPoint(), image.size().scaled(box.size(), Qt::KeepAspectRatioByExpanding));
-            p.drawImage(QRect(box.center() - target.center(), target.size()), image);
-            p.restore();
-            QPainterPath border;
-            border.addRoundedRect(QRectF(box).adjusted(0.5, 0.5, -0.5, -0.5), 5.5, 5.5);
-            p.strokePath(border, QPen(hairline, 1));
-            return;
-        }
+        image = reader.read();
     }
-    p.fillPath(shape, fill);
+    return *m_thumbnails.insert(item.id, image);
+}
+
+void QuickPickerView::paintKindMark(QPainter& p, const QRect& box, const ClipItem& item) {
+    QPainterPath shape;
+    shape.addRoundedRect(QRectF(box), 6, 6);
+    const QImage& image = thumbnail(item);
+    if (!image.isNull()) {
+        p.save();
+        p.setClipPath(shape);
+        const QRect target =
+            QRect(QPoint(), image.size().scaled(box.size(), Qt::KeepAspectRatioByExpanding));
+        p.drawImage(QRect(box.center() - target.center(), target.size()), image);
+        p.restore();
+        QPainterPath border;
+        border.addRoundedRect(QRectF(box).adjusted(0.5, 0.5, -0.5, -0.5), 5.5, 5.5);
+        p.strokePath(border, QPen(Palette::hairline(), 1));
+        return;
+    }
+    p.fillPath(shape, Palette::fill());
     const QString symbolPath = QStringLiteral(":/icons/%1.svg").arg(symbolFor(item.kind));
     if (QFile::exists(symbolPath)) {
         const QIcon symbol(symbolPath);
@@ -224,7 +232,7 @@ void QuickPickerView::paintKindMark(QPainter& p, const QRect& box, const ClipIte
         QPainter tp(&tinted);
         tp.drawPixmap(0, 0, pm);
         tp.setCompositionMode(QPainter::CompositionMode_SourceIn);
-        tp.fillRect(tinted.rect(), textSecondary);
+        tp.fillRect(tinted.rect(), Palette::textSecondary());
         tp.end();
         p.drawPixmap(QRect(box.center() - QPoint(6, 6), QSize(12, 12)), tinted);
     }

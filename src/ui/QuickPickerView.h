@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QHash>
+#include <QIcon>
+#include <QImage>
 #include <QWidget>
 
 #include <functional>
@@ -48,8 +51,13 @@ protected:
 private:
     void paintRow(QPainter& p, int index, const ClipItem& item);
     void paintKindMark(QPainter& p, const QRect& box, const ClipItem& item);
+    // Decoded once per reload, not on every arrow key.
+    const QImage& thumbnail(const ClipItem& item);
+    QIcon appIcon(const QString& appId);
 
     QuickPickerModel& m_model;
     QPushButton* m_allHistory;
     AppIconLookup m_appIcon;
+    QHash<qint64, QImage> m_thumbnails;
+    QHash<QString, QIcon> m_appIcons;
 };
