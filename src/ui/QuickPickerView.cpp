@@ -192,15 +192,15 @@ const QImage& QuickPickerView::thumbnail(const ClipItem& item) {
         return *it;
     QImage image;
     if (item.thumbPath && QFile::exists(*item.thumbPath)) {
-        // Decode at mark size only: a thumbnail may be far larger than 26 px.
+        // Thumbnails are small (640 px at most); decoding at full size and
+        // scaling here also suits palette PNGs, which Qt's scaled decoding garbles.
         QImageReader reader(*item.thumbPath);
-        const QSize full = reader.size();
-        if (full.isValid()) {
-            const QSize mark(26, 26);
-            reader.setScaledSize(
-                full.scaled(mark * devicePixelRatio(), Qt::KeepAspectRatioByExpanding));
-        }
-        image = reader.read();
+        reader.setAllocationLimit(64);
+        const QImage full = reader.read();
+        if (!full.isNull())
+            image = full.convertToFormat(QImage::Format_ARGB32_Premultiplied)
+                        .scaled(QSize(26, 26) * devicePixelRatio(), Qt::KeepAspectRatioByExpanding,
+                                Qt::SmoothTransformation);
     }
     return *m_thumbnails.insert(item.id, image);
 }

@@ -64,6 +64,13 @@ struct Fixture {
         store.reload();
     }
 
+    void sql(const QString& statement) {
+        SqliteDatabase db;
+        QVERIFY(db.open(store.databasePath()));
+        db.exec(statement);
+        store.reload();
+    }
+
     void seedTexts(int count) {
         QList<Seed> rows;
         for (int i = 1; i <= count; ++i)
@@ -112,6 +119,7 @@ private Q_SLOTS:
     void digitsFromOtherScripts();
     void pickCopiesAndPastesLater();
     void clickAndAllHistory();
+    void thumbnailMark();
     void placement_data();
     void placement();
 };
@@ -321,6 +329,27 @@ void TestQuickPicker::clickAndAllHistory() {
     QCOMPARE(history.size(), 1);
     QVERIFY(!picker->isVisible());
     QCOMPARE(f.copied.size(), 1);
+}
+
+void TestQuickPicker::thumbnailMark() {
+    Fixture f;
+    // An image clip shows its own thumbnail (here a palette PNG, as small
+    // thumbnails are often stored) instead of the kind symbol.
+    QImage palette(40, 30, QImage::Format_Indexed8);
+    palette.setColorTable({qRgb(255, 165, 0), qRgb(255, 165, 1)});
+    palette.fill(0);
+    const QString thumb = f.dir.filePath(QStringLiteral("thumb.png"));
+    QVERIFY(palette.save(thumb, "PNG"));
+    f.seed({{"picture", 1000, false, "image"}});
+    f.sql(QStringLiteral("UPDATE items SET thumb_path='%1'").arg(thumb));
+    auto picker = f.picker();
+    picker->show();
+    QCOMPARE(picker->model().items().first().thumbPath, thumb);
+    const QImage shot = picker->view().grab().toImage();
+    const QRect row = picker->view().rowRect(0);
+    const QRgb mark = shot.pixel(row.x() + 8 + 14 + 9 + 13, row.center().y());
+    QVERIFY2(qRed(mark) > 230 && qGreen(mark) > 140 && qGreen(mark) < 190 && qBlue(mark) < 40,
+             qPrintable(QString::number(mark, 16)));
 }
 
 using Screens = QList<QuickPickerPlacement::Screen>;
