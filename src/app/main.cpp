@@ -1,6 +1,8 @@
-#include "history/ClipStore.h"
+#include "app/AppDelegate.h"
+#include "platform/dbus/DBusSingleInstance.h"
 
 #include <QApplication>
+#include <QTimer>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -8,6 +10,14 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationVersion(QStringLiteral(QUILLET_VERSION));
     QApplication::setQuitOnLastWindowClosed(false);
 
-    ClipStore::shared();
+    // A second start brings the running Quillet's panel forward instead.
+    DBusSingleInstance instance(DBusSingleInstance::defaultServiceName());
+    if (instance.claim() == DBusSingleInstance::Outcome::ActivatedOther)
+        return 0;
+
+    AppDelegate delegate;
+    QObject::connect(&instance, &DBusSingleInstance::activateRequested, &delegate,
+                     [&delegate] { delegate.showPanel(); });
+    QTimer::singleShot(0, &delegate, &AppDelegate::applicationDidFinishLaunching);
     return QApplication::exec();
 }

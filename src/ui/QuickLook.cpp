@@ -148,3 +148,8 @@ void QuickLook::keyPressEvent(QKeyEvent* event) {
     }
     QWidget::keyPressEvent(event);
 }
+
+void QuickLook::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    Q_EMIT closed();
+}

@@ -26,8 +26,12 @@ public:
     // Which page the window shows for the current file: "image", "text" or "file".
     QString mode() const;
 
+Q_SIGNALS:
+    void closed();
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     explicit QuickLook(QWidget* parent = nullptr);

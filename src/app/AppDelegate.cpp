@@ -1,0 +1,242 @@
+#include "app/AppDelegate.h"
+
+#include "KeyboardShortcuts/KeyboardShortcuts.h"
+#include "app/Prefs.h"
+#include "app/TrayIcon.h"
+#include "app/Updater.h"
+#include "history/ClipStore.h"
+#include "history/ClipboardMonitor.h"
+#include "history/CopyBack.h"
+#include "screenshots/ScreenshotWatcher.h"
+#include "screenshots/ThumbnailCache.h"
+#include "ui/FloatingPanel.h"
+#include "ui/PanelServices.h"
+#include "ui/PanelState.h"
+#include "ui/QuickPicker.h"
+#include "ui/SettingsWindow.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QMenu>
+
+namespace {
+AppDelegate* g_shared = nullptr;
+}
+
+AppDelegate::AppDelegate(QObject* parent)
+    : QObject(parent)
+    , m_panelState(std::make_unique<PanelState>()) {}
+
+AppDelegate::~AppDelegate() {
+    if (g_shared == this)
+        g_shared = nullptr;
+    delete m_panel;
+    delete m_menu;
+}
+
+FloatingPanel* AppDelegate::panel() const {
+    return m_panel;
+}
+
+QMenu* AppDelegate::menu() const {
+    return m_menu;
+}
+
+AppDelegate* AppDelegate::shared() {
+    return g_shared;
+}
+
+KeyboardShortcuts::Name AppDelegate::openPanelShortcut() {
+    using namespace KeyboardShortcuts;
+    return Name(QStringLiteral("openPanel"),
+                Shortcut(Key::v, ModifierFlag::command | ModifierFlag::shift));
+}
+
+void AppDelegate::step(const char* name) {
+    m_launchSteps << QString::fromLatin1(name);
+}
+
+void AppDelegate::applicationDidFinishLaunching() {
+    g_shared = this;
+    step("shared");
+    installServiceHooks();
+
+    // A tray utility: no main window, and closing a window never ends it.
+    QApplication::setQuitOnLastWindowClosed(false);
+    step("accessory");
+
+    m_statusItem = new TrayIcon(this);
+    connect(m_statusItem, &TrayIcon::leftClicked, this, [this] { statusClicked(false); });
+    connect(m_statusItem, &TrayIcon::rightClicked, this, [this] { statusClicked(true); });
+    m_statusItem->show();
+    step("statusItem");
+
+    ClipStore::shared();
+    step("clipStore");
+
+    ScreenshotWatcher& watcher = ScreenshotWatcher::shared();
+    connect(&watcher, &ScreenshotWatcher::newScreenshotsCounted, this, &AppDelegate::updateBadge);
+    connect(&watcher, &ScreenshotWatcher::screenshotsChanged, this, [this] {
+        if (m_panel)
+            m_panel->setScreenshots(ScreenshotWatcher::shared().screenshots());
+    });
+    step("screenshotWatcher");
+
+    ClipboardMonitor::shared().start();
+    step("clipboardMonitor");
+
+    QuickPicker& picker = QuickPicker::shared();
+    connect(&picker, &QuickPicker::allHistoryRequested, this,
+            [this] { showPanel(PanelTab::clipboard); });
+    KeyboardShortcuts::onKeyUp(openPanelShortcut(), [] { QuickPicker::shared().toggle(); });
+    // The recorder refuses shortcuts that the tray menu already uses; the
+    // menu's Ctrl is the desktop's usual menu modifier.
+    KeyboardShortcuts::setMenuItems({{QStringLiteral("Settings…"),
+                                      QStringLiteral(","),
+                                      KeyboardShortcuts::ModifierFlag::control,
+                                      {}},
+                                     {QStringLiteral("Check for Updates…"),
+                                      QString(),
+                                      KeyboardShortcuts::ModifierFlag::control,
+                                      {}},
+                                     {QStringLiteral("Quit Quillet"),
+                                      QStringLiteral("q"),
+                                      KeyboardShortcuts::ModifierFlag::control,
+                                      {}}});
+    step("openPanelShortcut");
+
+    installDebugChannel();
+    step("debugChannel");
+
+    m_updater = new Updater(Updater::builtInFeedUrl(), QString(), this);
+    m_updater->start();
+    step("updater");
+
+    Q_EMIT launched();
+}
+
+// The panel and the settings window reach the services through hooks, so
+// the views stay testable on their own; here they get the real ones. Each
+// hook looks the service up when called, so nothing starts before its step.
+void AppDelegate::installServiceHooks() {
+    PanelServices& panel = PanelServices::shared();
+    panel.chooseItem = [](const ClipItem& item, std::function<void()> showCopiedToast,
+                          std::function<void()> hideWindow) {
+        CopyBack::shared().chooseItem(item, showCopiedToast, hideWindow);
+    };
+    panel.copyScreenshot = [](const QUrl& file) {
+        CopyBack::shared().copyScreenshot(file);
+    };
+    panel.copyFileOnly = [](const QUrl& file) {
+        CopyBack::shared().copyFileOnly(file);
+    };
+    panel.renameScreenshot = [](const QUrl& file, const QString& newName) {
+        return ScreenshotWatcher::shared().renameScreenshot(file, newName);
+    };
+    panel.trashScreenshot = [](const QUrl& file) {
+        ScreenshotWatcher::shared().trashScreenshot(file);
+    };
+    panel.thumbnailURL = [](const QUrl& file) {
+        return thumbnailURL(file);
+    };
+    panel.generateThumbnail = [](const QUrl& source, const QUrl& target) {
+        generateThumbnail(source, target);
+    };
+    panel.rememberFrontmostWindow = [] {
+        CopyBack::shared().rememberFrontmostWindow();
+    };
+
+    SettingsHooks& settings = SettingsWindow::sharedHooks();
+    settings.setDedicatedFolder = [](bool on) {
+        ScreenshotWatcher::setDedicatedFolder(on);
+    };
+    settings.watchedFolder = [] {
+        return ScreenshotWatcher::shared().dir().toLocalFile();
+    };
+    settings.canPaste = [] {
+        return CopyBack::shared().isTrusted();
+    };
+    settings.checkForUpdates = [] {
+        if (AppDelegate* delegate = AppDelegate::shared())
+            delegate->checkForUpdates();
+    };
+}
+
+void AppDelegate::installDebugChannel() {
+    if (m_debugChannelInstaller)
+        m_debugChannelInstaller(*this);
+}
+
+void AppDelegate::statusClicked(bool rightClick) {
+    if (rightClick)
+        showMenu();
+    else
+        togglePanel();
+}
+
+QMenu* AppDelegate::buildMenu() {
+    auto* menu = new QMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    QAction* settings = menu->addAction(QStringLiteral("Settings…"));
+    settings->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
+    connect(settings, &QAction::triggered, this, &AppDelegate::openSettings);
+    QAction* updates = menu->addAction(QStringLiteral("Check for Updates…"));
+    connect(updates, &QAction::triggered, this, &AppDelegate::checkForUpdates);
+    menu->addSeparator();
+    QAction* quit = menu->addAction(QStringLiteral("Quit Quillet"));
+    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    connect(quit, &QAction::triggered, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+    return menu;
+}
+
+void AppDelegate::showMenu() {
+    if (m_menu)
+        m_menu->close();
+    m_menu = buildMenu();
+    // Quillet's own popup rather than the tray's context menu, so the next
+    // left click still reaches statusClicked on every tray host.
+    const QRect anchor = m_statusItem->anchorRect();
+    m_menu->popup(anchor.bottomLeft());
+}
+
+void AppDelegate::togglePanel() {
+    if (!m_panel || !m_panel->isVisible())
+        showPanel();
+    else
+        m_panel->hide();
+}
+
+void AppDelegate::showPanel(std::optional<PanelTab> tab) {
+    if (tab)
+        m_panelState->setTab(*tab);
+    if (!m_panel) {
+        m_panel = new FloatingPanel(*m_panelState);
+        connect(m_panel, &FloatingPanel::settingsRequested, this, &AppDelegate::openSettings);
+        m_panel->setScreenshots(ScreenshotWatcher::shared().screenshots());
+    }
+    if (!m_statusItem)
+        return;
+    m_panel->positionBelow(m_statusItem->anchorRect());
+    m_panel->present();
+    ScreenshotWatcher::shared().setUnseenCount(0);
+    updateBadge();
+}
+
+void AppDelegate::updateBadge() {
+    if (!m_statusItem)
+        return;
+    const qint64 count = ScreenshotWatcher::shared().unseenCount();
+    if (Prefs::shared().showBadge() && count >= 1)
+        m_statusItem->setTitle(QStringLiteral(" ") + QString::number(count));
+    else
+        m_statusItem->setTitle(QString());
+}
+
+void AppDelegate::openSettings() {
+    SettingsWindow::showSettings();
+}
+
+void AppDelegate::checkForUpdates() {
+    if (m_updater)
+        m_updater->checkNow();
+}

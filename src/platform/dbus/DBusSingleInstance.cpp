@@ -1,0 +1,69 @@
+#include "platform/dbus/DBusSingleInstance.h"
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QVariantMap>
+
+// The freedesktop application interface, so desktop tools can activate Quillet too.
+class DBusSingleInstance::Adaptor : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Application")
+
+public:
+    explicit Adaptor(DBusSingleInstance& owner)
+        : m_owner(owner) {}
+
+public Q_SLOTS:
+    Q_SCRIPTABLE void Activate(const QVariantMap& platformData) {
+        Q_UNUSED(platformData);
+        Q_EMIT m_owner.activateRequested();
+    }
+
+private:
+    DBusSingleInstance& m_owner;
+};
+
+DBusSingleInstance::DBusSingleInstance(QString serviceName, QObject* parent)
+    : QObject(parent)
+    , m_serviceName(std::move(serviceName)) {}
+
+DBusSingleInstance::~DBusSingleInstance() {
+    if (m_registered)
+        QDBusConnection::sessionBus().unregisterObject(objectPath());
+    delete m_adaptor;
+}
+
+DBusSingleInstance::Outcome DBusSingleInstance::claim() {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected() || !bus.interface())
+        return Outcome::NoBus;
+
+    // The object goes up before the name, so a caller who sees the name can reach it.
+    if (!m_adaptor)
+        m_adaptor = new Adaptor(*this);
+    if (!m_registered)
+        m_registered =
+            bus.registerObject(objectPath(), m_adaptor, QDBusConnection::ExportScriptableSlots);
+
+    const QDBusReply<QDBusConnectionInterface::RegisterServiceReply> reply =
+        bus.interface()->registerService(m_serviceName, QDBusConnectionInterface::DontQueueService,
+                                         QDBusConnectionInterface::DontAllowReplacement);
+    if (reply.isValid() && reply.value() == QDBusConnectionInterface::ServiceRegistered)
+        return Outcome::Primary;
+    if (!reply.isValid())
+        return Outcome::NoBus;
+
+    if (m_registered) {
+        bus.unregisterObject(objectPath());
+        m_registered = false;
+    }
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        m_serviceName, objectPath(), QStringLiteral("org.freedesktop.Application"),
+        QStringLiteral("Activate"));
+    call << QVariantMap();
+    bus.call(call, QDBus::Block, 5000);
+    return Outcome::ActivatedOther;
+}
+
+#include "DBusSingleInstance.moc"

@@ -1,0 +1,142 @@
+#include "ui/FloatingPanel.h"
+
+#include "history/ClipStore.h"
+#include "ui/ClipboardView.h"
+#include "ui/PanelMime.h"
+#include "ui/PanelPlacement.h"
+#include "ui/PanelState.h"
+#include "ui/PanelView.h"
+#include "ui/QuickLook.h"
+#include "ui/ScreenshotsView.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPainterPath>
+#include <QTimer>
+
+namespace {
+// The 1-point border drawn inside the window's rounded shape, above everything.
+class PanelBorder : public QWidget {
+public:
+    explicit PanelBorder(QWidget* parent)
+        : QWidget(parent) {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QPen(QColor::fromRgbF(1, 1, 1, 0.22f), 1));
+        p.setBrush(Qt::NoBrush);
+        const qreal r = PanelView::cornerRadius - 0.5;
+        p.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), r, r);
+    }
+};
+
+// True when `window` is one of the panel's own dialogs or popups.
+bool ownedBy(const QWidget* window, const QWidget* panel) {
+    for (const QWidget* w = window; w; w = w->parentWidget()) {
+        if (w == panel)
+            return true;
+    }
+    return false;
+}
+} // namespace
+
+FloatingPanel::FloatingPanel(PanelState& state, QWidget* parent)
+    : FloatingPanel(state, ClipStore::shared(), PanelServices::shared(), parent) {}
+
+FloatingPanel::FloatingPanel(PanelState& state, ClipStore& store, const PanelServices& services,
+                             QWidget* parent)
+    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+    , m_state(state)
+    , m_services(services) {
+    setAttribute(Qt::WA_TranslucentBackground);
+    setWindowTitle(QStringLiteral("Quillet"));
+    setFocusPolicy(Qt::StrongFocus);
+    setFixedSize(PanelView::panelWidth, PanelView::panelHeight);
+    m_view = new PanelView(m_state, store, m_services, this);
+    m_view->move(0, 0);
+    m_border = new PanelBorder(this);
+    m_border->setGeometry(rect());
+    m_border->raise();
+    connect(m_view, &PanelView::settingsRequested, this, &FloatingPanel::settingsRequested);
+    connect(&m_view->clipboardView(), &ClipboardView::hideRequested, this, &QWidget::hide);
+    // After a preview closes the panel takes the keyboard back, so the next
+    // click elsewhere hides it as usual.
+    connect(&QuickLook::shared(), &QuickLook::closed, this, [this] {
+        if (isVisible()) {
+            raise();
+            activateWindow();
+        }
+    });
+}
+
+void FloatingPanel::positionBelow(const QRect& anchorInScreenCoordinates) {
+    move(panelOriginOnScreens(anchorInScreenCoordinates, size()));
+}
+
+void FloatingPanel::present() {
+    if (m_services.rememberFrontmostWindow)
+        m_services.rememberFrontmostWindow();
+    show();
+    raise();
+    activateWindow();
+    setFocus(Qt::ActiveWindowFocusReason);
+}
+
+void FloatingPanel::setScreenshots(const QList<QUrl>& urls) {
+    m_view->screenshotsView().setScreenshots(urls);
+}
+
+void FloatingPanel::showEvent(QShowEvent* event) {
+    m_view->screenshotsView().revisit();
+    QWidget::showEvent(event);
+}
+
+void FloatingPanel::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        hide();
+        return;
+    }
+    if (event->key() == Qt::Key_Space) {
+        const QUrl url = m_state.quickLookURL();
+        if (!url.isEmpty()) {
+            QuickLook::show(url);
+            return;
+        }
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    // Typing on the clipboard tab goes to the search field.
+    QLineEdit& search = m_view->clipboardView().searchField();
+    if (m_state.tab() == PanelTab::clipboard && !event->text().isEmpty() &&
+        event->text().at(0).isPrint() && !(event->modifiers() & Qt::ControlModifier)) {
+        search.setFocus(Qt::OtherFocusReason);
+        QApplication::sendEvent(&search, event);
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void FloatingPanel::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::ActivationChange && !isActiveWindow() && isVisible()) {
+        // Decided once the new active window is known.
+        QTimer::singleShot(0, this, &FloatingPanel::hideIfFocusLeft);
+    }
+    QWidget::changeEvent(event);
+}
+
+void FloatingPanel::hideIfFocusLeft() {
+    if (!isVisible() || isActiveWindow())
+        return;
+    if (QuickLook::isShowing() || DragOut::isRunning())
+        return;
+    if (QApplication::activePopupWidget() || ownedBy(QApplication::activeWindow(), this) ||
+        ownedBy(QApplication::activeModalWidget(), this))
+        return;
+    hide();
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "ui/PanelServices.h"
+
+#include <QList>
+#include <QUrl>
+#include <QWidget>
+
+class ClipStore;
+class PanelState;
+class PanelView;
+
+// The borderless, always-on-top window that drops down below the tray icon
+// and hosts the panel's views. It takes keyboard focus; Escape or a click
+// elsewhere hides it, except while its preview window is up or a drag out of
+// it runs. Hiding keeps the views, the scroll position and the state.
+class FloatingPanel : public QWidget {
+    Q_OBJECT
+
+public:
+    // With the shared clip store and the services the application installed.
+    explicit FloatingPanel(PanelState& state, QWidget* parent = nullptr);
+    FloatingPanel(PanelState& state, ClipStore& store, const PanelServices& services,
+                  QWidget* parent = nullptr);
+
+    // Hangs the panel centred 6 points below the anchor (in global
+    // coordinates), kept 8 points inside the available area of its screen.
+    void positionBelow(const QRect& anchorInScreenCoordinates);
+    // Remembers the window in front (for a later paste), then shows the
+    // panel, raises it and gives it the keyboard.
+    void present();
+    // The watcher's screenshot list; the application forwards every change.
+    void setScreenshots(const QList<QUrl>& urls);
+
+    PanelView& view() const { return *m_view; }
+    PanelState& state() const { return m_state; }
+
+Q_SIGNALS:
+    // The footer's "Settings" button.
+    void settingsRequested();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void hideIfFocusLeft();
+
+    PanelState& m_state;
+    PanelServices m_services;
+    PanelView* m_view = nullptr;
+    QWidget* m_border = nullptr;
+};

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QWidget>
+
+class ToastOverlay;
+
+// The translucent card a tab is drawn on, with the toast overlay above the
+// tab's content.
+class PanelCard : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit PanelCard(QWidget* content, QWidget* parent = nullptr);
+    ToastOverlay& toastOverlay() const { return *m_overlay; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    QWidget* m_content;
+    ToastOverlay* m_overlay;
+};

@@ -1,0 +1,75 @@
+#include "app/TrayIcon.h"
+
+#include <QImage>
+#include <QPixmap>
+#include <QTest>
+
+class TestTrayIcon : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void anchor_data();
+    void anchor();
+    void badgeIsDrawnAndInTooltip();
+};
+
+void TestTrayIcon::anchor_data() {
+    QTest::addColumn<QRect>("tray");
+    QTest::addColumn<QPoint>("click");
+    QTest::addColumn<QRect>("screen");
+    QTest::addColumn<QRect>("anchor");
+    const QRect screen(0, 0, 1920, 1080);
+    QTest::newRow("tray reports its place")
+        << QRect(1800, 2, 24, 24) << QPoint(10, 10) << screen << QRect(1800, 2, 24, 24);
+    QTest::newRow("no place: the click")
+        << QRect() << QPoint(1805, 12) << screen << QRect(1805, 12, 1, 1);
+    QTest::newRow("empty place: the click")
+        << QRect(0, 0, 0, 0) << QPoint(700, 3) << screen << QRect(700, 3, 1, 1);
+    QTest::newRow("click beyond the edge: clamped")
+        << QRect() << QPoint(1925, -4) << screen << QRect(1919, 0, 1, 1);
+    QTest::newRow("second screen")
+        << QRect() << QPoint(2000, 1500) << QRect(1920, 0, 1280, 1024) << QRect(2000, 1023, 1, 1);
+    QTest::newRow("no screen known")
+        << QRect() << QPoint(-50, -50) << QRect() << QRect(-50, -50, 1, 1);
+}
+
+void TestTrayIcon::anchor() {
+    QFETCH(QRect, tray);
+    QFETCH(QPoint, click);
+    QFETCH(QRect, screen);
+    QFETCH(QRect, anchor);
+    QCOMPARE(TrayIcon::anchorFor(tray, click, screen), anchor);
+}
+
+void TestTrayIcon::badgeIsDrawnAndInTooltip() {
+    TrayIcon tray;
+    QCOMPARE(tray.title(), QString());
+    QCOMPARE(tray.toolTip(), QString("Quillet"));
+    const QImage plain = tray.icon().pixmap(32, 32).toImage();
+    // The paperclip itself is there: some pixels are opaque.
+    bool drawn = false;
+    for (int y = 0; y < plain.height() && !drawn; ++y)
+        for (int x = 0; x < plain.width() && !drawn; ++x)
+            drawn = qAlpha(plain.pixel(x, y)) > 200;
+    QVERIFY(drawn);
+
+    tray.setTitle(QStringLiteral(" 3"));
+    QCOMPARE(tray.toolTip(), QString("Quillet 3"));
+    for (int side : {16, 22, 32, 48}) {
+        const QImage badged = tray.icon().pixmap(side, side).toImage();
+        const QImage bare = TrayIcon::render(side, QString()).toImage();
+        QCOMPARE(badged.size(), QSize(side, side));
+        // The count sits in the bottom right corner, in the accent blue.
+        const QRgb corner = badged.pixel(side - side / 8 - 1, side - side / 4);
+        QVERIFY2(qBlue(corner) > 200 && qRed(corner) < 150,
+                 qPrintable(QString::number(corner, 16)));
+        QVERIFY(badged != bare);
+    }
+
+    tray.setTitle(QString());
+    QCOMPARE(tray.toolTip(), QString("Quillet"));
+    QCOMPARE(tray.icon().pixmap(32, 32).toImage(), plain);
+}
+
+QTEST_MAIN(TestTrayIcon)
+#include "tst_trayicon.moc"

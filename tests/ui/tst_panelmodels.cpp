@@ -1,0 +1,261 @@
+// The panel's pure pieces: search filter, sections, row texts, placement,
+// tab text forms and the toast's timing.
+#include "ui/ClipFilter.h"
+#include "ui/PanelFormat.h"
+#include "ui/PanelPlacement.h"
+#include "ui/PanelState.h"
+#include "ui/PanelTab.h"
+#include "ui/Toast.h"
+
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+ClipItem clip(qint64 id, std::optional<QString> text, bool pinned = false,
+              ClipKind kind = ClipKind::text) {
+    ClipItem item;
+    item.id = id;
+    item.kind = kind;
+    item.text = std::move(text);
+    item.pinned = pinned;
+    return item;
+}
+
+QList<qint64> ids(const ClipItemList& items) {
+    QList<qint64> out;
+    for (const ClipItem& i : items)
+        out << i.id;
+    return out;
+}
+} // namespace
+
+class TestPanelModels : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void filterTokens_data();
+    void filterTokens();
+    void sections();
+    void rowTitles_data();
+    void rowTitles();
+    void metaAndDates();
+    void placement_data();
+    void placement();
+    void tabTextAndDefaults();
+    void toastRestartsOnNewMessage();
+};
+
+void TestPanelModels::filterTokens_data() {
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<QList<qint64>>("expected");
+    // 1: text; 2: image from an app; 3: a file; 4: text with a tab inside.
+    QTest::newRow("empty keeps all") << QString() << QList<qint64>{1, 2, 3, 4};
+    QTest::newRow("spaces only keep all") << QStringLiteral("   ") << QList<qint64>{1, 2, 3, 4};
+    QTest::newRow("order free, case folded, double space")
+        << QStringLiteral("WORLD  hello") << QList<qint64>{1};
+    QTest::newRow("app name finds its images") << QStringLiteral("firefox") << QList<qint64>{1, 2};
+    QTest::newRow("app id") << QStringLiteral("org.mozilla") << QList<qint64>{1, 2};
+    QTest::newRow("file path") << QStringLiteral("/reports/q3") << QList<qint64>{3};
+    QTest::newRow("every token must match") << QStringLiteral("hello nowhere") << QList<qint64>{};
+    QTest::newRow("tab stays inside a token") << QStringLiteral("a\tb") << QList<qint64>{4};
+    QTest::newRow("no match") << QStringLiteral("zzz") << QList<qint64>{};
+}
+
+void TestPanelModels::filterTokens() {
+    QFETCH(QString, query);
+    QFETCH(QList<qint64>, expected);
+    ClipItem text = clip(1, QStringLiteral("Hello big World"));
+    text.sourceApp = QStringLiteral("org.mozilla.firefox");
+    text.sourceName = QStringLiteral("Firefox");
+    ClipItem image = clip(2, std::nullopt, false, ClipKind::image);
+    image.sourceApp = QStringLiteral("org.mozilla.firefox");
+    image.sourceName = QStringLiteral("Firefox");
+    ClipItem file = clip(3, QStringLiteral("/home/u/Reports/Q3.pdf"), false, ClipKind::file);
+    file.filePath = QStringLiteral("/home/u/Reports/Q3.pdf");
+    ClipItem tabbed = clip(4, QStringLiteral("a\tb"));
+    QCOMPARE(ids(filterClips({text, image, file, tabbed}, query)), expected);
+}
+
+void TestPanelModels::sections() {
+    using T = ClipListEntry::Type;
+    // No pins: rows only, no headers.
+    auto plain = clipSections({clip(1, "a"), clip(2, "b")});
+    QCOMPARE(plain.size(), 2);
+    QVERIFY(plain[0].type == T::clip && plain[1].type == T::clip);
+
+    // Pinned first under "PINNED", the rest under "HISTORY" with space above.
+    auto mixed = clipSections({clip(1, "a", true), clip(2, "b"), clip(3, "c", true)});
+    QCOMPARE(mixed.size(), 5);
+    QCOMPARE(mixed[0].header, QStringLiteral("PINNED"));
+    QVERIFY(!mixed[0].spaceAbove);
+    QCOMPARE(mixed[1].item.id, 1);
+    QCOMPARE(mixed[2].item.id, 3);
+    QCOMPARE(mixed[3].header, QStringLiteral("HISTORY"));
+    QVERIFY(mixed[3].spaceAbove);
+    QCOMPARE(mixed[4].item.id, 2);
+
+    // A search matching only pinned items keeps an empty history header.
+    auto onlyPinned =
+        clipSections(filterClips({clip(1, "needle", true), clip(2, "hay")}, "needle"));
+    QCOMPARE(onlyPinned.size(), 3);
+    QCOMPARE(onlyPinned.last().type, T::header);
+    QCOMPARE(onlyPinned.last().header, QStringLiteral("HISTORY"));
+
+    QVERIFY(clipSections({}).isEmpty());
+}
+
+void TestPanelModels::rowTitles_data() {
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("filePath");
+    QTest::addColumn<QString>("title");
+    const auto k = [](ClipKind c) {
+        return int(c);
+    };
+    QTest::newRow("image") << k(ClipKind::image) << QString() << QString() << "Image";
+    QTest::newRow("text trimmed of blank lines")
+        << k(ClipKind::text) << "\n\n  \tfirst line\nsecond\n\n"
+        << QString() << "first line\nsecond";
+    QTest::newRow("text absent") << k(ClipKind::text) << QString() << QString() << "";
+    QTest::newRow("link") << k(ClipKind::link) << " https://example.org " << QString()
+                          << "https://example.org";
+    QTest::newRow("rtf") << k(ClipKind::rtf) << "Bold words" << QString() << "Bold words";
+    QTest::newRow("several files name the first") << k(ClipKind::file) << "/a/one.txt\n/b/two.txt"
+                                                  << "/a/one.txt"
+                                                  << "one.txt";
+    QTest::newRow("file without path uses text")
+        << k(ClipKind::file) << "/x/y.png" << QString() << "/x/y.png";
+    QTest::newRow("file with nothing") << k(ClipKind::file) << QString() << QString() << "File";
+}
+
+void TestPanelModels::rowTitles() {
+    QFETCH(int, kind);
+    QFETCH(QString, text);
+    QFETCH(QString, filePath);
+    QFETCH(QString, title);
+    ClipItem item =
+        clip(1, text.isNull() ? std::nullopt : std::optional(text), false, ClipKind(kind));
+    if (!filePath.isNull())
+        item.filePath = filePath;
+    QCOMPARE(clipRowTitle(item), title);
+}
+
+void TestPanelModels::metaAndDates() {
+    const QDateTime now(QDate(2026, 3, 4), QTime(15, 7, 30));
+    QCOMPARE(relativeTime(now.addSecs(-5), now), QStringLiteral("5 sec. ago"));
+    QCOMPARE(relativeTime(now.addSecs(-120), now), QStringLiteral("2 min. ago"));
+    QCOMPARE(relativeTime(now.addSecs(-3 * 3600), now), QStringLiteral("3 hr. ago"));
+    QCOMPARE(relativeTime(now.addDays(-1), now), QStringLiteral("1 day ago"));
+    QCOMPARE(relativeTime(now.addDays(-3), now), QStringLiteral("3 days ago"));
+    QCOMPARE(relativeTime(now.addDays(-400), now), QStringLiteral("1 yr. ago"));
+
+    ClipItem item = clip(1, "x");
+    item.createdAt = now.addSecs(-120).toMSecsSinceEpoch() / 1000.0;
+    QCOMPARE(clipMetaText(item, now), QStringLiteral("2 min. ago"));
+    item.sourceName = QStringLiteral("Files");
+    item.downscaled = true;
+    QCOMPARE(clipMetaText(item, now), QStringLiteral("Files \u00B7 2 min. ago \u00B7 downscaled"));
+
+    const QLocale c(QLocale::English, QLocale::UnitedStates);
+    QCOMPARE(screenshotDateText(now.addSecs(-3600), now, c), QStringLiteral("Today, 2:07 PM"));
+    QCOMPARE(screenshotDateText(QDateTime(QDate(2026, 1, 9), QTime(9, 5)), now, c),
+             QStringLiteral("Jan 9, 9:05 AM"));
+
+    // A file that cannot be read is labelled with its name without extension.
+    QCOMPARE(screenshotDateLabel(QUrl::fromLocalFile("/nonexistent/Shot 1.2.png"), now),
+             QStringLiteral("Shot 1.2"));
+    QTemporaryDir dir;
+    QFile f(dir.filePath("today.png"));
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.close();
+    QVERIFY(screenshotDateLabel(QUrl::fromLocalFile(f.fileName()), QDateTime::currentDateTime())
+                .startsWith(QStringLiteral("Today, ")));
+
+    QCOMPARE(baseNameOf(QUrl::fromLocalFile("/a/.hidden")), QStringLiteral(".hidden"));
+    ClipItem image = clip(2, std::nullopt, false, ClipKind::image);
+    QVERIFY(clipFileURL(image).isEmpty());
+    image.blobPath = QStringLiteral("/blobs/x.png");
+    QCOMPARE(clipFileURL(image), QUrl::fromLocalFile("/blobs/x.png"));
+}
+
+void TestPanelModels::placement_data() {
+    QTest::addColumn<QRect>("anchor");
+    QTest::addColumn<QList<ScreenFrames>>("screens");
+    QTest::addColumn<QPoint>("origin");
+    const QSize unused;
+    Q_UNUSED(unused)
+    // A 1920 × 1080 screen with a 30-point top bar; the panel is 460 × 560.
+    const ScreenFrames main{{0, 0, 1920, 1080}, {0, 30, 1920, 1050}};
+    const ScreenFrames right{{1920, 0, 1280, 1024}, {1920, 0, 1280, 1024}};
+    QTest::newRow("centred below")
+        << QRect(900, 0, 24, 30) << QList<ScreenFrames>{main} << QPoint(912 - 230, 36);
+    QTest::newRow("right edge keeps 8")
+        << QRect(1900, 0, 20, 30) << QList<ScreenFrames>{main} << QPoint(1920 - 460 - 8, 36);
+    QTest::newRow("left edge keeps 8")
+        << QRect(4, 0, 20, 30) << QList<ScreenFrames>{main} << QPoint(8, 36);
+    QTest::newRow("narrow screen: left margin wins")
+        << QRect(100, 0, 20, 30) << QList<ScreenFrames>{{{0, 0, 400, 900}, {0, 0, 400, 900}}}
+        << QPoint(8, 36);
+    QTest::newRow("short screen: bottom kept, top may overlap")
+        << QRect(300, 0, 20, 30) << QList<ScreenFrames>{{{0, 0, 1000, 500}, {0, 0, 1000, 500}}}
+        << QPoint(80, 500 - 8 - 560);
+    QTest::newRow("bottom panel anchor lifts the panel")
+        << QRect(900, 1050, 24, 30) << QList<ScreenFrames>{{{0, 0, 1920, 1080}, {0, 0, 1920, 1050}}}
+        << QPoint(682, 1050 - 8 - 560);
+    QTest::newRow("second screen holds the anchor")
+        << QRect(3180, 0, 20, 20) << QList<ScreenFrames>{main, right}
+        << QPoint(1920 + 1280 - 460 - 8, 26);
+    QTest::newRow("anchor off every screen: primary clamps")
+        << QRect(5000, 0, 20, 30) << QList<ScreenFrames>{main, right} << QPoint(1920 - 460 - 8, 36);
+    QTest::newRow("no screens: unclamped")
+        << QRect(5000, 0, 20, 30) << QList<ScreenFrames>{} << QPoint(5010 - 230, 36);
+}
+
+void TestPanelModels::placement() {
+    QFETCH(QRect, anchor);
+    QFETCH(QList<ScreenFrames>, screens);
+    QFETCH(QPoint, origin);
+    const std::optional<int> primary = screens.isEmpty() ? std::nullopt : std::optional(0);
+    QCOMPARE(panelOrigin(anchor, QSize(460, 560), screens, primary), origin);
+}
+
+void TestPanelModels::tabTextAndDefaults() {
+    QCOMPARE(panelTabText(PanelTab::clipboard), QStringLiteral("clipboard"));
+    QCOMPARE(panelTabFromText(QStringLiteral("screenshots")), PanelTab::screenshots);
+    QVERIFY(!panelTabFromText(QStringLiteral("Clipboard")));
+    QVERIFY(!panelTabFromText(QString()));
+    QVERIFY(qHash(PanelTab::clipboard) != qHash(PanelTab::screenshots));
+
+    PanelState state;
+    QCOMPARE(state.tab(), PanelTab::screenshots);
+    QVERIFY(state.searchText().isEmpty());
+    QVERIFY(state.quickLookURL().isEmpty());
+    // Every assignment notifies, even of the same value.
+    QSignalSpy spy(&state, &PanelState::tabChanged);
+    state.setTab(PanelTab::screenshots);
+    state.setProperty("tab", QVariant::fromValue(PanelTab::clipboard));
+    QCOMPARE(spy.count(), 2);
+    QCOMPARE(state.tab(), PanelTab::clipboard);
+}
+
+void TestPanelModels::toastRestartsOnNewMessage() {
+    Toast toast;
+    QElapsedTimer clock;
+    clock.start();
+    toast.show(QStringLiteral("Copied"));
+    QTRY_VERIFY_WITH_TIMEOUT(clock.elapsed() >= 500, 2000);
+    toast.show(QStringLiteral("Copied file"));
+    const qint64 second = clock.elapsed();
+    QCOMPARE(toast.message(), QStringLiteral("Copied file"));
+    // Past the first message's 0.9 s the second one is still up.
+    QTRY_VERIFY_WITH_TIMEOUT(clock.elapsed() >= 1000, 2000);
+    QCOMPARE(toast.message(), QStringLiteral("Copied file"));
+    QTRY_VERIFY_WITH_TIMEOUT(toast.message().isEmpty(), 3000);
+    QVERIFY2(clock.elapsed() - second >= Toast::displayMs - 20,
+             qPrintable(QString::number(clock.elapsed() - second)));
+}
+
+QTEST_GUILESS_MAIN(TestPanelModels)
+#include "tst_panelmodels.moc"

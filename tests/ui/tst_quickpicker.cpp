@@ -1,0 +1,406 @@
+#include "app/Prefs.h"
+#include "history/ClipStore.h"
+#include "history/SqliteDatabase.h"
+#include "history/SqliteStatement.h"
+#include "platform/freedesktop/JsonDefaultsStore.h"
+#include "platform/freedesktop/XdgAutostartLoginItem.h"
+#include "ui/QuickPicker.h"
+#include "ui/QuickPickerModel.h"
+#include "ui/QuickPickerPlacement.h"
+#include "ui/QuickPickerView.h"
+
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+struct Seed {
+    QString text;
+    double createdAt;
+    bool pinned = false;
+    QString kind = QStringLiteral("text");
+};
+
+// A real store in a temp folder; rows are written on a second connection so
+// their creation times can be chosen.
+struct Fixture {
+    QTemporaryDir dir;
+    JsonDefaultsStore defaults{dir.filePath(QStringLiteral("defaults.json"))};
+    XdgAutostartLoginItem login{dir.filePath(QStringLiteral("cfg")),
+                                {dir.filePath(QStringLiteral("etc"))},
+                                QStringLiteral("quillet")};
+    Prefs prefs{defaults, login};
+    ClipStore store{dir.filePath(QStringLiteral("Quillet")), prefs};
+    QList<ClipItem> copied;
+    int pastes = 0;
+    int remembered = 0;
+    QElapsedTimer sincePick;
+    qint64 pasteAfterMs = -1;
+
+    Fixture() {
+        prefs.setMaxDays(100000);
+        prefs.setMaxItems(100);
+    }
+
+    void seed(const QList<Seed>& rows) {
+        SqliteDatabase db;
+        QVERIFY(db.open(store.databasePath()));
+        for (const Seed& row : rows) {
+            SqliteStatement ins =
+                db.prepare(QStringLiteral("INSERT INTO items(hash,kind,text,created_at,pinned) "
+                                          "VALUES(?,?,?,?,%1)")
+                               .arg(row.pinned ? 1 : 0));
+            ins.bindText(1, QStringLiteral("hash of ") + row.text);
+            ins.bindText(2, row.kind);
+            ins.bindText(3, row.text);
+            ins.bindDouble(4, row.createdAt);
+            ins.step();
+        }
+        store.reload();
+    }
+
+    void sql(const QString& statement) {
+        SqliteDatabase db;
+        QVERIFY(db.open(store.databasePath()));
+        db.exec(statement);
+        store.reload();
+    }
+
+    void seedTexts(int count) {
+        QList<Seed> rows;
+        for (int i = 1; i <= count; ++i)
+            rows.append({QStringLiteral("clip %1").arg(i), 1000.0 + i});
+        seed(rows);
+    }
+
+    std::unique_ptr<QuickPicker> picker() {
+        QuickPickerActions actions;
+        actions.rememberFrontmostWindow = [this] {
+            ++remembered;
+        };
+        actions.copyToPasteboard = [this](const ClipItem& item) {
+            copied.append(item);
+            sincePick.start();
+        };
+        actions.pasteToFrontmostApp = [this] {
+            ++pastes;
+            pasteAfterMs = sincePick.elapsed();
+        };
+        return std::make_unique<QuickPicker>(store, prefs, actions);
+    }
+};
+
+QStringList texts(const ClipItemList& items) {
+    QStringList out;
+    for (const ClipItem& item : items)
+        out << item.text.value_or(QString());
+    return out;
+}
+
+void typeText(QWidget* w, const QString& text) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, text);
+    QCoreApplication::sendEvent(w, &press);
+}
+} // namespace
+
+class TestQuickPicker : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void newestFiveWhateverPinned();
+    void titles_data();
+    void titles();
+    void keys();
+    void digitsFromOtherScripts();
+    void pickCopiesAndPastesLater();
+    void clickAndAllHistory();
+    void thumbnailMark();
+    void placement_data();
+    void placement();
+};
+
+void TestQuickPicker::newestFiveWhateverPinned() {
+    Fixture f;
+    auto picker = f.picker();
+    picker->show();
+    QCOMPARE(picker->size(), QSize(332, 88));
+    QVERIFY(picker->model().items().isEmpty());
+    QCOMPARE(f.remembered, 1);
+    picker->hide();
+
+    // Old pinned clips sort first in the store but not in the picker; the
+    // equal times of "e" and "f" keep their store order.
+    f.seed({{"a", 1000, true},
+            {"b", 1001},
+            {"c", 1002, true},
+            {"d", 1003},
+            {"e", 1005},
+            {"f", 1005},
+            {"g", 1006, true},
+            {"h", 1007}});
+    QCOMPARE(f.store.items().first().text, QString("g"));
+    picker->model().setSelection(3);
+    picker->show();
+    const QStringList inStore = texts(f.store.items());
+    const bool eFirst = inStore.indexOf("e") < inStore.indexOf("f");
+    QCOMPARE(texts(picker->model().items()),
+             (QStringList{"h", "g", eFirst ? "e" : "f", eFirst ? "f" : "e", "d"}));
+    QCOMPARE(picker->model().selection(), 0);
+    QCOMPARE(picker->size(), QSize(332, 248));
+
+    // The list stands still while open; the next show picks up the change.
+    f.seed({{"i", 1010}});
+    QCOMPARE(picker->model().items().first().text, QString("h"));
+    picker->hide();
+    picker->show();
+    QCOMPARE(picker->model().items().first().text, QString("i"));
+}
+
+void TestQuickPicker::titles_data() {
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("filePath");
+    QTest::addColumn<QString>("title");
+    const QString none;
+    QTest::newRow("image") << int(ClipKind::image) << "ignored" << none << "Image";
+    QTest::newRow("file name") << int(ClipKind::file) << "t"
+                               << "/home/u/My Report.pdf"
+                               << "My Report.pdf";
+    QTest::newRow("file text") << int(ClipKind::file) << "two files" << none << "two files";
+    QTest::newRow("file bare") << int(ClipKind::file) << none << none << "File";
+    QTest::newRow("text lines") << int(ClipKind::text) << "\n  first\nsecond\n\t" << none
+                                << "first second";
+    QTest::newRow("rtf") << int(ClipKind::rtf) << " styled " << none << "styled";
+    QTest::newRow("link") << int(ClipKind::link) << "https://example.org/\n"
+                          << none << "https://example.org/";
+    QTest::newRow("no text") << int(ClipKind::text) << none << none << "";
+}
+
+void TestQuickPicker::titles() {
+    QFETCH(int, kind);
+    QFETCH(QString, text);
+    QFETCH(QString, filePath);
+    QFETCH(QString, title);
+    ClipItem item;
+    item.kind = ClipKind(kind);
+    if (!text.isNull())
+        item.text = text;
+    if (!filePath.isNull())
+        item.filePath = filePath;
+    QCOMPARE(QuickPickerModel::title(item), title);
+}
+
+void TestQuickPicker::keys() {
+    Fixture f;
+    f.seedTexts(3);
+    auto picker = f.picker();
+    picker->show();
+    QuickPickerModel& m = picker->model();
+
+    // Arrows stop at both ends.
+    for (int i = 0; i < 5; ++i)
+        QTest::keyClick(picker.get(), Qt::Key_Down);
+    QCOMPARE(m.selection(), 2);
+    QTest::keyClick(picker.get(), Qt::Key_Up);
+    QCOMPARE(m.selection(), 1);
+    for (int i = 0; i < 5; ++i)
+        QTest::keyClick(picker.get(), Qt::Key_Up);
+    QCOMPARE(m.selection(), 0);
+
+    // A digit beyond the list is swallowed and the picker stays; 6 to 9 are no rows at all.
+    QTest::keyClick(picker.get(), Qt::Key_4);
+    QTest::keyClick(picker.get(), Qt::Key_7);
+    QTest::keyClick(picker.get(), Qt::Key_0);
+    QVERIFY(picker->isVisible());
+    QVERIFY(f.copied.isEmpty());
+
+    // Return takes the highlighted row.
+    QTest::keyClick(picker.get(), Qt::Key_Down);
+    QTest::keyClick(picker.get(), Qt::Key_Return);
+    QVERIFY(!picker->isVisible());
+    QCOMPARE(f.copied.size(), 1);
+    QCOMPARE(f.copied.last().text, QString("clip 2"));
+
+    // Keypad Enter too, after the selection was reset by showing again.
+    picker->show();
+    QCOMPARE(m.selection(), 0);
+    QTest::keyClick(picker.get(), Qt::Key_Enter, Qt::KeypadModifier);
+    QCOMPARE(f.copied.last().text, QString("clip 3"));
+
+    // Digits pick directly; Escape closes without copying.
+    picker->show();
+    QTest::keyClick(picker.get(), Qt::Key_3);
+    QCOMPARE(f.copied.last().text, QString("clip 1"));
+    picker->show();
+    QTest::keyClick(picker.get(), Qt::Key_Escape);
+    QVERIFY(!picker->isVisible());
+    QCOMPARE(f.copied.size(), 3);
+
+    // An empty history: nothing to pick, the arrows stay at 0.
+    Fixture empty;
+    auto bare = empty.picker();
+    bare->show();
+    QTest::keyClick(bare.get(), Qt::Key_Down);
+    QCOMPARE(bare->model().selection(), 0);
+    QTest::keyClick(bare.get(), Qt::Key_Return);
+    QTest::keyClick(bare.get(), Qt::Key_1);
+    QVERIFY(bare->isVisible());
+    QVERIFY(empty.copied.isEmpty());
+}
+
+void TestQuickPicker::digitsFromOtherScripts() {
+    Fixture f;
+    f.seedTexts(5);
+    auto picker = f.picker();
+    // Arabic-Indic two, Devanagari four, full-width five.
+    const QList<QPair<QString, QString>> cases = {{QString(QChar(0x0662)), "clip 4"},
+                                                  {QString(QChar(0x096A)), "clip 2"},
+                                                  {QString(QChar(0xFF15)), "clip 1"}};
+    for (const auto& [digit, expected] : cases) {
+        picker->show();
+        typeText(picker.get(), digit);
+        QVERIFY(!picker->isVisible());
+        QCOMPARE(f.copied.last().text, expected);
+    }
+    // A letter is no digit.
+    picker->show();
+    typeText(picker.get(), QStringLiteral("a"));
+    QVERIFY(picker->isVisible());
+    QCOMPARE(f.copied.size(), 3);
+}
+
+void TestQuickPicker::pickCopiesAndPastesLater() {
+    Fixture f;
+    f.seedTexts(2);
+    auto picker = f.picker();
+
+    f.prefs.setPasteDirectly(false);
+    picker->show();
+    picker->pick(1);
+    QCOMPARE(f.copied.last().text, QString("clip 1"));
+    QCOMPARE(f.pastes, 0);
+
+    // Out-of-range picks change nothing, not even the visibility.
+    picker->show();
+    picker->pick(-1);
+    picker->pick(2);
+    QVERIFY(picker->isVisible());
+    QCOMPARE(f.copied.size(), 1);
+
+    f.prefs.setPasteDirectly(true);
+    picker->pick(0);
+    QVERIFY(!picker->isVisible());
+    QCOMPARE(f.copied.last().text, QString("clip 2"));
+    QCOMPARE(f.pastes, 0); // not at once: the window in front needs the keyboard back first
+    QTRY_COMPARE_WITH_TIMEOUT(f.pastes, 1, 5000);
+    QVERIFY2(f.pasteAfterMs >= 140, qPrintable(QString::number(f.pasteAfterMs)));
+    // The earlier pick without pasteDirectly scheduled nothing.
+    QCOMPARE(f.pastes, 1);
+}
+
+void TestQuickPicker::clickAndAllHistory() {
+    Fixture f;
+    f.seedTexts(4);
+    auto picker = f.picker();
+    picker->show();
+    QuickPickerView& view = picker->view();
+
+    QTest::mouseClick(&view, Qt::LeftButton, {}, view.rowRect(2).center());
+    QVERIFY(!picker->isVisible());
+    QCOMPARE(f.copied.last().text, QString("clip 2"));
+
+    // Between rows and in the footer nothing is picked.
+    picker->show();
+    QCOMPARE(view.rowAt(view.rowRect(0).bottomLeft() + QPoint(0, 1)), -1);
+    QTest::mouseClick(&view, Qt::LeftButton, {}, QPoint(20, picker->height() - 12));
+    QVERIFY(picker->isVisible());
+    QCOMPARE(f.copied.size(), 1);
+
+    QSignalSpy history(picker.get(), &QuickPicker::allHistoryRequested);
+    QPushButton* button = view.allHistoryButton();
+    QCOMPARE(button->text(), QString("All history…"));
+    QVERIFY(view.rect().contains(button->geometry()));
+    button->click();
+    QCOMPARE(history.size(), 1);
+    QVERIFY(!picker->isVisible());
+    QCOMPARE(f.copied.size(), 1);
+}
+
+void TestQuickPicker::thumbnailMark() {
+    Fixture f;
+    // An image clip shows its own thumbnail (here a palette PNG, as small
+    // thumbnails are often stored) instead of the kind symbol.
+    QImage palette(40, 30, QImage::Format_Indexed8);
+    palette.setColorTable({qRgb(255, 165, 0), qRgb(255, 165, 1)});
+    palette.fill(0);
+    const QString thumb = f.dir.filePath(QStringLiteral("thumb.png"));
+    QVERIFY(palette.save(thumb, "PNG"));
+    f.seed({{"picture", 1000, false, "image"}});
+    f.sql(QStringLiteral("UPDATE items SET thumb_path='%1'").arg(thumb));
+    auto picker = f.picker();
+    picker->show();
+    QCOMPARE(picker->model().items().first().thumbPath, thumb);
+    const QImage shot = picker->view().grab().toImage();
+    const QRect row = picker->view().rowRect(0);
+    const QRgb mark = shot.pixel(row.x() + 8 + 14 + 9 + 13, row.center().y());
+    QVERIFY2(qRed(mark) > 230 && qGreen(mark) > 140 && qGreen(mark) < 190 && qBlue(mark) < 40,
+             qPrintable(QString::number(mark, 16)));
+}
+
+using Screens = QList<QuickPickerPlacement::Screen>;
+Q_DECLARE_METATYPE(QuickPickerPlacement::Screen)
+
+void TestQuickPicker::placement_data() {
+    QTest::addColumn<QPoint>("pointer");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<Screens>("screens");
+    QTest::addColumn<QPoint>("origin");
+
+    // A 1920x1080 screen with a 28 px top bar, and a second one to its right
+    // with a 40 px bottom panel.
+    const QuickPickerPlacement::Screen left{{0, 0, 1920, 1080}, {0, 28, 1920, 1052}};
+    const QuickPickerPlacement::Screen right{{1920, 0, 1280, 1024}, {1920, 0, 1280, 984}};
+    const Screens both{left, right};
+    const QSize five(332, 248);
+
+    QTest::newRow("open space") << QPoint(500, 400) << five << both << QPoint(510, 410);
+    QTest::newRow("near bottom: above pointer")
+        << QPoint(500, 1000) << five << both << QPoint(510, 1000 - 10 - 248);
+    QTest::newRow("exactly fits above bottom margin")
+        << QPoint(500, 814) << five << both << QPoint(510, 824);
+    QTest::newRow("one pixel more flips")
+        << QPoint(500, 815) << five << both << QPoint(510, 815 - 258);
+    QTest::newRow("near right: pushed left, 8 inside")
+        << QPoint(1900, 400) << five << both << QPoint(1920 - 332 - 8, 410);
+    QTest::newRow("bottom right corner")
+        << QPoint(1915, 1075) << five << both << QPoint(1580, 1075 - 258);
+    QTest::newRow("top bar: kept below it")
+        << QPoint(300, 5) << five << both << QPoint(310, 28 + 8);
+    QTest::newRow("left edge") << QPoint(-5, 400) << five << Screens{left} << QPoint(8, 410);
+    QTest::newRow("second screen's panel")
+        << QPoint(2500, 970) << five << both << QPoint(2510, 970 - 258);
+    QTest::newRow("second screen right edge")
+        << QPoint(3190, 100) << five << both << QPoint(3200 - 340, 110);
+    QTest::newRow("pointer on no screen: primary's rules")
+        << QPoint(5000, 5000) << five << both << QPoint(1580, 1080 - 8 - 248);
+    QTest::newRow("no screens: unclamped")
+        << QPoint(5000, 5000) << five << Screens{} << QPoint(5010, 5010);
+    QTest::newRow("taller than the screen: top wins")
+        << QPoint(100, 100) << QSize(332, 2000) << both << QPoint(110, 36);
+}
+
+void TestQuickPicker::placement() {
+    QFETCH(QPoint, pointer);
+    QFETCH(QSize, size);
+    QFETCH(Screens, screens);
+    QFETCH(QPoint, origin);
+    QCOMPARE(QuickPickerPlacement::origin(pointer, size, screens), origin);
+}
+
+QTEST_MAIN(TestQuickPicker)
+#include "tst_quickpicker.moc"
