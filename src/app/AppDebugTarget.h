@@ -1,0 +1,23 @@
+#pragma once
+
+#include "app/DebugTarget.h"
+
+class AppDelegate;
+
+// The running application as the debug channel sees it: the delegate's panel,
+// the shared quick picker, settings window, clip store, screenshot watcher,
+// preferences and shortcut.
+class AppDebugTarget : public DebugTarget {
+public:
+    void showPanel(const QString& tab) override;
+    void hidePanel() override;
+    QWidget* panelWindow() override;
+    void showQuickPicker() override;
+    void hideQuickPicker() override;
+    QWidget* quickPickerWindow() override;
+    void showSettings() override;
+    QWidget* settingsWindow() override;
+    void toggleLaunchAtLogin() override;
+    void restore(qint64 id) override;
+    DebugState state() override;
+};

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class DebugTarget;
+struct DebugState;
+class QDBusMessage;
+class QWidget;
+
+// Lets another process of the user drive and inspect the running application:
+// a session-bus signal (interface com.ovo.quillet, member debug) carries a
+// command; "state" writes a JSON summary, "snapshot…" commands write PNG
+// pictures of the windows. Unknown commands are ignored without a trace.
+class DebugChannel : public QObject {
+    Q_OBJECT
+public:
+    explicit DebugChannel(DebugTarget& target, QObject* parent = nullptr);
+
+    // Starts listening on the session bus; false when there is no bus.
+    bool install();
+
+    // Runs one command as if it had arrived over the bus.
+    void dispatch(const QString& command);
+
+    // Where "state" writes; tests point it elsewhere.
+    void setStatePath(const QString& path) { m_statePath = path; }
+    QString statePath() const { return m_statePath; }
+
+    // Sends a command to the running application over the session bus.
+    static bool send(const QString& command);
+
+    // The state as written: pretty-printed JSON with sorted keys.
+    static QByteArray stateJson(const DebugState& state);
+
+    // Writes bytes to a path that is a regular file of this user or does not
+    // exist yet, atomically and with mode 0600; never through a link and never
+    // into a file of another user. False when nothing was written.
+    static bool writePrivateFileAtomically(const QString& path, const QByteArray& bytes);
+    // Writes a PNG picture to a regular file or a new path; never opens a
+    // FIFO, device or socket (a FIFO would block the application).
+    static bool writePicture(QWidget* window, const QString& path);
+
+private Q_SLOTS:
+    void onSignal(const QDBusMessage& message);
+
+private:
+    void writeState();
+    void pictureLater(int delayMs, QWidget* (DebugTarget::*window)(), const QString& path);
+
+    DebugTarget& m_target;
+    QString m_statePath;
+};

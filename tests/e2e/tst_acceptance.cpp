@@ -1,0 +1,256 @@
+// End to end: the built quillet under a private X server and session bus,
+// fed by other processes (xclip, files written into the watched folder) and
+// inspected only through its debug channel, as a script or a user would.
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+
+#include <sqlite3.h>
+
+namespace {
+const QString kStatePath = QStringLiteral("/tmp/quillet-debug-state.json");
+
+QString quilletBinary() {
+    return qEnvironmentVariable("QUILLET_BUILD_DIR") + QStringLiteral("/src/app/quillet");
+}
+
+QString artifactDir() {
+    const QString dir =
+        qEnvironmentVariable("QUILLET_BUILD_DIR") + QStringLiteral("/e2e-artifacts");
+    QDir().mkpath(dir);
+    return dir;
+}
+
+void send(const QString& command) {
+    QDBusMessage signal =
+        QDBusMessage::createSignal(QStringLiteral("/com/ovo/quillet"),
+                                   QStringLiteral("com.ovo.quillet"), QStringLiteral("debug"));
+    signal << command;
+    QVERIFY(QDBusConnection::sessionBus().send(signal));
+}
+
+// Asks for a fresh state file and returns it once it has been rewritten.
+QJsonObject state() {
+    QFile::remove(kStatePath);
+    send(QStringLiteral("state"));
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < 5000) {
+        QFile f(kStatePath);
+        if (f.open(QIODevice::ReadOnly)) {
+            const QJsonDocument doc = QJsonDocument::fromJson(f.readAll());
+            if (doc.isObject())
+                return doc.object();
+        }
+        QTest::qWait(50);
+    }
+    return {};
+}
+
+// Offers bytes on the CLIPBOARD as another application would; xclip stays
+// the owner in the background until the next copy replaces it.
+void copyWithXclip(const QByteArray& bytes, const QString& type = {}) {
+    QProcess xclip;
+    QStringList args{QStringLiteral("-selection"), QStringLiteral("clipboard")};
+    if (!type.isEmpty())
+        args << QStringLiteral("-t") << type;
+    xclip.start(QStringLiteral("xclip"), args);
+    QVERIFY(xclip.waitForStarted());
+    xclip.write(bytes);
+    xclip.closeWriteChannel();
+    QVERIFY(xclip.waitForFinished(5000));
+}
+
+QByteArray readClipboard(const QString& type = QStringLiteral("UTF8_STRING")) {
+    QProcess xclip;
+    xclip.start(QStringLiteral("xclip"), {QStringLiteral("-o"), QStringLiteral("-selection"),
+                                          QStringLiteral("clipboard"), QStringLiteral("-t"), type});
+    xclip.waitForFinished(5000);
+    return xclip.readAllStandardOutput();
+}
+
+qint64 idOfText(const QString& text) {
+    const QString db = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                       QStringLiteral("/Quillet/quillet.sqlite");
+    sqlite3* h = nullptr;
+    qint64 id = -1;
+    if (sqlite3_open_v2(QFile::encodeName(db).constData(), &h, SQLITE_OPEN_READONLY, nullptr) ==
+        SQLITE_OK) {
+        sqlite3_stmt* st = nullptr;
+        sqlite3_prepare_v2(h, "SELECT id FROM items WHERE text=?", -1, &st, nullptr);
+        const QByteArray utf8 = text.toUtf8();
+        sqlite3_bind_text(st, 1, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+        if (sqlite3_step(st) == SQLITE_ROW)
+            id = sqlite3_column_int64(st, 0);
+        sqlite3_finalize(st);
+    }
+    sqlite3_close(h);
+    return id;
+}
+
+bool visibleWindowNamed(const QString& name) {
+    QProcess p;
+    p.start(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                        QStringLiteral("--name"), name});
+    p.waitForFinished(5000);
+    return !p.readAllStandardOutput().trimmed().isEmpty();
+}
+} // namespace
+
+class TestAcceptance : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void wholeApplication();
+    void clearedShortcutReadsNone();
+
+private:
+    void startQuillet();
+    QProcess m_app;
+};
+
+void TestAcceptance::init() {
+    QStandardPaths::setTestModeEnabled(false);
+    startQuillet();
+}
+
+void TestAcceptance::cleanup() {
+    m_app.terminate();
+    if (!m_app.waitForFinished(5000))
+        m_app.kill();
+    m_app.waitForFinished(2000);
+}
+
+void TestAcceptance::startQuillet() {
+    m_app.setProcessChannelMode(QProcess::ForwardedChannels);
+    m_app.start(quilletBinary(), {});
+    QVERIFY2(m_app.waitForStarted(), qPrintable(quilletBinary()));
+    // Ready once it owns its bus name.
+    QTRY_VERIFY_WITH_TIMEOUT(QDBusConnection::sessionBus().interface()->isServiceRegistered(
+                                 QStringLiteral("com.ovo.quillet")),
+                             15000);
+}
+
+void TestAcceptance::wholeApplication() {
+    QJsonObject s = state();
+    QCOMPARE(s.value(QStringLiteral("clipItemCount")).toInt(), 0);
+    QCOMPARE(s.value(QStringLiteral("hotkey")).toString(), QStringLiteral("⇧⌘V"));
+    const QString shots = s.value(QStringLiteral("screenshotDir")).toString();
+    QVERIFY(QFileInfo(shots).isDir());
+
+    copyWithXclip("hello from e2e");
+    QTRY_COMPARE_WITH_TIMEOUT(state().value(QStringLiteral("latestClipText")).toString(),
+                              QStringLiteral("hello from e2e"), 10000);
+    copyWithXclip("  https://example.org/path  ");
+    QTRY_COMPARE_WITH_TIMEOUT(state().value(QStringLiteral("latestClipKind")).toString(),
+                              QStringLiteral("link"), 10000);
+
+    QTemporaryDir files;
+    QImage image(64, 48, QImage::Format_ARGB32);
+    image.fill(Qt::darkCyan);
+    const QString pngPath = files.filePath(QStringLiteral("in.png"));
+    QVERIFY(image.save(pngPath));
+    QFile png(pngPath);
+    QVERIFY(png.open(QIODevice::ReadOnly));
+    copyWithXclip(png.readAll(), QStringLiteral("image/png"));
+    QTRY_COMPARE_WITH_TIMEOUT(state().value(QStringLiteral("latestClipKind")).toString(),
+                              QStringLiteral("image"), 10000);
+
+    const QString a = files.filePath(QStringLiteral("a.txt"));
+    const QString b = files.filePath(QStringLiteral("b c.txt"));
+    for (const QString& p : {a, b}) {
+        QFile f(p);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+    }
+    copyWithXclip(
+        (QUrl::fromLocalFile(a).toEncoded() + "\r\n" + QUrl::fromLocalFile(b).toEncoded()),
+        QStringLiteral("text/uri-list"));
+    QTRY_COMPARE_WITH_TIMEOUT(state().value(QStringLiteral("latestClipKind")).toString(),
+                              QStringLiteral("file"), 10000);
+    s = state();
+    QCOMPARE(s.value(QStringLiteral("clipItemCount")).toInt(), 4);
+    QCOMPARE(s.value(QStringLiteral("latestClipText")).toString(), a + u'\n' + b);
+
+    // Two screenshots saved by "the screenshot tool".
+    for (const char* name :
+         {"Screenshot from 2026-12-06 10-00-00.png", "Screenshot from 2026-12-06 10-00-05.png"}) {
+        QVERIFY(image.save(shots + u'/' + QString::fromUtf8(name)));
+        QTest::qWait(300);
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(state().value(QStringLiteral("screenshotCount")).toInt(), 2, 10000);
+    QCOMPARE(state().value(QStringLiteral("latestScreenshot")).toString(),
+             QStringLiteral("Screenshot from 2026-12-06 10-00-05.png"));
+
+    // restore:ID puts the item back on the real clipboard.
+    const qint64 id = idOfText(QStringLiteral("hello from e2e"));
+    QVERIFY(id > 0);
+    send(QStringLiteral("restore:") + QString::number(id));
+    QTRY_COMPARE_WITH_TIMEOUT(readClipboard(), QByteArray("hello from e2e"), 5000);
+
+    // Pictures of the three windows.
+    const QString dir = artifactDir();
+    const QString panelPng = dir + QStringLiteral("/panel.png");
+    const QString quickPng = dir + QStringLiteral("/quick.png");
+    const QString settingsPng = dir + QStringLiteral("/settings.png");
+    for (const QString& p : {panelPng, quickPng, settingsPng})
+        QFile::remove(p);
+    send(QStringLiteral("snapshot:") + panelPng);
+    QTRY_VERIFY_WITH_TIMEOUT(!QImage(panelPng).isNull(), 5000);
+    QCOMPARE(QImage(panelPng).width(), 460);
+    send(QStringLiteral("closePanel"));
+    send(QStringLiteral("snapshotQuick:") + quickPng);
+    QTRY_VERIFY_WITH_TIMEOUT(!QImage(quickPng).isNull(), 5000);
+    QCOMPARE(QImage(quickPng).width(), 332);
+    send(QStringLiteral("closeQuick"));
+    send(QStringLiteral("snapshotSettings:") + settingsPng);
+    QTRY_VERIFY_WITH_TIMEOUT(!QImage(settingsPng).isNull(), 5000);
+    QCOMPARE(QImage(settingsPng).size(), QSize(500, 580));
+
+    send(QStringLiteral("openPanelScreens"));
+    QTRY_VERIFY_WITH_TIMEOUT(state().value(QStringLiteral("panelVisible")).toBool(), 5000);
+    QCOMPARE(state().value(QStringLiteral("tab")).toString(), QStringLiteral("screenshots"));
+    send(QStringLiteral("closePanel"));
+    QTRY_VERIFY_WITH_TIMEOUT(!state().value(QStringLiteral("panelVisible")).toBool(), 5000);
+
+    // The global shortcut, pressed as the user would, opens the quick picker.
+    QProcess::execute(QStringLiteral("xdotool"),
+                      {QStringLiteral("key"), QStringLiteral("super+shift+v")});
+    QTRY_VERIFY_WITH_TIMEOUT(visibleWindowNamed(QStringLiteral("Quillet Quick Picker")), 5000);
+}
+
+void TestAcceptance::clearedShortcutReadsNone() {
+    // The user clears the shortcut; after a relaunch the state says so.
+    cleanup();
+    const QString defaults =
+        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+        QStringLiteral("/Quillet/defaults.json");
+    QFile f(defaults);
+    QJsonObject o;
+    if (f.open(QIODevice::ReadOnly)) {
+        o = QJsonDocument::fromJson(f.readAll()).object();
+        f.close();
+    }
+    o.insert(QStringLiteral("KeyboardShortcuts_openPanel"), false);
+    QDir().mkpath(QFileInfo(defaults).absolutePath());
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(QJsonDocument(o).toJson());
+    f.close();
+    startQuillet();
+    QCOMPARE(state().value(QStringLiteral("hotkey")).toString(), QStringLiteral("none"));
+}
+
+QTEST_GUILESS_MAIN(TestAcceptance)
+#include "tst_acceptance.moc"
