@@ -14,57 +14,47 @@
 
 #include <QFileInfo>
 
-void AppDebugTarget::showPanel(const QString& tab)
-{
+void AppDebugTarget::showPanel(const QString& tab) {
     if (AppDelegate* app = AppDelegate::shared())
         app->showPanel(panelTabFromText(tab));
 }
 
-void AppDebugTarget::hidePanel()
-{
+void AppDebugTarget::hidePanel() {
     if (AppDelegate* app = AppDelegate::shared(); app && app->panel())
         app->panel()->hide();
 }
 
-QWidget* AppDebugTarget::panelWindow()
-{
+QWidget* AppDebugTarget::panelWindow() {
     AppDelegate* app = AppDelegate::shared();
     return app ? app->panel() : nullptr;
 }
 
-void AppDebugTarget::showQuickPicker()
-{
+void AppDebugTarget::showQuickPicker() {
     QuickPicker::shared().show();
 }
 
-void AppDebugTarget::hideQuickPicker()
-{
+void AppDebugTarget::hideQuickPicker() {
     QuickPicker::shared().hide();
 }
 
-QWidget* AppDebugTarget::quickPickerWindow()
-{
+QWidget* AppDebugTarget::quickPickerWindow() {
     return &QuickPicker::shared();
 }
 
-void AppDebugTarget::showSettings()
-{
+void AppDebugTarget::showSettings() {
     SettingsWindow::showSettings();
 }
 
-QWidget* AppDebugTarget::settingsWindow()
-{
+QWidget* AppDebugTarget::settingsWindow() {
     return &SettingsWindow::shared();
 }
 
-void AppDebugTarget::toggleLaunchAtLogin()
-{
+void AppDebugTarget::toggleLaunchAtLogin() {
     Prefs& prefs = Prefs::shared();
     prefs.setLaunchAtLogin(!prefs.launchAtLogin());
 }
 
-void AppDebugTarget::restore(qint64 id)
-{
+void AppDebugTarget::restore(qint64 id) {
     for (const ClipItem& item : ClipStore::shared().items()) {
         if (item.id == id) {
             CopyBack::shared().copyToPasteboard(item);
@@ -73,8 +63,7 @@ void AppDebugTarget::restore(qint64 id)
     }
 }
 
-DebugState AppDebugTarget::state()
-{
+DebugState AppDebugTarget::state() {
     DebugState s;
     AppDelegate* app = AppDelegate::shared();
     s.panelVisible = app && app->panel() && app->panel()->isVisible();
@@ -83,7 +72,8 @@ DebugState AppDebugTarget::state()
     s.screenshotDir = watcher.dir().toLocalFile();
     const QList<QUrl> shots = watcher.screenshots();
     s.screenshotCount = shots.size();
-    s.latestScreenshot = shots.isEmpty() ? QString() : QFileInfo(shots.constFirst().toLocalFile()).fileName();
+    s.latestScreenshot =
+        shots.isEmpty() ? QString() : QFileInfo(shots.constFirst().toLocalFile()).fileName();
     const ClipItemList& items = ClipStore::shared().items();
     s.clipItemCount = items.size();
     if (!items.isEmpty()) {

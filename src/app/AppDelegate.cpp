@@ -1,5 +1,8 @@
 #include "app/AppDelegate.h"
 
+#include "app/AppDebugTarget.h"
+#include "app/DebugChannel.h"
+
 #include "KeyboardShortcuts/KeyboardShortcuts.h"
 #include "app/Prefs.h"
 #include "app/TrayIcon.h"
@@ -163,8 +166,14 @@ void AppDelegate::installServiceHooks() {
 }
 
 void AppDelegate::installDebugChannel() {
-    if (m_debugChannelInstaller)
+    if (m_debugChannelInstaller) {
         m_debugChannelInstaller(*this);
+        return;
+    }
+    // The observer lives as long as the process; it is never removed.
+    static AppDebugTarget target;
+    auto* channel = new DebugChannel(target, this);
+    channel->install();
 }
 
 void AppDelegate::statusClicked(bool rightClick) {
