@@ -119,8 +119,8 @@ void ClipListView::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void ClipListView::mouseDoubleClickEvent(QMouseEvent* event) {
-    // A double click is two single clicks: each copies, as a tap does.
-    mousePressEvent(event);
+    // The second press of a double click already acted as a click of its own.
+    event->accept();
 }
 
 void ClipListView::leaveEvent(QEvent* event) {

@@ -107,7 +107,8 @@ void ScreenshotGridView::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void ScreenshotGridView::mouseDoubleClickEvent(QMouseEvent* event) {
-    mousePressEvent(event);
+    // The second press of a double click already acted as a click of its own.
+    event->accept();
 }
 
 void ScreenshotGridView::leaveEvent(QEvent* event) {
