@@ -4,6 +4,7 @@
 #include "ui/ClipRowDelegate.h"
 #include "ui/PanelFormat.h"
 #include "ui/PanelMime.h"
+#include "ui/PanelStyle.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -33,6 +34,7 @@ ClipListView::ClipListView(ClipListModel& model, QWidget* parent)
     viewport()->setAutoFillBackground(false);
     setAutoFillBackground(false);
     verticalScrollBar()->setSingleStep(12);
+    PanelStyle::styleScrollBar(this);
     connect(&m_model, &ClipListModel::rebuilt, this, [this] {
         m_delegate->setHovered(QPersistentModelIndex());
         m_pressed = QPersistentModelIndex();

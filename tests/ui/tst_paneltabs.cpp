@@ -280,7 +280,7 @@ void TestPanelTabs::screenshotEmptyStateAndClick() {
         shots << QUrl::fromLocalFile(makePng(dir.filePath(QStringLiteral("Shot %1.png").arg(i))));
     view.setScreenshots(shots);
     QVERIFY(!view.showsEmptyState());
-    QCOMPARE(view.grid().columnCount(), 3); // 412 points fit three columns of 100–140
+    QCOMPARE(view.grid().columnCount(), 3); // 406 points beside the bar fit three columns
     QCOMPARE(ScreenshotGridView::columnsFor(412), std::make_pair(3, 130));
     QCOMPARE(ScreenshotGridView::columnsFor(90).first, 1);
 
@@ -291,7 +291,9 @@ void TestPanelTabs::screenshotEmptyStateAndClick() {
     QCOMPARE(state.quickLookURL(), shots.at(1));
 
     const QRect fourth = view.grid().visualRect(view.model().index(3));
-    QVERIFY(fourth.top() > second.top()); // wrapped onto the second row
+    // Three cells side by side, the fourth wrapped onto the second row.
+    QCOMPARE(view.grid().visualRect(view.model().index(2)).top(), second.top());
+    QVERIFY(fourth.top() > second.top());
     QTest::mouseClick(vp, Qt::LeftButton, {}, fourth.center());
     QCOMPARE(copied, QList<QUrl>{shots.at(3)});
     QCOMPARE(state.quickLookURL(), shots.at(3));
