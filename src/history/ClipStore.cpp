@@ -161,7 +161,7 @@ void ClipStore::record(const QString& hash, ClipKind kind, const std::optional<Q
         }
     }
     reload();
-    prune();
+    pruneWith(true);
 }
 
 void ClipStore::setPinned(qint64 id, bool pinned) {
@@ -208,19 +208,46 @@ QString ClipStore::formatCutoff(double seconds) {
 }
 
 void ClipStore::prune() {
+    pruneWith(false);
+}
+
+void ClipStore::pruneWith(bool itemsAreFresh) {
     const ClipItemList before = m_items;
     const double days = double(std::max<qint64>(m_prefs.maxDays(), 1));
     const double cutoff = now() - days * 86400.0;
-    m_db.exec(QStringLiteral("DELETE FROM items WHERE pinned=0 AND created_at < ") +
-              formatCutoff(cutoff));
-    bool removed = m_db.changes() > 0;
     const qint64 limit = std::max<qint64>(m_prefs.maxItems(), 10);
-    m_db.exec(QStringLiteral("DELETE FROM items WHERE pinned=0 AND id NOT IN\n"
-                             "  (SELECT id FROM items WHERE pinned=0 ORDER BY created_at DESC "
-                             "LIMIT ") +
-              QString::number(limit) + u')');
-    removed = removed || m_db.changes() > 0;
-    reload();
+
+    // Right after a reload the list is the table, so a limit that the list
+    // already keeps needs no statement: a DELETE that would match no row is
+    // skipped, and so is the second full read of an unchanged table.
+    bool anyTooOld = !itemsAreFresh;
+    qint64 unpinned = 0;
+    for (const ClipItem& item : before) {
+        if (!item.pinned) {
+            ++unpinned;
+            anyTooOld = anyTooOld || item.createdAt < cutoff;
+        }
+    }
+    const bool overLimit = !itemsAreFresh || unpinned > limit;
+
+    bool removed = false;
+    if (anyTooOld) {
+        m_db.exec(QStringLiteral("DELETE FROM items WHERE pinned=0 AND created_at < ") +
+                  formatCutoff(cutoff));
+        removed = m_db.changes() > 0;
+    }
+    if (overLimit) {
+        m_db.exec(QStringLiteral("DELETE FROM items WHERE pinned=0 AND id NOT IN\n"
+                                 "  (SELECT id FROM items WHERE pinned=0 ORDER BY created_at DESC "
+                                 "LIMIT ") +
+                  QString::number(limit) + u')');
+        removed = removed || m_db.changes() > 0;
+    }
+    if (!itemsAreFresh || removed) {
+        reload();
+    } else {
+        Q_EMIT itemsChanged(); // the same list, published again as after any prune
+    }
     // Pruned rows would otherwise leave their image blobs on disk until the
     // user happens to clear the history, filling the disk for those who never do.
     if (removed)

@@ -53,6 +53,7 @@ Q_SIGNALS:
     void itemsChanged();
 
 private:
+    void pruneWith(bool itemsAreFresh);
     void removeSideFileIfUnused(const QString& path);
     void removeSideFilesOfPruned(const ClipItemList& before);
     void tightenPermissions(const QString& baseDir);

@@ -11,7 +11,11 @@ SqliteDatabase::~SqliteDatabase() {
 
 bool SqliteDatabase::open(const QString& path) {
     sqlite3* db = nullptr;
-    const int rc = sqlite3_open(path.toUtf8().constData(), &db);
+    // Read-write, created when missing. The connection is only ever used from
+    // the main thread, so SQLite's per-call mutex is dropped.
+    const int rc =
+        sqlite3_open_v2(path.toUtf8().constData(), &db,
+                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         sqlite3_close(db);
         return false;

@@ -19,6 +19,8 @@ public:
     virtual std::optional<QJsonValue> object(const QString& key) const = 0;
     virtual void setObject(const QString& key, const QJsonValue& value) = 0;
     virtual void removeObject(const QString& key) = 0;
+    // Every key that holds a value. Stores that cannot enumerate answer empty.
+    virtual QStringList keys() const { return {}; }
 
     // Boolean lookup with the usual conversions: absent is false, numbers are
     // true when non-zero, strings when they start with Y, y, T, t or a

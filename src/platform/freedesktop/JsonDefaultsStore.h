@@ -16,6 +16,7 @@ public:
     std::optional<QJsonValue> object(const QString& key) const override;
     void setObject(const QString& key, const QJsonValue& value) override;
     void removeObject(const QString& key) override;
+    QStringList keys() const override { return m_values.keys(); }
 
     QString path() const { return m_path; }
     // False when the last write could not be completed (the old file stays).

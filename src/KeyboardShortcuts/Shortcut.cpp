@@ -1,0 +1,104 @@
+#include "KeyboardShortcuts/Shortcut.h"
+
+#include "KeyboardShortcuts/KeyNaming.h"
+#include "KeyboardShortcuts/KeyboardShortcuts.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QJsonValue>
+
+#include <array>
+#include <cmath>
+#include <utility>
+
+namespace KeyboardShortcuts {
+
+namespace {
+
+constexpr std::array<std::pair<quint32, qint64>, 5> kModifierBits{{
+    {ModifierFlag::control, CarbonModifier::control},
+    {ModifierFlag::option, CarbonModifier::option},
+    {ModifierFlag::shift, CarbonModifier::shift},
+    {ModifierFlag::command, CarbonModifier::command},
+    {ModifierFlag::function, CarbonModifier::function},
+}};
+
+std::optional<qint64> integerMember(const QJsonObject& object, const char* key) {
+    const QJsonValue v = object.value(QLatin1String(key));
+    if (!v.isDouble())
+        return std::nullopt;
+    const double d = v.toDouble();
+    if (std::trunc(d) != d || std::fabs(d) > 9007199254740992.0)
+        return std::nullopt;
+    return qint64(d);
+}
+
+} // namespace
+
+qint64 carbonModifiersFromFlags(quint32 flags) {
+    qint64 result = 0;
+    for (const auto& [flag, bit] : kModifierBits) {
+        if (flags & flag)
+            result |= bit;
+    }
+    return result;
+}
+
+quint32 flagsFromCarbonModifiers(qint64 carbonModifiers) {
+    quint32 result = 0;
+    for (const auto& [flag, bit] : kModifierBits) {
+        if (carbonModifiers & bit)
+            result |= flag;
+    }
+    return result;
+}
+
+Shortcut Shortcut::fromKeyEvent(int keyCode, quint32 modifierFlags) {
+    return Shortcut(keyCode, carbonModifiersFromFlags(modifierFlags & ~ModifierFlag::function));
+}
+
+std::optional<Shortcut> Shortcut::forName(const Name& name) {
+    return getShortcut(name);
+}
+
+QString Shortcut::description() const {
+    QString keyText;
+    if (const auto special = specialKeyForKeyCode(int(carbonKeyCode)))
+        keyText = specialKeyDisplayText(*special);
+    else {
+        keyText = layoutCharacter(int(carbonKeyCode));
+        if (keyText.isEmpty())
+            keyText = QString(QChar(0xFFFD));
+        keyText = keyText.toUpper();
+    }
+    return modifierSymbols(modifiers()) + keyText;
+}
+
+std::optional<QString> Shortcut::menuKeyEquivalent() const {
+    if (const auto special = specialKeyForKeyCode(int(carbonKeyCode)))
+        return specialKeyMenuEquivalent(*special);
+    const QString c = layoutCharacter(int(carbonKeyCode));
+    if (c.isEmpty())
+        return std::nullopt;
+    return c;
+}
+
+QByteArray Shortcut::toJson() const {
+    // Written by hand to keep the member order stable in the stored text.
+    return QByteArray("{\"carbonKeyCode\":") + QByteArray::number(carbonKeyCode) +
+           QByteArray(",\"carbonModifiers\":") + QByteArray::number(carbonModifiers) + '}';
+}
+
+std::optional<Shortcut> Shortcut::fromJson(const QByteArray& json) {
+    QJsonParseError error{};
+    const QJsonDocument doc = QJsonDocument::fromJson(json, &error);
+    if (error.error != QJsonParseError::NoError || !doc.isObject())
+        return std::nullopt;
+    const auto code = integerMember(doc.object(), "carbonKeyCode");
+    const auto modifiers = integerMember(doc.object(), "carbonModifiers");
+    if (!code || !modifiers)
+        return std::nullopt;
+    return Shortcut(*code, *modifiers);
+}
+
+} // namespace KeyboardShortcuts

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "history/ClipItem.h"
+#include "platform/Pasteboard.h"
+
+#include <QObject>
+#include <QUrl>
+
+#include <functional>
+
+class PasteKeystroke;
+class Prefs;
+
+// Puts history items and screenshot files back on the clipboard, and pastes
+// into the window the user was working in. Every write starts by clearing the
+// clipboard, so nothing stale is left when the new content cannot be read.
+// Main thread only.
+class CopyBack : public QObject {
+    Q_OBJECT
+public:
+    CopyBack(Pasteboard& pasteboard, PasteKeystroke& keystroke, Prefs& prefs,
+             QObject* parent = nullptr);
+
+    // The one instance of the process, on the X11 clipboard and keyboard.
+    static CopyBack& shared();
+
+    void copyToPasteboard(const ClipItem& item);
+    // The file reference, plus the image itself for PNG files.
+    void copyScreenshot(const QUrl& url);
+    void copyFileOnly(const QUrl& url);
+
+    // Presses the paste chord in the remembered window; nothing without trust.
+    void pasteToFrontmostApp();
+    // Synthesised input is possible (XTEST on an X11 session).
+    bool isTrusted() const;
+    // Called by the panel and the picker right before they show.
+    void rememberFrontmostWindow();
+
+    // A history row was chosen in the panel: copy, confirm, and when pasting
+    // directly, hide the panel and paste a moment later.
+    void chooseItem(const ClipItem& item, const std::function<void()>& showCopiedToast,
+                    const std::function<void()>& hideWindow);
+    // A clip was chosen in the quick picker: hide it, copy, and paste a
+    // moment later when pasting directly. No confirmation is shown.
+    void pickItem(const ClipItem& item, const std::function<void()>& hideWindow);
+
+    // Time between hiding a window and the paste, so that focus has left it.
+    static constexpr int pasteDelayMs = 150;
+
+    // The representations of a file reference: URI list, the file-manager
+    // form and the path as plain text.
+    static QList<PasteboardRepresentation> fileReference(const QUrl& url);
+
+private:
+    void schedulePaste();
+
+    Pasteboard& m_pasteboard;
+    PasteKeystroke& m_keystroke;
+    Prefs& m_prefs;
+};

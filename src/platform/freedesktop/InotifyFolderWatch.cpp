@@ -1,0 +1,81 @@
+#include "platform/freedesktop/InotifyFolderWatch.h"
+
+#include <QFile>
+#include <QSocketNotifier>
+
+#include <cerrno>
+#include <sys/inotify.h>
+#include <unistd.h>
+
+namespace {
+// Events that change which entries the folder holds or finish writing one.
+constexpr uint32_t kEntryEvents = IN_CREATE | IN_CLOSE_WRITE | IN_MOVED_TO | IN_MOVED_FROM |
+                                  IN_DELETE | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR;
+} // namespace
+
+struct InotifyFolderWatch::Descriptor {
+    int fd = -1;
+    ~Descriptor() {
+        if (fd >= 0)
+            ::close(fd);
+    }
+};
+
+std::unique_ptr<FolderWatch> FolderWatch::create() {
+    return std::make_unique<InotifyFolderWatch>();
+}
+
+InotifyFolderWatch::InotifyFolderWatch(QObject* parent)
+    : FolderWatch(parent)
+    , m_fd(std::make_shared<Descriptor>()) {
+    m_fd->fd = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (m_fd->fd >= 0) {
+        m_notifier = new QSocketNotifier(m_fd->fd, QSocketNotifier::Read, this);
+        connect(m_notifier, &QSocketNotifier::activated, this, &InotifyFolderWatch::drain);
+    }
+}
+
+InotifyFolderWatch::~InotifyFolderWatch() = default;
+
+std::function<FolderWatch::Handle()> InotifyFolderWatch::opener(const QString& path) const {
+    return [fd = m_fd, encoded = QFile::encodeName(path)]() -> Handle {
+        if (fd->fd < 0)
+            return -1;
+        return ::inotify_add_watch(fd->fd, encoded.constData(), kEntryEvents);
+    };
+}
+
+void InotifyFolderWatch::adopt(Handle handle) {
+    stop();
+    m_watch = handle;
+}
+
+void InotifyFolderWatch::release(Handle handle) {
+    if (handle >= 0 && handle != m_watch && m_fd->fd >= 0)
+        ::inotify_rm_watch(m_fd->fd, handle);
+}
+
+void InotifyFolderWatch::stop() {
+    if (m_watch >= 0 && m_fd->fd >= 0)
+        ::inotify_rm_watch(m_fd->fd, m_watch);
+    m_watch = -1;
+}
+
+void InotifyFolderWatch::drain() {
+    alignas(struct inotify_event) char buffer[4096];
+    bool relevant = false;
+    for (;;) {
+        const ssize_t n = ::read(m_fd->fd, buffer, sizeof buffer);
+        if (n <= 0)
+            break;
+        for (ssize_t at = 0; at < n;) {
+            const auto* event = reinterpret_cast<const struct inotify_event*>(buffer + at);
+            // Events of a watch given up earlier may still be queued.
+            if (event->wd == m_watch && m_watch >= 0)
+                relevant = true;
+            at += ssize_t(sizeof(struct inotify_event)) + event->len;
+        }
+    }
+    if (relevant)
+        Q_EMIT changed();
+}

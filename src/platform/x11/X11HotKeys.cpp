@@ -1,0 +1,264 @@
+#include "platform/x11/X11HotKeys.h"
+
+#include "platform/EvdevKeyCodes.h"
+#include "platform/PlatformLog.h"
+
+#include <QCoreApplication>
+
+#include <xcb/xcb.h>
+#include <xcb/xcb_keysyms.h>
+#include <xkbcommon/xkbcommon-x11.h>
+#include <xkbcommon/xkbcommon.h>
+
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+constexpr int kCommand = 0x100;
+constexpr int kShift = 0x200;
+constexpr int kOption = 0x800;
+constexpr int kControl = 0x1000;
+constexpr int kFunction = 0x20000;
+constexpr int kBadValue = 2;
+// X keycodes are evdev codes shifted by the minimum keycode of the evdev keymap.
+constexpr int kEvdevOffset = 8;
+
+template <typename T> struct FreeDeleter {
+    void operator()(T* p) const { std::free(p); }
+};
+template <typename T> using Reply = std::unique_ptr<T, FreeDeleter<T>>;
+
+struct KeymapDeleter {
+    void operator()(xkb_keymap* k) const { xkb_keymap_unref(k); }
+};
+struct StateDeleter {
+    void operator()(xkb_state* s) const { xkb_state_unref(s); }
+};
+
+// The one character a keysym list stands for, or empty.
+QString singleCharacter(xkb_keymap* keymap, xkb_keycode_t keycode, xkb_layout_index_t layout) {
+    const xkb_keysym_t* syms = nullptr;
+    if (xkb_keymap_key_get_syms_by_level(keymap, keycode, layout, 0, &syms) != 1)
+        return {};
+    char buf[16] = {};
+    if (xkb_keysym_to_utf8(syms[0], buf, sizeof buf) <= 0)
+        return {};
+    const QString text = QString::fromUtf8(buf);
+    const QList<uint> codePoints = text.toUcs4();
+    if (codePoints.size() != 1 ||
+        QChar::category(char32_t(codePoints.front())) == QChar::Other_Control)
+        return {};
+    return text;
+}
+
+bool isAscii(const QString& s) {
+    return !s.isEmpty() && s.front().unicode() < 0x80;
+}
+
+} // namespace
+
+X11HotKeys::X11HotKeys(xcb_connection_t* connection, std::uint32_t rootWindow)
+    : m_connection(connection)
+    , m_root(rootWindow) {
+    if (QCoreApplication* app = QCoreApplication::instance())
+        app->installNativeEventFilter(this);
+    m_xkbContext = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
+    xkb_x11_setup_xkb_extension(m_connection, XKB_X11_MIN_MAJOR_XKB_VERSION,
+                                XKB_X11_MIN_MINOR_XKB_VERSION, XKB_X11_SETUP_XKB_EXTENSION_NO_FLAGS,
+                                nullptr, nullptr, nullptr, nullptr);
+}
+
+X11HotKeys::~X11HotKeys() {
+    if (QCoreApplication* app = QCoreApplication::instance())
+        app->removeNativeEventFilter(this);
+    if (m_xkbContext)
+        xkb_context_unref(m_xkbContext);
+}
+
+// Which ModN carries Super, Alt and Num Lock is the server's choice; read it
+// instead of assuming the usual Mod4/Mod1/Mod2.
+const X11HotKeys::Masks& X11HotKeys::masks() const {
+    if (m_masks)
+        return *m_masks;
+    Masks found;
+    bool haveCommand = false, haveOption = false, haveNumLock = false;
+    Reply<xcb_get_modifier_mapping_reply_t> reply(xcb_get_modifier_mapping_reply(
+        m_connection, xcb_get_modifier_mapping(m_connection), nullptr));
+    xcb_key_symbols_t* symbols = xcb_key_symbols_alloc(m_connection);
+    if (reply && symbols) {
+        const xcb_keycode_t* codes = xcb_get_modifier_mapping_keycodes(reply.get());
+        const int perModifier = reply->keycodes_per_modifier;
+        for (int mod = 3; mod < 8; ++mod) { // Mod1 … Mod5
+            const auto bit = std::uint16_t(1u << mod);
+            for (int i = 0; i < perModifier; ++i) {
+                const xcb_keycode_t code = codes[mod * perModifier + i];
+                if (code == 0)
+                    continue;
+                const xcb_keysym_t sym = xcb_key_symbols_get_keysym(symbols, code, 0);
+                if ((sym == 0xffeb || sym == 0xffec) && !haveCommand) { // Super_L/R
+                    found.command = bit;
+                    haveCommand = true;
+                } else if ((sym == 0xffe9 || sym == 0xffea) && !haveOption) { // Alt_L/R
+                    found.option = bit;
+                    haveOption = true;
+                } else if (sym == 0xff7f && !haveNumLock) { // Num_Lock
+                    found.numLock = bit;
+                    haveNumLock = true;
+                }
+            }
+        }
+    }
+    if (symbols)
+        xcb_key_symbols_free(symbols);
+    qCDebug(platformLog) << "modifier masks: super" << found.command << "alt" << found.option
+                         << "num lock" << found.numLock;
+    m_masks = found;
+    return *m_masks;
+}
+
+std::optional<X11HotKeys::Combination> X11HotKeys::combination(int keyCode, int modifiers) const {
+    const auto evdev = evdevCodeForKeyCode(keyCode);
+    // The function key has no X11 counterpart, so a combination with it cannot be grabbed.
+    if (!evdev || (modifiers & kFunction))
+        return std::nullopt;
+    const Masks& m = masks();
+    std::uint16_t mask = 0;
+    if (modifiers & kShift)
+        mask |= XCB_MOD_MASK_SHIFT;
+    if (modifiers & kControl)
+        mask |= XCB_MOD_MASK_CONTROL;
+    if (modifiers & kOption)
+        mask |= m.option;
+    if (modifiers & kCommand)
+        mask |= m.command;
+    return Combination{std::uint8_t(*evdev + kEvdevOffset), mask};
+}
+
+int X11HotKeys::modifiersOfState(std::uint16_t state) const {
+    const Masks& m = masks();
+    int result = 0;
+    if (state & XCB_MOD_MASK_SHIFT)
+        result |= kShift;
+    if (state & XCB_MOD_MASK_CONTROL)
+        result |= kControl;
+    if (state & m.option)
+        result |= kOption;
+    if (state & m.command)
+        result |= kCommand;
+    return result;
+}
+
+QList<std::uint16_t> X11HotKeys::lockVariants() const {
+    const std::uint16_t num = masks().numLock;
+    return {0, XCB_MOD_MASK_LOCK, num, std::uint16_t(XCB_MOD_MASK_LOCK | num)};
+}
+
+int X11HotKeys::grab(int keyCode, int modifiers) {
+    const auto c = combination(keyCode, modifiers);
+    if (!c)
+        return kBadValue;
+    QList<std::uint16_t> done;
+    for (std::uint16_t variant : lockVariants()) {
+        const xcb_void_cookie_t cookie =
+            xcb_grab_key_checked(m_connection, 0, m_root, std::uint16_t(c->mask | variant),
+                                 c->keycode, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
+        Reply<xcb_generic_error_t> error(xcb_request_check(m_connection, cookie));
+        if (error) {
+            // All or nothing: a combination that works only with Caps Lock off
+            // would look broken to the user.
+            for (std::uint16_t v : done)
+                xcb_ungrab_key(m_connection, c->keycode, m_root, std::uint16_t(c->mask | v));
+            xcb_flush(m_connection);
+            return error->error_code;
+        }
+        done.append(variant);
+    }
+    xcb_flush(m_connection);
+    m_held.insert(heldKey(*c));
+    return 0;
+}
+
+void X11HotKeys::ungrab(int keyCode, int modifiers) {
+    const auto c = combination(keyCode, modifiers);
+    if (!c)
+        return;
+    for (std::uint16_t variant : lockVariants())
+        xcb_ungrab_key(m_connection, c->keycode, m_root, std::uint16_t(c->mask | variant));
+    xcb_flush(m_connection);
+    m_held.remove(heldKey(*c));
+}
+
+bool X11HotKeys::isAvailable(int keyCode, int modifiers) {
+    const auto c = combination(keyCode, modifiers);
+    // Our own grab would be released by the test below; it is no conflict anyway.
+    if (!c || m_held.contains(heldKey(*c)))
+        return true;
+    const xcb_void_cookie_t cookie = xcb_grab_key_checked(
+        m_connection, 0, m_root, c->mask, c->keycode, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
+    Reply<xcb_generic_error_t> error(xcb_request_check(m_connection, cookie));
+    if (error)
+        return false;
+    xcb_ungrab_key(m_connection, c->keycode, m_root, c->mask);
+    xcb_flush(m_connection);
+    return true;
+}
+
+std::optional<int> X11HotKeys::keyCodeForScanCode(quint32 scanCode) const {
+    if (scanCode < quint32(kEvdevOffset))
+        return std::nullopt;
+    return keyCodeForEvdevCode(int(scanCode) - kEvdevOffset);
+}
+
+// Read anew each time, so a layout switch shows on the next display. Like a
+// shortcut shown in a menu, the key is named after a Latin layout when the
+// active one is not (a Cyrillic layout still shows V for the V key).
+QString X11HotKeys::layoutCharacter(int keyCode) const {
+    const auto evdev = evdevCodeForKeyCode(keyCode);
+    if (!evdev || !m_xkbContext)
+        return {};
+    const std::int32_t device = xkb_x11_get_core_keyboard_device_id(m_connection);
+    if (device < 0)
+        return {};
+    std::unique_ptr<xkb_keymap, KeymapDeleter> keymap(xkb_x11_keymap_new_from_device(
+        m_xkbContext, m_connection, device, XKB_KEYMAP_COMPILE_NO_FLAGS));
+    if (!keymap)
+        return {};
+    std::unique_ptr<xkb_state, StateDeleter> state(
+        xkb_x11_state_new_from_device(keymap.get(), m_connection, device));
+    if (!state)
+        return {};
+    const xkb_keycode_t keycode = xkb_keycode_t(*evdev + kEvdevOffset);
+    constexpr xkb_keycode_t kKeyA = 30 + kEvdevOffset;
+    const xkb_layout_index_t active =
+        xkb_state_serialize_layout(state.get(), XKB_STATE_LAYOUT_EFFECTIVE);
+    if (isAscii(singleCharacter(keymap.get(), kKeyA, active)))
+        return singleCharacter(keymap.get(), keycode, active);
+    const xkb_layout_index_t count = xkb_keymap_num_layouts(keymap.get());
+    for (xkb_layout_index_t layout = 0; layout < count; ++layout) {
+        if (isAscii(singleCharacter(keymap.get(), kKeyA, layout)))
+            return singleCharacter(keymap.get(), keycode, layout);
+    }
+    return singleCharacter(keymap.get(), keycode, active);
+}
+
+bool X11HotKeys::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
+    if (eventType != "xcb_generic_event_t")
+        return false;
+    auto* event = static_cast<xcb_generic_event_t*>(message);
+    const std::uint8_t type = event->response_type & 0x7f;
+    if (type == XCB_MAPPING_NOTIFY) {
+        m_masks.reset();
+        return false;
+    }
+    if (type != XCB_KEY_PRESS && type != XCB_KEY_RELEASE)
+        return false;
+    auto* key = reinterpret_cast<xcb_key_press_event_t*>(event);
+    const auto code = keyCodeForScanCode(key->detail);
+    if (!code)
+        return false;
+    // Our grabs report to the root window; anything else was addressed to one
+    // of our own windows.
+    return deliver(HotKeyEvent{type == XCB_KEY_PRESS, *code, modifiersOfState(key->state),
+                               key->event != m_root});
+}

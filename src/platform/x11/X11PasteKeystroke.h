@@ -1,0 +1,58 @@
+#pragma once
+
+#include "platform/PasteKeystroke.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+#include <cstdint>
+
+struct xcb_connection_t;
+
+// Paste keystroke on an X11 display: the XTEST extension presses the keys,
+// _NET_ACTIVE_WINDOW finds and restores the target window. Uses a connection
+// of its own so it can read the property-change events that carry server
+// timestamps without taking events away from Qt.
+class X11PasteKeystroke : public QObject, public PasteKeystroke {
+    Q_OBJECT
+public:
+    // Connects to $DISPLAY; unavailable when that fails or the session is not X11.
+    explicit X11PasteKeystroke(QObject* parent = nullptr);
+    ~X11PasteKeystroke() override;
+
+    bool isAvailable() const override;
+    void rememberActiveWindow() override;
+    void sendPaste() override;
+
+    // The window a later paste goes to (0 when none was active).
+    uint32_t rememberedWindow() const { return m_target; }
+
+    // Terminal emulators take Ctrl+V as a control character and paste on
+    // Ctrl+Shift+V. Matches either part of WM_CLASS, ignoring case.
+    static bool isTerminal(const QString& instance, const QString& className);
+
+private:
+    uint32_t activeWindow() const;
+    bool hasFocus(uint32_t window) const;
+    bool isOwnWindow(uint32_t window) const;
+    bool isTerminalWindow(uint32_t window) const;
+    uint32_t serverTime();
+    void requestActivation(uint32_t window);
+    void pollActivation();
+    void pressChord();
+    uint32_t atom(const char* name) const;
+
+    xcb_connection_t* m_conn = nullptr;
+    uint32_t m_root = 0;
+    uint32_t m_timeWindow = 0;
+    int32_t m_keyboardDevice = -1;
+    bool m_available = false;
+    uint32_t m_target = 0;
+    int m_pendingChords = 0;
+    int m_pollsLeft = 0;
+    QTimer m_poll;
+    mutable QHash<QByteArray, uint32_t> m_atoms;
+};

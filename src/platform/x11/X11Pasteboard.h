@@ -1,0 +1,56 @@
+#pragma once
+
+#include "platform/Pasteboard.h"
+
+#include <QStringList>
+
+#include <atomic>
+#include <chrono>
+#include <memory>
+
+class X11SelectionReader;
+
+// The X11 CLIPBOARD selection. The change count moves on every change of
+// owner Qt reports (through XFixes, so also while Quillet has no focus) and
+// on Quillet's own writes. Another client's offer is read on a connection of
+// Quillet's own, each transfer bounded in time and size; once a transfer of
+// a change times out, nothing more is asked of that owner until the next
+// change, so a stuck owner costs one timeout, not one per read.
+// Main thread only, except changeCount().
+class X11Pasteboard : public Pasteboard {
+    Q_OBJECT
+public:
+    static constexpr std::chrono::milliseconds kTransferTimeout{2000};
+    // No single representation is taken beyond this size.
+    static constexpr qint64 kMaxDataBytes = 256LL * 1024 * 1024;
+    static constexpr qint64 kMaxTextBytes = 64LL * 1024 * 1024;
+
+    explicit X11Pasteboard(QObject* parent = nullptr);
+    ~X11Pasteboard() override;
+
+    qint64 changeCount() const override { return m_changeCount.load(std::memory_order_relaxed); }
+    QStringList types() override;
+    std::optional<QByteArray> data(const QString& type) override;
+    std::optional<QString> string() override;
+    std::optional<QList<QUrl>> fileUrls() override;
+    void clearContents() override;
+    void writeItem(const QList<PasteboardRepresentation>& representations) override;
+
+    // The offered names with Quillet's own names added where an offered name
+    // is one of their aliases (UTF8_STRING → text/plain;charset=utf-8 …).
+    static QStringList normalizedTypes(const QStringList& offered);
+    static bool isConcealed(const QStringList& offered);
+    static std::optional<QList<QUrl>> parseFileUrls(const QByteArray& uriList);
+
+private:
+    void onClipboardChanged();
+    QStringList offered();
+    std::optional<QByteArray> fetch(const QString& target, qint64 maxBytes);
+    std::optional<QByteArray> fetchFirst(const QStringList& candidates, qint64 maxBytes,
+                                         QString* used = nullptr);
+
+    std::atomic<qint64> m_changeCount{0};
+    std::unique_ptr<X11SelectionReader> m_reader;
+    // The change whose owner stopped answering; reads fail at once until the next one.
+    qint64 m_stalledChange = -1;
+};

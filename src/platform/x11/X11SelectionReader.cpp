@@ -1,0 +1,252 @@
+#include "platform/x11/X11SelectionReader.h"
+
+#include "platform/PlatformLog.h"
+
+#include <QVarLengthArray>
+
+#include <xcb/xcb.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+#include <poll.h>
+
+namespace {
+struct FreeDeleter {
+    void operator()(void* p) const { std::free(p); }
+};
+template <typename T> using XcbReply = std::unique_ptr<T, FreeDeleter>;
+
+int millisecondsUntil(X11SelectionReader::Deadline deadline) {
+    using namespace std::chrono;
+    const auto left = duration_cast<milliseconds>(deadline - steady_clock::now()).count();
+    return left <= 0 ? 0 : static_cast<int>(left) + 1;
+}
+
+// The next event the predicate accepts (the caller frees it), or null at the deadline.
+template <typename Pred>
+xcb_generic_event_t* waitFor(xcb_connection_t* conn, Pred pred,
+                             X11SelectionReader::Deadline deadline) {
+    for (;;) {
+        while (xcb_generic_event_t* e = xcb_poll_for_event(conn)) {
+            if (pred(e))
+                return e;
+            std::free(e);
+        }
+        if (xcb_connection_has_error(conn))
+            return nullptr;
+        const int wait = millisecondsUntil(deadline);
+        if (wait == 0)
+            return nullptr;
+        pollfd p{xcb_get_file_descriptor(conn), POLLIN, 0};
+        ::poll(&p, 1, wait);
+    }
+}
+} // namespace
+
+X11SelectionReader::X11SelectionReader() {
+    int screenNumber = 0;
+    xcb_connection_t* conn = xcb_connect(nullptr, &screenNumber);
+    if (!conn || xcb_connection_has_error(conn)) {
+        if (conn)
+            xcb_disconnect(conn);
+        qCDebug(platformLog) << "selection reader: no X display";
+        return;
+    }
+    xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(conn));
+    for (int i = 0; i < screenNumber && it.rem; ++i)
+        xcb_screen_next(&it);
+    if (!it.rem) {
+        xcb_disconnect(conn);
+        return;
+    }
+    m_conn = conn;
+    m_window = xcb_generate_id(m_conn);
+    const uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    xcb_create_window(m_conn, XCB_COPY_FROM_PARENT, m_window, it.data->root, 0, 0, 1, 1, 0,
+                      XCB_WINDOW_CLASS_INPUT_ONLY, it.data->root_visual, XCB_CW_EVENT_MASK,
+                      &events);
+    m_clipboard = atom(QStringLiteral("CLIPBOARD"));
+    m_property = atom(QStringLiteral("QUILLET_SELECTION"));
+    m_incr = atom(QStringLiteral("INCR"));
+    m_targetsAtom = atom(QStringLiteral("TARGETS"));
+}
+
+X11SelectionReader::~X11SelectionReader() {
+    if (m_conn)
+        xcb_disconnect(m_conn);
+}
+
+uint32_t X11SelectionReader::atom(const QString& name) {
+    if (!m_conn)
+        return XCB_ATOM_NONE;
+    if (const auto found = m_atoms.constFind(name); found != m_atoms.constEnd())
+        return *found;
+    const QByteArray latin = name.toLatin1();
+    XcbReply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
+        m_conn, xcb_intern_atom(m_conn, false, latin.size(), latin.constData()), nullptr));
+    if (!reply)
+        return XCB_ATOM_NONE;
+    m_atoms.insert(name, reply->atom);
+    m_names.insert(reply->atom, name);
+    return reply->atom;
+}
+
+void X11SelectionReader::discardPendingEvents() {
+    while (xcb_generic_event_t* e = xcb_poll_for_event(m_conn))
+        std::free(e);
+}
+
+std::optional<QByteArray> X11SelectionReader::transfer(uint32_t target, Deadline deadline,
+                                                       qint64 maxBytes, uint32_t* type,
+                                                       Failure* failure) {
+    *failure = Failure::refused;
+    if (!m_conn || target == XCB_ATOM_NONE)
+        return std::nullopt;
+    // Answers to earlier requests that timed out must not be taken for this one.
+    discardPendingEvents();
+    xcb_delete_property(m_conn, m_window, m_property);
+    xcb_convert_selection(m_conn, m_window, m_clipboard, target, m_property, XCB_CURRENT_TIME);
+    xcb_flush(m_conn);
+
+    std::unique_ptr<xcb_generic_event_t, FreeDeleter> notify(waitFor(
+        m_conn,
+        [&](xcb_generic_event_t* e) {
+            if ((e->response_type & ~0x80) != XCB_SELECTION_NOTIFY)
+                return false;
+            auto* n = reinterpret_cast<xcb_selection_notify_event_t*>(e);
+            return n->requestor == m_window && n->selection == m_clipboard && n->target == target;
+        },
+        deadline));
+    if (!notify) {
+        *failure = Failure::timedOut;
+        return std::nullopt;
+    }
+    if (reinterpret_cast<xcb_selection_notify_event_t*>(notify.get())->property == XCB_ATOM_NONE)
+        return std::nullopt;
+
+    // One property read, at most maxBytes (+ a word, to notice more).
+    const uint32_t words = static_cast<uint32_t>(std::min<qint64>(maxBytes / 4 + 1, 0x3fffffff));
+    auto readProperty = [&](bool& overflow) -> XcbReply<xcb_get_property_reply_t> {
+        XcbReply<xcb_get_property_reply_t> reply(
+            xcb_get_property_reply(m_conn,
+                                   xcb_get_property(m_conn, true, m_window, m_property,
+                                                    XCB_GET_PROPERTY_TYPE_ANY, 0, words),
+                                   nullptr));
+        overflow = reply && reply->bytes_after > 0;
+        if (overflow)
+            xcb_delete_property(m_conn, m_window, m_property);
+        return reply;
+    };
+
+    bool overflow = false;
+    XcbReply<xcb_get_property_reply_t> reply = readProperty(overflow);
+    if (!reply)
+        return std::nullopt;
+    if (overflow) {
+        *failure = Failure::tooLarge;
+        return std::nullopt;
+    }
+    *type = reply->type;
+    if (reply->type != m_incr) {
+        const int length = xcb_get_property_value_length(reply.get());
+        if (length > maxBytes) {
+            *failure = Failure::tooLarge;
+            return std::nullopt;
+        }
+        *failure = Failure::none;
+        return QByteArray(static_cast<const char*>(xcb_get_property_value(reply.get())), length);
+    }
+
+    // Incremental transfer: deleting the INCR property (done by the read above)
+    // asks for the first chunk; each chunk read asks for the next; an empty one ends it.
+    xcb_flush(m_conn);
+    QByteArray bytes;
+    bool typed = false;
+    for (;;) {
+        std::unique_ptr<xcb_generic_event_t, FreeDeleter> changed(waitFor(
+            m_conn,
+            [&](xcb_generic_event_t* e) {
+                if ((e->response_type & ~0x80) != XCB_PROPERTY_NOTIFY)
+                    return false;
+                auto* n = reinterpret_cast<xcb_property_notify_event_t*>(e);
+                return n->window == m_window && n->atom == m_property &&
+                       n->state == XCB_PROPERTY_NEW_VALUE;
+            },
+            deadline));
+        if (!changed) {
+            xcb_delete_property(m_conn, m_window, m_property);
+            xcb_flush(m_conn);
+            *failure = Failure::timedOut;
+            return std::nullopt;
+        }
+        XcbReply<xcb_get_property_reply_t> chunk = readProperty(overflow);
+        xcb_flush(m_conn);
+        if (!chunk)
+            return std::nullopt;
+        const int length = xcb_get_property_value_length(chunk.get());
+        if (overflow || bytes.size() + length > maxBytes) {
+            *failure = Failure::tooLarge;
+            return std::nullopt;
+        }
+        if (length == 0)
+            break;
+        if (!typed) {
+            *type = chunk->type;
+            typed = true;
+        }
+        bytes.append(static_cast<const char*>(xcb_get_property_value(chunk.get())), length);
+    }
+    *failure = Failure::none;
+    return bytes;
+}
+
+std::optional<QStringList> X11SelectionReader::targets(Deadline deadline) {
+    uint32_t type = XCB_ATOM_NONE;
+    Failure failure = Failure::none;
+    const auto bytes = transfer(m_targetsAtom, deadline, 64 * 1024, &type, &failure);
+    if (!bytes)
+        return std::nullopt;
+    const qsizetype count = bytes->size() / qsizetype(sizeof(uint32_t));
+    QVarLengthArray<uint32_t, 64> atoms(count);
+    std::memcpy(atoms.data(), bytes->constData(), count * sizeof(uint32_t));
+
+    // Ask for every unknown name at once: one round trip instead of one per atom.
+    QVarLengthArray<xcb_get_atom_name_cookie_t, 64> cookies;
+    QVarLengthArray<uint32_t, 64> unknown;
+    for (uint32_t a : atoms) {
+        if (a != XCB_ATOM_NONE && !m_names.contains(a) && !unknown.contains(a)) {
+            unknown.append(a);
+            cookies.append(xcb_get_atom_name(m_conn, a));
+        }
+    }
+    for (qsizetype i = 0; i < unknown.size(); ++i) {
+        XcbReply<xcb_get_atom_name_reply_t> reply(
+            xcb_get_atom_name_reply(m_conn, cookies[i], nullptr));
+        if (!reply)
+            continue;
+        const QString name = QString::fromLatin1(xcb_get_atom_name_name(reply.get()),
+                                                 xcb_get_atom_name_name_length(reply.get()));
+        m_names.insert(unknown[i], name);
+        m_atoms.insert(name, unknown[i]);
+    }
+    QStringList names;
+    for (uint32_t a : atoms) {
+        const QString name = m_names.value(a);
+        if (!name.isEmpty() && !names.contains(name))
+            names.append(name);
+    }
+    return names;
+}
+
+std::optional<QByteArray> X11SelectionReader::read(const QString& target, Deadline deadline,
+                                                   qint64 maxBytes, Failure* failure) {
+    uint32_t type = XCB_ATOM_NONE;
+    Failure f = Failure::none;
+    auto bytes = transfer(atom(target), deadline, maxBytes, &type, &f);
+    if (failure)
+        *failure = f;
+    return bytes;
+}

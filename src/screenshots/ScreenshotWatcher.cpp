@@ -1,0 +1,207 @@
+#include "screenshots/ScreenshotWatcher.h"
+
+#include "app/Prefs.h"
+#include "platform/FolderWatch.h"
+#include "platform/ScreenshotLocation.h"
+#include "platform/SystemSound.h"
+#include "platform/Trash.h"
+#include "platform/freedesktop/CanberraSound.h"
+#include "platform/freedesktop/FreedesktopScreenCaptureProbe.h"
+#include "platform/freedesktop/FreedesktopTrash.h"
+#include "platform/freedesktop/ToolScreenshotLocation.h"
+#include "screenshots/ScreenshotScan.h"
+#include "screenshots/ScreenshotsLog.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QFuture>
+#include <QTimer>
+#include <QtConcurrent/QtConcurrentRun>
+
+namespace {
+qint64 fileSize(const QUrl& url) {
+    const QFileInfo info(url.toLocalFile());
+    return info.exists() ? info.size() : -1;
+}
+
+QUrl folderFor(const ScreenshotLocation& location) {
+    QString path = location.read();
+    if (path.startsWith(QLatin1String("~/")) || path == QLatin1String("~"))
+        path = QDir::homePath() + path.mid(1);
+    if (!path.isEmpty() && !QDir::isRelativePath(path) && QFileInfo(path).isDir())
+        return QUrl::fromLocalFile(QDir::cleanPath(path));
+    return QUrl::fromLocalFile(QDir::homePath() + QStringLiteral("/Desktop"));
+}
+} // namespace
+
+ScreenshotWatcher::ScreenshotWatcher(Prefs& prefs, ScreenshotLocation& location, Trash& trash,
+                                     SystemSound& sound, CopyScreenshot copyScreenshot,
+                                     Timing timing, QObject* parent)
+    : QObject(parent)
+    , m_prefs(prefs)
+    , m_location(location)
+    , m_trash(trash)
+    , m_sound(sound)
+    , m_copyScreenshot(std::move(copyScreenshot))
+    , m_timing(timing)
+    , m_probe(std::make_shared<FreedesktopScreenCaptureProbe>())
+    , m_watch(FolderWatch::create()) {
+    connect(m_watch.get(), &FolderWatch::changed, this, &ScreenshotWatcher::scheduleRescan);
+
+    m_debounce = new QTimer(this);
+    m_debounce->setSingleShot(true);
+    m_debounce->setInterval(m_timing.debounceMs);
+    connect(m_debounce, &QTimer::timeout, this, [this] { rescan(false); });
+
+    m_dir = resolveFolder();
+    rescan(true);
+    startWatching();
+
+    m_relocateTimer = new QTimer(this);
+    m_relocateTimer->setInterval(m_timing.relocateMs);
+    connect(m_relocateTimer, &QTimer::timeout, this, &ScreenshotWatcher::relocateIfNeeded);
+    m_relocateTimer->start();
+
+    auto* sweepTimer = new QTimer(this);
+    sweepTimer->setInterval(m_timing.sweepMs);
+    connect(sweepTimer, &QTimer::timeout, this, &ScreenshotWatcher::sweepOldScreenshots);
+    sweepTimer->start();
+}
+
+ScreenshotWatcher::~ScreenshotWatcher() = default;
+
+ScreenshotWatcher& ScreenshotWatcher::shared() {
+    static ScreenshotWatcher* watcher = [] {
+        static ToolScreenshotLocation location;
+        static FreedesktopTrash trash;
+        static CanberraSound sound;
+        return new ScreenshotWatcher(Prefs::shared(), location, trash, sound, [](const QUrl&) {});
+    }();
+    return *watcher;
+}
+
+void ScreenshotWatcher::setUnseenCount(qint64 count) {
+    m_unseenCount = count;
+    Q_EMIT unseenCountChanged();
+}
+
+void ScreenshotWatcher::setScreenshots(const QList<QUrl>& list) {
+    m_screenshots = list;
+    Q_EMIT screenshotsChanged();
+}
+
+QUrl ScreenshotWatcher::screenshotFolder() {
+    static ToolScreenshotLocation location;
+    return folderFor(location);
+}
+
+QUrl ScreenshotWatcher::resolveFolder() const {
+    return folderFor(m_location);
+}
+
+void ScreenshotWatcher::rescan(bool initial) {
+    const QUrl listed = m_dir;
+    if (initial)
+        m_initialPending = true;
+    QtConcurrent::run([folder = listed.toLocalFile(), probe = m_probe] {
+        return ScreenshotScan::list(folder, *probe);
+    }).then(this, [this, listed, initial](const QList<QUrl>& list) {
+        // A listing of a folder we have since left is stale.
+        if (m_dir != listed)
+            return;
+        if (initial) {
+            m_initialPending = false;
+        } else if (m_initialPending) {
+            // Applied before the first listing it would count every old file as new.
+            scheduleRescan();
+            return;
+        }
+        applyListing(list, initial);
+    });
+}
+
+void ScreenshotWatcher::applyListing(const QList<QUrl>& list, bool initial) {
+    QList<QUrl> fresh;
+    for (const QUrl& url : list) {
+        if (!m_known.contains(url.fileName()))
+            fresh.append(url);
+    }
+    for (const QUrl& url : list)
+        m_known.insert(url.fileName());
+    setScreenshots(list.mid(0, kListLimit));
+    if (initial)
+        return;
+    qCDebug(screenshotsLog) << "new captures:" << fresh;
+    for (auto it = fresh.crbegin(); it != fresh.crend(); ++it)
+        handleNewScreenshot(*it);
+}
+
+void ScreenshotWatcher::handleNewScreenshot(const QUrl& url) {
+    // The tool may still be writing: wait until two looks a step apart agree.
+    settleStep(url, fileSize(url), 0);
+}
+
+void ScreenshotWatcher::settleStep(const QUrl& url, qint64 previous, int tries) {
+    QTimer::singleShot(m_timing.settleStepMs, this, [this, url, previous, tries] {
+        const int done = tries + 1;
+        if (done >= m_timing.settleTries) {
+            finishNewScreenshot(url);
+            return;
+        }
+        const qint64 size = fileSize(url);
+        if (size >= 1 && size == previous)
+            finishNewScreenshot(url);
+        else
+            settleStep(url, size, done);
+    });
+}
+
+void ScreenshotWatcher::finishNewScreenshot(const QUrl& url) {
+    // Gone (or replaced by something that is not a file) while settling.
+    if (!QFileInfo(url.toLocalFile()).isFile())
+        return;
+    setUnseenCount(m_unseenCount + 1);
+    Q_EMIT newScreenshotsCounted();
+    if (m_prefs.autoCopyScreenshots() && m_copyScreenshot)
+        m_copyScreenshot(url);
+    if (m_prefs.playSound())
+        m_sound.play(QString::fromLatin1(kSoundEvent));
+}
+
+void ScreenshotWatcher::startWatching() {
+    const QString path = m_dir.toLocalFile();
+    QtConcurrent::run(m_watch->opener(path)).then(this, [this, path](FolderWatch::Handle handle) {
+        if (handle < 0)
+            return; // unwatched until the location changes
+        if (m_dir.toLocalFile() != path || m_watch->isWatching()) {
+            m_watch->release(handle);
+            return;
+        }
+        m_watch->adopt(handle);
+    });
+}
+
+bool ScreenshotWatcher::isWatching() const {
+    return m_watch->isWatching();
+}
+
+void ScreenshotWatcher::stopWatching() {
+    m_watch->stop();
+}
+
+void ScreenshotWatcher::scheduleRescan() {
+    m_debounce->start(); // restarting folds a burst of events into one rescan
+}
+
+void ScreenshotWatcher::relocateIfNeeded() {
+    const QUrl folder = resolveFolder();
+    if (folder == m_dir)
+        return;
+    qCDebug(screenshotsLog) << "screenshot folder is now" << folder;
+    m_dir = folder;
+    m_debounce->stop(); // events of the old folder
+    stopWatching();
+    m_known.clear();
+    rescan(true);
+    startWatching();
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QByteArray>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+// Another process owning the X11 clipboard for a test: xclip for one type, or
+// the clipowner helper for several at once. Stopped when it goes out of scope.
+class ClipboardOwner {
+public:
+    // xclip offering bytes as one type.
+    static std::unique_ptr<ClipboardOwner> xclip(const QString& type, const QByteArray& bytes);
+    // clipowner offering TYPE=VALUE arguments (see clipowner.cpp).
+    static std::unique_ptr<ClipboardOwner> offer(const QStringList& args);
+
+    ~ClipboardOwner();
+    // True once the process has taken the clipboard.
+    bool started() const { return m_started; }
+
+    // Reads the clipboard as another client would (xclip -o); nothing on failure.
+    static QByteArray readBack(const QString& type);
+
+private:
+    QProcess m_process;
+    bool m_started = false;
+};

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QByteArray>
+#include <QColor>
+
+// Image files for tests, built in memory.
+namespace TestImages {
+// A PNG of w × h pixels, noise when noisy (so it does not compress), else one colour.
+QByteArray png(int w, int h, bool noisy = false, QColor color = Qt::blue);
+QByteArray tiff(int w, int h, QColor color = Qt::green);
+// A valid PNG whose header claims w × h one-bit pixels: a few hundred KB that
+// would decode to gigabytes.
+QByteArray pngBomb(int w, int h);
+// The PNG with a private ancillary chunk added, so the file is exactly size bytes.
+QByteArray padded(const QByteArray& png, qsizetype size);
+// A PNG cut off in the middle of its pixel data.
+QByteArray truncatedPng();
+} // namespace TestImages

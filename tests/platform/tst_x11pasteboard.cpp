@@ -1,0 +1,188 @@
+#include "helpers/ClipboardOwner.h"
+#include "platform/x11/X11Pasteboard.h"
+
+#include <QBuffer>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImage>
+#include <QTemporaryDir>
+#include <QTest>
+
+// The real X11 clipboard under the harness's Xvfb, with xclip and the
+// clipowner helper as the other application.
+class TestX11Pasteboard : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void readsAnotherOwnersOffer();
+    void largeTransferArrivesWhole();
+    void offeredAliasesAreNormalised();
+    void secretOfferIsNeverTransferred();
+    void fileUrlParsing_data();
+    void fileUrlParsing();
+    void stuckOwnerCostsOneTimeout();
+    void writeItemServesEveryRepresentation();
+};
+
+namespace {
+QByteArray pngBytes(int w, int h) {
+    QImage image(w, h, QImage::Format_ARGB32);
+    image.fill(Qt::red);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+} // namespace
+
+void TestX11Pasteboard::readsAnotherOwnersOffer() {
+    X11Pasteboard pb;
+    const qint64 before = pb.changeCount();
+    auto owner = ClipboardOwner::xclip(QStringLiteral("UTF8_STRING"), "héllo wörld");
+    QVERIFY(owner->started());
+    QTRY_VERIFY_WITH_TIMEOUT(pb.changeCount() > before, 5000);
+    QVERIFY(pb.types().contains(PasteboardType::string));
+    QCOMPARE(pb.string(), QStringLiteral("héllo wörld"));
+    QVERIFY(!pb.data(PasteboardType::png));
+
+    const QByteArray png = pngBytes(3, 2);
+    const qint64 mid = pb.changeCount();
+    auto image = ClipboardOwner::xclip(PasteboardType::png, png);
+    QVERIFY(image->started());
+    QTRY_VERIFY_WITH_TIMEOUT(pb.changeCount() > mid, 5000);
+    QVERIFY(pb.types().contains(PasteboardType::png));
+    QCOMPARE(pb.data(PasteboardType::png), png);
+    QVERIFY(!pb.string());
+}
+
+void TestX11Pasteboard::largeTransferArrivesWhole() {
+    // Beyond the size of one X request, so the owner sends it in increments.
+    X11Pasteboard pb;
+    QByteArray text(20 * 1024 * 1024, 'a');
+    for (qsizetype i = 0; i < text.size(); i += 997)
+        text[i] = char('a' + i % 26);
+    QTemporaryDir dir;
+    QFile file(dir.filePath(QStringLiteral("big.txt")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(text);
+    file.close();
+    const qint64 before = pb.changeCount();
+    auto owner = ClipboardOwner::offer({QStringLiteral("text/plain=@") + file.fileName()});
+    QVERIFY(owner->started());
+    QTRY_VERIFY_WITH_TIMEOUT(pb.changeCount() > before, 5000);
+    const auto read = pb.string();
+    QVERIFY(read);
+    QCOMPARE(read->size(), text.size());
+    QCOMPARE(read->toLatin1(), text);
+}
+
+void TestX11Pasteboard::offeredAliasesAreNormalised() {
+    const QStringList types = X11Pasteboard::normalizedTypes(
+        {QStringLiteral("TARGETS"), QStringLiteral("UTF8_STRING"),
+         QStringLiteral("application/rtf"), QStringLiteral("x-special/gnome-copied-files"),
+         QStringLiteral("x-kde-passwordManagerHint")});
+    for (const QString& t : {PasteboardType::string, PasteboardType::rtf, PasteboardType::fileUrl,
+                             PasteboardType::concealed})
+        QVERIFY2(types.contains(t), qPrintable(t));
+    QVERIFY(!X11Pasteboard::normalizedTypes({QStringLiteral("image/png")})
+                 .contains(PasteboardType::string));
+}
+
+void TestX11Pasteboard::secretOfferIsNeverTransferred() {
+    X11Pasteboard pb;
+    for (const QString& marker :
+         {PasteboardType::concealed, QStringLiteral("x-kde-passwordManagerHint"),
+          QStringLiteral("text/x-kde-passwordManagerHint")}) {
+        const qint64 before = pb.changeCount();
+        auto owner = ClipboardOwner::offer(
+            {QStringLiteral("text/plain=hunter2"), marker + QStringLiteral("=secret")});
+        QVERIFY(owner->started());
+        QTRY_VERIFY_WITH_TIMEOUT(pb.changeCount() > before, 5000);
+        QVERIFY2(pb.types().contains(PasteboardType::concealed), qPrintable(marker));
+        QVERIFY(!pb.string());
+        QVERIFY(!pb.data(PasteboardType::string));
+    }
+}
+
+void TestX11Pasteboard::fileUrlParsing_data() {
+    QTest::addColumn<QByteArray>("list");
+    QTest::addColumn<QStringList>("paths");
+    QTest::newRow("uri-list") << QByteArray("file:///tmp/a%20b.txt\r\nfile:///tmp/c\r\n")
+                              << QStringList{"/tmp/a b.txt", "/tmp/c"};
+    QTest::newRow("gnome form") << QByteArray("copy\nfile:///tmp/x") << QStringList{"/tmp/x"};
+    QTest::newRow("comment") << QByteArray("# x\nfile:///y\n") << QStringList{"/y"};
+    QTest::newRow("web address") << QByteArray("file:///a\nhttps://example.org/\n")
+                                 << QStringList{};
+    QTest::newRow("empty") << QByteArray("\n") << QStringList{};
+}
+
+void TestX11Pasteboard::fileUrlParsing() {
+    QFETCH(QByteArray, list);
+    QFETCH(QStringList, paths);
+    const auto urls = X11Pasteboard::parseFileUrls(list);
+    QStringList got;
+    for (const QUrl& u : urls.value_or(QList<QUrl>{}))
+        got.append(u.toLocalFile());
+    QCOMPARE(urls.has_value(), !paths.isEmpty());
+    QCOMPARE(got, paths);
+}
+
+void TestX11Pasteboard::stuckOwnerCostsOneTimeout() {
+    X11Pasteboard pb;
+    const qint64 before = pb.changeCount();
+    auto owner = ClipboardOwner::offer({QStringLiteral("--hang"), QStringLiteral("text/plain=x")});
+    QVERIFY(owner->started());
+    QTRY_VERIFY_WITH_TIMEOUT(pb.changeCount() > before, 5000);
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(pb.types().isEmpty());
+    QVERIFY(!pb.string());
+    QVERIFY(!pb.fileUrls());
+    QVERIFY(!pb.data(PasteboardType::png));
+    const qint64 spent = clock.elapsed();
+    QVERIFY2(spent < X11Pasteboard::kTransferTimeout.count() + 1000,
+             qPrintable(QString::number(spent)));
+
+    // The next owner is read normally.
+    const qint64 mid = pb.changeCount();
+    auto next = ClipboardOwner::xclip(QStringLiteral("UTF8_STRING"), "after");
+    QVERIFY(next->started());
+    QTRY_VERIFY_WITH_TIMEOUT(pb.changeCount() > mid, 5000);
+    QCOMPARE(pb.string(), QStringLiteral("after"));
+}
+
+void TestX11Pasteboard::writeItemServesEveryRepresentation() {
+    X11Pasteboard pb;
+    const QByteArray png = pngBytes(4, 4);
+    const qint64 before = pb.changeCount();
+    pb.clearContents();
+    pb.writeItem({{PasteboardType::string, "zwölf"},
+                  {PasteboardType::rtf, "{\\rtf1 zw\\'f6lf}"},
+                  {PasteboardType::png, png}});
+    QVERIFY(pb.changeCount() >= before + 2);
+    QCOMPARE(QString::fromUtf8(ClipboardOwner::readBack(QStringLiteral("UTF8_STRING"))),
+             QStringLiteral("zwölf"));
+    QCOMPARE(ClipboardOwner::readBack(PasteboardType::rtf), QByteArray("{\\rtf1 zw\\'f6lf}"));
+    QCOMPARE(ClipboardOwner::readBack(PasteboardType::png), png);
+    // Quillet reads its own offer without asking the X server.
+    QCOMPARE(pb.string(), QStringLiteral("zwölf"));
+    QVERIFY(pb.types().contains(PasteboardType::png));
+
+    pb.writeItem({{PasteboardType::fileUrl, "file:///tmp/a%20b.txt\nfile:///tmp/c"}});
+    QCOMPARE(ClipboardOwner::readBack(PasteboardType::fileUrl).trimmed(),
+             QByteArray("file:///tmp/a%20b.txt\r\nfile:///tmp/c"));
+    QCOMPARE(ClipboardOwner::readBack(PasteboardType::gnomeCopiedFiles),
+             QByteArray("copy\nfile:///tmp/a%20b.txt\nfile:///tmp/c"));
+    QCOMPARE(pb.fileUrls().value_or(QList<QUrl>{}).size(), 2);
+
+    // Another owner takes over: the count moves without Quillet writing.
+    const qint64 mid = pb.changeCount();
+    auto owner = ClipboardOwner::xclip(QStringLiteral("UTF8_STRING"), "theirs");
+    QVERIFY(owner->started());
+    QTRY_VERIFY_WITH_TIMEOUT(pb.changeCount() > mid, 5000);
+    QCOMPARE(pb.string(), QStringLiteral("theirs"));
+}
+
+QTEST_MAIN(TestX11Pasteboard)
+#include "tst_x11pasteboard.moc"
