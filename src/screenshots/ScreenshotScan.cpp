@@ -17,7 +17,8 @@ const QStringList& ScreenshotScan::extensions() {
 }
 
 bool ScreenshotScan::hasScreenshotName(const QString& fileName) {
-    static const QRegularExpression pattern(
+    // One per thread: listings of two folders may overlap.
+    thread_local const QRegularExpression pattern(
         QStringLiteral("^(Screenshot|Screen Shot|Screen Recording|Screencast|CleanShot)\\b"));
     return pattern.match(fileName).hasMatch();
 }

@@ -1,6 +1,7 @@
 #include "screenshots/ScreenshotWatcher.h"
 
 #include "app/Prefs.h"
+#include "history/CopyBack.h"
 #include "platform/FolderWatch.h"
 #include "platform/ScreenshotLocation.h"
 #include "platform/SystemSound.h"
@@ -15,6 +16,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFuture>
+#include <QFutureWatcher>
 #include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
 
@@ -22,6 +24,18 @@ namespace {
 qint64 fileSize(const QUrl& url) {
     const QFileInfo info(url.toLocalFile());
     return info.exists() ? info.size() : -1;
+}
+
+// Hands a background result to owner's thread. The watcher object is a child
+// of owner, so a result that arrives after owner is gone is simply dropped.
+template <typename T, typename F> void whenDone(QObject* owner, QFuture<T> future, F onResult) {
+    auto* watcher = new QFutureWatcher<T>(owner);
+    QObject::connect(watcher, &QFutureWatcher<T>::finished, owner,
+                     [watcher, onResult = std::move(onResult)] {
+                         watcher->deleteLater();
+                         onResult(watcher->result());
+                     });
+    watcher->setFuture(future);
 }
 
 QUrl folderFor(const ScreenshotLocation& location) {
@@ -75,7 +89,9 @@ ScreenshotWatcher& ScreenshotWatcher::shared() {
         static ToolScreenshotLocation location;
         static FreedesktopTrash trash;
         static CanberraSound sound;
-        return new ScreenshotWatcher(Prefs::shared(), location, trash, sound, [](const QUrl&) {});
+        return new ScreenshotWatcher(Prefs::shared(), location, trash, sound, [](const QUrl& url) {
+            CopyBack::shared().copyScreenshot(url);
+        });
     }();
     return *watcher;
 }
@@ -103,9 +119,10 @@ void ScreenshotWatcher::rescan(bool initial) {
     const QUrl listed = m_dir;
     if (initial)
         m_initialPending = true;
-    QtConcurrent::run([folder = listed.toLocalFile(), probe = m_probe] {
+    auto listing = QtConcurrent::run([folder = listed.toLocalFile(), probe = m_probe] {
         return ScreenshotScan::list(folder, *probe);
-    }).then(this, [this, listed, initial](const QList<QUrl>& list) {
+    });
+    whenDone(this, listing, [this, listed, initial](const QList<QUrl>& list) {
         // A listing of a folder we have since left is stale.
         if (m_dir != listed)
             return;
@@ -170,15 +187,16 @@ void ScreenshotWatcher::finishNewScreenshot(const QUrl& url) {
 
 void ScreenshotWatcher::startWatching() {
     const QString path = m_dir.toLocalFile();
-    QtConcurrent::run(m_watch->opener(path)).then(this, [this, path](FolderWatch::Handle handle) {
-        if (handle < 0)
-            return; // unwatched until the location changes
-        if (m_dir.toLocalFile() != path || m_watch->isWatching()) {
-            m_watch->release(handle);
-            return;
-        }
-        m_watch->adopt(handle);
-    });
+    whenDone(this, QtConcurrent::run(m_watch->opener(path)),
+             [this, path](FolderWatch::Handle handle) {
+                 if (handle < 0)
+                     return; // unwatched until the location changes
+                 if (m_dir.toLocalFile() != path || m_watch->isWatching()) {
+                     m_watch->release(handle);
+                     return;
+                 }
+                 m_watch->adopt(handle);
+             });
 }
 
 bool ScreenshotWatcher::isWatching() const {

@@ -1,3 +1,4 @@
+#include "platform/freedesktop/CanberraSound.h"
 #include "platform/freedesktop/FreedesktopScreenCaptureProbe.h"
 #include "platform/freedesktop/FreedesktopTrash.h"
 #include "platform/freedesktop/IniKeyEditor.h"
@@ -5,6 +6,7 @@
 #include "platform/freedesktop/ToolScreenshotLocation.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QImageWriter>
@@ -54,6 +56,7 @@ private Q_SLOTS:
     void probeRecognisesCaptures();
     void trashIsRealAndHonest();
     void folderWatchReportsEntryChanges();
+    void soundWithoutDeviceIsSilent();
 
 private:
     QString m_schemaDir;
@@ -280,6 +283,22 @@ void TestScreenshotPlatform::folderWatchReportsEntryChanges() {
     QVERIFY(watch.isWatching());
     QVERIFY(QDir(other.path()).mkdir(QStringLiteral("sentinel")));
     QTRY_VERIFY_WITH_TIMEOUT(changed.count() >= 1, 5000);
+
+    // The folder goes away: reported, and no longer watched.
+    changed.clear();
+    QVERIFY(QDir(other.path()).removeRecursively());
+    QTRY_VERIFY_WITH_TIMEOUT(changed.count() >= 1 && !watch.isWatching(), 5000);
+}
+
+void TestScreenshotPlatform::soundWithoutDeviceIsSilent() {
+    // No audio device or sound server here: playing must neither block nor crash,
+    // and an unknown event is as silent as a missing device.
+    QElapsedTimer clock;
+    clock.start();
+    CanberraSound sound;
+    sound.play(QStringLiteral("screen-capture"));
+    sound.play(QStringLiteral("no-such-event"));
+    QVERIFY(clock.elapsed() < 5000);
 }
 
 QTEST_GUILESS_MAIN(TestScreenshotPlatform)

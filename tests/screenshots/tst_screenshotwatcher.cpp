@@ -18,6 +18,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThreadPool>
 #include <QTimer>
 
 #include <sys/stat.h>
@@ -217,6 +218,12 @@ void TestScreenshotWatcher::listingIsNewestFirstAndCapped() {
     w->relocateIfNeeded();
     QCOMPARE(w->dir(), QUrl::fromLocalFile(QDir::homePath() + QStringLiteral("/Desktop")));
     QTRY_VERIFY_WITH_TIMEOUT(w->known().isEmpty() && w->screenshots().isEmpty(), kWait);
+
+    // A watcher gone before its listing and watch are back: the results are dropped.
+    world.pointTo(QDir::homePath());
+    world.watcher().reset();
+    QThreadPool::globalInstance()->waitForDone();
+    QCoreApplication::processEvents();
 }
 
 void TestScreenshotWatcher::newCaptureIsCountedCopiedAndSounded() {
@@ -267,18 +274,22 @@ void TestScreenshotWatcher::burstIsOneRescanHandledOldestFirst() {
     world.pointTo(dir);
     auto w = world.watcher();
     waitUntilWatching(*w, dir);
-    QSignalSpy listed(w.get(), &ScreenshotWatcher::screenshotsChanged);
+    // Prepared elsewhere with distinct dates (files made within one clock tick
+    // share one), then moved in at once, as a tool saving three captures would.
     QStringList names;
+    const QString staging = world.folder(QStringLiteral("staging"));
     for (int i = 1; i <= 3; ++i) {
         names << QStringLiteral("Screenshot burst %1.png").arg(i);
-        const QString path = dir + QLatin1Char('/') + names.last();
+        const QString path = staging + QLatin1Char('/') + names.last();
         writeFile(path);
-        // Files made within one clock tick share a date; these must not.
         QFile f(path);
         QVERIFY(f.open(QIODevice::ReadWrite));
         QVERIFY(f.setFileTime(QDateTime::currentDateTime().addSecs(i - 10),
                               QFileDevice::FileModificationTime));
     }
+    QSignalSpy listed(w.get(), &ScreenshotWatcher::screenshotsChanged);
+    for (const QString& name : names)
+        QVERIFY(QFile::rename(staging + QLatin1Char('/') + name, dir + QLatin1Char('/') + name));
     QTRY_COMPARE_WITH_TIMEOUT(w->unseenCount(), 3, kWait);
     QCOMPARE(listed.count(), 1);
     QList<QUrl> expected;

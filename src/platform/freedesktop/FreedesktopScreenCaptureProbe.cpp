@@ -13,7 +13,8 @@ namespace {
 // Default file names of the screenshot tools, with the "-1"/"_1" suffixes
 // they add when a name is taken.
 const QRegularExpression& toolTemplates() {
-    static const QRegularExpression re(QStringLiteral(
+    // One per thread: the probe runs on listing threads.
+    thread_local const QRegularExpression re(QStringLiteral(
         "^(?:"
         "Screenshot_\\d{8}_\\d{6}(?:-\\d+)?"                              // Spectacle
         "|Screenshot_\\d{4}-\\d{2}-\\d{2}_\\d{2}-\\d{2}-\\d{2}(?:-\\d+)?" // Xfce Screenshooter

@@ -71,8 +71,12 @@ void InotifyFolderWatch::drain() {
         for (ssize_t at = 0; at < n;) {
             const auto* event = reinterpret_cast<const struct inotify_event*>(buffer + at);
             // Events of a watch given up earlier may still be queued.
-            if (event->wd == m_watch && m_watch >= 0)
+            if (event->wd == m_watch && m_watch >= 0) {
                 relevant = true;
+                // The folder itself is gone: the kernel has dropped the watch.
+                if (event->mask & IN_IGNORED)
+                    m_watch = -1;
+            }
             at += ssize_t(sizeof(struct inotify_event)) + event->len;
         }
     }
