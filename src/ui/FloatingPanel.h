@@ -18,7 +18,8 @@ class FloatingPanel : public QWidget {
     Q_OBJECT
 
 public:
-    // With the shared clip store and the services the application installed.
+    // With the process's clip store, copy back, screenshot watcher and
+    // thumbnail cache; the screenshot list follows the watcher.
     explicit FloatingPanel(PanelState& state, QWidget* parent = nullptr);
     FloatingPanel(PanelState& state, ClipStore& store, const PanelServices& services,
                   QWidget* parent = nullptr);
@@ -29,7 +30,7 @@ public:
     // Remembers the window in front (for a later paste), then shows the
     // panel, raises it and gives it the keyboard.
     void present();
-    // The watcher's screenshot list; the application forwards every change.
+    // The screenshot list, newest first.
     void setScreenshots(const QList<QUrl>& urls);
 
     PanelView& view() const { return *m_view; }

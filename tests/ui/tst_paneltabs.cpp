@@ -13,6 +13,7 @@
 #include "ui/ClipboardView.h"
 #include "ui/EmptyState.h"
 #include "ui/PanelState.h"
+#include "ui/PanelView.h"
 #include "ui/RenamePrompt.h"
 #include "ui/ScreenshotGridView.h"
 #include "ui/ScreenshotListModel.h"
@@ -95,6 +96,7 @@ private Q_SLOTS:
     void screenshotEmptyStateAndClick();
     void renamePrompt();
     void thumbnailSecondLook();
+    void footerFollowsTheTab();
 };
 
 void TestPanelTabs::clipEmptyStatesAndSearch() {
@@ -378,6 +380,26 @@ void TestPanelTabs::thumbnailSecondLook() {
     model.revisit();
     QVERIFY(model.thumbnail(2).isNull());
     QTRY_COMPARE_WITH_TIMEOUT(generated.value(never), 4, 5000);
+}
+
+void TestPanelTabs::footerFollowsTheTab() {
+    StoreFixture f;
+    PanelState state;
+    PanelView view(state, f.store, PanelServices());
+    QCOMPARE(view.size(), QSize(460, 560));
+    QCOMPARE(view.hintText(), QStringLiteral("\u00B7 drag shots into any app"));
+    state.setTab(PanelTab::clipboard);
+    QCOMPARE(view.hintText(), QStringLiteral("\u00B7 \u2318\u21E7V opens this anywhere"));
+    state.setTab(PanelTab::screenshots);
+    QCOMPARE(view.hintText(), QStringLiteral("\u00B7 drag shots into any app"));
+    QCOMPARE(PanelView::versionLabel(QString()), QStringLiteral("v1.0"));
+    QCOMPARE(PanelView::versionLabel(QStringLiteral("2.3.1")), QStringLiteral("v2.3.1"));
+
+    // Leaving the screenshots tab drops an open rename prompt.
+    view.screenshotsView().startRename(QUrl::fromLocalFile(QStringLiteral("/tmp/a.png")));
+    QVERIFY(view.screenshotsView().renamePrompt());
+    state.setTab(PanelTab::clipboard);
+    QVERIFY(view.screenshotsView().renaming().isEmpty());
 }
 
 QTEST_MAIN(TestPanelTabs)
