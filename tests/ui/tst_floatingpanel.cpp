@@ -5,12 +5,16 @@
 #include "history/Sha256.h"
 #include "platform/freedesktop/JsonDefaultsStore.h"
 #include "platform/freedesktop/XdgAutostartLoginItem.h"
+#include "screenshots/ScreenshotWatcher.h"
 #include "ui/ClipboardView.h"
 #include "ui/FloatingPanel.h"
 #include "ui/PanelState.h"
 #include "ui/PanelView.h"
 #include "ui/QuickLook.h"
+#include "ui/ScreenshotListModel.h"
+#include "ui/ScreenshotsView.h"
 
+#include <QDir>
 #include <QGuiApplication>
 #include <QImage>
 #include <QLineEdit>
@@ -56,6 +60,7 @@ private Q_SLOTS:
     void escapeHidesAndKeepsState();
     void focusLossHidesUnlessPreviewing();
     void spacePreviewsTheHoveredFile();
+    void followsTheRealWatcher();
 };
 
 void TestFloatingPanel::showsAndGrabs() {
@@ -153,6 +158,22 @@ void TestFloatingPanel::spacePreviewsTheHoveredFile() {
     QCOMPARE(QuickLook::shared().mode(), QStringLiteral("file"));
     QuickLook::shared().hide();
     QVERIFY(f.panel.isVisible());
+}
+
+void TestFloatingPanel::followsTheRealWatcher() {
+    // The panel built for the application uses the process's store and
+    // watcher: a capture already in the screenshot folder shows in its grid.
+    const QString folder = ScreenshotWatcher::screenshotFolder().toLocalFile();
+    QVERIFY(QDir().mkpath(folder));
+    QImage image(320, 200, QImage::Format_RGB32);
+    image.fill(Qt::darkMagenta);
+    const QString shot = folder + QStringLiteral("/Screenshot from 2026-03-04 10-00-00.png");
+    QVERIFY(image.save(shot));
+    PanelState state;
+    FloatingPanel panel(state);
+    QTRY_COMPARE_WITH_TIMEOUT(panel.view().screenshotsView().model().screenshots(),
+                              QList<QUrl>{QUrl::fromLocalFile(shot)}, 10000);
+    QVERIFY(!panel.view().screenshotsView().showsEmptyState());
 }
 
 QTEST_MAIN(TestFloatingPanel)
