@@ -27,7 +27,7 @@ EventStream::~EventStream() {
 
 void EventStream::deliver(EventType type) {
     if (!m_only || *m_only == type)
-        Q_EMIT event(type);
+        Q_EMIT received(type);
 }
 
 } // namespace KeyboardShortcuts

@@ -14,7 +14,7 @@ namespace KeyboardShortcuts {
 // is destroyed; while it lives, the shortcut stays registered.
 //
 //   auto stream = KeyboardShortcuts::events(name);
-//   connect(stream.get(), &EventStream::event, this, &Picker::onShortcut);
+//   connect(stream.get(), &EventStream::received, this, &Picker::onShortcut);
 class EventStream : public QObject {
     Q_OBJECT
 public:
@@ -28,7 +28,7 @@ public:
     bool isDelivering() const { return m_entered; }
 
 Q_SIGNALS:
-    void event(KeyboardShortcuts::EventType type);
+    void received(KeyboardShortcuts::EventType type);
 
 private:
     void deliver(EventType type);

@@ -58,6 +58,7 @@ struct State {
     Table<QHash<QUuid, Action>> keyDownStreams;
     Table<QHash<QUuid, Action>> keyUpStreams;
     QList<MenuItem> menuItems;
+    QHash<QString, Shortcut> declaredDefaults;
 };
 
 State& state() {
@@ -221,8 +222,16 @@ std::optional<QString> searchMenu(const QList<MenuItem>& items, const Shortcut& 
 
 namespace detail {
 
+std::optional<Shortcut> declaredDefault(const QString& rawValue) {
+    const auto it = state().declaredDefaults.constFind(rawValue);
+    if (it == state().declaredDefaults.constEnd())
+        return std::nullopt;
+    return *it;
+}
+
 void declare(const Name& name) {
     if (const auto& fallback = name.defaultShortcut()) {
+        state().declaredDefaults.insert(name.rawValue(), *fallback);
         if (!store().object(storageKey(name)))
             storeShortcut(*fallback, name);
     }
@@ -284,7 +293,7 @@ void resetAll() {
     QList<Name> names;
     for (const QString& key : store().keys()) {
         if (key.startsWith(kPrefix))
-            names.append(Name(key.mid(kPrefix.size())));
+            names.append(Name(key.mid(kPrefix.size()), std::nullopt));
     }
     reset(names);
 }
@@ -416,6 +425,7 @@ void setUp(DefaultsStore* newStore, std::unique_ptr<HotKeyBackend> newBackend) {
     s.keyDownStreams.clear();
     s.keyUpStreams.clear();
     s.menuItems.clear();
+    s.declaredDefaults.clear();
 }
 
 } // namespace KeyboardShortcuts

@@ -13,6 +13,8 @@
 //
 // Later uses may name it without the default: Name(QStringLiteral("openPanel")).
 // Its text form is getShortcut(name)->description() ("⇧⌘V"; ⌘ is the Super key).
+// Declare names once the QApplication exists: the first use picks the hot-key
+// backend of the running session.
 
 #include "KeyboardShortcuts/EventStream.h"
 #include "KeyboardShortcuts/Key.h"

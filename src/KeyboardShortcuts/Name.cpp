@@ -6,10 +6,12 @@ namespace KeyboardShortcuts {
 
 namespace detail {
 void declare(const Name& name);
-}
+std::optional<Shortcut> declaredDefault(const QString& rawValue);
+} // namespace detail
 
 Name::Name(QString rawValue)
-    : m_rawValue(std::move(rawValue)) {
+    : m_rawValue(std::move(rawValue))
+    , m_default(detail::declaredDefault(m_rawValue)) {
     detail::declare(*this);
 }
 

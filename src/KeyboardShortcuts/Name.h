@@ -18,11 +18,15 @@ namespace KeyboardShortcuts {
 //                        Shortcut(Key::v, ModifierFlag::command | ModifierFlag::shift));
 //
 // Declaring a name with a default stores the default when the user has never
-// chosen anything for it; declaring it again later changes nothing.
+// chosen anything for it; declaring it again later changes nothing. A name
+// made later from the identifier alone (Name("openPanel")) takes over the
+// default declared for it in this process, so that clearing it through any
+// of its copies keeps the default from coming back.
 class Name {
 public:
     Name() = default;
     explicit Name(QString rawValue);
+    // With nothing as the default, no declared default is taken over.
     Name(QString rawValue, std::optional<Shortcut> defaultShortcut);
 
     const QString& rawValue() const { return m_rawValue; }

@@ -48,10 +48,9 @@ ClipboardMonitor::~ClipboardMonitor() {
 }
 
 ClipboardMonitor& ClipboardMonitor::shared() {
-    static X11Pasteboard* pasteboard = new X11Pasteboard;
     static X11FrontmostApp* frontmost = new X11FrontmostApp;
-    static ClipboardMonitor* monitor =
-        new ClipboardMonitor(*pasteboard, *frontmost, ClipStore::shared(), Prefs::shared());
+    static ClipboardMonitor* monitor = new ClipboardMonitor(X11Pasteboard::shared(), *frontmost,
+                                                            ClipStore::shared(), Prefs::shared());
     return *monitor;
 }
 

@@ -26,8 +26,18 @@ public:
         return error == nullptr;
     }
     void ungrab(std::uint8_t keycode, std::uint16_t mask) {
-        xcb_ungrab_key(m_connection, keycode, m_root, mask);
-        xcb_flush(m_connection);
+        // Waits for the server, so that our next request from another
+        // connection cannot overtake the release.
+        std::free(xcb_request_check(m_connection,
+                                    xcb_ungrab_key_checked(m_connection, keycode, m_root, mask)));
+    }
+
+    // A grab that is given back at once: true when nobody holds the combination.
+    bool isFree(std::uint8_t keycode, std::uint16_t mask) {
+        if (!grab(keycode, mask))
+            return false;
+        ungrab(keycode, mask);
+        return true;
     }
 
 private:

@@ -59,8 +59,8 @@ void TestX11HotKeys::grabbedShortcutRunsItsHandlersOnce() {
     onKeyDown(openPanel, [&] { log << QStringLiteral("down"); });
     onKeyUp(openPanel, [&] { log << QStringLiteral("up"); });
     OtherXClient other;
-    QVERIFY(!other.grab(kXV, kShiftSuper));
-    QVERIFY(!other.grab(kXV, kShiftSuper | XCB_MOD_MASK_LOCK));
+    QVERIFY(!other.isFree(kXV, kShiftSuper));
+    QVERIFY(!other.isFree(kXV, kShiftSuper | XCB_MOD_MASK_LOCK));
 
     press(QStringLiteral("super+shift+v"));
     QTRY_COMPARE(log, QStringList({"down", "up"}));
@@ -72,10 +72,9 @@ void TestX11HotKeys::grabbedShortcutRunsItsHandlersOnce() {
     QTRY_COMPARE(log, QStringList({"down", "up", "down", "up"}));
 
     setEnabled(false);
-    QVERIFY(other.grab(kXV, kShiftSuper));
-    other.ungrab(kXV, kShiftSuper);
+    QVERIFY(other.isFree(kXV, kShiftSuper));
     setEnabled(true);
-    QVERIFY(!other.grab(kXV, kShiftSuper));
+    QVERIFY(!other.isFree(kXV, kShiftSuper));
 }
 
 void TestX11HotKeys::combinationHeldElsewhereFailsToRegister() {
@@ -109,7 +108,7 @@ void TestX11HotKeys::shortcutWorksWhileOurMenuIsOpen() {
     // The menu's keyboard grab keeps our root grabs from firing: the keys must
     // be caught on their way to the menu.
     OtherXClient other;
-    QTRY_VERIFY(other.grab(kXV, kShiftSuper) && (other.ungrab(kXV, kShiftSuper), true));
+    QTRY_VERIFY(other.isFree(kXV, kShiftSuper));
 
     press(QStringLiteral("super+shift+v"));
     QTRY_COMPARE(log, QStringList({"down", "up"}));
@@ -118,8 +117,8 @@ void TestX11HotKeys::shortcutWorksWhileOurMenuIsOpen() {
 
     // Other keys still reach the menu.
     press(QStringLiteral("Escape"));
-    QTRY_VERIFY(!menu.isVisible());
-    QTRY_VERIFY(!other.grab(kXV, kShiftSuper));
+    QTRY_VERIFY(!menu.isVisible() && !QApplication::activePopupWidget());
+    QCoreApplication::processEvents();
     press(QStringLiteral("super+shift+v"));
     QTRY_COMPARE(log.size(), 4);
 }

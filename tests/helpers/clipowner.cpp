@@ -2,10 +2,13 @@
 // several representations at once, which xclip cannot offer.
 //
 //   clipowner [--hang] TYPE=VALUE...
+//   clipowner --sequence COUNT INTERVAL_MS PREFIX
 //
 // VALUE is the text itself, or @PATH for a file's bytes. Prints "owned" once
 // it owns the clipboard and exits when another client takes it over. With
-// --hang it then stops serving, like an application that froze.
+// --hang it then stops serving, like an application that froze. With
+// --sequence it copies PREFIX0, PREFIX1, … every INTERVAL_MS, prints "done"
+// and keeps serving the last one.
 #include <QClipboard>
 #include <QFile>
 #include <QGuiApplication>
@@ -20,6 +23,25 @@ int main(int argc, char** argv) {
     bool hang = false;
     auto* mime = new QMimeData;
     const QStringList args = app.arguments().mid(1);
+    if (args.size() == 4 && args[0] == QLatin1String("--sequence")) {
+        const int count = args[1].toInt();
+        const QString prefix = args[3];
+        QTimer timer;
+        int next = 0;
+        QObject::connect(&timer, &QTimer::timeout, &app, [&] {
+            auto* text = new QMimeData;
+            text->setText(prefix + QString::number(next));
+            QGuiApplication::clipboard()->setMimeData(text, QClipboard::Clipboard);
+            if (++next == count) {
+                timer.stop();
+                std::puts("done");
+                std::fflush(stdout);
+            }
+        });
+        timer.setTimerType(Qt::PreciseTimer);
+        timer.start(args[2].toInt());
+        return app.exec();
+    }
     for (const QString& arg : args) {
         if (arg == QLatin1String("--hang")) {
             hang = true;

@@ -68,7 +68,6 @@ MemoryPasteboard::Offer imageOffer(const QString& type, const QByteArray& bytes)
 class TestClipboardMonitor : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void contentAtStartAndWhileOffIsNeverRecorded();
     void skipRules_data();
     void skipRules();
     void textKinds_data();
@@ -82,22 +81,6 @@ private Q_SLOTS:
     void nothingReadableIsRetriedFiveTimes();
     void retryOutlivingTheMonitorIsHarmless();
 };
-
-void TestClipboardMonitor::contentAtStartAndWhileOffIsNeverRecorded() {
-    Fixture f;
-    // The change count at construction counts as seen: a tick with it does nothing.
-    QCOMPARE(f.monitor->lastChange(), f.pasteboard.changeCount());
-    f.prefs.setClipboardEnabled(false);
-    QVERIFY(f.copyText(QStringLiteral("while off")));
-    QCOMPARE(f.pasteboard.typeReads, 0);
-    f.prefs.setClipboardEnabled(true);
-    // The poll keeps running; the old change stays unrecorded.
-    QTest::qWait(ClipboardMonitor::kFirstPollMs + 2 * ClipboardMonitor::kPollIntervalMs);
-    QVERIFY(f.store.items().isEmpty());
-    QVERIFY(f.copyText(QStringLiteral("after")));
-    QCOMPARE(f.store.items().size(), 1);
-    QCOMPARE(f.store.items().first().text, QStringLiteral("after"));
-}
 
 void TestClipboardMonitor::skipRules_data() {
     QTest::addColumn<QString>("marker");

@@ -16,7 +16,6 @@ class TestX11Pasteboard : public QObject {
 private Q_SLOTS:
     void readsAnotherOwnersOffer();
     void largeTransferArrivesWhole();
-    void offeredAliasesAreNormalised();
     void secretOfferIsNeverTransferred();
     void fileUrlParsing_data();
     void fileUrlParsing();
@@ -75,18 +74,6 @@ void TestX11Pasteboard::largeTransferArrivesWhole() {
     QVERIFY(read);
     QCOMPARE(read->size(), text.size());
     QCOMPARE(read->toLatin1(), text);
-}
-
-void TestX11Pasteboard::offeredAliasesAreNormalised() {
-    const QStringList types = X11Pasteboard::normalizedTypes(
-        {QStringLiteral("TARGETS"), QStringLiteral("UTF8_STRING"),
-         QStringLiteral("application/rtf"), QStringLiteral("x-special/gnome-copied-files"),
-         QStringLiteral("x-kde-passwordManagerHint")});
-    for (const QString& t : {PasteboardType::string, PasteboardType::rtf, PasteboardType::fileUrl,
-                             PasteboardType::concealed})
-        QVERIFY2(types.contains(t), qPrintable(t));
-    QVERIFY(!X11Pasteboard::normalizedTypes({QStringLiteral("image/png")})
-                 .contains(PasteboardType::string));
 }
 
 void TestX11Pasteboard::secretOfferIsNeverTransferred() {

@@ -70,8 +70,23 @@ X11HotKeys::X11HotKeys(xcb_connection_t* connection, std::uint32_t rootWindow)
 }
 
 X11HotKeys::~X11HotKeys() {
-    if (QCoreApplication* app = QCoreApplication::instance())
+    QCoreApplication* app = QCoreApplication::instance();
+    if (app)
         app->removeNativeEventFilter(this);
+    // Without the application, Qt has closed the connection and the server
+    // dropped the grabs with it.
+    if (!app) {
+        if (m_xkbContext)
+            xkb_context_unref(m_xkbContext);
+        return;
+    }
+    // Grabs belong to the connection, which outlives us: give them back.
+    for (quint32 held : std::as_const(m_held)) {
+        for (std::uint16_t variant : lockVariants())
+            xcb_ungrab_key(m_connection, std::uint8_t(held >> 16), m_root,
+                           std::uint16_t((held & 0xffff) | variant));
+    }
+    xcb_flush(m_connection);
     if (m_xkbContext)
         xkb_context_unref(m_xkbContext);
 }

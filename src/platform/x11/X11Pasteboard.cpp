@@ -52,6 +52,11 @@ X11Pasteboard::X11Pasteboard(QObject* parent)
 
 X11Pasteboard::~X11Pasteboard() = default;
 
+X11Pasteboard& X11Pasteboard::shared() {
+    static auto* pasteboard = new X11Pasteboard;
+    return *pasteboard;
+}
+
 void X11Pasteboard::onClipboardChanged() {
     m_changeCount.fetch_add(1, std::memory_order_relaxed);
     Q_EMIT changed();
@@ -86,13 +91,22 @@ QStringList X11Pasteboard::offered() {
             formats.append(QStringLiteral("UTF8_STRING"));
         return formats;
     }
-    if (m_stalledChange == changeCount() || !m_reader->isValid())
+    const qint64 change = changeCount();
+    if (m_stalledChange == change || !m_reader->isValid())
         return {};
+    // Every new offer moves the count, so one answer serves all reads of a change.
+    if (m_targetsChange == change)
+        return m_targets;
     const auto deadline = std::chrono::steady_clock::now() + kTransferTimeout;
     const auto targets = m_reader->targets(deadline);
-    if (!targets && std::chrono::steady_clock::now() >= deadline)
-        m_stalledChange = changeCount();
-    return targets.value_or(QStringList{});
+    if (!targets) {
+        if (std::chrono::steady_clock::now() >= deadline)
+            m_stalledChange = change;
+        return {};
+    }
+    m_targetsChange = change;
+    m_targets = *targets;
+    return m_targets;
 }
 
 QStringList X11Pasteboard::types() {

@@ -28,6 +28,10 @@ public:
     explicit X11Pasteboard(QObject* parent = nullptr);
     ~X11Pasteboard() override;
 
+    // The process's clipboard, shared by the monitor and the copy-back code
+    // (one private X connection instead of one per user).
+    static X11Pasteboard& shared();
+
     qint64 changeCount() const override { return m_changeCount.load(std::memory_order_relaxed); }
     QStringList types() override;
     std::optional<QByteArray> data(const QString& type) override;
@@ -53,4 +57,7 @@ private:
     std::unique_ptr<X11SelectionReader> m_reader;
     // The change whose owner stopped answering; reads fail at once until the next one.
     qint64 m_stalledChange = -1;
+    // The targets another owner offered for one change.
+    qint64 m_targetsChange = -1;
+    QStringList m_targets;
 };

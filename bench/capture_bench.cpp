@@ -1,0 +1,270 @@
+// Clipboard capture figures on the real X11 clipboard. Run under the harness:
+//   tests/harness/run-test bench build/dev/bench/capture_bench
+// Prints: latency from another process copying to the row in the database;
+// how many of a fast burst of copies are recorded; CPU time of the idle
+// monitor; time and peak memory to record a 25 MB PNG.
+#include "app/Prefs.h"
+#include "history/ClipImageEncoder.h"
+#include "history/ClipStore.h"
+#include "history/ClipboardMonitor.h"
+#include "history/Sha256.h"
+#include "platform/freedesktop/JsonDefaultsStore.h"
+#include "platform/freedesktop/XdgAutostartLoginItem.h"
+#include "platform/x11/X11FrontmostApp.h"
+#include "platform/x11/X11Pasteboard.h"
+
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImage>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+
+#include <sys/resource.h>
+
+namespace {
+double cpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    auto secs = [](const timeval& t) {
+        return double(t.tv_sec) + double(t.tv_usec) / 1e6;
+    };
+    return secs(usage.ru_utime) + secs(usage.ru_stime);
+}
+
+qint64 statusKiB(const char* key) {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith(key))
+            return line.mid(qstrlen(key)).trimmed().split(' ').value(0).toLongLong();
+    }
+    return -1;
+}
+
+void resetPeakRss() {
+    QFile refs(QStringLiteral("/proc/self/clear_refs"));
+    if (refs.open(QIODevice::WriteOnly))
+        refs.write("5");
+}
+
+struct Xclip {
+    QProcess process;
+    void start(const QString& type, const QString& path) {
+        process.start(QStringLiteral("xclip"),
+                      {QStringLiteral("-quiet"), QStringLiteral("-selection"),
+                       QStringLiteral("clipboard"), QStringLiteral("-t"), type,
+                       QStringLiteral("-i"), path});
+    }
+    ~Xclip() {
+        process.kill();
+        process.waitForFinished();
+    }
+};
+
+// Runs the event loop until pred holds. QTest::qWaitFor would sleep 10 ms
+// between turns, delaying the monitor and adding to every figure.
+bool waitUntil(const std::function<bool()>& pred, int timeoutMs) {
+    bool met = pred();
+    if (met)
+        return true;
+    QEventLoop loop;
+    QTimer check;
+    check.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
+        met = pred();
+        if (met)
+            loop.quit();
+    });
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    check.start(1);
+    loop.exec();
+    return met;
+}
+
+bool hasText(const ClipStore& store, const QString& text) {
+    const ClipItemList& items = store.items();
+    return std::any_of(items.begin(), items.end(),
+                       [&](const ClipItem& i) { return i.text == text; });
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    QGuiApplication app(argc, argv);
+    QTemporaryDir dir;
+    JsonDefaultsStore defaults(dir.filePath(QStringLiteral("defaults.json")));
+    XdgAutostartLoginItem login(dir.filePath(QStringLiteral("cfg")), {}, QStringLiteral("quillet"));
+    Prefs prefs(defaults, login);
+    prefs.setMaxItems(100000); // keep every row of the burst
+    ClipStore store(dir.filePath(QStringLiteral("Quillet")), prefs);
+    X11Pasteboard pasteboard;
+    X11FrontmostApp front;
+    ClipboardMonitor monitor(pasteboard, front, store, prefs);
+    monitor.start();
+
+    // 1. Idle: nothing changes; the poll keeps ticking.
+    {
+        // A plain event loop: QTest::qWait would wake every few milliseconds itself.
+        const int idleMs = qEnvironmentVariableIntValue("QUILLET_BENCH_IDLE_MS") > 0
+                               ? qEnvironmentVariableIntValue("QUILLET_BENCH_IDLE_MS")
+                               : 20000;
+        QEventLoop loop;
+        QTimer::singleShot(1500, &loop, &QEventLoop::quit);
+        loop.exec();
+        const double before = cpuSeconds();
+        QTimer::singleShot(idleMs, &loop, &QEventLoop::quit);
+        loop.exec();
+        const double spent = cpuSeconds() - before;
+        std::printf("idle CPU over %d s: %.1f ms (scaled to 60 s: %.1f ms), whole process\n",
+                    idleMs / 1000, spent * 1000, spent * 1000 * 60000.0 / idleMs);
+    }
+
+    // 2. Latency, from starting xclip (an upper bound: it includes xclip's own
+    // start-up) and from the owner-change notification, to the row.
+    QList<double> fromSpawn;
+    QList<double> fromNotify;
+    QElapsedTimer clock;
+    double notifiedAt = 0;
+    QObject::connect(&pasteboard, &Pasteboard::changed, &app, [&] {
+        if (notifiedAt < 0)
+            notifiedAt = clock.nsecsElapsed() / 1e6;
+    });
+    // How long the main thread spends on one change, from notification to done.
+    QElapsedTimer captureClock;
+    captureClock.start();
+    double captureStart = -1;
+    QList<double> captureTimes;
+    QObject::connect(&pasteboard, &Pasteboard::changed, &app, [&] {
+        if (captureStart < 0)
+            captureStart = captureClock.nsecsElapsed() / 1e6;
+    });
+    QObject::connect(&monitor, &ClipboardMonitor::changeHandled, &app, [&] {
+        if (captureStart >= 0)
+            captureTimes.append(captureClock.nsecsElapsed() / 1e6 - captureStart);
+        captureStart = -1;
+    });
+    const QString textFile = dir.filePath(QStringLiteral("t.txt"));
+    for (int i = 0; i < 60; ++i) {
+        const QString text = QStringLiteral("latency %1").arg(i);
+        QFile f(textFile);
+        f.open(QIODevice::WriteOnly);
+        f.write(text.toUtf8());
+        f.close();
+        Xclip x;
+        notifiedAt = -1;
+        clock.start();
+        x.start(QStringLiteral("UTF8_STRING"), textFile);
+        if (!waitUntil([&] { return hasText(store, text); }, 5000)) {
+            std::printf("latency copy %d not recorded\n", i);
+            continue;
+        }
+        const double done = clock.nsecsElapsed() / 1e6;
+        fromSpawn.append(done);
+        fromNotify.append(done - notifiedAt);
+    }
+    auto pct = [](QList<double> v, double p) {
+        if (v.isEmpty())
+            return -1.0;
+        std::sort(v.begin(), v.end());
+        return v[std::min<qsizetype>(v.size() - 1, qsizetype(p * v.size()))];
+    };
+    std::printf("latency over %lld copies: from xclip start p50 %.1f ms p95 %.1f ms; "
+                "from owner-change notification p50 %.1f ms p95 %.1f ms\n",
+                qlonglong(fromSpawn.size()), pct(fromSpawn, 0.5), pct(fromSpawn, 0.95),
+                pct(fromNotify, 0.5), pct(fromNotify, 0.95));
+
+    // 3. A burst: 1,000 distinct texts, one every 20 ms, from one other process.
+    {
+        captureTimes.clear();
+        QProcess owner;
+        owner.start(QStringLiteral(QUILLET_CLIPOWNER),
+                    {QStringLiteral("--sequence"), QStringLiteral("1000"), QStringLiteral("20"),
+                     QStringLiteral("burst-")});
+        const bool finished = waitUntil(
+            [&] {
+                return owner.readAllStandardOutput().contains("done") ||
+                       owner.state() == QProcess::NotRunning;
+            },
+            60000);
+        if (!finished)
+            std::printf("burst: the copying process did not finish\n");
+        waitUntil([] { return false; }, 1500); // let the last capture land
+        QSet<QString> seen;
+        for (const ClipItem& item : store.items()) {
+            if (item.text && item.text->startsWith(QLatin1String("burst-")))
+                seen.insert(*item.text);
+        }
+        std::printf("burst: %lld of 1000 texts copied 20 ms apart recorded; main thread per "
+                    "change p50 %.1f ms p95 %.1f ms\n",
+                    qlonglong(seen.size()), pct(captureTimes, 0.5), pct(captureTimes, 0.95));
+        owner.kill();
+        owner.waitForFinished();
+    }
+
+    // 4. A 25 MB PNG (noise, so it does not compress), made before measuring.
+    {
+        const QString path = dir.filePath(QStringLiteral("big.png"));
+        {
+            QImage image(2900, 2200, QImage::Format_ARGB32);
+            auto* rng = QRandomGenerator::global();
+            for (int y = 0; y < image.height(); ++y)
+                rng->fillRange(reinterpret_cast<quint32*>(image.scanLine(y)), image.width());
+            image.save(path, "PNG", 0);
+        }
+        const qint64 size = QFileInfo(path).size();
+        const qsizetype rowsBefore = store.items().size();
+        resetPeakRss();
+        const qint64 rssBefore = statusKiB("VmRSS:");
+        Xclip x;
+        clock.start();
+        x.start(QStringLiteral("image/png"), path);
+        const bool recorded = waitUntil(
+            [&] {
+                return store.items().size() > rowsBefore &&
+                       store.items().first().kind == ClipKind::image;
+            },
+            30000);
+        const double ms = clock.nsecsElapsed() / 1e6;
+        std::printf("%.1f MB PNG: %s in %.0f ms (downscaled %s); RSS before %.0f MiB, peak %.0f "
+                    "MiB\n",
+                    size / 1e6, recorded ? "recorded" : "NOT recorded", ms,
+                    recorded && store.items().first().downscaled ? "yes" : "no", rssBefore / 1024.0,
+                    statusKiB("VmHWM:") / 1024.0);
+        clock.start();
+        const auto transferred = pasteboard.data(PasteboardType::png);
+        std::printf("  of which the transfer from xclip: %.0f ms (%lld bytes)\n",
+                    clock.nsecsElapsed() / 1e6, qlonglong(transferred ? transferred->size() : 0));
+        QFile file(path);
+        const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        clock.start();
+        const auto encoded = ClipImageEncoder::encode(bytes, "png");
+        std::printf("  of which decoding, scaling and encoding alone: %.0f ms (%s)\n",
+                    clock.nsecsElapsed() / 1e6, encoded ? "ok" : "failed");
+    }
+
+    // 5. Where a text capture's time goes: the store's record alone, on the
+    // history as the runs above left it.
+    {
+        QList<double> times;
+        for (int i = 0; i < 200; ++i) {
+            const QString text = QStringLiteral("direct %1").arg(i);
+            clock.start();
+            store.record(sha256Hex(text.toUtf8()), ClipKind::text, text, {}, {}, {}, {}, {}, {},
+                         false);
+            times.append(clock.nsecsElapsed() / 1e6);
+        }
+        std::printf("ClipStore::record alone with %lld rows: p50 %.1f ms p95 %.1f ms\n",
+                    qlonglong(store.items().size()), pct(times, 0.5), pct(times, 0.95));
+    }
+    return 0;
+}

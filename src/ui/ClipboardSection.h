@@ -1,0 +1,56 @@
+#pragma once
+
+#include "ui/SettingsHooks.h"
+
+#include <QWidget>
+
+class Prefs;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QVBoxLayout;
+class SettingsMenu;
+class SettingsSwitch;
+
+// History on/off and limits, the applications never recorded from, and pasting directly.
+class ClipboardSection : public QWidget {
+    Q_OBJECT
+public:
+    ClipboardSection(Prefs& prefs, const SettingsHooks& hooks, QWidget* parent = nullptr);
+
+    SettingsSwitch* historySwitch() const { return m_history; }
+    SettingsMenu* maxItemsMenu() const { return m_maxItems; }
+    SettingsMenu* maxDaysMenu() const { return m_maxDays; }
+    QLineEdit* exclusionField() const { return m_newExclusion; }
+    QPushButton* addButton() const { return m_add; }
+    SettingsSwitch* pasteDirectlySwitch() const { return m_pasteDirectly; }
+    QLabel* pasteStatus() const { return m_pasteStatus; }
+
+    // Adds the typed identifier, trimmed of spaces and tabs, unless it is empty or already
+    // listed; the field is cleared either way.
+    void addExclusion();
+    // Removes every entry equal to the identifier, keeping the order of the rest.
+    void removeExclusion(const QString& identifier);
+
+    static QString canPasteText();
+    static QString cannotPasteText();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void refresh();
+    void rebuildExclusions();
+    void refreshPasteStatus();
+
+    Prefs& m_prefs;
+    const SettingsHooks& m_hooks;
+    SettingsSwitch* m_history;
+    SettingsMenu* m_maxItems;
+    SettingsMenu* m_maxDays;
+    QVBoxLayout* m_exclusions;
+    QLineEdit* m_newExclusion;
+    QPushButton* m_add;
+    SettingsSwitch* m_pasteDirectly;
+    QLabel* m_pasteStatus;
+};

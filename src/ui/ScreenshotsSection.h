@@ -1,0 +1,36 @@
+#pragma once
+
+#include "ui/SettingsHooks.h"
+
+#include <QWidget>
+
+class Prefs;
+class QLabel;
+class SettingsMenu;
+class SettingsSwitch;
+
+// Automatic copying, the watched folder, the dedicated folder and the auto-delete age.
+class ScreenshotsSection : public QWidget {
+    Q_OBJECT
+public:
+    ScreenshotsSection(Prefs& prefs, const SettingsHooks& hooks, QWidget* parent = nullptr);
+
+    SettingsSwitch* autoCopySwitch() const { return m_autoCopy; }
+    SettingsSwitch* dedicatedFolderSwitch() const { return m_dedicatedFolder; }
+    SettingsMenu* autoDeleteMenu() const { return m_autoDelete; }
+    // The full path of the watched folder as last shown.
+    QString watchedFolderText() const;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void refresh();
+
+    Prefs& m_prefs;
+    const SettingsHooks& m_hooks;
+    SettingsSwitch* m_autoCopy;
+    QLabel* m_folder;
+    SettingsSwitch* m_dedicatedFolder;
+    SettingsMenu* m_autoDelete;
+};
