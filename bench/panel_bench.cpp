@@ -14,6 +14,7 @@
 #include "history/SqliteStatement.h"
 #include "platform/freedesktop/JsonDefaultsStore.h"
 #include "platform/freedesktop/XdgAutostartLoginItem.h"
+#include "ui/ClipFilter.h"
 #include "ui/ClipListView.h"
 #include "ui/ClipboardView.h"
 #include "ui/FloatingPanel.h"
@@ -259,6 +260,18 @@ int runBench() {
         }
     }
     report("search keystroke (filter + rebuild + paint)", keys);
+    std::vector<double> filterOnly;
+    QHash<qint64, QString> haystacks;
+    for (int round = 0; round < 3; ++round) {
+        for (int i = 1; i <= typed.size(); ++i) {
+            QElapsedTimer t;
+            t.start();
+            const ClipItemList kept = filterClips(w.store->items(), typed.left(i), &haystacks);
+            filterOnly.push_back(t.nsecsElapsed() / 1e6);
+            Q_UNUSED(kept)
+        }
+    }
+    report("search keystroke (filter alone)", filterOnly);
     if (qEnvironmentVariableIsSet("PANEL_BENCH_VERBOSE"))
         for (size_t i = 0; i < keys.size(); ++i)
             std::printf("  key %zu: %.2f ms\n", i, keys[i]);

@@ -146,3 +146,12 @@ void FloatingPanel::hideIfFocusLeft() {
         return;
     hide();
 }
+
+void FloatingPanel::hideEvent(QHideEvent* event) {
+    m_sinceHidden.start();
+    QWidget::hideEvent(event);
+}
+
+qint64 FloatingPanel::msecsSinceHidden() const {
+    return m_sinceHidden.isValid() ? m_sinceHidden.elapsed() : -1;
+}

@@ -2,6 +2,7 @@
 
 #include "ui/PanelServices.h"
 
+#include <QElapsedTimer>
 #include <QList>
 #include <QUrl>
 #include <QWidget>
@@ -33,6 +34,11 @@ public:
     // The screenshot list, newest first.
     void setScreenshots(const QList<QUrl>& urls);
 
+    // How long ago the panel last hid; -1 if it never did. A click on the
+    // tray icon first takes the focus (which hides the panel), so a toggle
+    // treats a very recent hide as "was open".
+    qint64 msecsSinceHidden() const;
+
     PanelView& view() const { return *m_view; }
     PanelState& state() const { return m_state; }
 
@@ -44,6 +50,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     void hideIfFocusLeft();
@@ -52,4 +59,5 @@ private:
     PanelServices m_services;
     PanelView* m_view = nullptr;
     QWidget* m_border = nullptr;
+    QElapsedTimer m_sinceHidden;
 };

@@ -89,8 +89,10 @@ void TestFloatingPanel::escapeHidesAndKeepsState() {
     f.state.setTab(PanelTab::clipboard);
     f.state.setSearchText(QStringLiteral("needle"));
     f.present();
+    QCOMPARE(f.panel.msecsSinceHidden(), -1);
     QTest::keyClick(&f.panel, Qt::Key_Escape);
     QTRY_VERIFY(!f.panel.isVisible());
+    QVERIFY(f.panel.msecsSinceHidden() >= 0);
     QCOMPARE(f.state.searchText(), QStringLiteral("needle"));
     QCOMPARE(f.state.tab(), PanelTab::clipboard);
 
