@@ -13,7 +13,8 @@ QString haystack(const ClipItem& item) {
 }
 } // namespace
 
-ClipItemList filterClips(const ClipItemList& items, const QString& query) {
+ClipItemList filterClips(const ClipItemList& items, const QString& query,
+                         QHash<qint64, QString>* haystacks) {
     const QString q = query.toLower();
     if (q.isEmpty())
         return items;
@@ -23,7 +24,15 @@ ClipItemList filterClips(const ClipItemList& items, const QString& query) {
         return items;
     ClipItemList kept;
     for (const ClipItem& item : items) {
-        const QString hay = haystack(item);
+        QString hay;
+        if (haystacks) {
+            auto it = haystacks->find(item.id);
+            if (it == haystacks->end())
+                it = haystacks->insert(item.id, haystack(item));
+            hay = *it;
+        } else {
+            hay = haystack(item);
+        }
         bool all = true;
         for (const QString& token : tokens) {
             if (!hay.contains(token)) {

@@ -2,6 +2,7 @@
 
 #include "history/ClipItem.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -9,7 +10,10 @@
 
 // Items whose haystack (text, file path, source app id and name) contains
 // every space-separated token of the query, case-insensitively, in store order.
-ClipItemList filterClips(const ClipItemList& items, const QString& query);
+// `haystacks`, when given, keeps each item's lower-cased haystack by id
+// between calls, so typing does not rebuild them for every keystroke.
+ClipItemList filterClips(const ClipItemList& items, const QString& query,
+                         QHash<qint64, QString>* haystacks = nullptr);
 
 // One line of the clip list: a section header or a clip row.
 struct ClipListEntry {

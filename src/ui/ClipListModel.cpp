@@ -4,6 +4,7 @@
 #include "ui/PanelFormat.h"
 
 #include <QFontMetricsF>
+#include <QSet>
 #include <QTextLayout>
 
 namespace {
@@ -47,7 +48,7 @@ QStringList wrapTitle(const QString& title, const QFont& font, int width) {
 ClipListModel::ClipListModel(ClipStore& store, QObject* parent)
     : QAbstractListModel(parent)
     , m_store(store) {
-    connect(&m_store, &ClipStore::itemsChanged, this, &ClipListModel::rebuild);
+    connect(&m_store, &ClipStore::itemsChanged, this, &ClipListModel::storeChanged);
     rebuild();
 }
 
@@ -95,21 +96,33 @@ bool ClipListModel::storeIsEmpty() const {
 
 const QStringList& ClipListModel::titleLines(int row, const QFont& font, int width) const {
     if (width != m_cacheWidth) {
-        m_titleCache.assign(m_entries.size(), std::nullopt);
+        m_titleCache.clear();
         m_cacheWidth = width;
     }
-    auto& slot = m_titleCache.at(size_t(row));
-    if (!slot)
-        slot = wrapTitle(clipRowTitle(m_entries.at(row).item), font, width);
-    return *slot;
+    const ClipItem& item = m_entries.at(row).item;
+    auto it = m_titleCache.find(item.id);
+    if (it == m_titleCache.end())
+        it = m_titleCache.insert(item.id, wrapTitle(clipRowTitle(item), font, width));
+    return *it;
 }
 
 void ClipListModel::rebuild() {
     beginResetModel();
-    const ClipItemList filtered = filterClips(m_store.items(), m_query);
+    const ClipItemList filtered = filterClips(m_store.items(), m_query, &m_haystacks);
     m_clipCount = int(filtered.size());
     m_entries = clipSections(filtered);
-    m_titleCache.assign(m_entries.size(), std::nullopt);
     endResetModel();
     Q_EMIT rebuilt();
+}
+
+void ClipListModel::storeChanged() {
+    // Keep what is known about the items still there; forget the rest.
+    QSet<qint64> ids;
+    for (const ClipItem& item : m_store.items())
+        ids.insert(item.id);
+    for (auto it = m_titleCache.begin(); it != m_titleCache.end();)
+        it = ids.contains(it.key()) ? std::next(it) : m_titleCache.erase(it);
+    for (auto it = m_haystacks.begin(); it != m_haystacks.end();)
+        it = ids.contains(it.key()) ? std::next(it) : m_haystacks.erase(it);
+    rebuild();
 }

@@ -6,8 +6,7 @@
 #include <QFont>
 #include <QStringList>
 
-#include <optional>
-#include <vector>
+#include <QHash>
 
 class ClipStore;
 
@@ -44,6 +43,10 @@ private:
     QString m_query;
     QList<ClipListEntry> m_entries;
     int m_clipCount = 0;
-    mutable std::vector<std::optional<QStringList>> m_titleCache;
+    void storeChanged();
+
+    // Per item id: an item's text never changes under the same id.
+    mutable QHash<qint64, QStringList> m_titleCache;
     mutable int m_cacheWidth = -1;
+    QHash<qint64, QString> m_haystacks;
 };

@@ -4,6 +4,7 @@
 #include "ui/ClipRowDelegate.h"
 #include "ui/PanelFormat.h"
 #include "ui/PanelMime.h"
+#include "ui/PanelStyle.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -33,6 +34,7 @@ ClipListView::ClipListView(ClipListModel& model, QWidget* parent)
     viewport()->setAutoFillBackground(false);
     setAutoFillBackground(false);
     verticalScrollBar()->setSingleStep(12);
+    PanelStyle::styleScrollBar(this);
     connect(&m_model, &ClipListModel::rebuilt, this, [this] {
         m_delegate->setHovered(QPersistentModelIndex());
         m_pressed = QPersistentModelIndex();
@@ -119,8 +121,8 @@ void ClipListView::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void ClipListView::mouseDoubleClickEvent(QMouseEvent* event) {
-    // A double click is two single clicks: each copies, as a tap does.
-    mousePressEvent(event);
+    // The second press of a double click already acted as a click of its own.
+    event->accept();
 }
 
 void ClipListView::leaveEvent(QEvent* event) {

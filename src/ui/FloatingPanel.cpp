@@ -1,6 +1,7 @@
 #include "ui/FloatingPanel.h"
 
 #include "history/ClipStore.h"
+#include "screenshots/ScreenshotWatcher.h"
 #include "ui/ClipboardView.h"
 #include "ui/PanelMime.h"
 #include "ui/PanelPlacement.h"
@@ -47,7 +48,12 @@ bool ownedBy(const QWidget* window, const QWidget* panel) {
 } // namespace
 
 FloatingPanel::FloatingPanel(PanelState& state, QWidget* parent)
-    : FloatingPanel(state, ClipStore::shared(), PanelServices::shared(), parent) {}
+    : FloatingPanel(state, ClipStore::shared(), PanelServices::standard(), parent) {
+    ScreenshotWatcher& watcher = ScreenshotWatcher::shared();
+    setScreenshots(watcher.screenshots());
+    connect(&watcher, &ScreenshotWatcher::screenshotsChanged, this,
+            [this, &watcher] { setScreenshots(watcher.screenshots()); });
+}
 
 FloatingPanel::FloatingPanel(PanelState& state, ClipStore& store, const PanelServices& services,
                              QWidget* parent)
@@ -139,4 +145,13 @@ void FloatingPanel::hideIfFocusLeft() {
         ownedBy(QApplication::activeModalWidget(), this))
         return;
     hide();
+}
+
+void FloatingPanel::hideEvent(QHideEvent* event) {
+    m_sinceHidden.start();
+    QWidget::hideEvent(event);
+}
+
+qint64 FloatingPanel::msecsSinceHidden() const {
+    return m_sinceHidden.isValid() ? m_sinceHidden.elapsed() : -1;
 }

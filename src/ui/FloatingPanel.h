@@ -2,6 +2,7 @@
 
 #include "ui/PanelServices.h"
 
+#include <QElapsedTimer>
 #include <QList>
 #include <QUrl>
 #include <QWidget>
@@ -18,7 +19,8 @@ class FloatingPanel : public QWidget {
     Q_OBJECT
 
 public:
-    // With the shared clip store and the services the application installed.
+    // With the process's clip store, copy back, screenshot watcher and
+    // thumbnail cache; the screenshot list follows the watcher.
     explicit FloatingPanel(PanelState& state, QWidget* parent = nullptr);
     FloatingPanel(PanelState& state, ClipStore& store, const PanelServices& services,
                   QWidget* parent = nullptr);
@@ -29,8 +31,13 @@ public:
     // Remembers the window in front (for a later paste), then shows the
     // panel, raises it and gives it the keyboard.
     void present();
-    // The watcher's screenshot list; the application forwards every change.
+    // The screenshot list, newest first.
     void setScreenshots(const QList<QUrl>& urls);
+
+    // How long ago the panel last hid; -1 if it never did. A click on the
+    // tray icon first takes the focus (which hides the panel), so a toggle
+    // treats a very recent hide as "was open".
+    qint64 msecsSinceHidden() const;
 
     PanelView& view() const { return *m_view; }
     PanelState& state() const { return m_state; }
@@ -43,6 +50,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     void hideIfFocusLeft();
@@ -51,4 +59,5 @@ private:
     PanelServices m_services;
     PanelView* m_view = nullptr;
     QWidget* m_border = nullptr;
+    QElapsedTimer m_sinceHidden;
 };

@@ -1,6 +1,35 @@
 #include "ui/PanelServices.h"
 
-PanelServices& PanelServices::shared() {
-    static PanelServices services;
-    return services;
+#include "history/CopyBack.h"
+#include "screenshots/ScreenshotWatcher.h"
+#include "screenshots/ThumbnailCache.h"
+
+PanelServices PanelServices::standard() {
+    PanelServices s;
+    s.chooseItem = [](const ClipItem& item, std::function<void()> showCopiedToast,
+                      std::function<void()> hideWindow) {
+        CopyBack::shared().chooseItem(item, showCopiedToast, hideWindow);
+    };
+    s.copyScreenshot = [](const QUrl& file) {
+        CopyBack::shared().copyScreenshot(file);
+    };
+    s.copyFileOnly = [](const QUrl& file) {
+        CopyBack::shared().copyFileOnly(file);
+    };
+    s.renameScreenshot = [](const QUrl& file, const QString& newName) {
+        return ScreenshotWatcher::shared().renameScreenshot(file, newName);
+    };
+    s.trashScreenshot = [](const QUrl& file) {
+        ScreenshotWatcher::shared().trashScreenshot(file);
+    };
+    s.thumbnailURL = [](const QUrl& file) {
+        return ::thumbnailURL(file);
+    };
+    s.generateThumbnail = [](const QUrl& source, const QUrl& target) {
+        ::generateThumbnail(source, target);
+    };
+    s.rememberFrontmostWindow = [] {
+        CopyBack::shared().rememberFrontmostWindow();
+    };
+    return s;
 }

@@ -9,10 +9,10 @@
 #include <optional>
 
 // The operations of other subsystems that the panel calls: copy back and
-// paste, the screenshot file operations and the thumbnail cache. The
-// application installs the real ones at start-up (shared()); tests hand
-// their own set to the views. An operation left empty falls back to a plain
-// behaviour noted beside it.
+// paste, the screenshot file operations and the thumbnail cache. standard()
+// binds them to the process-wide services; tests hand their own set to the
+// views. An operation left empty falls back to a plain behaviour noted
+// beside it.
 struct PanelServices {
     // A click on a clip row: copy, toast, hide and paste as the settings
     // say. Empty: the text or file goes to the clipboard and "Copied" shows.
@@ -35,5 +35,6 @@ struct PanelServices {
     // Called right before the panel shows, so a paste can go back later.
     std::function<void()> rememberFrontmostWindow;
 
-    static PanelServices& shared();
+    // Copy back, the screenshot watcher and the thumbnail cache of the process.
+    static PanelServices standard();
 };

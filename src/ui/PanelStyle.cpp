@@ -7,6 +7,7 @@
 #include <QPainterPath>
 #include <QScreen>
 #include <QSvgRenderer>
+#include <QWidget>
 
 static void initPanelResources() {
     Q_INIT_RESOURCE(panel);
@@ -82,6 +83,17 @@ const QImage& sky() {
         return QImage(QStringLiteral(":/sky.png"));
     }();
     return image;
+}
+
+void styleScrollBar(QWidget* scrollArea) {
+    scrollArea->setStyleSheet(
+        QStringLiteral(
+            "QScrollBar:vertical { background: transparent; width: %1px; margin: 2px 0; }"
+            "QScrollBar::handle:vertical { background: rgba(255,255,255,70); border-radius: 3px;"
+            " min-height: 24px; }"
+            "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
+            "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: none; }")
+            .arg(scrollBarWidth));
 }
 
 void drawShadow(QPainter& painter, const QRectF& rect, qreal radius, qreal opacity, qreal blur,

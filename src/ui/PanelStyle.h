@@ -8,6 +8,7 @@
 #include <QString>
 
 class QPainter;
+class QWidget;
 
 // Fonts, symbols and pictures shared by the panel's views. Sizes are in
 // device-independent pixels, which play the role of points here.
@@ -24,6 +25,9 @@ void drawSymbol(QPainter& painter, const QRectF& rect, const QString& name, cons
                 qreal pixelSize);
 // The background picture, loaded once; null when the resource is missing.
 const QImage& sky();
+// The thin, dark scroll bar of the panel's lists; it takes this many pixels.
+constexpr int scrollBarWidth = 6;
+void styleScrollBar(QWidget* scrollArea);
 // A soft drop shadow under a rounded rectangle, approximated by layered fills.
 void drawShadow(QPainter& painter, const QRectF& rect, qreal radius, qreal opacity, qreal blur,
                 qreal dy);

@@ -1,6 +1,7 @@
 #include "ui/ScreenshotGridView.h"
 
 #include "ui/PanelMime.h"
+#include "ui/PanelStyle.h"
 #include "ui/ScreenshotCellDelegate.h"
 #include "ui/ScreenshotListModel.h"
 
@@ -40,6 +41,7 @@ ScreenshotGridView::ScreenshotGridView(ScreenshotListModel& model, QWidget* pare
     setDragEnabled(false);
     viewport()->setAutoFillBackground(false);
     verticalScrollBar()->setSingleStep(16);
+    PanelStyle::styleScrollBar(this);
     connect(&m_model, &QAbstractItemModel::modelReset, this,
             [this] { m_delegate->setHovered(QPersistentModelIndex()); });
 }
@@ -51,12 +53,12 @@ std::pair<int, int> ScreenshotGridView::columnsFor(int width) {
 }
 
 void ScreenshotGridView::relayout() {
-    const int available = width() - 2 * inset;
+    const int available = width() - 2 * inset - PanelStyle::scrollBarWidth;
     const auto [n, column] = columnsFor(available);
     m_columns = n;
-    // Each grid cell carries the gap to its right; the viewport is made one
-    // gap wider than the columns so the last one fits.
-    setViewportMargins(inset, inset, inset - columnGap, 0);
+    // Each grid cell carries the gap to its right; the right inset holds the
+    // last cell's gap, so the viewport reaches the scroll bar.
+    setViewportMargins(inset, inset, 0, 0);
     m_delegate->setCellSize(
         QSize(column + columnGap, ScreenshotCellDelegate::cellContentHeight() + rowGap), column);
     setGridSize(QSize(column + columnGap, ScreenshotCellDelegate::cellContentHeight() + rowGap));
@@ -107,7 +109,8 @@ void ScreenshotGridView::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void ScreenshotGridView::mouseDoubleClickEvent(QMouseEvent* event) {
-    mousePressEvent(event);
+    // The second press of a double click already acted as a click of its own.
+    event->accept();
 }
 
 void ScreenshotGridView::leaveEvent(QEvent* event) {

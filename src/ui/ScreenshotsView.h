@@ -22,7 +22,7 @@ class ScreenshotsView : public QWidget {
 public:
     ScreenshotsView(PanelState& state, const PanelServices& services, QWidget* parent = nullptr);
 
-    // The watcher's list, newest first; the application forwards each change.
+    // The watcher's list, newest first.
     void setScreenshots(const QList<QUrl>& urls);
     ScreenshotListModel& model() const { return *m_model; }
     ScreenshotGridView& grid() const { return *m_grid; }
