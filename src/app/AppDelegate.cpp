@@ -11,9 +11,7 @@
 #include "history/ClipboardMonitor.h"
 #include "history/CopyBack.h"
 #include "screenshots/ScreenshotWatcher.h"
-#include "screenshots/ThumbnailCache.h"
 #include "ui/FloatingPanel.h"
-#include "ui/PanelServices.h"
 #include "ui/PanelState.h"
 #include "ui/QuickPicker.h"
 #include "ui/SettingsWindow.h"
@@ -118,37 +116,11 @@ void AppDelegate::applicationDidFinishLaunching() {
     Q_EMIT launched();
 }
 
-// The panel and the settings window reach the services through hooks, so
-// the views stay testable on their own; here they get the real ones. Each
-// hook looks the service up when called, so nothing starts before its step.
+// The settings window reaches the services through hooks, so it stays
+// testable on its own; here it gets the real ones (the panel binds its own
+// through PanelServices::standard()). Each hook looks the service up when
+// called, so nothing starts before its step.
 void AppDelegate::installServiceHooks() {
-    PanelServices& panel = PanelServices::shared();
-    panel.chooseItem = [](const ClipItem& item, std::function<void()> showCopiedToast,
-                          std::function<void()> hideWindow) {
-        CopyBack::shared().chooseItem(item, showCopiedToast, hideWindow);
-    };
-    panel.copyScreenshot = [](const QUrl& file) {
-        CopyBack::shared().copyScreenshot(file);
-    };
-    panel.copyFileOnly = [](const QUrl& file) {
-        CopyBack::shared().copyFileOnly(file);
-    };
-    panel.renameScreenshot = [](const QUrl& file, const QString& newName) {
-        return ScreenshotWatcher::shared().renameScreenshot(file, newName);
-    };
-    panel.trashScreenshot = [](const QUrl& file) {
-        ScreenshotWatcher::shared().trashScreenshot(file);
-    };
-    panel.thumbnailURL = [](const QUrl& file) {
-        return thumbnailURL(file);
-    };
-    panel.generateThumbnail = [](const QUrl& source, const QUrl& target) {
-        generateThumbnail(source, target);
-    };
-    panel.rememberFrontmostWindow = [] {
-        CopyBack::shared().rememberFrontmostWindow();
-    };
-
     SettingsHooks& settings = SettingsWindow::sharedHooks();
     settings.setDedicatedFolder = [](bool on) {
         ScreenshotWatcher::setDedicatedFolder(on);
@@ -209,10 +181,17 @@ void AppDelegate::showMenu() {
 }
 
 void AppDelegate::togglePanel() {
-    if (!m_panel || !m_panel->isVisible())
+    if (!m_panel) {
         showPanel();
-    else
+        return;
+    }
+    // Clicking the tray item takes the focus first, which hides the panel a
+    // moment before the click arrives: that click was meant to close it.
+    const qint64 sinceHidden = m_panel->msecsSinceHidden();
+    if (m_panel->isVisible())
         m_panel->hide();
+    else if (sinceHidden < 0 || sinceHidden > 300)
+        showPanel();
 }
 
 void AppDelegate::showPanel(std::optional<PanelTab> tab) {

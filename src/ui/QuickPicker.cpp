@@ -22,7 +22,8 @@ QuickPicker::QuickPicker(ClipStore& store, Prefs& prefs, QuickPickerActions acti
     , m_actions(std::move(actions))
     , m_model(new QuickPickerModel(store, this))
     , m_view(new QuickPickerView(*m_model, this)) {
-    setWindowTitle(QStringLiteral("Quillet"));
+    // Never shown (the window has no frame); lets scripts find the picker.
+    setWindowTitle(QStringLiteral("Quillet Quick Picker"));
     setAttribute(Qt::WA_TranslucentBackground);
     setFocusPolicy(Qt::StrongFocus);
     m_view->setAppIconLookup([](const QString& appId) { return QIcon::fromTheme(appId); });

@@ -41,13 +41,18 @@ void send(const QString& command) {
     QVERIFY(QDBusConnection::sessionBus().send(signal));
 }
 
-// Asks for a fresh state file and returns it once it has been rewritten.
+// Asks for a fresh state file and returns it once it has been rewritten. The
+// request is repeated, since the channel is installed late in start-up.
 QJsonObject state() {
     QFile::remove(kStatePath);
-    send(QStringLiteral("state"));
     QElapsedTimer t;
     t.start();
-    while (t.elapsed() < 5000) {
+    qint64 lastAsked = -1000;
+    while (t.elapsed() < 10000) {
+        if (t.elapsed() - lastAsked >= 500) {
+            send(QStringLiteral("state"));
+            lastAsked = t.elapsed();
+        }
         QFile f(kStatePath);
         if (f.open(QIODevice::ReadOnly)) {
             const QJsonDocument doc = QJsonDocument::fromJson(f.readAll());
