@@ -1,5 +1,6 @@
 #include "MemoryPasteboard.h"
 #include "app/Prefs.h"
+#include "helpers/TempPrefs.h"
 #include "helpers/TestImages.h"
 #include "history/ClipImageEncoder.h"
 #include "history/ClipStore.h"
@@ -23,13 +24,7 @@
 #include <memory>
 
 namespace {
-struct Fixture {
-    QTemporaryDir dir;
-    JsonDefaultsStore defaults{dir.filePath(QStringLiteral("defaults.json"))};
-    XdgAutostartLoginItem login{dir.filePath(QStringLiteral("cfg")),
-                                {dir.filePath(QStringLiteral("etc"))},
-                                QStringLiteral("quillet")};
-    Prefs prefs{defaults, login};
+struct Fixture : TempPrefs {
     ClipStore store{dir.filePath(QStringLiteral("Quillet")), prefs};
     MemoryPasteboard pasteboard;
     FixedFrontmostApp front;

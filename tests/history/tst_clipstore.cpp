@@ -1,4 +1,5 @@
 #include "app/Prefs.h"
+#include "helpers/TempPrefs.h"
 #include "history/ClipStore.h"
 #include "history/Sha256.h"
 #include "history/SqliteDatabase.h"
@@ -20,13 +21,7 @@
 
 namespace {
 // A store on a real database in a temp folder, with its own settings file.
-struct Fixture {
-    QTemporaryDir dir;
-    JsonDefaultsStore defaults{dir.filePath(QStringLiteral("defaults.json"))};
-    XdgAutostartLoginItem login{dir.filePath(QStringLiteral("cfg")),
-                                {dir.filePath(QStringLiteral("etc"))},
-                                QStringLiteral("quillet")};
-    Prefs prefs{defaults, login};
+struct Fixture : TempPrefs {
     QString base = dir.filePath(QStringLiteral("Quillet"));
     std::unique_ptr<ClipStore> store = std::make_unique<ClipStore>(base, prefs);
 

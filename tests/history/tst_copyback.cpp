@@ -1,4 +1,5 @@
 #include "app/Prefs.h"
+#include "helpers/TempPrefs.h"
 #include "history/CopyBack.h"
 #include "platform/PasteKeystroke.h"
 #include "platform/freedesktop/JsonDefaultsStore.h"
@@ -63,13 +64,7 @@ private:
     Log& m_log;
 };
 
-struct Fixture {
-    QTemporaryDir dir;
-    JsonDefaultsStore defaults{dir.filePath(QStringLiteral("defaults.json"))};
-    XdgAutostartLoginItem login{dir.filePath(QStringLiteral("cfg")),
-                                {dir.filePath(QStringLiteral("etc"))},
-                                QStringLiteral("quillet")};
-    Prefs prefs{defaults, login};
+struct Fixture : TempPrefs {
     Log log;
     RecordingPasteboard pasteboard{log};
     RecordingKeystroke keystroke{log};

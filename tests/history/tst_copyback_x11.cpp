@@ -1,5 +1,6 @@
 #include "app/Prefs.h"
 #include "helpers/ClipboardOwner.h"
+#include "helpers/TempPrefs.h"
 #include "history/ClipStore.h"
 #include "history/ClipboardMonitor.h"
 #include "history/CopyBack.h"
@@ -23,13 +24,7 @@
 // Copy back on the real X11 clipboard under the harness's Xvfb; xclip reads
 // it back as another application would.
 namespace {
-struct Fixture {
-    QTemporaryDir dir;
-    JsonDefaultsStore defaults{dir.filePath(QStringLiteral("defaults.json"))};
-    XdgAutostartLoginItem login{dir.filePath(QStringLiteral("cfg")),
-                                {dir.filePath(QStringLiteral("etc"))},
-                                QStringLiteral("quillet")};
-    Prefs prefs{defaults, login};
+struct Fixture : TempPrefs {
     X11Pasteboard pasteboard;
     X11PasteKeystroke keystroke;
     CopyBack copyBack{pasteboard, keystroke, prefs};

@@ -1,6 +1,7 @@
 // The panel as a real window under Xvfb with a window manager: its size and
 // picture, Escape, Space and hiding when another window takes the focus.
 #include "app/Prefs.h"
+#include "helpers/TempPrefs.h"
 #include "history/ClipStore.h"
 #include "history/Sha256.h"
 #include "platform/freedesktop/JsonDefaultsStore.h"
@@ -24,13 +25,7 @@
 #include <QTest>
 
 namespace {
-struct Fixture {
-    QTemporaryDir dir;
-    JsonDefaultsStore defaults{dir.filePath(QStringLiteral("defaults.json"))};
-    XdgAutostartLoginItem login{dir.filePath(QStringLiteral("cfg")),
-                                {dir.filePath(QStringLiteral("etc"))},
-                                QStringLiteral("quillet")};
-    Prefs prefs{defaults, login};
+struct Fixture : TempPrefs {
     ClipStore store{dir.filePath(QStringLiteral("Quillet")), prefs};
     PanelState state;
     int remembered = 0;

@@ -3,6 +3,7 @@
 // services belong to other parts of the program; where a test needs to see
 // that the tab called them, it hands the tab a recording service instead.
 #include "app/Prefs.h"
+#include "helpers/TempPrefs.h"
 #include "history/ClipStore.h"
 #include "history/Sha256.h"
 #include "platform/freedesktop/JsonDefaultsStore.h"
@@ -32,13 +33,7 @@
 #include <QToolButton>
 
 namespace {
-struct StoreFixture {
-    QTemporaryDir dir;
-    JsonDefaultsStore defaults{dir.filePath(QStringLiteral("defaults.json"))};
-    XdgAutostartLoginItem login{dir.filePath(QStringLiteral("cfg")),
-                                {dir.filePath(QStringLiteral("etc"))},
-                                QStringLiteral("quillet")};
-    Prefs prefs{defaults, login};
+struct StoreFixture : TempPrefs {
     ClipStore store{dir.filePath(QStringLiteral("Quillet")), prefs};
 
     const ClipItem& text(const QString& s, bool pinned = false) {
