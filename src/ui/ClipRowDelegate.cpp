@@ -73,21 +73,6 @@ QIcon appIcon(const QString& appId) {
     return *it;
 }
 
-QString kindSymbol(ClipKind kind) {
-    switch (kind) {
-    case ClipKind::text:
-        return QStringLiteral("text.alignleft");
-    case ClipKind::rtf:
-        return QStringLiteral("textformat");
-    case ClipKind::image:
-        return QStringLiteral("photo");
-    case ClipKind::file:
-        return QStringLiteral("doc");
-    case ClipKind::link:
-        return QStringLiteral("link");
-    }
-    return QStringLiteral("doc");
-}
 } // namespace
 
 ClipRowDelegate::ClipRowDelegate(QObject* parent)
@@ -168,7 +153,7 @@ void ClipRowDelegate::paintClip(QPainter& p, const QRect& rect, const ClipListMo
         p.setPen(Qt::NoPen);
         p.setBrush(Palette::fill());
         p.drawPath(iconShape);
-        PanelStyle::drawSymbol(p, icon, kindSymbol(item.kind), Palette::textSecondary(), 14);
+        PanelStyle::drawSymbol(p, icon, clipKindSymbol(item.kind), Palette::textSecondary(), 14);
     }
 
     // Title and meta line, centred as one block.

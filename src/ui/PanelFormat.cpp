@@ -95,3 +95,19 @@ QUrl clipFileURL(const ClipItem& item) {
         return QUrl::fromLocalFile(*item.blobPath);
     return {};
 }
+
+QString clipKindSymbol(ClipKind kind) {
+    switch (kind) {
+    case ClipKind::text:
+        return QStringLiteral("text.alignleft");
+    case ClipKind::rtf:
+        return QStringLiteral("textformat");
+    case ClipKind::image:
+        return QStringLiteral("photo");
+    case ClipKind::file:
+        return QStringLiteral("doc");
+    case ClipKind::link:
+        return QStringLiteral("link");
+    }
+    return QStringLiteral("doc");
+}

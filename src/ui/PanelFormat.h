@@ -12,6 +12,9 @@
 // First line of a clip row.
 QString clipRowTitle(const ClipItem& item);
 
+// The name of the bundled symbol that stands for a kind of clip.
+QString clipKindSymbol(ClipKind kind);
+
 // Abbreviated time of `then` relative to `now`, such as "5 min. ago".
 QString relativeTime(const QDateTime& then, const QDateTime& now);
 

@@ -1,4 +1,5 @@
 #include "ui/QuickPickerView.h"
+#include "ui/PanelFormat.h"
 
 #include "history/ClipItem.h"
 #include "ui/Palette.h"
@@ -22,22 +23,6 @@ QFont uiFont(qreal pixels, QFont::Weight weight) {
     f.setPointSizeF(pixels * 72.0 / 96.0);
     f.setWeight(weight);
     return f;
-}
-
-QString symbolFor(ClipKind kind) {
-    switch (kind) {
-    case ClipKind::text:
-        return QStringLiteral("text.alignleft");
-    case ClipKind::rtf:
-        return QStringLiteral("textformat");
-    case ClipKind::image:
-        return QStringLiteral("photo");
-    case ClipKind::file:
-        return QStringLiteral("doc");
-    case ClipKind::link:
-        return QStringLiteral("link");
-    }
-    return {};
 }
 
 constexpr int footerHeight(int viewHeight, int rows) {
@@ -222,7 +207,7 @@ void QuickPickerView::paintKindMark(QPainter& p, const QRect& box, const ClipIte
         return;
     }
     p.fillPath(shape, Palette::fill());
-    const QString symbolPath = QStringLiteral(":/icons/%1.svg").arg(symbolFor(item.kind));
+    const QString symbolPath = QStringLiteral(":/icons/%1.svg").arg(clipKindSymbol(item.kind));
     if (QFile::exists(symbolPath)) {
         const QIcon symbol(symbolPath);
         const QPixmap pm = symbol.pixmap(QSize(12, 12), devicePixelRatio());
