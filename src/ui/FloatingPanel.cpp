@@ -73,12 +73,22 @@ FloatingPanel::FloatingPanel(PanelState& state, ClipStore& store, const PanelSer
     connect(&m_view->clipboardView(), &ClipboardView::hideRequested, this, &QWidget::hide);
     // After a preview closes the panel takes the keyboard back, so the next
     // click elsewhere hides it as usual.
-    connect(&QuickLook::shared(), &QuickLook::closed, this, [this] {
-        if (isVisible()) {
-            raise();
-            activateWindow();
-        }
-    });
+    // The window manager may hand the focus to another window at the same
+    // moment, so the request is repeated until it holds (a few tries only).
+    connect(&QuickLook::shared(), &QuickLook::closed, this, [this] { reclaimKeyboard(5); });
+}
+
+void FloatingPanel::reclaimKeyboard(int triesLeft) {
+    if (!isVisible() || isActiveWindow() || QuickLook::isShowing())
+        return;
+    if (triesLeft == 0) {
+        // The keyboard stayed with another window: that is a focus loss too.
+        hideIfFocusLeft();
+        return;
+    }
+    raise();
+    activateWindow();
+    QTimer::singleShot(150, this, [this, triesLeft] { reclaimKeyboard(triesLeft - 1); });
 }
 
 void FloatingPanel::positionBelow(const QRect& anchorInScreenCoordinates) {

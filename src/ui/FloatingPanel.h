@@ -54,6 +54,7 @@ protected:
 
 private:
     void hideIfFocusLeft();
+    void reclaimKeyboard(int triesLeft);
 
     PanelState& m_state;
     PanelServices m_services;
