@@ -77,10 +77,6 @@ void AppDelegate::applicationDidFinishLaunching() {
 
     ScreenshotWatcher& watcher = ScreenshotWatcher::shared();
     connect(&watcher, &ScreenshotWatcher::newScreenshotsCounted, this, &AppDelegate::updateBadge);
-    connect(&watcher, &ScreenshotWatcher::screenshotsChanged, this, [this] {
-        if (m_panel)
-            m_panel->setScreenshots(ScreenshotWatcher::shared().screenshots());
-    });
     step("screenshotWatcher");
 
     ClipboardMonitor::shared().start();
