@@ -59,6 +59,8 @@ AboutSection::AboutSection(const SettingsHooks& hooks, QWidget* parent)
     m_link->setTextFormat(Qt::RichText);
     m_link->setOpenExternalLinks(true);
     m_link->setCursor(Qt::PointingHandCursor);
+    // A build without a project address shows no link rather than a dead one.
+    m_link->setVisible(!page.isEmpty());
     actions->addWidget(m_link);
     layout->addSpacing(8);
     layout->addLayout(actions);
