@@ -1,6 +1,7 @@
 #include "ui/PanelServices.h"
 
 #include "history/CopyBack.h"
+#include "platform/dbus/FileManagerReveal.h"
 #include "screenshots/ScreenshotWatcher.h"
 #include "screenshots/ThumbnailCache.h"
 
@@ -27,6 +28,9 @@ PanelServices PanelServices::standard() {
     };
     s.generateThumbnail = [](const QUrl& source, const QUrl& target) {
         ::generateThumbnail(source, target);
+    };
+    s.revealFile = [](const QUrl& file) {
+        FileManagerReveal::reveal(file);
     };
     s.rememberFrontmostWindow = [] {
         CopyBack::shared().rememberFrontmostWindow();
