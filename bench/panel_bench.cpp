@@ -8,6 +8,7 @@
 //   panel_bench --demo TAB [--empty] [--seconds N]
 //                                       shows the panel with sample data for a look
 #include "app/Prefs.h"
+#include "helpers/TempPrefs.h"
 #include "history/ClipStore.h"
 #include "history/Sha256.h"
 #include "history/SqliteDatabase.h"
@@ -39,13 +40,7 @@
 #include <vector>
 
 namespace {
-struct World {
-    QTemporaryDir dir;
-    JsonDefaultsStore defaults{dir.filePath(QStringLiteral("d.json"))};
-    XdgAutostartLoginItem login{dir.filePath(QStringLiteral("cfg")),
-                                {dir.filePath(QStringLiteral("etc"))},
-                                QStringLiteral("quillet")};
-    Prefs prefs{defaults, login};
+struct World : TempPrefs {
     std::unique_ptr<ClipStore> store;
     QList<QUrl> shots;
     PanelServices services;

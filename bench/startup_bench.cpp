@@ -2,6 +2,7 @@
 // screenshot folder of 100 captures, from main() to a tray item that is up and
 // answering, then resident memory and CPU use while idle. Prints figures;
 // never fails.
+#include "SeedHistory.h"
 #include "app/AppDelegate.h"
 #include "app/Prefs.h"
 #include "app/TrayIcon.h"
@@ -49,24 +50,7 @@ void seedHistory(int rows) {
         // Creates the schema.
         ClipStore schema(dir, Prefs::shared());
     }
-    SqliteDatabase db;
-    if (!db.open(dir + QStringLiteral("/quillet.sqlite")))
-        return;
-    db.exec(QStringLiteral("BEGIN"));
-    const double now = QDateTime::currentMSecsSinceEpoch() / 1000.0;
-    for (int i = 0; i < rows; ++i) {
-        SqliteStatement ins = db.prepare(
-            QStringLiteral("INSERT INTO items(hash,kind,text,source_app,source_name,created_at) "
-                           "VALUES(?,'text',?,?,?,?)"));
-        const QString text = QStringLiteral("clip number %1, a line of copied words").arg(i);
-        ins.bindText(1, QStringLiteral("seed-%1").arg(i));
-        ins.bindText(2, text);
-        ins.bindText(3, QStringLiteral("org.example.Editor"));
-        ins.bindText(4, QStringLiteral("Editor"));
-        ins.bindDouble(5, now - rows + i);
-        ins.step();
-    }
-    db.exec(QStringLiteral("COMMIT"));
+    seedTextHistory(dir + QStringLiteral("/quillet.sqlite"), rows);
 }
 
 void seedScreenshots(const QString& folder, int count) {

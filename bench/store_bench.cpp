@@ -1,6 +1,8 @@
 // Store benchmark: record cost and throughput at several history sizes, and
 // clear + orphan sweep with 2,000 blobs. Prints a table; never fails.
+#include "SeedHistory.h"
 #include "app/Prefs.h"
+#include "helpers/TempPrefs.h"
 #include "history/ClipStore.h"
 #include "history/Sha256.h"
 #include "history/SqliteDatabase.h"
@@ -18,42 +20,11 @@
 #include <vector>
 
 namespace {
-struct World {
-    QTemporaryDir dir;
-    JsonDefaultsStore defaults{dir.filePath(QStringLiteral("d.json"))};
-    XdgAutostartLoginItem login{dir.filePath(QStringLiteral("cfg")),
-                                {dir.filePath(QStringLiteral("etc"))},
-                                QStringLiteral("quillet")};
-    Prefs prefs{defaults, login};
-};
+using World = TempPrefs;
 
 void recordText(ClipStore& store, const QString& s) {
     store.record(sha256Hex(("text:" + s).toUtf8()), ClipKind::text, s, {}, {}, {}, {},
                  QStringLiteral("org.example.Editor"), QStringLiteral("Editor"), false);
-}
-
-// Fills the table in one transaction on a second connection; recording each
-// seed row through the store would measure the seeding, not the record.
-void seed(ClipStore& store, int rows) {
-    SqliteDatabase db;
-    if (!db.open(store.databasePath()))
-        return;
-    db.exec(QStringLiteral("BEGIN"));
-    const double now = QDateTime::currentMSecsSinceEpoch() / 1000.0;
-    for (int i = 0; i < rows; ++i) {
-        SqliteStatement ins = db.prepare(
-            QStringLiteral("INSERT INTO items(hash,kind,text,source_app,source_name,created_at) "
-                           "VALUES(?,'text',?,?,?,?)"));
-        const QString text = QStringLiteral("seed text number %1 with some words in it").arg(i);
-        ins.bindText(1, sha256Hex(("text:" + text).toUtf8()));
-        ins.bindText(2, text);
-        ins.bindText(3, QStringLiteral("org.example.Editor"));
-        ins.bindText(4, QStringLiteral("Editor"));
-        ins.bindDouble(5, now - rows + i);
-        ins.step();
-    }
-    db.exec(QStringLiteral("COMMIT"));
-    store.reload();
 }
 
 // atLimit: the history is full, so every record also prunes one row.
@@ -62,7 +33,8 @@ void benchRecord(int rows, bool atLimit) {
     w.prefs.setMaxItems(atLimit ? rows : rows * 2);
     w.prefs.setMaxDays(3650);
     ClipStore store(w.dir.filePath(QStringLiteral("Quillet")), w.prefs);
-    seed(store, rows);
+    seedTextHistory(store.databasePath(), rows);
+    store.reload();
     std::vector<double> ms;
     const int n = rows >= 20000 ? 50 : 200;
     QElapsedTimer total;
