@@ -10,6 +10,14 @@ bool ClipText::isLink(const QString& text) {
     return link.match(text.trimmed()).hasMatch();
 }
 
+QString ClipText::withoutTrailingNuls(QString text) {
+    qsizetype end = text.size();
+    while (end > 0 && text.at(end - 1) == QChar::Null)
+        --end;
+    text.truncate(end);
+    return text;
+}
+
 bool ClipText::exceedsGraphemes(const QString& text, qsizetype limit) {
     // A cluster holds at least one UTF-16 unit: short text needs no counting.
     if (text.size() <= limit)

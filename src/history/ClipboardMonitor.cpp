@@ -205,7 +205,9 @@ bool ClipboardMonitor::ingestImage(qint64 changeCount, const QStringList& types,
 bool ClipboardMonitor::ingestText(qint64 changeCount, const QStringList& types,
                                   const std::optional<QString>& sourceApp,
                                   const std::optional<QString>& sourceName) {
-    const std::optional<QString> s = m_pasteboard.string();
+    std::optional<QString> s = m_pasteboard.string();
+    if (s)
+        s = ClipText::withoutTrailingNuls(*s);
     if (!s || s->isEmpty())
         return false;
     if (ClipText::exceedsGraphemes(*s)) {

@@ -122,6 +122,16 @@ void TestCaptureX11::everyKindIsRecorded() {
     QVERIFY(copy([] { return ClipboardOwner::xclip(QStringLiteral("UTF8_STRING"), "plain ü"); }));
     QCOMPARE(m_store->items().first().kind, ClipKind::text);
     QCOMPARE(m_store->items().first().text, QStringLiteral("plain ü"));
+    // Some applications hand over their text with its C terminator: it is the
+    // same text (the same row), and an offer of terminators alone is no text.
+    QVERIFY(copy([] {
+        return ClipboardOwner::xclip(QStringLiteral("UTF8_STRING"), QByteArray("plain ü\0\0", 10));
+    }));
+    QCOMPARE(m_store->items().size(), 1);
+    QCOMPARE(m_store->items().first().text, QStringLiteral("plain ü"));
+    QVERIFY(copy(
+        [] { return ClipboardOwner::xclip(QStringLiteral("UTF8_STRING"), QByteArray(2, '\0')); }));
+    QCOMPARE(m_store->items().size(), 1);
 
     QVERIFY(copy([] {
         return ClipboardOwner::offer(
