@@ -9,6 +9,18 @@
 
 HotKeyBackend::~HotKeyBackend() = default;
 
+bool HotKeyBackend::isWaylandSession() {
+    return !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+           qgetenv("XDG_SESSION_TYPE") == "wayland";
+}
+
+QString HotKeyBackend::waylandReason() {
+    return QStringLiteral("Global shortcuts need an X11 session. Under Wayland the desktop "
+                          "passes keys to Quillet only while one of its windows has focus, so "
+                          "the shortcut is switched off; the tray's paperclip still opens "
+                          "everything.");
+}
+
 namespace {
 
 // Sessions without X11 (Wayland, offscreen) offer no global grabs to an
@@ -22,6 +34,9 @@ public:
         return scanCode >= 8 ? keyCodeForEvdevCode(int(scanCode) - 8) : std::nullopt;
     }
     QString layoutCharacter(int) const override { return {}; }
+    QString unavailableReason() const override {
+        return isWaylandSession() ? waylandReason() : QString();
+    }
 };
 
 } // namespace
