@@ -75,27 +75,23 @@ public:
         return ok;
     }
     // Moves the given keys to the modifier of the mask (1 << index), as a user
-    // putting Super on Mod3 with xmodmap does.
-    bool moveKeysToModifier(std::initializer_list<std::uint8_t> keycodes, std::uint16_t mask) {
-        int perModifier = 0;
-        std::vector<std::uint8_t> map = modifierMap(&perModifier);
-        std::vector<std::vector<std::uint8_t>> rows(8);
+    // putting Super on Mod3 with xmodmap does. Zero entries are ignored.
+    bool moveKeysToModifier(std::initializer_list<std::uint8_t> keys, std::uint16_t mask) {
+        int per = 0;
+        const std::vector<std::uint8_t> map = modifierMap(&per);
+        const int width = per + int(keys.size());
+        std::vector<std::uint8_t> moved(size_t(8 * width), 0);
         for (int mod = 0; mod < 8; ++mod) {
-            for (int i = 0; i < perModifier; ++i) {
-                const std::uint8_t code = map[size_t(mod * perModifier + i)];
-                if (code && std::find(keycodes.begin(), keycodes.end(), code) == keycodes.end())
-                    rows[size_t(mod)].push_back(code);
+            auto out = moved.begin() + mod * width;
+            for (int i = 0; i < per; ++i) {
+                const std::uint8_t code = map[size_t(mod * per + i)];
+                if (std::find(keys.begin(), keys.end(), code) == keys.end())
+                    *out++ = code;
             }
             if ((1u << mod) == mask)
-                rows[size_t(mod)].insert(rows[size_t(mod)].end(), keycodes);
+                std::copy(keys.begin(), keys.end(), out);
         }
-        size_t width = 0;
-        for (const auto& row : rows)
-            width = std::max(width, row.size());
-        std::vector<std::uint8_t> result(8 * width, 0);
-        for (size_t mod = 0; mod < 8; ++mod)
-            std::copy(rows[mod].begin(), rows[mod].end(), result.begin() + long(mod * width));
-        return setModifierMap(result, int(width));
+        return setModifierMap(moved, width);
     }
 
 private:
