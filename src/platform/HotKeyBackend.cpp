@@ -44,9 +44,11 @@ public:
 std::unique_ptr<HotKeyBackend> HotKeyBackend::createForPlatform() {
     if (auto* x11 =
             qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr) {
+        // The offscreen platform offers the interface too, without a connection.
         xcb_connection_t* connection = x11->connection();
-        const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
-        if (connection && screen)
+        const xcb_screen_t* screen =
+            connection ? xcb_setup_roots_iterator(xcb_get_setup(connection)).data : nullptr;
+        if (screen)
             return std::make_unique<X11HotKeys>(connection, screen->root);
     }
     return std::make_unique<UnavailableHotKeys>();
