@@ -3,9 +3,27 @@
 #include "KeyboardShortcuts/ShortcutsLog.h"
 #include "platform/HotKeyBackend.h"
 
+#include <climits>
 #include <cstdio>
 
 namespace KeyboardShortcuts {
+
+namespace {
+
+constexpr int kBadValue = 2;
+constexpr qint64 kKnownModifiers = CarbonModifier::command | CarbonModifier::shift |
+                                   CarbonModifier::option | CarbonModifier::control |
+                                   CarbonModifier::function;
+
+// A stored value is anyone's to edit. Out of range, it would reach the window
+// system cut down to another combination, held for the desktop and never
+// matched again.
+bool isInRange(const Shortcut& s) {
+    return s.carbonKeyCode >= 0 && s.carbonKeyCode <= INT_MAX &&
+           (s.carbonModifiers & ~kKnownModifiers) == 0;
+}
+
+} // namespace
 
 HotKeyRegistry::HotKeyRegistry(HotKeyBackend& backend)
     : m_backend(backend) {
@@ -26,7 +44,9 @@ void HotKeyRegistry::reportFailure(const Shortcut& shortcut, int status) {
 void HotKeyRegistry::registerShortcut(const Shortcut& shortcut, Callback onKeyDown,
                                       Callback onKeyUp) {
     const qint64 id = ++m_lastId;
-    const int status = m_backend.grab(int(shortcut.carbonKeyCode), int(shortcut.carbonModifiers));
+    const int status = isInRange(shortcut) ? m_backend.grab(int(shortcut.carbonKeyCode),
+                                                            int(shortcut.carbonModifiers))
+                                           : kBadValue;
     if (status != 0) {
         reportFailure(shortcut, status);
         return;

@@ -27,7 +27,8 @@ public:
     HotKeyRegistry& operator=(const HotKeyRegistry&) = delete;
 
     // A failed grab is reported on standard output and leaves no record; its id
-    // is used up all the same.
+    // is used up all the same. A key code beyond the int range or a modifier bit
+    // other than the five known ones fails with 2 before reaching the backend.
     void registerShortcut(const Shortcut& shortcut, Callback onKeyDown, Callback onKeyUp);
     // Removes every record of the shortcut.
     void unregisterShortcut(const Shortcut& shortcut);

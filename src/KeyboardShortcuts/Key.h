@@ -22,6 +22,7 @@ struct Key {
     static const Key x;
     static const Key c;
     static const Key v;
+    static const Key isoSection; // the ISO key left of Z
     static const Key b;
     static const Key q;
     static const Key w;
@@ -99,6 +100,12 @@ struct Key {
     static const Key f20;
     static const Key keypad8;
     static const Key keypad9;
+    // Keys of Japanese (JIS) keyboards.
+    static const Key jisYen;
+    static const Key jisUnderscore;
+    static const Key jisKeypadComma;
+    static const Key jisEisu;
+    static const Key jisKana;
     static const Key f5;
     static const Key f6;
     static const Key f7;
@@ -137,6 +144,7 @@ constexpr Key Key::z{6};
 constexpr Key Key::x{7};
 constexpr Key Key::c{8};
 constexpr Key Key::v{9};
+constexpr Key Key::isoSection{10};
 constexpr Key Key::b{11};
 constexpr Key Key::q{12};
 constexpr Key Key::w{13};
@@ -214,6 +222,11 @@ constexpr Key Key::keypad7{89};
 constexpr Key Key::f20{90};
 constexpr Key Key::keypad8{91};
 constexpr Key Key::keypad9{92};
+constexpr Key Key::jisYen{93};
+constexpr Key Key::jisUnderscore{94};
+constexpr Key Key::jisKeypadComma{95};
+constexpr Key Key::jisEisu{102};
+constexpr Key Key::jisKana{104};
 constexpr Key Key::f5{96};
 constexpr Key Key::f6{97};
 constexpr Key Key::f7{98};

@@ -397,6 +397,10 @@ std::optional<QString> menuItemUsing(const Shortcut& shortcut) {
     return searchMenu(state().menuItems, shortcut, shortcut.menuKeyEquivalent());
 }
 
+QString unavailableReason() {
+    return backend().unavailableReason();
+}
+
 bool isAvailableSystemWide(const Shortcut& shortcut) {
     return backend().isAvailable(int(shortcut.carbonKeyCode), int(shortcut.carbonModifiers));
 }

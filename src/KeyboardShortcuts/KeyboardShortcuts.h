@@ -88,6 +88,10 @@ void setMenuItems(QList<MenuItem> items);
 // The title of the first item (depth first) that uses the shortcut.
 std::optional<QString> menuItemUsing(const Shortcut& shortcut);
 
+// Why no shortcut can work in this session (shown in the settings); empty
+// where they can.
+QString unavailableReason();
+
 // False when another application holds the combination system-wide.
 bool isAvailableSystemWide(const Shortcut& shortcut);
 

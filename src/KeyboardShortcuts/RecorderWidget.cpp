@@ -68,6 +68,8 @@ RecorderWidget::RecorderWidget(const Name& name, QWidget* parent)
     setAlignment(Qt::AlignCenter);
     setClearButtonEnabled(true);
     setAttribute(Qt::WA_InputMethodEnabled, false);
+    // The field holds a shortcut's name, never typed or pasted text.
+    setAcceptDrops(false);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     showShortcut();
     connect(&Notifier::shared(), &Notifier::shortcutByNameDidChange, this,
@@ -164,6 +166,14 @@ bool RecorderWidget::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool RecorderWidget::event(QEvent* event) {
+    // A middle click would paste the primary selection into the field.
+    if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease ||
+        event->type() == QEvent::MouseButtonDblClick) {
+        if (static_cast<QMouseEvent*>(event)->button() == Qt::MiddleButton) {
+            event->accept();
+            return true;
+        }
+    }
     if (m_recording) {
         // Application shortcuts must not fire while a combination is recorded.
         if (event->type() == QEvent::ShortcutOverride) {

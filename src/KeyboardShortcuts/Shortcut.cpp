@@ -8,6 +8,7 @@
 #include <QJsonValue>
 
 #include <array>
+#include <climits>
 #include <cmath>
 #include <utility>
 
@@ -63,7 +64,9 @@ std::optional<Shortcut> Shortcut::forName(const Name& name) {
 
 QString Shortcut::description() const {
     QString keyText;
-    if (const auto special = specialKeyForKeyCode(int(carbonKeyCode)))
+    if (carbonKeyCode < 0 || carbonKeyCode > INT_MAX)
+        keyText = QString(QChar(0xFFFD)); // no key: it must not pass for the key it wraps to
+    else if (const auto special = specialKeyForKeyCode(int(carbonKeyCode)))
         keyText = specialKeyDisplayText(*special);
     else {
         keyText = layoutCharacter(int(carbonKeyCode));
@@ -75,6 +78,8 @@ QString Shortcut::description() const {
 }
 
 std::optional<QString> Shortcut::menuKeyEquivalent() const {
+    if (carbonKeyCode < 0 || carbonKeyCode > INT_MAX)
+        return std::nullopt;
     if (const auto special = specialKeyForKeyCode(int(carbonKeyCode)))
         return specialKeyMenuEquivalent(*special);
     const QString c = layoutCharacter(int(carbonKeyCode));

@@ -9,6 +9,18 @@
 
 HotKeyBackend::~HotKeyBackend() = default;
 
+bool HotKeyBackend::isWaylandSession() {
+    return !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+           qgetenv("XDG_SESSION_TYPE") == "wayland";
+}
+
+QString HotKeyBackend::waylandReason() {
+    return QStringLiteral("Global shortcuts need an X11 session. Under Wayland the desktop "
+                          "passes keys to Quillet only while one of its windows has focus, so "
+                          "the shortcut is switched off; the tray's paperclip still opens "
+                          "everything.");
+}
+
 namespace {
 
 // Sessions without X11 (Wayland, offscreen) offer no global grabs to an
@@ -22,6 +34,9 @@ public:
         return scanCode >= 8 ? keyCodeForEvdevCode(int(scanCode) - 8) : std::nullopt;
     }
     QString layoutCharacter(int) const override { return {}; }
+    QString unavailableReason() const override {
+        return isWaylandSession() ? waylandReason() : QString();
+    }
 };
 
 } // namespace
@@ -29,9 +44,11 @@ public:
 std::unique_ptr<HotKeyBackend> HotKeyBackend::createForPlatform() {
     if (auto* x11 =
             qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr) {
+        // The offscreen platform offers the interface too, without a connection.
         xcb_connection_t* connection = x11->connection();
-        const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
-        if (connection && screen)
+        const xcb_screen_t* screen =
+            connection ? xcb_setup_roots_iterator(xcb_get_setup(connection)).data : nullptr;
+        if (screen)
             return std::make_unique<X11HotKeys>(connection, screen->root);
     }
     return std::make_unique<UnavailableHotKeys>();

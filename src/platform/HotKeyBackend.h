@@ -26,7 +26,9 @@ public:
     virtual ~HotKeyBackend();
 
     // Grabs the combination everywhere on the desktop. Returns 0 on success,
-    // otherwise the window system's status (10 when another client holds it).
+    // otherwise the window system's status (10 when another client holds it,
+    // 2 for a combination it has no key or modifier for, -1 when this session
+    // offers no global grabs at all).
     virtual int grab(int keyCode, int modifiers) = 0;
     virtual void ungrab(int keyCode, int modifiers) = 0;
 
@@ -40,6 +42,10 @@ public:
     // without modifiers; empty when there is none.
     virtual QString layoutCharacter(int keyCode) const = 0;
 
+    // Why this session offers no system-wide shortcuts, for the user; empty
+    // where grabs work.
+    virtual QString unavailableReason() const { return {}; }
+
     // The handler sees every key event the backend catches and returns true when
     // it consumed the event (it then reaches no window).
     void setEventHandler(std::function<bool(const HotKeyEvent&)> handler) {
@@ -51,6 +57,11 @@ public:
     static std::unique_ptr<HotKeyBackend> createForPlatform();
 
 protected:
+    // A Wayland desktop passes keys to X11 clients only while one of their
+    // windows has focus: grabs there are accepted and then never fire.
+    static bool isWaylandSession();
+    static QString waylandReason();
+
     bool deliver(const HotKeyEvent& event) { return m_handler && m_handler(event); }
 
 private:

@@ -1,5 +1,6 @@
 #include "ui/ShortcutsSection.h"
 
+#include "KeyboardShortcuts/KeyboardShortcuts.h"
 #include "ui/SettingsRow.h"
 
 #include <QLabel>
@@ -28,5 +29,10 @@ ShortcutsSection::ShortcutsSection(const SettingsHooks& hooks, QWidget* parent)
         "Pops up your 5 most recent clips right where you're working — ↑↓ or 1–5 to pick, "
         "Return to copy. Default ⌘⇧V. The full history is one click on the menu bar "
         "paperclip.")));
+    const QString unavailable = KeyboardShortcuts::unavailableReason();
+    if (!unavailable.isEmpty()) {
+        layout->addSpacing(4);
+        layout->addWidget(SettingsRow::note(unavailable));
+    }
     layout->addStretch();
 }

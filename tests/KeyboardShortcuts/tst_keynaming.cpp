@@ -192,10 +192,14 @@ void TestKeyNaming::everyKeyHasAPhysicalKey() {
         seen.insert(*evdev);
         QCOMPARE(keyCodeForEvdevCode(*evdev), std::optional(code));
     }
-    QCOMPARE(seen.size(), 112);
+    QCOMPARE(seen.size(), 118);
     QVERIFY(!evdevCodeForKeyCode(Key::function.rawValue));
     QCOMPARE(evdevCodeForKeyCode(Key::v.rawValue), std::optional(47));
     QCOMPARE(evdevCodeForKeyCode(Key::command.rawValue), std::optional(125));
+    // The ISO key left of Z and the JIS keys are recordable too.
+    QCOMPARE(keyCodeForEvdevCode(86), std::optional(Key::isoSection.rawValue));
+    QCOMPARE(keyCodeForEvdevCode(124), std::optional(Key::jisYen.rawValue));
+    QCOMPARE(keyCodeForEvdevCode(92), std::optional(Key::jisKana.rawValue));
 }
 
 QTEST_MAIN(TestKeyNaming)

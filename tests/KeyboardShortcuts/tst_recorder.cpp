@@ -8,8 +8,10 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QClipboard>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -59,6 +61,15 @@ private:
     RecorderWidget* m_recorder = nullptr;
     QLineEdit* m_other = nullptr;
     QString m_alertText;
+    int m_middleReleases = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == m_recorder && event->type() == QEvent::MouseButtonRelease &&
+            static_cast<QMouseEvent*>(event)->button() == Qt::MiddleButton)
+            ++m_middleReleases;
+        return false;
+    }
 };
 
 void TestRecorder::init() {
@@ -137,6 +148,13 @@ void TestRecorder::keyRules_data() {
     QTest::newRow("Super-Alt-V") << int(Qt::Key_V) << kScanV << (Qt::MetaModifier | Qt::AltModifier)
                                  << std::optional(Shortcut(Key::v, MF::command | MF::option))
                                  << false;
+    // Keys of ISO and JIS keyboards beyond the US layout.
+    QTest::newRow("ISO key left of Z")
+        << int(Qt::Key_Less) << quint32(86 + 8) << Qt::KeyboardModifiers(Qt::MetaModifier)
+        << std::optional(Shortcut(Key::isoSection, MF::command)) << false;
+    QTest::newRow("JIS yen") << int(Qt::Key_yen) << quint32(124 + 8)
+                             << Qt::KeyboardModifiers(Qt::MetaModifier)
+                             << std::optional(Shortcut(Key::jisYen, MF::command)) << false;
     QTest::newRow("Escape") << int(Qt::Key_Escape) << kScanEscape << Qt::KeyboardModifiers()
                             << unchanged << false;
 }
@@ -173,6 +191,17 @@ void TestRecorder::deleteClearsTabLeaves() {
 
 void TestRecorder::clickOutsideEndsRecording() {
     QSignalSpy active(&Notifier::shared(), &Notifier::recorderActiveStatusDidChange);
+    // A real middle click on the field pastes nothing into it.
+    QGuiApplication::clipboard()->setText(QStringLiteral("pasted"), QClipboard::Selection);
+    m_recorder->installEventFilter(this);
+    const QPoint centre = m_recorder->mapToGlobal(m_recorder->rect().center());
+    QCOMPARE(QProcess::execute(QStringLiteral("xdotool"),
+                               {QStringLiteral("mousemove"), QString::number(centre.x()),
+                                QString::number(centre.y()), QStringLiteral("click"),
+                                QStringLiteral("2")}),
+             0);
+    QTRY_COMPARE(m_middleReleases, 1);
+    QCOMPARE(m_recorder->text(), QStringLiteral("⇧⌘V"));
     const QRect r = m_recorder->geometry();
     // Within 3 points of the edge counts as inside.
     QTest::mouseClick(m_window.get(), Qt::LeftButton, {}, QPoint(r.right() + 3, r.center().y()));
