@@ -107,7 +107,8 @@ void TestDebugChannel::commandsArriveOverTheSessionBus() {
     RecordingTarget target;
     DebugChannel channel(target);
     QVERIFY(channel.install());
-    QVERIFY(DebugChannel::send(QStringLiteral("openQuick")));
+    QVERIFY(QDBusConnection::sessionBus().registerService(QStringLiteral("com.ovo.quillet")));
+    QCOMPARE(DebugChannel::send(QStringLiteral("openQuick")), DebugChannel::SendResult::delivered);
     QTRY_COMPARE(target.calls, QStringList{QStringLiteral("showQuick")});
 
     // The command may also come as the "cmd" entry of a dictionary.
@@ -124,7 +125,7 @@ void TestDebugChannel::commandsArriveOverTheSessionBus() {
                                    QStringLiteral("com.ovo.quillet"), QStringLiteral("debug"));
     number << 7;
     QVERIFY(QDBusConnection::sessionBus().send(number));
-    QVERIFY(DebugChannel::send(QStringLiteral("closeQuick")));
+    QCOMPARE(DebugChannel::send(QStringLiteral("closeQuick")), DebugChannel::SendResult::delivered);
     QTRY_COMPARE(target.calls,
                  (QStringList{QStringLiteral("showQuick"), QStringLiteral("hidePanel"),
                               QStringLiteral("hideQuick")}));
