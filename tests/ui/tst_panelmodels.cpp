@@ -1,5 +1,7 @@
 // The panel's pure pieces: search filter, sections, row texts, placement,
 // tab text forms and the toast's timing.
+#include "platform/freedesktop/DesktopEntryIndex.h"
+#include "ui/AppIcons.h"
 #include "ui/ClipFilter.h"
 #include "ui/PanelFormat.h"
 #include "ui/PanelPlacement.h"
@@ -7,7 +9,10 @@
 #include "ui/PanelTab.h"
 #include "ui/Toast.h"
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QIcon>
+#include <QImage>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -45,6 +50,7 @@ private Q_SLOTS:
     void placement();
     void tabTextAndDefaults();
     void toastRestartsOnNewMessage();
+    void applicationIconsFromDesktopEntries();
 };
 
 void TestPanelModels::filterTokens_data() {
@@ -272,5 +278,52 @@ void TestPanelModels::toastRestartsOnNewMessage() {
              qPrintable(QString::number(clock.elapsed() - second)));
 }
 
-QTEST_GUILESS_MAIN(TestPanelModels)
+// An application's icon is the one its desktop entry names, which is rarely
+// the application id itself.
+void TestPanelModels::applicationIconsFromDesktopEntries() {
+    QTemporaryDir dir;
+    auto write = [&dir](const QString& name, const QByteArray& body) {
+        QDir().mkpath(QFileInfo(dir.filePath(name)).absolutePath());
+        QFile f(dir.filePath(name));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(body);
+    };
+    auto picture = [&dir](const QString& name, QColor colour) {
+        QDir().mkpath(QFileInfo(dir.filePath(name)).absolutePath());
+        QImage image(16, 16, QImage::Format_ARGB32);
+        image.fill(colour);
+        QVERIFY(image.save(dir.filePath(name)));
+    };
+    write(QStringLiteral("icons/quillettest/index.theme"),
+          "[Icon Theme]\nName=Test\nDirectories=apps\n[apps]\nSize=16\nType=Fixed\n");
+    picture(QStringLiteral("icons/quillettest/apps/utilities-terminal.png"), Qt::red);
+    picture(QStringLiteral("own/pic.png"), Qt::blue);
+    QIcon::setThemeSearchPaths({dir.filePath(QStringLiteral("icons"))});
+    QIcon::setThemeName(QStringLiteral("quillettest"));
+    const QByteArray entry = "[Desktop Entry]\nType=Application\nName=X\nIcon=";
+    write(QStringLiteral("applications/org.kde.konsole.desktop"), entry + "utilities-terminal");
+    write(QStringLiteral("applications/vendor/legacy.desktop"), entry + "utilities-terminal.png");
+    write(QStringLiteral("applications/org.example.Pic.desktop"),
+          entry + dir.filePath(QStringLiteral("own/pic.png")).toUtf8());
+    write(QStringLiteral("applications/org.example.Gone.desktop"), entry + "/nonexistent/x.png");
+
+    DesktopEntryIndex entries({dir.path()});
+    AppIcons icons(entries);
+    auto colourOf = [&icons](const QString& id) {
+        const QIcon icon = icons.icon(id);
+        return icon.isNull() ? QColor() : icon.pixmap(16, 16).toImage().pixelColor(8, 8);
+    };
+    QCOMPARE(colourOf(QStringLiteral("org.kde.konsole")), QColor(Qt::red));
+    QCOMPARE(colourOf(QStringLiteral("vendor-legacy")), QColor(Qt::red));
+    QCOMPARE(colourOf(QStringLiteral("org.example.Pic")), QColor(Qt::blue));
+    QCOMPARE(colourOf(QStringLiteral("org.example.Gone")), QColor());
+    // Without an entry the id may still name a theme icon.
+    QCOMPARE(colourOf(QStringLiteral("utilities-terminal")), QColor(Qt::red));
+    QCOMPARE(colourOf(QStringLiteral("org.example.Later")), QColor());
+    // An application installed meanwhile is found once its entry appears.
+    write(QStringLiteral("applications/org.example.Later.desktop"), entry + "utilities-terminal");
+    QTRY_COMPARE(colourOf(QStringLiteral("org.example.Later")), QColor(Qt::red));
+}
+
+QTEST_MAIN(TestPanelModels)
 #include "tst_panelmodels.moc"
