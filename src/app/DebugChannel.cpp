@@ -218,16 +218,20 @@ bool DebugChannel::writePrivateFileAtomically(const QString& path, const QByteAr
         qCWarning(appLog) << "Cannot write" << path << "-" << ::strerror(errno);
         return false;
     }
-    const bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0;
+    bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0;
+    int error = errno;
     ::close(fd);
     // rename() replaces the directory entry itself: a link planted meanwhile is
     // replaced, never followed.
-    if (!ok || ::rename(tmpl.constData(), native.constData()) != 0) {
-        qCWarning(appLog) << "Cannot write" << path << "-" << ::strerror(errno);
-        ::unlink(tmpl.constData());
-        return false;
+    if (ok && ::rename(tmpl.constData(), native.constData()) != 0) {
+        ok = false;
+        error = errno;
     }
-    return true;
+    if (!ok) {
+        qCWarning(appLog) << "Cannot write" << path << "-" << ::strerror(error);
+        ::unlink(tmpl.constData());
+    }
+    return ok;
 }
 
 bool DebugChannel::writePicture(QWidget* window, const QString& path) {
