@@ -46,6 +46,7 @@ private Q_SLOTS:
 };
 
 void TestCommandLine::debugCommands() {
+    QVERIFY2(QFile::exists(quilletBinary()), qPrintable(quilletBinary()));
     // Nobody to hear the command: that is a failure, and the user is told.
     const Outcome alone = debug(QStringLiteral("state"));
     QCOMPARE(alone.exitCode, 1);
