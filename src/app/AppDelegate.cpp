@@ -172,8 +172,8 @@ void AppDelegate::showMenu() {
     m_menu = buildMenu();
     // Quillet's own popup rather than the tray's context menu, so the next
     // left click still reaches statusClicked on every tray host.
-    const QRect anchor = m_statusItem->anchorRect();
-    m_menu->popup(anchor.bottomLeft());
+    const std::optional<QRect> anchor = m_statusItem->anchorRect();
+    m_menu->popup(anchor ? anchor->bottomLeft() : QCursor::pos());
 }
 
 void AppDelegate::togglePanel() {

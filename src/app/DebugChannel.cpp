@@ -6,7 +6,9 @@
 #include <QBuffer>
 #include <QDBusArgument>
 #include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QDBusReply>
 #include <QDBusVariant>
 #include <QFile>
 #include <QFileInfo>
@@ -20,6 +22,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -28,6 +31,8 @@ namespace {
 const QString kPath = QStringLiteral("/com/ovo/quillet");
 const QString kInterface = QStringLiteral("com.ovo.quillet");
 const QString kMember = QStringLiteral("debug");
+// The bus name the running Quillet owns (it keeps the application single).
+const QString kService = QStringLiteral("com.ovo.quillet");
 
 bool writeAll(int fd, const QByteArray& bytes) {
     qsizetype done = 0;
@@ -89,13 +94,22 @@ bool DebugChannel::install() {
     return bus.connect(QString(), kPath, kInterface, kMember, this, SLOT(onSignal(QDBusMessage)));
 }
 
-bool DebugChannel::send(const QString& command) {
+DebugChannel::SendResult DebugChannel::send(const QString& command) {
     QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected())
-        return false;
+    if (!bus.isConnected() || !bus.interface())
+        return SendResult::noBus;
     QDBusMessage signal = QDBusMessage::createSignal(kPath, kInterface, kMember);
     signal << command;
-    return bus.send(signal);
+    if (!bus.send(signal))
+        return SendResult::noBus;
+    // A connection sends its messages in order, so once this call has been
+    // answered the signal has left the process too (a caller that exits right
+    // away would otherwise lose it). The answer also says whether a Quillet
+    // is there to hear it.
+    const QDBusReply<bool> owned = bus.interface()->isServiceRegistered(kService);
+    if (!owned.isValid())
+        return SendResult::noBus;
+    return owned.value() ? SendResult::delivered : SendResult::noReceiver;
 }
 
 void DebugChannel::onSignal(const QDBusMessage& message) {
@@ -169,31 +183,55 @@ QByteArray DebugChannel::stateJson(const DebugState& s) {
     return QJsonDocument(o).toJson(QJsonDocument::Indented);
 }
 
-bool DebugChannel::writePrivateFileAtomically(const QString& path, const QByteArray& bytes) {
+bool DebugChannel::writePrivateFileAtomically(const QString& path, const QByteArray& bytes,
+                                              const QByteArray& replaceOnlyWhenStartingWith) {
+    if (path.isEmpty())
+        return false;
     const QByteArray native = QFile::encodeName(path);
-    struct stat st {};
-    if (::lstat(native.constData(), &st) == 0) {
-        // Another user's file, a link or anything but a regular file: leave it alone.
-        if (!S_ISREG(st.st_mode) || st.st_uid != ::geteuid())
+    // Whatever is at the path is looked at through a descriptor: no link is
+    // followed (ELOOP), and a FIFO opens at once instead of waiting for a writer.
+    const int existing = ::open(native.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (existing >= 0) {
+        struct stat st {};
+        bool replaceable =
+            ::fstat(existing, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid();
+        if (replaceable && !replaceOnlyWhenStartingWith.isEmpty()) {
+            QByteArray head(replaceOnlyWhenStartingWith.size(), '\0');
+            replaceable = ::read(existing, head.data(), size_t(head.size())) == head.size() &&
+                          head == replaceOnlyWhenStartingWith;
+        }
+        ::close(existing);
+        if (!replaceable) {
+            qCWarning(appLog) << "Not replacing" << path
+                              << "- only a file of this user holding the same kind of content is";
             return false;
+        }
     } else if (errno != ENOENT) {
+        qCWarning(appLog) << "Not writing" << path << "-" << ::strerror(errno);
         return false;
     }
     const QFileInfo info(path);
     QByteArray tmpl = QFile::encodeName(info.absolutePath() + QStringLiteral("/.") +
                                         info.fileName() + QStringLiteral(".XXXXXX"));
     const int fd = ::mkostemp(tmpl.data(), O_CLOEXEC); // created 0600
-    if (fd < 0)
+    if (fd < 0) {
+        qCWarning(appLog) << "Cannot write" << path << "-" << ::strerror(errno);
         return false;
-    const bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0;
+    }
+    bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0;
+    int error = errno;
     ::close(fd);
     // rename() replaces the directory entry itself: a link planted meanwhile is
     // replaced, never followed.
-    if (!ok || ::rename(tmpl.constData(), native.constData()) != 0) {
-        ::unlink(tmpl.constData());
-        return false;
+    if (ok && ::rename(tmpl.constData(), native.constData()) != 0) {
+        ok = false;
+        error = errno;
     }
-    return true;
+    if (!ok) {
+        qCWarning(appLog) << "Cannot write" << path << "-" << ::strerror(error);
+        ::unlink(tmpl.constData());
+    }
+    return ok;
 }
 
 bool DebugChannel::writePicture(QWidget* window, const QString& path) {
@@ -207,17 +245,8 @@ bool DebugChannel::writePicture(QWidget* window, const QString& path) {
     buffer.open(QIODevice::WriteOnly);
     if (!picture.save(&buffer, "PNG") || png.isEmpty())
         return false;
-
-    const QByteArray native = QFile::encodeName(path);
-    // O_NONBLOCK: opening a FIFO with no reader must not hang the application;
-    // the fstat below then refuses anything that is not a regular file.
-    const int fd =
-        ::open(native.constData(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644);
-    if (fd < 0)
-        return false;
-    struct stat st {};
-    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::ftruncate(fd, 0) == 0;
-    ok = ok && writeAll(fd, png);
-    ::close(fd);
-    return ok;
+    // A path given by mistake (a dotfile, a document) must not be turned
+    // into a picture: only an earlier picture is replaced.
+    static const QByteArray pngSignature("\x89PNG\r\n\x1a\n", 8);
+    return writePrivateFileAtomically(path, png, pngSignature);
 }

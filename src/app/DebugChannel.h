@@ -27,18 +27,26 @@ public:
     void setStatePath(const QString& path) { m_statePath = path; }
     QString statePath() const { return m_statePath; }
 
-    // Sends a command to the running application over the session bus.
-    static bool send(const QString& command);
+    enum class SendResult {
+        delivered,  // on the bus, and a Quillet owns com.ovo.quillet to receive it
+        noReceiver, // on the bus, but no Quillet runs to receive it
+        noBus,      // no session bus
+    };
+    // Sends a command to the running application over the session bus and
+    // returns once it has left this process.
+    static SendResult send(const QString& command);
 
     // The state as written: pretty-printed JSON with sorted keys.
     static QByteArray stateJson(const DebugState& state);
 
     // Writes bytes to a path that is a regular file of this user or does not
     // exist yet, atomically and with mode 0600; never through a link and never
-    // into a file of another user. False when nothing was written.
-    static bool writePrivateFileAtomically(const QString& path, const QByteArray& bytes);
-    // Writes a PNG picture to a regular file or a new path; never opens a
-    // FIFO, device or socket (a FIFO would block the application).
+    // into a file of another user. With a signature, an existing file is
+    // replaced only when it starts with it. False when nothing was written.
+    static bool writePrivateFileAtomically(const QString& path, const QByteArray& bytes,
+                                           const QByteArray& replaceOnlyWhenStartingWith = {});
+    // Writes a PNG picture of the window the same way; an existing file is
+    // replaced only when it is a PNG picture already.
     static bool writePicture(QWidget* window, const QString& path);
 
 private Q_SLOTS:

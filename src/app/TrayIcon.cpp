@@ -113,21 +113,25 @@ void TrayIcon::activated(int reason) {
     default:
         break;
     }
+    m_clickPos.reset();
 }
 
-QRect TrayIcon::anchorRect() const {
-    QScreen* screen = QGuiApplication::screenAt(m_clickPos);
+std::optional<QRect> TrayIcon::anchorRect() const {
+    QScreen* screen = m_clickPos ? QGuiApplication::screenAt(*m_clickPos) : nullptr;
     if (!screen)
         screen = QGuiApplication::primaryScreen();
     return anchorFor(m_tray->geometry(), m_clickPos, screen ? screen->geometry() : QRect());
 }
 
-QRect TrayIcon::anchorFor(const QRect& trayGeometry, QPoint clickPos, const QRect& screen) {
+std::optional<QRect> TrayIcon::anchorFor(const QRect& trayGeometry,
+                                         const std::optional<QPoint>& click, const QRect& screen) {
     if (trayGeometry.isValid() && !trayGeometry.isEmpty())
         return trayGeometry;
+    if (!click)
+        return std::nullopt;
     if (!screen.isValid())
-        return {clickPos, QSize(1, 1)};
-    const QPoint p(std::clamp(clickPos.x(), screen.left(), screen.right()),
-                   std::clamp(clickPos.y(), screen.top(), screen.bottom()));
-    return {p, QSize(1, 1)};
+        return QRect(*click, QSize(1, 1));
+    const QPoint p(std::clamp(click->x(), screen.left(), screen.right()),
+                   std::clamp(click->y(), screen.top(), screen.bottom()));
+    return QRect(p, QSize(1, 1));
 }

@@ -6,6 +6,8 @@
 #include <QRect>
 #include <QString>
 
+#include <optional>
+
 class QSystemTrayIcon;
 
 // Quillet's item in the desktop's tray: the paperclip, with the unseen
@@ -32,9 +34,12 @@ public:
     QIcon icon() const;
 
     // Where the panel hangs from: the item's own rectangle when the tray host
-    // reports one, else a point-sized rectangle at the click, kept on its screen.
-    QRect anchorRect() const;
-    static QRect anchorFor(const QRect& trayGeometry, QPoint clickPos, const QRect& screen);
+    // reports one, else, while a click on the item is being handled, a
+    // point-sized rectangle at the click, kept on its screen. Nothing
+    // otherwise: an older click says nothing about where the item is now.
+    std::optional<QRect> anchorRect() const;
+    static std::optional<QRect> anchorFor(const QRect& trayGeometry,
+                                          const std::optional<QPoint>& click, const QRect& screen);
 
     // The paperclip with `badge` (may be empty) drawn into it at `side` pixels.
     static QPixmap render(int side, const QString& badge);
@@ -50,5 +55,5 @@ private:
 
     QSystemTrayIcon* m_tray;
     QString m_title;
-    QPoint m_clickPos;
+    std::optional<QPoint> m_clickPos;
 };

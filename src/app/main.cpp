@@ -17,7 +17,19 @@ int main(int argc, char* argv[]) {
             std::fprintf(stderr, "usage: quillet --debug COMMAND\n");
             return 2;
         }
-        return DebugChannel::send(QString::fromLocal8Bit(argv[2])) ? 0 : 1;
+        switch (DebugChannel::send(QString::fromLocal8Bit(argv[2]))) {
+        case DebugChannel::SendResult::delivered:
+            return 0;
+        case DebugChannel::SendResult::noReceiver:
+            std::fprintf(stderr, "quillet: Quillet is not running (nothing owns com.ovo.quillet "
+                                 "on the session bus); the command was not delivered\n");
+            return 1;
+        case DebugChannel::SendResult::noBus:
+            break;
+        }
+        std::fprintf(stderr, "quillet: cannot reach the session bus; the command was not "
+                             "delivered\n");
+        return 1;
     }
 
     QApplication app(argc, argv);

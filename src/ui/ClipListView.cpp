@@ -131,7 +131,10 @@ void ClipListView::leaveEvent(QEvent* event) {
 }
 
 void ClipListView::contextMenuEvent(QContextMenuEvent* event) {
-    const QModelIndex index = indexAt(viewport()->mapFrom(this, event->pos()));
+    // A mouse's event comes through the viewport with the position already in
+    // its coordinates, a keyboard's in the list's own: the pointer's place on
+    // screen means the same in both.
+    const QModelIndex index = indexAt(viewport()->mapFromGlobal(event->globalPos()));
     const ClipItem* found = clipAt(index);
     if (!found)
         return;

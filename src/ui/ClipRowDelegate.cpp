@@ -65,14 +65,6 @@ QPixmap thumbnail(const QString& path, qreal dpr) {
     return pm;
 }
 
-QIcon appIcon(const QString& appId) {
-    static QHash<QString, QIcon> cache;
-    auto it = cache.constFind(appId);
-    if (it == cache.constEnd())
-        it = cache.insert(appId, QIcon::fromTheme(appId));
-    return *it;
-}
-
 } // namespace
 
 ClipRowDelegate::ClipRowDelegate(QObject* parent)
@@ -171,8 +163,8 @@ void ClipRowDelegate::paintClip(QPainter& p, const QRect& rect, const ClipListMo
     }
     y += 2;
     qreal mx = x;
-    if (item.sourceApp) {
-        const QIcon appIc = appIcon(*item.sourceApp);
+    if (item.sourceApp && m_appIcon) {
+        const QIcon appIc = m_appIcon(*item.sourceApp);
         if (!appIc.isNull()) {
             appIc.paint(&p, QRect(qRound(mx), qRound(y + (metaLine - 13) / 2), 13, 13));
             mx += 13 + 5;

@@ -5,6 +5,8 @@
 #include <QRect>
 #include <QStyledItemDelegate>
 
+#include <functional>
+
 class ClipListModel;
 
 // Paints one line of the clip list: a section header, or a row with its
@@ -24,6 +26,10 @@ public:
     QPersistentModelIndex hovered() const { return m_hovered; }
     // The width rows are laid out at (the list's viewport width).
     void setRowWidth(int width) { m_rowWidth = width; }
+    // Where the source application's icon comes from; none without one.
+    void setAppIconLookup(std::function<QIcon(const QString& appId)> lookup) {
+        m_appIcon = std::move(lookup);
+    }
 
     // Hit areas of the buttons within a row's rectangle. The pin button sits
     // where the delete button would be when the delete button is hidden.
@@ -38,4 +44,5 @@ private:
 
     QPersistentModelIndex m_hovered;
     int m_rowWidth = 400;
+    std::function<QIcon(const QString& appId)> m_appIcon;
 };

@@ -4,6 +4,7 @@
 #include "ui/ClipListModel.h"
 #include "ui/ClipListView.h"
 #include "ui/ClipPreviewPopover.h"
+#include "ui/ClipRowDelegate.h"
 #include "ui/EmptyState.h"
 #include "ui/Palette.h"
 #include "ui/PanelFormat.h"
@@ -98,6 +99,7 @@ ClipboardView::ClipboardView(PanelState& state, ClipStore& store, const PanelSer
 
     m_body = new QStackedWidget;
     m_list = new ClipListView(*m_model);
+    m_list->rowDelegate().setAppIconLookup(m_services.appIcon);
     m_body->addWidget(m_list);
     m_empty = new EmptyState(QStringLiteral("doc.on.clipboard"), 32);
     m_body->addWidget(m_empty);

@@ -11,11 +11,13 @@
 #include "ui/ScreenshotsView.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPainterPath>
 #include <QTimer>
+#include <QWindow>
 
 namespace {
 // The 1-point border drawn inside the window's rounded shape, above everything.
@@ -45,6 +47,23 @@ bool ownedBy(const QWidget* window, const QWidget* panel) {
     }
     return false;
 }
+
+// True for the panel, its dialogs and popups, and the preview opened from it:
+// the windows among which the keyboard may move while the panel stays.
+bool keepsPanelOpen(const QWidget* window, const QWidget* panel) {
+    return window && (ownedBy(window, panel) || qobject_cast<const QuickLook*>(window));
+}
+
+QWidget* widgetOf(const QWindow* window) {
+    if (!window)
+        return nullptr;
+    const QList<QWidget*> windows = QApplication::topLevelWidgets();
+    for (QWidget* w : windows) {
+        if (w->windowHandle() == window)
+            return w;
+    }
+    return nullptr;
+}
 } // namespace
 
 FloatingPanel::FloatingPanel(PanelState& state, QWidget* parent)
@@ -71,28 +90,26 @@ FloatingPanel::FloatingPanel(PanelState& state, ClipStore& store, const PanelSer
     m_border->raise();
     connect(m_view, &PanelView::settingsRequested, this, &FloatingPanel::settingsRequested);
     connect(&m_view->clipboardView(), &ClipboardView::hideRequested, this, &QWidget::hide);
-    // After a preview closes the panel takes the keyboard back, so the next
-    // click elsewhere hides it as usual.
-    // The window manager may hand the focus to another window at the same
-    // moment, so the request is repeated until it holds (a few tries only).
-    connect(&QuickLook::shared(), &QuickLook::closed, this, [this] { reclaimKeyboard(5); });
+    // The panel's own activation says nothing when the keyboard leaves Quillet
+    // from one of its dialogs or its preview: follow the application's.
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* now) {
+        if (!now && m_keyboardWithPanel)
+            QTimer::singleShot(0, this, &FloatingPanel::hideIfFocusLeft);
+        m_keyboardWithPanel = now && keepsPanelOpen(widgetOf(now), this);
+    });
+    // A preview closed from within (Escape, Space) hands the keyboard back
+    // to the panel, so the next click elsewhere hides it as usual. Once the
+    // user has gone to another application the panel is hidden already.
+    connect(&QuickLook::shared(), &QuickLook::closed, this, [this] {
+        if (isVisible() && !isActiveWindow() && m_keyboardWithPanel) {
+            raise();
+            activateWindow();
+        }
+    });
 }
 
-void FloatingPanel::reclaimKeyboard(int triesLeft) {
-    if (!isVisible() || isActiveWindow() || QuickLook::isShowing())
-        return;
-    if (triesLeft == 0) {
-        // The keyboard stayed with another window: that is a focus loss too.
-        hideIfFocusLeft();
-        return;
-    }
-    raise();
-    activateWindow();
-    QTimer::singleShot(150, this, [this, triesLeft] { reclaimKeyboard(triesLeft - 1); });
-}
-
-void FloatingPanel::positionBelow(const QRect& anchorInScreenCoordinates) {
-    move(panelOriginOnScreens(anchorInScreenCoordinates, size()));
+void FloatingPanel::positionBelow(const std::optional<QRect>& trayAnchor) {
+    move(panelOriginOnScreens(trayAnchor, size()));
 }
 
 void FloatingPanel::present() {
@@ -147,18 +164,25 @@ void FloatingPanel::changeEvent(QEvent* event) {
 }
 
 void FloatingPanel::hideIfFocusLeft() {
-    if (!isVisible() || isActiveWindow())
+    if (!isVisible() || isActiveWindow() || DragOut::isRunning())
         return;
-    if (QuickLook::isShowing() || DragOut::isRunning())
-        return;
-    if (QApplication::activePopupWidget() || ownedBy(QApplication::activeWindow(), this) ||
-        ownedBy(QApplication::activeModalWidget(), this))
+    // No active window: another application has the keyboard, and the panel
+    // goes whatever of its own is open. Within Quillet it stays for its own
+    // dialogs, popups and preview only.
+    if (QApplication::activePopupWidget() || keepsPanelOpen(QApplication::activeWindow(), this))
         return;
     hide();
 }
 
 void FloatingPanel::hideEvent(QHideEvent* event) {
     m_sinceHidden.start();
+    // A dialog of the panel would otherwise stay on screen without it; closed
+    // this way it changes nothing (Clear and Rename both cancel).
+    const QList<QDialog*> dialogs = findChildren<QDialog*>();
+    for (QDialog* dialog : dialogs) {
+        if (dialog->isVisible())
+            dialog->reject();
+    }
     QWidget::hideEvent(event);
 }
 

@@ -7,6 +7,8 @@
 #include <QUrl>
 #include <QWidget>
 
+#include <optional>
+
 class ClipStore;
 class PanelState;
 class PanelView;
@@ -25,9 +27,10 @@ public:
     FloatingPanel(PanelState& state, ClipStore& store, const PanelServices& services,
                   QWidget* parent = nullptr);
 
-    // Hangs the panel centred 6 points below the anchor (in global
-    // coordinates), kept 8 points inside the available area of its screen.
-    void positionBelow(const QRect& anchorInScreenCoordinates);
+    // Hangs the panel centred 6 points below the tray item's rectangle (in
+    // global coordinates), or below the pointer when there is none, inside the
+    // available area of that screen.
+    void positionBelow(const std::optional<QRect>& trayAnchor);
     // Remembers the window in front (for a later paste), then shows the
     // panel, raises it and gives it the keyboard.
     void present();
@@ -54,11 +57,13 @@ protected:
 
 private:
     void hideIfFocusLeft();
-    void reclaimKeyboard(int triesLeft);
 
     PanelState& m_state;
     PanelServices m_services;
     PanelView* m_view = nullptr;
     QWidget* m_border = nullptr;
     QElapsedTimer m_sinceHidden;
+    // Whether the application's focus window is the panel, one of its dialogs
+    // or its preview.
+    bool m_keyboardWithPanel = false;
 };

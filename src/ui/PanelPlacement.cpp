@@ -1,5 +1,6 @@
 #include "ui/PanelPlacement.h"
 
+#include <QCursor>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -10,8 +11,12 @@ constexpr int gap = 6;
 constexpr int margin = 8;
 } // namespace
 
-QPoint panelOrigin(const QRect& anchor, const QSize& panel, const QList<ScreenFrames>& screens,
-                   std::optional<int> primary) {
+QPoint panelOrigin(const std::optional<QRect>& trayAnchor, QPoint pointer, const QSize& panel,
+                   const QList<ScreenFrames>& screens, std::optional<int> primary) {
+    // Without a tray click there is no telling where the tray item is (the
+    // last click may be long ago and on another screen): the user's attention
+    // is at the pointer.
+    const QRect anchor = trayAnchor.value_or(QRect(pointer, QSize(1, 1)));
     const int w = panel.width();
     const int h = panel.height();
     // Integer centre of [left, left + width): the same for even and odd widths.
@@ -36,10 +41,11 @@ QPoint panelOrigin(const QRect& anchor, const QSize& panel, const QList<ScreenFr
     x = std::min(v.x() + v.width() - w - margin, x);
     x = std::max(v.x() + margin, x);
     y = std::min(v.y() + v.height() - margin - h, y);
+    y = std::max(v.y(), y);
     return {x, y};
 }
 
-QPoint panelOriginOnScreens(const QRect& anchor, const QSize& panel) {
+QPoint panelOriginOnScreens(const std::optional<QRect>& trayAnchor, const QSize& panel) {
     QList<ScreenFrames> frames;
     std::optional<int> primary;
     const QList<QScreen*> screens = QGuiApplication::screens();
@@ -48,5 +54,5 @@ QPoint panelOriginOnScreens(const QRect& anchor, const QSize& panel) {
             primary = int(frames.size());
         frames << ScreenFrames{screen->geometry(), screen->availableGeometry()};
     }
-    return panelOrigin(anchor, panel, frames, primary);
+    return panelOrigin(trayAnchor, QCursor::pos(), panel, frames, primary);
 }

@@ -15,12 +15,14 @@ struct ScreenFrames {
 };
 
 // Where the panel's top-left corner goes so that it hangs centred 6 points
-// below `anchor`, kept 8 points inside the available area of the screen that
-// holds the anchor's origin (else the primary screen). Horizontally the left
-// margin wins when the screen is too narrow; vertically only the bottom is
-// kept clear, so on a short screen the top may reach over the anchor.
-QPoint panelOrigin(const QRect& anchor, const QSize& panel, const QList<ScreenFrames>& screens,
-                   std::optional<int> primary);
+// below the tray item (`trayAnchor`), or below the pointer when no tray
+// click tells where the item is. It is kept inside the available area of the
+// screen that holds the anchor's origin (else the primary screen): 8 points
+// from the sides and the bottom, and never above the top, so never under a
+// desktop bar. When the screen is too narrow the left margin wins, when it
+// is too short the top does.
+QPoint panelOrigin(const std::optional<QRect>& trayAnchor, QPoint pointer, const QSize& panel,
+                   const QList<ScreenFrames>& screens, std::optional<int> primary);
 
-// The same for the screens Qt knows.
-QPoint panelOriginOnScreens(const QRect& anchor, const QSize& panel);
+// The same for the screens and the pointer Qt knows.
+QPoint panelOriginOnScreens(const std::optional<QRect>& trayAnchor, const QSize& panel);

@@ -2,8 +2,19 @@
 
 #include "history/CopyBack.h"
 #include "platform/dbus/FileManagerReveal.h"
+#include "platform/freedesktop/DesktopEntryIndex.h"
 #include "screenshots/ScreenshotWatcher.h"
 #include "screenshots/ThumbnailCache.h"
+#include "ui/AppIcons.h"
+
+namespace {
+// One index of the desktop entries for the panel and the picker alike.
+QIcon iconOfApplication(const QString& appId) {
+    static DesktopEntryIndex entries;
+    static AppIcons icons(entries);
+    return icons.icon(appId);
+}
+} // namespace
 
 PanelServices PanelServices::standard() {
     PanelServices s;
@@ -35,5 +46,6 @@ PanelServices PanelServices::standard() {
     s.rememberFrontmostWindow = [] {
         CopyBack::shared().rememberFrontmostWindow();
     };
+    s.appIcon = iconOfApplication;
     return s;
 }

@@ -2,6 +2,7 @@
 
 #include "history/ClipItem.h"
 
+#include <QIcon>
 #include <QString>
 #include <QUrl>
 
@@ -34,7 +35,10 @@ struct PanelServices {
     std::function<void(const QUrl& file)> revealFile;
     // Called right before the panel shows, so a paste can go back later.
     std::function<void()> rememberFrontmostWindow;
+    // The icon of the application a clip came from. Empty: no icons.
+    std::function<QIcon(const QString& appId)> appIcon;
 
-    // Copy back, the screenshot watcher and the thumbnail cache of the process.
+    // Copy back, the screenshot watcher, the thumbnail cache and the
+    // application icons of the process.
     static PanelServices standard();
 };

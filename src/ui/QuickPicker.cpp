@@ -3,13 +3,13 @@
 #include "app/Prefs.h"
 #include "history/ClipStore.h"
 #include "history/CopyBack.h"
+#include "ui/PanelServices.h"
 #include "ui/QuickPickerModel.h"
 #include "ui/QuickPickerPlacement.h"
 #include "ui/QuickPickerView.h"
 
 #include <QApplication>
 #include <QCursor>
-#include <QIcon>
 #include <QKeyEvent>
 #include <QPainterPath>
 #include <QRegion>
@@ -26,7 +26,6 @@ QuickPicker::QuickPicker(ClipStore& store, Prefs& prefs, QuickPickerActions acti
     setWindowTitle(QStringLiteral("Quillet Quick Picker"));
     setAttribute(Qt::WA_TranslucentBackground);
     setFocusPolicy(Qt::StrongFocus);
-    m_view->setAppIconLookup([](const QString& appId) { return QIcon::fromTheme(appId); });
     connect(m_view, &QuickPickerView::rowClicked, this, [this](int row) { pick(row); });
     connect(m_view, &QuickPickerView::allHistoryClicked, this, &QuickPicker::openAllHistory);
     resize(QuickPickerView::width, 200);
@@ -136,7 +135,9 @@ QuickPicker& QuickPicker::shared() {
         actions.pasteToFrontmostApp = [&copyBack] {
             copyBack.pasteToFrontmostApp();
         };
-        return new QuickPicker(ClipStore::shared(), Prefs::shared(), std::move(actions));
+        auto* shared = new QuickPicker(ClipStore::shared(), Prefs::shared(), std::move(actions));
+        shared->view().setAppIconLookup(PanelServices::standard().appIcon);
+        return shared;
     }();
     return *picker;
 }

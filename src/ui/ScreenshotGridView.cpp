@@ -119,7 +119,10 @@ void ScreenshotGridView::leaveEvent(QEvent* event) {
 }
 
 void ScreenshotGridView::contextMenuEvent(QContextMenuEvent* event) {
-    const QModelIndex index = indexAt(viewport()->mapFrom(this, event->pos()));
+    // A mouse's event comes through the viewport with the position already in
+    // its coordinates, a keyboard's in the list's own: the pointer's place on
+    // screen means the same in both.
+    const QModelIndex index = indexAt(viewport()->mapFromGlobal(event->globalPos()));
     if (index.isValid())
         Q_EMIT contextMenuRequested(m_model.url(index.row()), event->globalPos());
 }

@@ -5,7 +5,6 @@
 #include <QDBusMessage>
 #include <QDBusVariant>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -107,7 +106,8 @@ void TestDebugChannel::commandsArriveOverTheSessionBus() {
     RecordingTarget target;
     DebugChannel channel(target);
     QVERIFY(channel.install());
-    QVERIFY(DebugChannel::send(QStringLiteral("openQuick")));
+    QVERIFY(QDBusConnection::sessionBus().registerService(QStringLiteral("com.ovo.quillet")));
+    QCOMPARE(DebugChannel::send(QStringLiteral("openQuick")), DebugChannel::SendResult::delivered);
     QTRY_COMPARE(target.calls, QStringList{QStringLiteral("showQuick")});
 
     // The command may also come as the "cmd" entry of a dictionary.
@@ -124,7 +124,7 @@ void TestDebugChannel::commandsArriveOverTheSessionBus() {
                                    QStringLiteral("com.ovo.quillet"), QStringLiteral("debug"));
     number << 7;
     QVERIFY(QDBusConnection::sessionBus().send(number));
-    QVERIFY(DebugChannel::send(QStringLiteral("closeQuick")));
+    QCOMPARE(DebugChannel::send(QStringLiteral("closeQuick")), DebugChannel::SendResult::delivered);
     QTRY_COMPARE(target.calls,
                  (QStringList{QStringLiteral("showQuick"), QStringLiteral("hidePanel"),
                               QStringLiteral("hideQuick")}));
@@ -211,23 +211,12 @@ void TestDebugChannel::picturesOnlyIntoRegularFiles() {
     QVERIFY(!DebugChannel::writePicture(&window, QString()));
     QVERIFY(!DebugChannel::writePicture(nullptr, png));
 
-    // A FIFO named like a picture must neither block nor be written.
+    // A FIFO named like a picture must neither block (the test would hang)
+    // nor be written.
     const QString fifo = dir.filePath(QStringLiteral("fifo.png"));
     QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    QElapsedTimer t;
-    t.start();
     QVERIFY(!DebugChannel::writePicture(&window, fifo));
-    QVERIFY(t.elapsed() < 2000);
     QVERIFY(!DebugChannel::writePicture(&window, QStringLiteral("/dev/null")));
-
-    // Through the channel: the picture is taken 0.7 s after the command.
-    RecordingTarget target;
-    DebugChannel channel(target);
-    const QString later = dir.filePath(QStringLiteral("quick.png"));
-    channel.dispatch(QStringLiteral("snapshotQuick:") + later);
-    QVERIFY(!QFile::exists(later));
-    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(later), 5000);
-    QTRY_COMPARE(QImage(later).size(), target.picker.grab().size());
 }
 
 QTEST_MAIN(TestDebugChannel)

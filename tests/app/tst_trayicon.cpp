@@ -15,30 +15,37 @@ private Q_SLOTS:
 
 void TestTrayIcon::anchor_data() {
     QTest::addColumn<QRect>("tray");
+    QTest::addColumn<bool>("clicked");
     QTest::addColumn<QPoint>("click");
     QTest::addColumn<QRect>("screen");
     QTest::addColumn<QRect>("anchor");
     const QRect screen(0, 0, 1920, 1080);
     QTest::newRow("tray reports its place")
-        << QRect(1800, 2, 24, 24) << QPoint(10, 10) << screen << QRect(1800, 2, 24, 24);
+        << QRect(1800, 2, 24, 24) << true << QPoint(10, 10) << screen << QRect(1800, 2, 24, 24);
     QTest::newRow("no place: the click")
-        << QRect() << QPoint(1805, 12) << screen << QRect(1805, 12, 1, 1);
+        << QRect() << true << QPoint(1805, 12) << screen << QRect(1805, 12, 1, 1);
     QTest::newRow("empty place: the click")
-        << QRect(0, 0, 0, 0) << QPoint(700, 3) << screen << QRect(700, 3, 1, 1);
+        << QRect(0, 0, 0, 0) << true << QPoint(700, 3) << screen << QRect(700, 3, 1, 1);
     QTest::newRow("click beyond the edge: clamped")
-        << QRect() << QPoint(1925, -4) << screen << QRect(1919, 0, 1, 1);
-    QTest::newRow("second screen")
-        << QRect() << QPoint(2000, 1500) << QRect(1920, 0, 1280, 1024) << QRect(2000, 1023, 1, 1);
+        << QRect() << true << QPoint(1925, -4) << screen << QRect(1919, 0, 1, 1);
+    QTest::newRow("second screen") << QRect() << true << QPoint(2000, 1500)
+                                   << QRect(1920, 0, 1280, 1024) << QRect(2000, 1023, 1, 1);
+    // Opened by other means than a click (a second start, the picker's "All
+    // history…"): no anchor, the panel goes to the pointer.
+    QTest::newRow("no click, no place: none") << QRect() << false << QPoint() << screen << QRect();
     QTest::newRow("no screen known")
-        << QRect() << QPoint(-50, -50) << QRect() << QRect(-50, -50, 1, 1);
+        << QRect() << true << QPoint(-50, -50) << QRect() << QRect(-50, -50, 1, 1);
 }
 
 void TestTrayIcon::anchor() {
     QFETCH(QRect, tray);
+    QFETCH(bool, clicked);
     QFETCH(QPoint, click);
     QFETCH(QRect, screen);
     QFETCH(QRect, anchor);
-    QCOMPARE(TrayIcon::anchorFor(tray, click, screen), anchor);
+    QCOMPARE(TrayIcon::anchorFor(tray, clicked ? std::optional(click) : std::nullopt, screen)
+                 .value_or(QRect()),
+             anchor);
 }
 
 void TestTrayIcon::badgeIsDrawnAndInTooltip() {

@@ -1,5 +1,6 @@
 // The panel as a real window under Xvfb with a window manager: its size and
-// picture, Escape, Space and hiding when another window takes the focus.
+// picture, Escape, Space, hiding when another window takes the focus, and
+// context menus opened by real right clicks through the X server.
 #include "app/Prefs.h"
 #include "helpers/TempPrefs.h"
 #include "history/ClipStore.h"
@@ -7,32 +8,50 @@
 #include "platform/freedesktop/JsonDefaultsStore.h"
 #include "platform/freedesktop/XdgAutostartLoginItem.h"
 #include "screenshots/ScreenshotWatcher.h"
+#include "ui/ClipListView.h"
 #include "ui/ClipboardView.h"
 #include "ui/FloatingPanel.h"
 #include "ui/PanelState.h"
 #include "ui/PanelView.h"
 #include "ui/QuickLook.h"
+#include "ui/ScreenshotGridView.h"
 #include "ui/ScreenshotListModel.h"
 #include "ui/ScreenshotsView.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QGuiApplication>
 #include <QImage>
 #include <QLineEdit>
+#include <QMenu>
+#include <QPointer>
+#include <QProcess>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+
+#include <functional>
 
 namespace {
 struct Fixture : TempPrefs {
     ClipStore store{dir.filePath(QStringLiteral("Quillet")), prefs};
     PanelState state;
     int remembered = 0;
+    qint64 copiedClip = -1;
+    QUrl copiedShot;
     PanelServices services = [this] {
         PanelServices s;
         s.rememberFrontmostWindow = [this] {
             ++remembered;
+        };
+        s.chooseItem = [this](const ClipItem& item, auto, auto) {
+            copiedClip = item.id;
+        };
+        s.copyScreenshot = [this](const QUrl& url) {
+            copiedShot = url;
         };
         return s;
     }();
@@ -45,6 +64,26 @@ struct Fixture : TempPrefs {
         QVERIFY(QTest::qWaitForWindowActive(&panel));
     }
 };
+
+// Right-clicks at a point of `widget` with xdotool, as a mouse would, and
+// chooses "Copy" in the menu that opens. The menu runs its own event loop, so
+// the choice is made from a timer inside it.
+void rightClickAndCopy(QWidget* widget, QPoint pos) {
+    QTimer choose;
+    choose.setInterval(20);
+    QObject::connect(&choose, &QTimer::timeout, [] {
+        if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+            menu->actions().constFirst()->trigger();
+            menu->close();
+        }
+    });
+    choose.start();
+    const QPoint global = widget->mapToGlobal(pos);
+    QProcess::execute(QStringLiteral("xdotool"),
+                      {QStringLiteral("mousemove"), QString::number(global.x()),
+                       QString::number(global.y()), QStringLiteral("click"), QStringLiteral("3")});
+    QTest::qWait(50);
+}
 } // namespace
 
 class TestFloatingPanel : public QObject {
@@ -56,6 +95,8 @@ private Q_SLOTS:
     void focusLossHidesUnlessPreviewing();
     void spacePreviewsTheHoveredFile();
     void followsTheRealWatcher();
+    void clipMenuBelongsToTheRowClicked();
+    void screenshotMenuBelongsToTheCellClicked();
 };
 
 void TestFloatingPanel::showsAndGrabs() {
@@ -100,19 +141,40 @@ void TestFloatingPanel::escapeHidesAndKeepsState() {
     QCOMPARE(f.state.searchText(), QStringLiteral("needle"));
 }
 
+// The keyboard going to another application hides the panel, whatever of
+// its own is open; within Quillet its preview and dialogs keep it open.
 void TestFloatingPanel::focusLossHidesUnlessPreviewing() {
     Fixture f;
-    QWidget other;
-    other.setWindowTitle(QStringLiteral("other application"));
-    other.resize(200, 120);
-    other.move(10, 500);
+    f.store.record(sha256Hex("kept"), ClipKind::text, QStringLiteral("kept"), {}, {}, {}, {}, {},
+                   {}, false);
+    QProcess other;
+    other.start(QStringLiteral(KEYPROBE_PATH), {QStringLiteral("Keyprobe")});
+    QByteArray out;
+    QTRY_VERIFY_WITH_TIMEOUT((out += other.readAllStandardOutput()).contains("ready"), 10000);
+    const QString otherWindow = QString::fromLatin1(out.split(' ').value(1).trimmed());
+    // Clear of the panel and the preview, which open near the middle.
+    QProcess::execute(QStringLiteral("xdotool"),
+                      {QStringLiteral("windowmove"), QStringLiteral("--sync"), otherWindow,
+                       QStringLiteral("20"), QStringLiteral("800")});
+    auto clickOther = [&otherWindow] {
+        QProcess::execute(QStringLiteral("xdotool"),
+                          {QStringLiteral("mousemove"), QStringLiteral("--window"), otherWindow,
+                           QStringLiteral("50"), QStringLiteral("50"), QStringLiteral("click"),
+                           QStringLiteral("1")});
+    };
+    auto cleanup = qScopeGuard([&other] {
+        QuickLook::shared().hide();
+        other.kill();
+        other.waitForFinished();
+    });
 
     f.present();
-    other.show();
-    other.activateWindow();
+    clickOther();
     QTRY_VERIFY_WITH_TIMEOUT(!f.panel.isVisible(), 5000);
 
-    // While the preview is on screen the panel stays.
+    // While the preview is in front the panel stays; closed from within, the
+    // preview hands the keyboard back (unless the window manager gave it to
+    // another window, which hides the panel as any focus loss does).
     const QString text = f.dir.filePath(QStringLiteral("notes.txt"));
     QFile file(text);
     QVERIFY(file.open(QIODevice::WriteOnly));
@@ -120,19 +182,42 @@ void TestFloatingPanel::focusLossHidesUnlessPreviewing() {
     file.close();
     f.present();
     QuickLook::show(QUrl::fromLocalFile(text));
-    QTRY_VERIFY(QuickLook::isShowing());
-    QCOMPARE(QuickLook::shared().mode(), QStringLiteral("text"));
     QTRY_VERIFY_WITH_TIMEOUT(QuickLook::shared().isActiveWindow(), 5000);
     QTest::qWait(200); // give a wrongful hide the chance to happen
     QVERIFY(f.panel.isVisible());
-
-    // Closed again, the preview hands the keyboard back (or, when the window
-    // manager gave it to another window instead, the panel hides); either way
-    // the next focus loss hides it.
-    QuickLook::shared().hide();
+    QTest::keyClick(&QuickLook::shared(), Qt::Key_Escape);
     QTRY_VERIFY_WITH_TIMEOUT(f.panel.isActiveWindow() || !f.panel.isVisible(), 5000);
-    other.activateWindow();
-    QTRY_VERIFY_WITH_TIMEOUT(!f.panel.isVisible(), 5000);
+
+    // From the preview, from the Clear confirmation or from the Rename
+    // prompt, a click in another application hides the panel and its dialog.
+    f.panel.setScreenshots({QUrl::fromLocalFile(text)});
+    const QList<std::function<QWidget*()>> openers{
+        [&text] {
+            QuickLook::show(QUrl::fromLocalFile(text));
+            return &QuickLook::shared();
+        },
+        [&f] {
+            f.panel.view().clipboardView().requestClear();
+            return f.panel.view().clipboardView().clearConfirmation();
+        },
+        [&f, &text] {
+            f.panel.view().screenshotsView().startRename(QUrl::fromLocalFile(text));
+            return f.panel.view().screenshotsView().renamePrompt();
+        }};
+    for (const auto& open : openers) {
+        f.present();
+        QPointer<QWidget> own = open();
+        const QString name = own->metaObject()->className();
+        QTRY_VERIFY_WITH_TIMEOUT(own->isActiveWindow(), 5000);
+        clickOther();
+        QTRY_VERIFY2_WITH_TIMEOUT(!f.panel.isVisible(), qPrintable(name), 5000);
+        if (own != &QuickLook::shared())
+            QTRY_VERIFY(!own || !own->isVisible());
+        QuickLook::shared().hide();
+    }
+    // Dismissed, the dialogs cancel: nothing was cleared or renamed.
+    QCOMPARE(f.store.items().size(), 1);
+    QVERIFY(QFile::exists(text));
 }
 
 void TestFloatingPanel::spacePreviewsTheHoveredFile() {
@@ -174,6 +259,63 @@ void TestFloatingPanel::followsTheRealWatcher() {
     QTRY_COMPARE_WITH_TIMEOUT(panel.view().screenshotsView().model().screenshots(),
                               QList<QUrl>{QUrl::fromLocalFile(shot)}, 10000);
     QVERIFY(!panel.view().screenshotsView().showsEmptyState());
+}
+
+// The menu must be the one of the row under the pointer, right up to its
+// edges: Delete there acts at once and without asking.
+void TestFloatingPanel::clipMenuBelongsToTheRowClicked() {
+    Fixture f;
+    for (const char* text : {"first", "second", "third"})
+        f.store.record(sha256Hex(text), ClipKind::text, QString::fromLatin1(text), {}, {}, {}, {},
+                       {}, {}, false);
+    f.state.setTab(PanelTab::clipboard);
+    f.present();
+    ClipListView& list = f.panel.view().clipboardView().list();
+    const ClipItemList& items = f.store.items();
+    QTRY_VERIFY(list.rowRect(items.last().id).isValid());
+    for (const ClipItem& item : items) {
+        const QRect row = list.rowRect(item.id);
+        for (const QPoint at : {row.topLeft(), QPoint(row.center().x(), row.top()),
+                                row.bottomRight(), QPoint(row.left(), row.bottom())}) {
+            f.copiedClip = -1;
+            rightClickAndCopy(list.viewport(), at);
+            QTRY_VERIFY2(f.copiedClip == item.id,
+                         qPrintable(QStringLiteral("right click at %1,%2 of the row of \"%3\"")
+                                        .arg(at.x())
+                                        .arg(at.y())
+                                        .arg(*item.text)));
+        }
+    }
+}
+
+void TestFloatingPanel::screenshotMenuBelongsToTheCellClicked() {
+    Fixture f;
+    QList<QUrl> shots;
+    for (int i = 0; i < 5; ++i) {
+        const QString path = f.dir.filePath(QStringLiteral("Screenshot %1.png").arg(i));
+        QImage image(160, 100, QImage::Format_RGB32);
+        image.fill(QColor::fromHsv(i * 60, 200, 200));
+        QVERIFY(image.save(path));
+        shots << QUrl::fromLocalFile(path);
+    }
+    f.panel.setScreenshots(shots);
+    f.state.setTab(PanelTab::screenshots);
+    f.present();
+    ScreenshotGridView& grid = f.panel.view().screenshotsView().grid();
+    QVERIFY(grid.columnCount() < shots.size()); // two rows at least
+    for (int i = 0; i < shots.size(); ++i) {
+        const QRect cell = grid.visualRect(grid.model()->index(i, 0));
+        for (const QPoint at : {cell.topLeft(), QPoint(cell.left(), cell.center().y()),
+                                QPoint(cell.center().x(), cell.top())}) {
+            f.copiedShot.clear();
+            rightClickAndCopy(grid.viewport(), at);
+            QTRY_VERIFY2(f.copiedShot == shots.at(i),
+                         qPrintable(QStringLiteral("right click at %1,%2 of cell %3")
+                                        .arg(at.x())
+                                        .arg(at.y())
+                                        .arg(i)));
+        }
+    }
 }
 
 QTEST_MAIN(TestFloatingPanel)

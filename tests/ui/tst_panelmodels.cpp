@@ -1,5 +1,7 @@
 // The panel's pure pieces: search filter, sections, row texts, placement,
 // tab text forms and the toast's timing.
+#include "platform/freedesktop/DesktopEntryIndex.h"
+#include "ui/AppIcons.h"
 #include "ui/ClipFilter.h"
 #include "ui/PanelFormat.h"
 #include "ui/PanelPlacement.h"
@@ -7,7 +9,10 @@
 #include "ui/PanelTab.h"
 #include "ui/Toast.h"
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QIcon>
+#include <QImage>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -45,6 +50,7 @@ private Q_SLOTS:
     void placement();
     void tabTextAndDefaults();
     void toastRestartsOnNewMessage();
+    void applicationIconsFromDesktopEntries();
 };
 
 void TestPanelModels::filterTokens_data() {
@@ -181,44 +187,59 @@ void TestPanelModels::metaAndDates() {
 }
 
 void TestPanelModels::placement_data() {
-    QTest::addColumn<QRect>("anchor");
+    QTest::addColumn<QRect>("anchor"); // the tray item; empty: no fresh tray click
+    QTest::addColumn<QPoint>("pointer");
     QTest::addColumn<QList<ScreenFrames>>("screens");
     QTest::addColumn<QPoint>("origin");
-    const QSize unused;
-    Q_UNUSED(unused)
     // A 1920 × 1080 screen with a 30-point top bar; the panel is 460 × 560.
     const ScreenFrames main{{0, 0, 1920, 1080}, {0, 30, 1920, 1050}};
     const ScreenFrames right{{1920, 0, 1280, 1024}, {1920, 0, 1280, 1024}};
+    const ScreenFrames rightWithBar{{1920, 0, 1280, 1024}, {1920, 30, 1280, 994}};
+    const QPoint elsewhere(50, 600);
     QTest::newRow("centred below")
-        << QRect(900, 0, 24, 30) << QList<ScreenFrames>{main} << QPoint(912 - 230, 36);
-    QTest::newRow("right edge keeps 8")
-        << QRect(1900, 0, 20, 30) << QList<ScreenFrames>{main} << QPoint(1920 - 460 - 8, 36);
+        << QRect(900, 0, 24, 30) << elsewhere << QList<ScreenFrames>{main} << QPoint(912 - 230, 36);
+    QTest::newRow("right edge keeps 8") << QRect(1900, 0, 20, 30) << elsewhere
+                                        << QList<ScreenFrames>{main} << QPoint(1920 - 460 - 8, 36);
     QTest::newRow("left edge keeps 8")
-        << QRect(4, 0, 20, 30) << QList<ScreenFrames>{main} << QPoint(8, 36);
+        << QRect(4, 0, 20, 30) << elsewhere << QList<ScreenFrames>{main} << QPoint(8, 36);
     QTest::newRow("narrow screen: left margin wins")
-        << QRect(100, 0, 20, 30) << QList<ScreenFrames>{{{0, 0, 400, 900}, {0, 0, 400, 900}}}
-        << QPoint(8, 36);
-    QTest::newRow("short screen: bottom kept, top may overlap")
-        << QRect(300, 0, 20, 30) << QList<ScreenFrames>{{{0, 0, 1000, 500}, {0, 0, 1000, 500}}}
-        << QPoint(80, 500 - 8 - 560);
+        << QRect(100, 0, 20, 30) << elsewhere
+        << QList<ScreenFrames>{{{0, 0, 400, 900}, {0, 0, 400, 900}}} << QPoint(8, 36);
+    QTest::newRow("short screen: the top stays inside")
+        << QRect(300, 0, 20, 30) << elsewhere
+        << QList<ScreenFrames>{{{0, 0, 1000, 500}, {0, 20, 1000, 480}}} << QPoint(80, 20);
     QTest::newRow("bottom panel anchor lifts the panel")
-        << QRect(900, 1050, 24, 30) << QList<ScreenFrames>{{{0, 0, 1920, 1080}, {0, 0, 1920, 1050}}}
+        << QRect(900, 1050, 24, 30) << elsewhere
+        << QList<ScreenFrames>{{{0, 0, 1920, 1080}, {0, 0, 1920, 1050}}}
         << QPoint(682, 1050 - 8 - 560);
     QTest::newRow("second screen holds the anchor")
-        << QRect(3180, 0, 20, 20) << QList<ScreenFrames>{main, right}
+        << QRect(3180, 0, 20, 20) << elsewhere << QList<ScreenFrames>{main, right}
         << QPoint(1920 + 1280 - 460 - 8, 26);
+    QTest::newRow("tray on a second screen's bar: not under the bar")
+        << QRect(2500, 4, 16, 16) << elsewhere << QList<ScreenFrames>{main, rightWithBar}
+        << QPoint(2508 - 230, 30);
     QTest::newRow("anchor off every screen: primary clamps")
-        << QRect(5000, 0, 20, 30) << QList<ScreenFrames>{main, right} << QPoint(1920 - 460 - 8, 36);
+        << QRect(5000, 0, 20, 30) << elsewhere << QList<ScreenFrames>{main, right}
+        << QPoint(1920 - 460 - 8, 36);
     QTest::newRow("no screens: unclamped")
-        << QRect(5000, 0, 20, 30) << QList<ScreenFrames>{} << QPoint(5010 - 230, 36);
+        << QRect(5000, 0, 20, 30) << elsewhere << QList<ScreenFrames>{} << QPoint(5010 - 230, 36);
+    QTest::newRow("no tray click: below the pointer")
+        << QRect() << QPoint(700, 400) << QList<ScreenFrames>{main, right} << QPoint(470, 407);
+    QTest::newRow("no tray click: pointer at the top, not under the bar")
+        << QRect() << QPoint(5, 2) << QList<ScreenFrames>{main, right} << QPoint(8, 30);
+    QTest::newRow("no tray click: pointer low on the second screen")
+        << QRect() << QPoint(3150, 1000) << QList<ScreenFrames>{main, right}
+        << QPoint(1920 + 1280 - 460 - 8, 1024 - 8 - 560);
 }
 
 void TestPanelModels::placement() {
     QFETCH(QRect, anchor);
+    QFETCH(QPoint, pointer);
     QFETCH(QList<ScreenFrames>, screens);
     QFETCH(QPoint, origin);
     const std::optional<int> primary = screens.isEmpty() ? std::nullopt : std::optional(0);
-    QCOMPARE(panelOrigin(anchor, QSize(460, 560), screens, primary), origin);
+    const std::optional<QRect> tray = anchor.isNull() ? std::nullopt : std::optional(anchor);
+    QCOMPARE(panelOrigin(tray, pointer, QSize(460, 560), screens, primary), origin);
 }
 
 void TestPanelModels::tabTextAndDefaults() {
@@ -257,5 +278,52 @@ void TestPanelModels::toastRestartsOnNewMessage() {
              qPrintable(QString::number(clock.elapsed() - second)));
 }
 
-QTEST_GUILESS_MAIN(TestPanelModels)
+// An application's icon is the one its desktop entry names, which is rarely
+// the application id itself.
+void TestPanelModels::applicationIconsFromDesktopEntries() {
+    QTemporaryDir dir;
+    auto write = [&dir](const QString& name, const QByteArray& body) {
+        QDir().mkpath(QFileInfo(dir.filePath(name)).absolutePath());
+        QFile f(dir.filePath(name));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(body);
+    };
+    auto picture = [&dir](const QString& name, QColor colour) {
+        QDir().mkpath(QFileInfo(dir.filePath(name)).absolutePath());
+        QImage image(16, 16, QImage::Format_ARGB32);
+        image.fill(colour);
+        QVERIFY(image.save(dir.filePath(name)));
+    };
+    write(QStringLiteral("icons/quillettest/index.theme"),
+          "[Icon Theme]\nName=Test\nDirectories=apps\n[apps]\nSize=16\nType=Fixed\n");
+    picture(QStringLiteral("icons/quillettest/apps/utilities-terminal.png"), Qt::red);
+    picture(QStringLiteral("own/pic.png"), Qt::blue);
+    QIcon::setThemeSearchPaths({dir.filePath(QStringLiteral("icons"))});
+    QIcon::setThemeName(QStringLiteral("quillettest"));
+    const QByteArray entry = "[Desktop Entry]\nType=Application\nName=X\nIcon=";
+    write(QStringLiteral("applications/org.kde.konsole.desktop"), entry + "utilities-terminal");
+    write(QStringLiteral("applications/vendor/legacy.desktop"), entry + "utilities-terminal.png");
+    write(QStringLiteral("applications/org.example.Pic.desktop"),
+          entry + dir.filePath(QStringLiteral("own/pic.png")).toUtf8());
+    write(QStringLiteral("applications/org.example.Gone.desktop"), entry + "/nonexistent/x.png");
+
+    DesktopEntryIndex entries({dir.path()});
+    AppIcons icons(entries);
+    auto colourOf = [&icons](const QString& id) {
+        const QIcon icon = icons.icon(id);
+        return icon.isNull() ? QColor() : icon.pixmap(16, 16).toImage().pixelColor(8, 8);
+    };
+    QCOMPARE(colourOf(QStringLiteral("org.kde.konsole")), QColor(Qt::red));
+    QCOMPARE(colourOf(QStringLiteral("vendor-legacy")), QColor(Qt::red));
+    QCOMPARE(colourOf(QStringLiteral("org.example.Pic")), QColor(Qt::blue));
+    QCOMPARE(colourOf(QStringLiteral("org.example.Gone")), QColor());
+    // Without an entry the id may still name a theme icon.
+    QCOMPARE(colourOf(QStringLiteral("utilities-terminal")), QColor(Qt::red));
+    QCOMPARE(colourOf(QStringLiteral("org.example.Later")), QColor());
+    // An application installed meanwhile is found once its entry appears.
+    write(QStringLiteral("applications/org.example.Later.desktop"), entry + "utilities-terminal");
+    QTRY_COMPARE(colourOf(QStringLiteral("org.example.Later")), QColor(Qt::red));
+}
+
+QTEST_MAIN(TestPanelModels)
 #include "tst_panelmodels.moc"

@@ -1,9 +1,5 @@
 #include "platform/x11/X11FrontmostApp.h"
 
-#include <QDir>
-#include <QDirIterator>
-#include <QFile>
-#include <QFileInfo>
 #include <QGuiApplication>
 
 #include <xcb/xcb.h>
@@ -22,98 +18,15 @@ xcb_connection_t* connection() {
     return x11 ? x11->connection() : nullptr;
 }
 
-QStringList defaultDataDirs() {
-    const QString home = QDir::homePath();
-    QString dataHome = qEnvironmentVariable("XDG_DATA_HOME");
-    if (dataHome.isEmpty())
-        dataHome = home + QStringLiteral("/.local/share");
-    QString dirs = qEnvironmentVariable("XDG_DATA_DIRS");
-    if (dirs.isEmpty())
-        dirs = QStringLiteral("/usr/local/share:/usr/share");
-    QStringList all{dataHome};
-    all += dirs.split(QLatin1Char(':'), Qt::SkipEmptyParts);
-    // Sessions started without them still see sandboxed applications.
-    for (const QString& extra : {dataHome + QStringLiteral("/flatpak/exports/share"),
-                                 QStringLiteral("/var/lib/flatpak/exports/share"),
-                                 QStringLiteral("/var/lib/snapd/desktop")}) {
-        if (!all.contains(extra))
-            all.append(extra);
-    }
-    return all;
-}
-
-// Name and StartupWMClass of the [Desktop Entry] group; nothing else is needed.
-void parseEntry(const QString& path, QString& name, QString& startupClass) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly) || f.size() > 1024 * 1024)
-        return;
-    bool inGroup = false;
-    while (!f.atEnd()) {
-        const QByteArray line = f.readLine().trimmed();
-        if (line.startsWith('[')) {
-            inGroup = line == "[Desktop Entry]";
-            continue;
-        }
-        if (!inGroup)
-            continue;
-        const qsizetype eq = line.indexOf('=');
-        if (eq <= 0)
-            continue;
-        const QByteArray key = line.left(eq).trimmed();
-        const QString value = QString::fromUtf8(line.mid(eq + 1).trimmed());
-        if (key == "Name")
-            name = value;
-        else if (key == "StartupWMClass")
-            startupClass = value;
-    }
-}
 } // namespace
 
-X11FrontmostApp::X11FrontmostApp(QStringList dataDirs) {
-    if (dataDirs.isEmpty())
-        dataDirs = defaultDataDirs();
-    for (const QString& dir : dataDirs)
-        m_applicationDirs.append(dir + QStringLiteral("/applications"));
-    QObject::connect(&m_watcher, &QFileSystemWatcher::directoryChanged, &m_watcher,
-                     [this] { m_indexed = false; });
-}
+X11FrontmostApp::X11FrontmostApp(QStringList dataDirs)
+    : m_entries(std::move(dataDirs)) {}
 
 X11FrontmostApp::~X11FrontmostApp() = default;
 
-void X11FrontmostApp::indexIfNeeded() {
-    if (m_indexed)
-        return;
-    m_indexed = true;
-    m_entries.clear();
-    m_byStartupClass.clear();
-    for (const QString& dir : std::as_const(m_applicationDirs)) {
-        if (!QFileInfo(dir).isDir())
-            continue;
-        if (!m_watcher.directories().contains(dir))
-            m_watcher.addPath(dir);
-        QDirIterator it(dir, {QStringLiteral("*.desktop")}, QDir::Files,
-                        QDirIterator::Subdirectories | QDirIterator::FollowSymlinks);
-        while (it.hasNext()) {
-            const QString path = it.next();
-            // The id of applications/vendor/app.desktop is vendor-app.
-            QString id = QDir(dir).relativeFilePath(path);
-            id.chop(int(sizeof(".desktop") - 1));
-            id.replace(QLatin1Char('/'), QLatin1Char('-'));
-            // Earlier folders take precedence.
-            if (m_entries.contains(id))
-                continue;
-            Entry entry;
-            parseEntry(path, entry.name, entry.startupWMClass);
-            m_entries.insert(id, entry);
-            if (!entry.startupWMClass.isEmpty() && !m_byStartupClass.contains(entry.startupWMClass))
-                m_byStartupClass.insert(entry.startupWMClass, id);
-        }
-    }
-}
-
 FrontApp X11FrontmostApp::resolve(const QString& gtkId, const QString& kdeDesktopFile,
                                   const QString& wmInstance, const QString& wmClass) {
-    indexIfNeeded();
     QString id = gtkId;
     if (id.isEmpty()) {
         id = kdeDesktopFile;
@@ -121,10 +34,10 @@ FrontApp X11FrontmostApp::resolve(const QString& gtkId, const QString& kdeDeskto
             id.chop(8);
     }
     if (id.isEmpty() && !wmClass.isEmpty())
-        id = m_byStartupClass.value(wmClass);
+        id = m_entries.idForStartupClass(wmClass);
     if (id.isEmpty() && !wmInstance.isEmpty())
-        id = m_byStartupClass.value(wmInstance);
-    if (id.isEmpty() && m_entries.contains(wmClass.toLower()))
+        id = m_entries.idForStartupClass(wmInstance);
+    if (id.isEmpty() && !wmClass.isEmpty() && m_entries.entry(wmClass.toLower()))
         id = wmClass.toLower();
     if (id.isEmpty())
         id = wmClass;
@@ -132,8 +45,8 @@ FrontApp X11FrontmostApp::resolve(const QString& gtkId, const QString& kdeDeskto
     FrontApp app;
     if (!id.isEmpty())
         app.id = id;
-    const auto entry = m_entries.constFind(id);
-    if (entry != m_entries.constEnd() && !entry->name.isEmpty())
+    const auto entry = m_entries.entry(id);
+    if (entry && !entry->name.isEmpty())
         app.name = entry->name;
     else if (!wmClass.isEmpty())
         app.name = wmClass;

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "platform/FrontmostApp.h"
+#include "platform/freedesktop/DesktopEntryIndex.h"
 
-#include <QFileSystemWatcher>
 #include <QHash>
 #include <QStringList>
 
@@ -14,8 +14,7 @@ struct xcb_connection_t;
 // from _GTK_APPLICATION_ID, then _KDE_NET_WM_DESKTOP_FILE, then a desktop
 // entry whose StartupWMClass is the window's class or instance, then a
 // desktop file named after the lower-cased class, else the class itself; its
-// name from that entry, else the class. The desktop entries are indexed once
-// and again after a change of the applications folders.
+// name from that entry, else the class.
 class X11FrontmostApp : public FrontmostApp {
 public:
     // Empty dataDirs: $XDG_DATA_HOME, $XDG_DATA_DIRS and the Flatpak and snap exports.
@@ -29,18 +28,9 @@ public:
                      const QString& wmClass);
 
 private:
-    struct Entry {
-        QString name;
-        QString startupWMClass;
-    };
-    void indexIfNeeded();
     QByteArray property(uint32_t window, uint32_t atom, uint32_t type);
     uint32_t atom(const char* name);
 
-    QStringList m_applicationDirs;
-    QFileSystemWatcher m_watcher;
-    bool m_indexed = false;
-    QHash<QString, Entry> m_entries;          // desktop-file id → entry
-    QHash<QString, QString> m_byStartupClass; // StartupWMClass → desktop-file id
+    DesktopEntryIndex m_entries;
     QHash<QByteArray, uint32_t> m_atoms;
 };
