@@ -39,8 +39,11 @@ bool PersistentFolderWatch::isActive() const {
 
 void PersistentFolderWatch::watch(const QString& path) {
     m_path = path.isEmpty() ? QString() : QDir::cleanPath(path);
-    m_missingSince = QDateTime();
-    open(QDateTime::currentDateTime());
+    const QDateTime now = QDateTime::currentDateTime();
+    // Told now, so that a folder made while the watch is being opened is not
+    // taken for one that was there all along.
+    m_missingSince = m_path.isEmpty() || QFileInfo(m_path).isDir() ? QDateTime() : now;
+    open(now);
 }
 
 void PersistentFolderWatch::open(const QDateTime& missingFrom) {

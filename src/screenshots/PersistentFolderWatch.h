@@ -27,8 +27,8 @@ public:
     // Something is watched, the folder or one above it; false only when no
     // watch could be opened at all.
     bool isActive() const;
-    // When the folder was last found missing since watch(); invalid while it
-    // has existed throughout.
+    // When the folder was last found missing since watch() (which looks at
+    // once); invalid while it has existed throughout.
     QDateTime missingSince() const { return m_missingSince; }
 
 Q_SIGNALS:

@@ -80,8 +80,7 @@ ScreenshotWatcher::ScreenshotWatcher(Prefs& prefs, ScreenshotLocation& location,
 
     m_folder = resolveFolder();
     m_dir = QUrl::fromLocalFile(m_folder.path);
-    rescan(true);
-    m_watch->watch(m_folder.path);
+    startWatching();
 
     m_relocateTimer = new QTimer(this);
     m_relocateTimer->setInterval(m_timing.relocateMs);
@@ -211,7 +210,7 @@ void ScreenshotWatcher::finishNewScreenshot(const QUrl& url) {
 }
 
 bool ScreenshotWatcher::isWatching() const {
-    return m_watch->isWatching();
+    return m_watch->isWatching() && !m_initialPending;
 }
 
 void ScreenshotWatcher::scheduleRescan() {
@@ -234,6 +233,15 @@ void ScreenshotWatcher::relocateIfNeeded() {
     m_dir = url;
     m_debounce->stop(); // events of the old folder
     m_known.clear();
-    rescan(true);
+    startWatching();
+}
+
+void ScreenshotWatcher::startWatching() {
     m_watch->watch(m_folder.path);
+    // A folder the tool has yet to make holds nothing that was already
+    // there: whatever appears in it is a new capture, the first one too.
+    if (m_watch->missingSince().isValid())
+        setScreenshots({});
+    else
+        rescan(true);
 }

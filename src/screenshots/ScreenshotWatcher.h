@@ -64,8 +64,8 @@ public:
     QString dirOrigin() const { return m_folder.origin; }
     // Names already seen in dir(); a name is new exactly once.
     const QSet<QString>& known() const { return m_known; }
-    // True while the folder itself is watched; false while it is missing (its
-    // creation is awaited) or cannot be watched.
+    // True while the folder itself is watched and its first listing is in;
+    // false while it is missing (its creation is awaited) or cannot be watched.
     bool isWatching() const;
 
     // The folder of the session's screenshot tool, existing or not.
@@ -96,6 +96,7 @@ private:
     void setScreenshots(const QList<QUrl>& list);
     void rescan(bool initial);
     void applyListing(const ScreenshotScan::Listing& listing, bool initial);
+    void startWatching();
     void handleNewScreenshot(const QUrl& url);
     void settleStep(const QUrl& url, qint64 previous, int tries);
     void finishNewScreenshot(const QUrl& url);

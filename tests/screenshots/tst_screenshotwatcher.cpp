@@ -237,6 +237,18 @@ void TestScreenshotWatcher::newCaptureIsCountedCopiedAndSounded() {
     QCOMPARE(w->screenshots().size(), 4);
     w->setUnseenCount(0);
     QCOMPARE(w->unseenCount(), 0);
+
+    // GNOME Shell plays the capture sound itself: once is enough.
+    world.prefs.setPlaySound(true);
+    ToolScreenshotLocation gnome(world.tmp.filePath(QStringLiteral("cfg")),
+                                 QStringLiteral("GNOME"));
+    ScreenshotWatcher shell(world.prefs, gnome, world.trash, world.sound, world.marks, {});
+    const QString shellFolder = ToolScreenshotLocation::gnomeShellFolder();
+    QCOMPARE(shell.dir(), QUrl::fromLocalFile(shellFolder));
+    QCOMPARE(shell.dirOrigin(), QStringLiteral("GNOME default"));
+    writeFile(shellFolder + QStringLiteral("/Screenshot from GNOME.png"));
+    QTRY_COMPARE_WITH_TIMEOUT(shell.unseenCount(), 1, kWait);
+    QCOMPARE(world.sound.played.size(), 1);
 }
 
 void TestScreenshotWatcher::burstIsOneRescanHandledOldestFirst() {
