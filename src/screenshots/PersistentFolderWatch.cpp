@@ -38,7 +38,10 @@ bool PersistentFolderWatch::isActive() const {
 }
 
 void PersistentFolderWatch::watch(const QString& path) {
-    m_path = path.isEmpty() ? QString() : QDir::cleanPath(path);
+    const QString cleaned = path.isEmpty() ? QString() : QDir::cleanPath(path);
+    if (cleaned != m_path)
+        m_failureReported = false;
+    m_path = cleaned;
     const QDateTime now = QDateTime::currentDateTime();
     // Told now, so that a folder made while the watch is being opened is not
     // taken for one that was there all along.
@@ -83,9 +86,13 @@ void PersistentFolderWatch::open(const QDateTime& missingFrom) {
 
 void PersistentFolderWatch::adopt(int handle, const QString& target, const QDateTime& missingFrom) {
     if (handle < 0) {
-        qCWarning(screenshotsLog) << "cannot watch" << m_path << "or any folder above it";
+        // Retried at every relocation check: said once per folder.
+        if (!m_failureReported)
+            qCWarning(screenshotsLog) << "cannot watch" << m_path << "or any folder above it";
+        m_failureReported = true;
         return;
     }
+    m_failureReported = false;
     m_watch->adopt(handle);
     m_target = target;
     if (m_target == m_path) {

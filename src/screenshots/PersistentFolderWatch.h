@@ -46,4 +46,5 @@ private:
     QString m_target; // m_path, or the folder above it that exists
     quint64 m_generation = 0;
     QDateTime m_missingSince;
+    bool m_failureReported = false;
 };

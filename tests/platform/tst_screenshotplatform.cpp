@@ -219,6 +219,8 @@ void TestScreenshotPlatform::locationFollowsTheSession() {
         writeFile(dirsFile, "# written by xdg-user-dirs-update\n" + dirs.value(userDirs));
     for (const char* folder : {"Images", "Bilder"})
         QDir(home).mkpath(QLatin1String(folder));
+    for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES"})
+        qunsetenv(name);
     qputenv("LANG", userDirs == u"localised"_qs ? "de_DE.UTF-8" : "en_GB.UTF-8");
 
     if (expected.startsWith(QLatin1Char('~')))
