@@ -76,7 +76,7 @@ int main(int argc, char* argv[]) {
     Prefs::shared().setMaxItems(5000);
     Prefs::shared().setMaxDays(3650);
     seedHistory(2000);
-    seedScreenshots(QDir::homePath() + QStringLiteral("/Desktop"), 100);
+    seedScreenshots(ScreenshotWatcher::screenshotFolder().toLocalFile(), 100);
 
     clock.start();
     AppDelegate delegate;

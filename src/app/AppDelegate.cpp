@@ -124,6 +124,9 @@ void AppDelegate::installServiceHooks() {
     settings.watchedFolder = [] {
         return ScreenshotWatcher::shared().dir().toLocalFile();
     };
+    settings.watchedFolderOrigin = [] {
+        return ScreenshotWatcher::shared().dirOrigin();
+    };
     settings.canPaste = [] {
         return CopyBack::shared().isTrusted();
     };

@@ -5,7 +5,9 @@
 #include "app/Prefs.h"
 #include "platform/ScreenshotLocation.h"
 #include "platform/Trash.h"
+#include "screenshots/CaptureMarks.h"
 #include "screenshots/ScreenshotScan.h"
+#include "screenshots/ScreenshotsLog.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -28,6 +30,15 @@ QString trimSpacesAndTabs(const QString& text) {
         --to;
     return text.mid(from, to - from);
 }
+
+// A name that already ends in a capture extension is used as typed; any
+// other keeps the file's extension, so "v1.2 mock" stays an image.
+QString withExtension(const QString& name, const QString& extension) {
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    if (dot > 0 && ScreenshotScan::extensions().contains(name.mid(dot + 1).toLower()))
+        return name;
+    return extension.isEmpty() ? name : name + QLatin1Char('.') + extension;
+}
 } // namespace
 
 std::optional<QUrl> ScreenshotWatcher::renameScreenshot(const QUrl& url, const QString& newName) {
@@ -38,16 +49,15 @@ std::optional<QUrl> ScreenshotWatcher::renameScreenshot(const QUrl& url, const Q
     if (name.contains(QLatin1Char('/')) || name == QLatin1String(".") ||
         name == QLatin1String(".."))
         return std::nullopt;
-    if (!name.contains(QLatin1Char('.'))) {
-        const QString extension = QFileInfo(url.fileName()).suffix();
-        name += QLatin1Char('.') + extension;
-    }
+    name = withExtension(name, QFileInfo(url.fileName()).suffix());
     const QString source = url.toLocalFile();
     const QString target = QFileInfo(source).absolutePath() + QLatin1Char('/') + name;
     // QFile::rename never replaces an existing file, which is the failure we want.
     if (!QFile::rename(source, target))
         return std::nullopt;
     const QUrl destination = QUrl::fromLocalFile(target);
+    // Its new name may not look like a capture's: the mark says it is one.
+    m_marks.mark(target);
     m_known.remove(url.fileName());
     m_known.insert(name);
     const qsizetype at = m_screenshots.indexOf(url);
@@ -62,8 +72,11 @@ void ScreenshotWatcher::trashScreenshot(const QUrl& url) {
     // A file the Trash refused stays listed and known: forgetting it would
     // make the next listing announce it as a brand-new capture.
     const QString path = url.toLocalFile();
+    const auto key = CaptureMarks::keyOf(path);
     if (!m_trash.moveToTrash(path) && QFileInfo::exists(path))
         return;
+    if (key)
+        m_marks.forget(*key);
     m_known.remove(url.fileName());
     QList<QUrl> rest = m_screenshots;
     rest.removeAll(url);
@@ -74,14 +87,16 @@ void ScreenshotWatcher::sweepOldScreenshots() {
     const qint64 days = m_prefs.autoDeleteDays();
     if (days < 1)
         return;
-    const QDateTime cutoff = QDateTime::currentDateTime().addSecs(-days * kSecondsPerDay);
+    const QDateTime cutoff = m_timing.now().addSecs(-days * kSecondsPerDay);
     const QList<QUrl> snapshot = m_screenshots;
     for (const QUrl& url : snapshot) {
         const QFileInfo info(url.toLocalFile());
         if (!info.exists())
             continue; // no date: never old enough
-        const QDateTime created = ScreenshotScan::creationDate(info);
-        if (created.isValid() && created < cutoff)
+        // Counted from its arrival: a capture moved in with old dates still
+        // gets its full days in the folder.
+        const QDateTime arrived = ScreenshotScan::arrivalDate(info);
+        if (arrived.isValid() && arrived < cutoff)
             trashScreenshot(url);
     }
 }
@@ -91,13 +106,13 @@ void ScreenshotWatcher::setDedicatedFolder(bool on) {
 }
 
 void ScreenshotWatcher::applyDedicatedFolder(bool on) {
-    QString target;
     if (on) {
-        target = QDir::homePath() + QStringLiteral("/Pictures/Screenshots");
-        QDir().mkpath(target);
+        const QString target = QDir::cleanPath(m_location.dedicatedFolder());
+        if (!QDir().mkpath(target))
+            qCWarning(screenshotsLog) << "cannot make the screenshot folder" << target;
+        m_location.write(target);
     } else {
-        target = QDir::homePath() + QStringLiteral("/Desktop");
+        m_location.restore();
     }
-    m_location.write(QDir::cleanPath(target));
     QTimer::singleShot(0, this, &ScreenshotWatcher::relocateIfNeeded);
 }

@@ -23,52 +23,72 @@ bool ScreenshotScan::hasScreenshotName(const QString& fileName) {
     return pattern.match(fileName).hasMatch();
 }
 
-bool ScreenshotScan::isScreenshot(const QFileInfo& info, const ScreenCaptureProbe& probe) {
-    const QString name = info.fileName();
-    if (name.startsWith(QLatin1Char('.')))
+namespace {
+// A candidate whatever its name: visible, a capture extension, a regular file.
+bool mayBeCapture(const QFileInfo& info) {
+    if (info.fileName().startsWith(QLatin1Char('.')))
         return false;
-    if (!extensions().contains(info.suffix().toLower()))
+    if (!ScreenshotScan::extensions().contains(info.suffix().toLower()))
         return false;
     // FIFOs, sockets and devices (or links to them) are never opened.
-    if (!info.isFile())
+    return info.isFile();
+}
+} // namespace
+
+bool ScreenshotScan::isScreenshot(const QFileInfo& info, const ScreenCaptureProbe& probe) {
+    if (!mayBeCapture(info))
         return false;
-    return hasScreenshotName(name) || probe.isScreenCapture(info.absoluteFilePath());
+    return hasScreenshotName(info.fileName()) || probe.isScreenCapture(info.absoluteFilePath());
 }
 
 QDateTime ScreenshotScan::creationDate(const QFileInfo& info) {
-    // A capture is written once, so its modification time is its capture time
-    // too; it is the earlier one when the file was copied in with its times
-    // kept (a restore, a sync), and the only one where no birth time is kept.
     const QDateTime birth = info.birthTime();
-    const QDateTime modified = info.lastModified();
-    if (!birth.isValid())
-        return modified;
-    if (!modified.isValid())
-        return birth;
-    return std::min(birth, modified);
+    return birth.isValid() ? birth : info.lastModified();
 }
 
-QList<QUrl> ScreenshotScan::list(const QString& folder, const ScreenCaptureProbe& probe) {
-    struct Entry {
-        QUrl url;
-        QDateTime created;
-    };
-    QList<Entry> entries;
+QDateTime ScreenshotScan::arrivalDate(const QFileInfo& info) {
+    const QDateTime created = creationDate(info);
+    const QDateTime changed = info.metadataChangeTime();
+    if (!created.isValid() || !changed.isValid())
+        return created.isValid() ? created : changed;
+    return std::max(created, changed);
+}
+
+QList<QUrl> ScreenshotScan::Listing::urls() const {
+    QList<QUrl> list;
+    list.reserve(entries.size());
+    for (const Entry& e : entries)
+        list.append(e.url);
+    return list;
+}
+
+ScreenshotScan::Listing ScreenshotScan::list(const QString& folder, const ScreenCaptureProbe& probe,
+                                             const CaptureMarks::Keys& remembered) {
+    Listing listing;
     const QFileInfoList infos =
         QDir(folder).entryInfoList(QDir::Files | QDir::NoDotAndDotDot, QDir::NoSort);
     for (const QFileInfo& info : infos) {
-        if (isScreenshot(info, probe))
-            entries.append({QUrl::fromLocalFile(info.absoluteFilePath()), creationDate(info)});
+        if (!mayBeCapture(info))
+            continue;
+        const QString path = info.absoluteFilePath();
+        // Dated before marking: the mark changes the status time.
+        Entry entry{QUrl::fromLocalFile(path), creationDate(info), arrivalDate(info)};
+        const auto key = CaptureMarks::keyOf(path);
+        bool capture = CaptureMarks::hasAttribute(path) || (key && remembered.contains(*key));
+        if (!capture && isScreenshot(info, probe)) {
+            capture = true;
+            if (!CaptureMarks::setAttribute(path) && key)
+                listing.unmarked.append(*key);
+        }
+        if (capture)
+            listing.entries.append(std::move(entry));
     }
     // Unknown dates are the distant past: they sort last.
-    std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
-        if (!a.created.isValid())
-            return false;
-        return !b.created.isValid() || a.created > b.created;
-    });
-    QList<QUrl> urls;
-    urls.reserve(entries.size());
-    for (const Entry& e : entries)
-        urls.append(e.url);
-    return urls;
+    std::stable_sort(listing.entries.begin(), listing.entries.end(),
+                     [](const Entry& a, const Entry& b) {
+                         if (!a.created.isValid())
+                             return false;
+                         return !b.created.isValid() || a.created > b.created;
+                     });
+    return listing;
 }

@@ -2,6 +2,7 @@
 
 #include "app/Prefs.h"
 #include "history/CopyBack.h"
+#include "platform/DefaultsStore.h"
 #include "platform/FolderWatch.h"
 #include "platform/ScreenshotLocation.h"
 #include "platform/SystemSound.h"
@@ -10,6 +11,8 @@
 #include "platform/freedesktop/FreedesktopScreenCaptureProbe.h"
 #include "platform/freedesktop/FreedesktopTrash.h"
 #include "platform/freedesktop/ToolScreenshotLocation.h"
+#include "screenshots/CaptureMarks.h"
+#include "screenshots/PersistentFolderWatch.h"
 #include "screenshots/ScreenshotScan.h"
 #include "screenshots/ScreenshotsLog.h"
 
@@ -38,37 +41,45 @@ template <typename T, typename F> void whenDone(QObject* owner, QFuture<T> futur
     watcher->setFuture(future);
 }
 
-QUrl folderFor(const ScreenshotLocation& location) {
-    QString path = location.read();
+// A folder that does not exist yet is still the one to watch: the tool makes
+// it with its first capture. Only a path that names no folder at all means
+// the Desktop.
+ScreenshotLocation::Folder folderFor(const ScreenshotLocation& location) {
+    ScreenshotLocation::Folder folder = location.resolve();
+    QString& path = folder.path;
     if (path.startsWith(QLatin1String("~/")) || path == QLatin1String("~"))
         path = QDir::homePath() + path.mid(1);
-    if (!path.isEmpty() && !QDir::isRelativePath(path) && QFileInfo(path).isDir())
-        return QUrl::fromLocalFile(QDir::cleanPath(path));
-    return QUrl::fromLocalFile(QDir::homePath() + QStringLiteral("/Desktop"));
+    if (path.isEmpty() || QDir::isRelativePath(path)) {
+        path = ToolScreenshotLocation::desktopFolder();
+        folder.origin = QStringLiteral("Desktop");
+    }
+    path = QDir::cleanPath(path);
+    return folder;
 }
 } // namespace
 
 ScreenshotWatcher::ScreenshotWatcher(Prefs& prefs, ScreenshotLocation& location, Trash& trash,
-                                     SystemSound& sound, CopyScreenshot copyScreenshot,
-                                     Timing timing, QObject* parent)
+                                     SystemSound& sound, CaptureMarks& marks,
+                                     CopyScreenshot copyScreenshot, Timing timing, QObject* parent)
     : QObject(parent)
     , m_prefs(prefs)
     , m_location(location)
     , m_trash(trash)
     , m_sound(sound)
+    , m_marks(marks)
     , m_copyScreenshot(std::move(copyScreenshot))
     , m_timing(timing)
     , m_probe(std::make_shared<FreedesktopScreenCaptureProbe>())
-    , m_watch(FolderWatch::create()) {
-    connect(m_watch.get(), &FolderWatch::changed, this, &ScreenshotWatcher::scheduleRescan);
+    , m_watch(new PersistentFolderWatch(FolderWatch::create(), this)) {
+    connect(m_watch, &PersistentFolderWatch::changed, this, &ScreenshotWatcher::scheduleRescan);
 
     m_debounce = new QTimer(this);
     m_debounce->setSingleShot(true);
     m_debounce->setInterval(m_timing.debounceMs);
     connect(m_debounce, &QTimer::timeout, this, [this] { rescan(false); });
 
-    m_dir = resolveFolder();
-    rescan(true);
+    m_folder = resolveFolder();
+    m_dir = QUrl::fromLocalFile(m_folder.path);
     startWatching();
 
     m_relocateTimer = new QTimer(this);
@@ -86,12 +97,13 @@ ScreenshotWatcher::~ScreenshotWatcher() = default;
 
 ScreenshotWatcher& ScreenshotWatcher::shared() {
     static ScreenshotWatcher* watcher = [] {
-        static ToolScreenshotLocation location;
+        static ToolScreenshotLocation location({}, {}, &DefaultsStore::standard());
         static FreedesktopTrash trash;
         static CanberraSound sound;
-        return new ScreenshotWatcher(Prefs::shared(), location, trash, sound, [](const QUrl& url) {
-            CopyBack::shared().copyScreenshot(url);
-        });
+        static CaptureMarks marks(Prefs::appSupportDir() + QStringLiteral("/capture-marks"));
+        return new ScreenshotWatcher(
+            Prefs::shared(), location, trash, sound, marks,
+            [](const QUrl& url) { CopyBack::shared().copyScreenshot(url); });
     }();
     return *watcher;
 }
@@ -108,10 +120,10 @@ void ScreenshotWatcher::setScreenshots(const QList<QUrl>& list) {
 
 QUrl ScreenshotWatcher::screenshotFolder() {
     static ToolScreenshotLocation location;
-    return folderFor(location);
+    return QUrl::fromLocalFile(folderFor(location).path);
 }
 
-QUrl ScreenshotWatcher::resolveFolder() const {
+ScreenshotLocation::Folder ScreenshotWatcher::resolveFolder() const {
     return folderFor(m_location);
 }
 
@@ -119,10 +131,12 @@ void ScreenshotWatcher::rescan(bool initial) {
     const QUrl listed = m_dir;
     if (initial)
         m_initialPending = true;
-    auto listing = QtConcurrent::run([folder = listed.toLocalFile(), probe = m_probe] {
-        return ScreenshotScan::list(folder, *probe);
-    });
-    whenDone(this, listing, [this, listed, initial](const QList<QUrl>& list) {
+    auto listing = QtConcurrent::run(
+        [folder = listed.toLocalFile(), probe = m_probe, remembered = m_marks.remembered()] {
+            return ScreenshotScan::list(folder, *probe, remembered);
+        });
+    whenDone(this, listing, [this, listed, initial](const ScreenshotScan::Listing& list) {
+        m_marks.remember(list.unmarked);
         // A listing of a folder we have since left is stale.
         if (m_dir != listed)
             return;
@@ -137,12 +151,21 @@ void ScreenshotWatcher::rescan(bool initial) {
     });
 }
 
-void ScreenshotWatcher::applyListing(const QList<QUrl>& list, bool initial) {
+void ScreenshotWatcher::applyListing(const ScreenshotScan::Listing& listing, bool initial) {
+    // Files that came with a folder moved back into place (restored from the
+    // Trash, say) were there before it went missing: not new captures. A
+    // second of slack covers the file system's coarser clock.
+    const QDateTime missingSince = m_watch->missingSince();
+    const QDateTime newerThan = missingSince.isValid() ? missingSince.addSecs(-1) : QDateTime();
     QList<QUrl> fresh;
-    for (const QUrl& url : list) {
-        if (!m_known.contains(url.fileName()))
-            fresh.append(url);
+    for (const ScreenshotScan::Entry& entry : listing.entries) {
+        if (m_known.contains(entry.url.fileName()))
+            continue;
+        if (newerThan.isValid() && entry.arrived.isValid() && entry.arrived < newerThan)
+            continue;
+        fresh.append(entry.url);
     }
+    const QList<QUrl> list = listing.urls();
     for (const QUrl& url : list)
         m_known.insert(url.fileName());
     setScreenshots(list.mid(0, kListLimit));
@@ -181,30 +204,13 @@ void ScreenshotWatcher::finishNewScreenshot(const QUrl& url) {
     Q_EMIT newScreenshotsCounted();
     if (m_prefs.autoCopyScreenshots() && m_copyScreenshot)
         m_copyScreenshot(url);
-    if (m_prefs.playSound())
+    // GNOME Shell has played the capture sound already.
+    if (m_prefs.playSound() && !m_folder.toolPlaysSound)
         m_sound.play(QString::fromLatin1(kSoundEvent));
 }
 
-void ScreenshotWatcher::startWatching() {
-    const QString path = m_dir.toLocalFile();
-    whenDone(this, QtConcurrent::run(m_watch->opener(path)),
-             [this, path](FolderWatch::Handle handle) {
-                 if (handle < 0)
-                     return; // unwatched until the location changes
-                 if (m_dir.toLocalFile() != path || m_watch->isWatching()) {
-                     m_watch->release(handle);
-                     return;
-                 }
-                 m_watch->adopt(handle);
-             });
-}
-
 bool ScreenshotWatcher::isWatching() const {
-    return m_watch->isWatching();
-}
-
-void ScreenshotWatcher::stopWatching() {
-    m_watch->stop();
+    return m_watch->isWatching() && !m_initialPending;
 }
 
 void ScreenshotWatcher::scheduleRescan() {
@@ -212,14 +218,30 @@ void ScreenshotWatcher::scheduleRescan() {
 }
 
 void ScreenshotWatcher::relocateIfNeeded() {
-    const QUrl folder = resolveFolder();
-    if (folder == m_dir)
+    const ScreenshotLocation::Folder folder = resolveFolder();
+    const QUrl url = QUrl::fromLocalFile(folder.path);
+    m_folder.origin = folder.origin;
+    m_folder.toolPlaysSound = folder.toolPlaysSound;
+    if (url == m_dir) {
+        // A watch that could not be opened at all gets another chance.
+        if (!m_watch->isActive())
+            m_watch->watch(m_folder.path);
         return;
-    qCDebug(screenshotsLog) << "screenshot folder is now" << folder;
-    m_dir = folder;
+    }
+    qCDebug(screenshotsLog) << "screenshot folder is now" << url;
+    m_folder = folder;
+    m_dir = url;
     m_debounce->stop(); // events of the old folder
-    stopWatching();
     m_known.clear();
-    rescan(true);
     startWatching();
+}
+
+void ScreenshotWatcher::startWatching() {
+    m_watch->watch(m_folder.path);
+    // A folder the tool has yet to make holds nothing that was already
+    // there: whatever appears in it is a new capture, the first one too.
+    if (m_watch->missingSince().isValid())
+        setScreenshots({});
+    else
+        rescan(true);
 }

@@ -1,5 +1,9 @@
 #pragma once
 
+#include "platform/ScreenshotLocation.h"
+#include "screenshots/ScreenshotScan.h"
+
+#include <QDateTime>
 #include <QList>
 #include <QObject>
 #include <QSet>
@@ -10,11 +14,11 @@
 #include <memory>
 #include <optional>
 
-class FolderWatch;
+class CaptureMarks;
+class PersistentFolderWatch;
 class Prefs;
 class QTimer;
 class ScreenCaptureProbe;
-class ScreenshotLocation;
 class SystemSound;
 class Trash;
 
@@ -25,6 +29,10 @@ struct ScreenshotWatcherTiming {
     int settleTries = 10;
     int relocateMs = 60 * 1000;
     int sweepMs = 21600 * 1000;
+    // The clock of the age sweep, moved forward by tests.
+    std::function<QDateTime()> now = [] {
+        return QDateTime::currentDateTime();
+    };
 };
 
 // The folder the user's screenshot tool saves into: its captures (newest
@@ -42,7 +50,7 @@ public:
     using CopyScreenshot = std::function<void(const QUrl&)>;
 
     ScreenshotWatcher(Prefs& prefs, ScreenshotLocation& location, Trash& trash, SystemSound& sound,
-                      CopyScreenshot copyScreenshot, Timing timing = Timing(),
+                      CaptureMarks& marks, CopyScreenshot copyScreenshot, Timing timing = Timing(),
                       QObject* parent = nullptr);
     ~ScreenshotWatcher() override;
 
@@ -52,12 +60,15 @@ public:
     qint64 unseenCount() const { return m_unseenCount; }
     void setUnseenCount(qint64 count);
     QUrl dir() const { return m_dir; }
+    // Which setting or default dir() comes from, for the settings window.
+    QString dirOrigin() const { return m_folder.origin; }
     // Names already seen in dir(); a name is new exactly once.
     const QSet<QString>& known() const { return m_known; }
-    // True once the folder watch is open; a folder that cannot be watched stays false.
+    // True while the folder itself is watched and its first listing is in;
+    // false while it is missing (its creation is awaited) or cannot be watched.
     bool isWatching() const;
 
-    // The folder of the user's screenshot tool when it is a folder, else ~/Desktop.
+    // The folder of the session's screenshot tool, existing or not.
     static QUrl screenshotFolder();
     void relocateIfNeeded();
 
@@ -65,7 +76,8 @@ public:
     std::optional<QUrl> renameScreenshot(const QUrl& url, const QString& newName);
     void trashScreenshot(const QUrl& url);
     void sweepOldScreenshots();
-    // Saves captures in ~/Pictures/Screenshots (on) or on the Desktop (off).
+    // On: the tools save into a Screenshots folder in Pictures. Off: each
+    // tool gets back the folder it had before.
     static void setDedicatedFolder(bool on);
     // The same on this watcher's location; the static one acts on shared().
     void applyDedicatedFolder(bool on);
@@ -80,21 +92,21 @@ Q_SIGNALS:
     void newScreenshotsCounted();
 
 private:
-    QUrl resolveFolder() const;
+    ScreenshotLocation::Folder resolveFolder() const;
     void setScreenshots(const QList<QUrl>& list);
     void rescan(bool initial);
-    void applyListing(const QList<QUrl>& list, bool initial);
+    void applyListing(const ScreenshotScan::Listing& listing, bool initial);
+    void startWatching();
     void handleNewScreenshot(const QUrl& url);
     void settleStep(const QUrl& url, qint64 previous, int tries);
     void finishNewScreenshot(const QUrl& url);
-    void startWatching();
-    void stopWatching();
     void scheduleRescan();
 
     Prefs& m_prefs;
     ScreenshotLocation& m_location;
     Trash& m_trash;
     SystemSound& m_sound;
+    CaptureMarks& m_marks;
     CopyScreenshot m_copyScreenshot;
     Timing m_timing;
     std::shared_ptr<const ScreenCaptureProbe> m_probe;
@@ -102,7 +114,8 @@ private:
     QList<QUrl> m_screenshots;
     qint64 m_unseenCount = 0;
     QUrl m_dir;
-    std::unique_ptr<FolderWatch> m_watch;
+    ScreenshotLocation::Folder m_folder;
+    PersistentFolderWatch* m_watch = nullptr;
     QSet<QString> m_known;
     // Set from a folder change until its first listing is in.
     bool m_initialPending = false;

@@ -22,7 +22,8 @@ GeneralSection::GeneralSection(Prefs& prefs, QWidget* parent)
          new SettingsRow(QStringLiteral("Menu bar badge"),
                          QStringLiteral("Show the new-screenshot count next to the paperclip."),
                          m_badge),
-         new SettingsRow(QStringLiteral("Play sound on capture"), {}, m_sound)});
+         new SettingsRow(QStringLiteral("Play sound on capture"),
+                         QStringLiteral("Not under GNOME Shell, which plays its own."), m_sound)});
     layout->addStretch();
 
     // The login item may refuse; Prefs then reports the real state and the switch follows.

@@ -40,6 +40,7 @@ ScreenshotsSection::ScreenshotsSection(Prefs& prefs, const SettingsHooks& hooks,
     , m_hooks(hooks)
     , m_autoCopy(new SettingsSwitch)
     , m_folder(new MiddleElidedLabel)
+    , m_origin(new QLabel)
     , m_dedicatedFolder(new SettingsSwitch)
     , m_autoDelete(new SettingsMenu({{QStringLiteral("Never"), 0},
                                      {QStringLiteral("after 7 days"), 7},
@@ -49,6 +50,15 @@ ScreenshotsSection::ScreenshotsSection(Prefs& prefs, const SettingsHooks& hooks,
     SettingsStyle::style(m_folder, 11, QFont::Normal, Palette::textSecondary());
     m_folder->setMaximumWidth(230);
     m_folder->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    SettingsStyle::style(m_origin, 10.5, QFont::Normal, Palette::textDim());
+    m_origin->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    // The path, and under it which tool's setting it comes from.
+    auto* folderBox = new QWidget;
+    auto* folderLines = new QVBoxLayout(folderBox);
+    folderLines->setContentsMargins(0, 0, 0, 0);
+    folderLines->setSpacing(2);
+    folderLines->addWidget(m_folder, 0, Qt::AlignRight);
+    folderLines->addWidget(m_origin, 0, Qt::AlignRight);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -56,12 +66,13 @@ ScreenshotsSection::ScreenshotsSection(Prefs& prefs, const SettingsHooks& hooks,
     SettingsRow::addRows(
         layout,
         {new SettingsRow(QStringLiteral("Copy new screenshots to the clipboard"), {}, m_autoCopy),
-         new SettingsRow(QStringLiteral("Watched folder"), {}, m_folder),
+         new SettingsRow(QStringLiteral("Watched folder"), {}, folderBox),
          new SettingsRow(
              QStringLiteral("Keep screenshots in a dedicated folder"),
-             QStringLiteral("Changes where your screenshot tool saves screenshots: "
-                            "~/Pictures/Screenshots instead of the Desktop. Turning it off puts "
-                            "them back on the Desktop."),
+             QStringLiteral("Changes where your screenshot tool saves screenshots: a Screenshots "
+                            "folder in your Pictures folder. Turning it off puts back the folder "
+                            "your tool used before. GNOME Shell always saves there and cannot be "
+                            "changed."),
              m_dedicatedFolder),
          new SettingsRow(QStringLiteral("Auto-delete screenshots"),
                          QStringLiteral("Old screenshots go to the Trash, never deleted outright."),
@@ -87,6 +98,10 @@ QString ScreenshotsSection::watchedFolderText() const {
     return m_folder->text();
 }
 
+QString ScreenshotsSection::watchedFolderOriginText() const {
+    return m_origin->text();
+}
+
 void ScreenshotsSection::showEvent(QShowEvent* event) {
     refresh();
     QWidget::showEvent(event);
@@ -99,6 +114,7 @@ void ScreenshotsSection::refresh() {
     const QString folder = m_hooks.watchedFolder ? m_hooks.watchedFolder() : QString();
     m_folder->setText(QDir::toNativeSeparators(folder));
     m_folder->setToolTip(m_folder->text());
+    m_origin->setText(m_hooks.watchedFolderOrigin ? m_hooks.watchedFolderOrigin() : QString());
     m_folder->updateGeometry();
     m_folder->update();
 }

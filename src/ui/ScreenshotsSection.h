@@ -20,6 +20,8 @@ public:
     SettingsMenu* autoDeleteMenu() const { return m_autoDelete; }
     // The full path of the watched folder as last shown.
     QString watchedFolderText() const;
+    // Which tool's setting or default that folder comes from, as last shown.
+    QString watchedFolderOriginText() const;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -31,6 +33,7 @@ private:
     const SettingsHooks& m_hooks;
     SettingsSwitch* m_autoCopy;
     QLabel* m_folder;
+    QLabel* m_origin;
     SettingsSwitch* m_dedicatedFolder;
     SettingsMenu* m_autoDelete;
 };

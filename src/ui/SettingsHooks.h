@@ -14,6 +14,8 @@ struct SettingsHooks {
     std::function<void(bool on)> setDedicatedFolder;
     // The folder the screenshot watcher reads.
     std::function<QString()> watchedFolder;
+    // Where that folder comes from: "from Spectacle's settings", "GNOME default", …
+    std::function<QString()> watchedFolderOrigin;
     // Whether synthesised key presses can reach other applications.
     std::function<bool()> canPaste;
     // The shortcut recorder for the quick picker's shortcut, parented to the given widget.

@@ -159,6 +159,11 @@ SettingsHooks SettingsWindow::serviceHooks() {
             return sharedHooks().watchedFolder();
         return ScreenshotWatcher::shared().dir().toLocalFile();
     };
+    hooks.watchedFolderOrigin = [] {
+        if (sharedHooks().watchedFolderOrigin)
+            return sharedHooks().watchedFolderOrigin();
+        return ScreenshotWatcher::shared().dirOrigin();
+    };
     hooks.canPaste = [] {
         if (sharedHooks().canPaste)
             return sharedHooks().canPaste();

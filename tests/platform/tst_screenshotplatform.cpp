@@ -1,8 +1,10 @@
 #include "platform/freedesktop/CanberraSound.h"
 #include "platform/freedesktop/FreedesktopScreenCaptureProbe.h"
 #include "platform/freedesktop/FreedesktopTrash.h"
+#include "platform/freedesktop/GnomeScreenshotsName.h"
 #include "platform/freedesktop/IniKeyEditor.h"
 #include "platform/freedesktop/InotifyFolderWatch.h"
+#include "platform/freedesktop/JsonDefaultsStore.h"
 #include "platform/freedesktop/ToolScreenshotLocation.h"
 
 #include <QDir>
@@ -50,8 +52,7 @@ private Q_SLOTS:
     void iniEditKeepsEveryOtherByte();
     void locationFollowsTheSession_data();
     void locationFollowsTheSession();
-    void writeChangesEveryPresentTool();
-    void gnomeScreenshotThroughGsettings();
+    void writeAndRestoreEveryPresentTool();
     void probeRecognisesCaptures_data();
     void probeRecognisesCaptures();
     void trashIsRealAndHonest();
@@ -74,6 +75,7 @@ void TestScreenshotPlatform::initTestCase() {
               "type=\"s\"><default>''</default></key></schema></schemalist>");
     QCOMPARE(QProcess::execute(QStringLiteral("glib-compile-schemas"), {m_schemaDir}), 0);
     qputenv("GSETTINGS_BACKEND", "keyfile");
+    qputenv("GSETTINGS_SCHEMA_DIR", m_schemaDir.toLocal8Bit());
 }
 
 void TestScreenshotPlatform::iniEditKeepsEveryOtherByte_data() {
@@ -114,53 +116,147 @@ void TestScreenshotPlatform::iniEditKeepsEveryOtherByte() {
     QCOMPARE(IniKeyEditor::value(edited, section, key), std::optional<QString>(u"/new"_qs));
 }
 
+namespace {
+void gsettings(const QStringList& arguments) {
+    QCOMPARE(QProcess::execute(QStringLiteral("gsettings"),
+                               QStringList{arguments.first(),
+                                           QStringLiteral("org.gnome.gnome-screenshot"),
+                                           QStringLiteral("auto-save-directory")} +
+                                   arguments.mid(1)),
+             0);
+}
+} // namespace
+
 void TestScreenshotPlatform::locationFollowsTheSession_data() {
     QTest::addColumn<QString>("desktop");
-    QTest::addColumn<QString>("expected"); // relative to the temp folder, "~" for home
+    QTest::addColumn<QStringList>("tools"); // tools with a folder set, each its own
+    QTest::addColumn<QString>("userDirs");  // absent, present, localised, no pictures
+    QTest::addColumn<QString>("expected");  // ~ for home, @tool for that tool's folder
+    QTest::addColumn<QString>("origin");
 
-    QTest::newRow("KDE reads Spectacle") << "KDE"
-                                         << "spectacle";
-    QTest::newRow("XFCE reads Screenshooter") << "XFCE"
-                                              << "xfce";
-    QTest::newRow("others read a fixed Flameshot path") << "GNOME"
-                                                        << "flameshot";
+    const QStringList all{u"spectacle"_qs, u"xfce"_qs, u"flameshot"_qs, u"gnome-screenshot"_qs};
+    QTest::newRow("KDE, nothing set") << "KDE" << QStringList() << "absent"
+                                      << "~/Pictures"
+                                      << "Spectacle's default";
+    QTest::newRow("KDE, Spectacle set") << "KDE" << all << "present"
+                                        << "@spectacle"
+                                        << "from Spectacle's settings";
+    QTest::newRow("KDE, German folders") << "KDE" << QStringList{u"xfce"_qs} << "localised"
+                                         << "~/Bilder"
+                                         << "Spectacle's default";
+    QTest::newRow("XFCE, nothing set") << "XFCE" << QStringList() << "present"
+                                       << "~/Images"
+                                       << "Xfce Screenshooter's default";
+    QTest::newRow("XFCE, Screenshooter set") << "XFCE" << all << "absent"
+                                             << "@xfce"
+                                             << "from Xfce Screenshooter's settings";
+    QTest::newRow("GNOME, nothing set") << "GNOME" << QStringList() << "absent"
+                                        << "~/Pictures/Screenshots"
+                                        << "GNOME default";
+    QTest::newRow("GNOME ignores the tools") << "ubuntu:GNOME" << all << "present"
+                                             << "~/Images/Screenshots"
+                                             << "GNOME default";
+    QTest::newRow("GNOME in German")
+        << "GNOME" << QStringList{u"gnome-screenshot"_qs} << "localised"
+        << "~/Bilder/Bildschirmfotos"
+        << "GNOME default";
+    QTest::newRow("Flashback uses gnome-screenshot")
+        << "GNOME-Flashback:GNOME" << QStringList{u"gnome-screenshot"_qs} << "absent"
+        << "@gnome-screenshot"
+        << "from gnome-screenshot's settings";
+    QTest::newRow("other, Flameshot first") << "" << all << "absent"
+                                            << "@flameshot"
+                                            << "from Flameshot's settings";
+    QTest::newRow("other, Flameshot asks")
+        << "X-Cinnamon" << QStringList{u"flameshot-asks"_qs, u"spectacle"_qs} << "localised"
+        << "~/Bilder"
+        << "Pictures folder (no tool's setting found)";
+    QTest::newRow("other, gnome-screenshot")
+        << "X-Cinnamon" << QStringList{u"gnome-screenshot"_qs, u"xfce"_qs} << "present"
+        << "@gnome-screenshot"
+        << "from gnome-screenshot's settings";
+    QTest::newRow("other, no Pictures folder") << "sway" << QStringList() << "no pictures"
+                                               << "~/Bureau"
+                                               << "Desktop (no tool's setting found)";
 }
 
 void TestScreenshotPlatform::locationFollowsTheSession() {
     QFETCH(QString, desktop);
+    QFETCH(QStringList, tools);
+    QFETCH(QString, userDirs);
     QFETCH(QString, expected);
+    QFETCH(QString, origin);
     QTemporaryDir tmp;
-    const QString cfg = tmp.filePath(QStringLiteral("cfg"));
-    ToolScreenshotLocation location(cfg, desktop);
-    writeFile(location.spectacleConfig(), "[General]\nx=1\n[Save]\ndefaultSaveLocation=file://" +
-                                              QFile::encodeName(tmp.path()) + "/spectacle/\n");
-    writeFile(location.xfceConfig(),
-              "[Preferences]\nscreenshot_dir=file://" + QFile::encodeName(tmp.path()) + "/xfce\n");
-    writeFile(location.flameshotConfig(), "[General]\nsavePath=" + QFile::encodeName(tmp.path()) +
-                                              "/flameshot\nsavePathFixed=true\n");
-    QCOMPARE(location.read(), tmp.filePath(expected));
+    const QByteArray root = QFile::encodeName(tmp.path());
+    ToolScreenshotLocation location(tmp.filePath(QStringLiteral("cfg")), desktop);
+    if (tools.contains(u"spectacle"_qs))
+        writeFile(location.spectacleConfig(),
+                  "[General]\nx=1\n[Save]\ndefaultSaveLocation=file://" + root + "/spectacle/\n");
+    if (tools.contains(u"xfce"_qs))
+        writeFile(location.xfceConfig(),
+                  "[Preferences]\nscreenshot_dir=file://" + root + "/xfce\n");
+    if (tools.contains(u"flameshot"_qs) || tools.contains(u"flameshot-asks"_qs))
+        writeFile(location.flameshotConfig(),
+                  "[General]\nsavePath=" + root + "/flameshot\nsavePathFixed=" +
+                      (tools.contains(u"flameshot"_qs) ? "true" : "false") + "\n");
+    if (tools.contains(u"gnome-screenshot"_qs))
+        gsettings({u"set"_qs, u"'"_qs + tmp.filePath(u"gnome-screenshot"_qs) + u"'"_qs});
+    else
+        gsettings({u"reset"_qs});
+
+    // The user's folders as xdg-user-dirs keeps them, and the language GNOME names its folder in.
+    const QString home = QDir::homePath();
+    const QString dirsFile =
+        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+        u"/user-dirs.dirs"_qs;
+    QFile::remove(dirsFile);
+    const QHash<QString, QByteArray> dirs{
+        {u"present"_qs, "XDG_DESKTOP_DIR=\"$HOME/Desk\"\nXDG_PICTURES_DIR=\"$HOME/Images\"\n"},
+        {u"localised"_qs,
+         "XDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\nXDG_PICTURES_DIR=\"$HOME/Bilder\"\n"},
+        {u"no pictures"_qs, "XDG_DESKTOP_DIR=\"$HOME/Bureau\"\nXDG_PICTURES_DIR=\"$HOME/None\"\n"}};
+    if (dirs.contains(userDirs))
+        writeFile(dirsFile, "# written by xdg-user-dirs-update\n" + dirs.value(userDirs));
+    for (const char* folder : {"Images", "Bilder"})
+        QDir(home).mkpath(QLatin1String(folder));
+    for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES"})
+        qunsetenv(name);
+    qputenv("LANG", userDirs == u"localised"_qs ? "de_DE.UTF-8" : "en_GB.UTF-8");
+
+    if (expected.startsWith(QLatin1Char('~')))
+        expected = home + expected.mid(1);
+    else
+        expected = tmp.filePath(expected.mid(1));
+    const ScreenshotLocation::Folder folder = location.resolve();
+    QCOMPARE(folder.path, expected);
+    QCOMPARE(folder.origin, origin);
+    QCOMPARE(folder.toolPlaysSound, origin == u"GNOME default"_qs);
+    // The dedicated folder is GNOME's, in every session.
+    const QString pictures = userDirs == u"absent"_qs      ? u"Pictures"_qs
+                             : userDirs == u"present"_qs   ? u"Images"_qs
+                             : userDirs == u"localised"_qs ? u"Bilder"_qs
+                                                           : u"None"_qs;
+    QCOMPARE(location.dedicatedFolder(),
+             home + u'/' + pictures +
+                 (userDirs == u"localised"_qs ? u"/Bildschirmfotos"_qs : u"/Screenshots"_qs));
+    QFile::remove(dirsFile);
+    qunsetenv("LANG");
 }
 
-void TestScreenshotPlatform::writeChangesEveryPresentTool() {
+void TestScreenshotPlatform::writeAndRestoreEveryPresentTool() {
     QTemporaryDir tmp;
     const QString cfg = tmp.filePath(QStringLiteral("cfg"));
-    ToolScreenshotLocation location(cfg, QStringLiteral("GNOME"));
-
-    // Nothing configured: GNOME Shell's folder when it exists, else the Desktop.
-    QCOMPARE(location.read(), QDir::homePath() + QStringLiteral("/Desktop"));
-    QDir().mkpath(ToolScreenshotLocation::gnomeShellFolder());
-    QCOMPARE(location.read(), QDir::homePath() + QStringLiteral("/Pictures/Screenshots"));
-    QDir(ToolScreenshotLocation::gnomeShellFolder()).removeRecursively();
-
-    // Flameshot that asks every time says nothing about a folder.
-    writeFile(location.flameshotConfig(), "[General]\r\nsavePath=/elsewhere\r\nshowHelp=false\r\n");
-    QCOMPARE(location.read(), QDir::homePath() + QStringLiteral("/Desktop"));
-
-    writeFile(location.spectacleConfig(),
-              "[Save]\ndefaultSaveLocation=file:///old/\n\n[GuiConfig]\n"
-              "window=1\n");
-    writeFile(location.xfceConfig(), "[Preferences]\nscreenshot_dir=/old\nlast_user=\n");
-    const QString target = tmp.filePath(QStringLiteral("My Shots, new"));
+    JsonDefaultsStore memory(tmp.filePath(QStringLiteral("defaults.json")));
+    ToolScreenshotLocation location(cfg, QStringLiteral("KDE"), &memory);
+    const QByteArray spectacle =
+        "[Save]\ndefaultSaveLocation=file:///old/\n\n[GuiConfig]\nwindow=1\n";
+    const QByteArray xfce = "[Preferences]\nscreenshot_dir=/old\nlast_user=\n";
+    const QByteArray flameshot = "[General]\r\nsavePath=\"/a, b\"\r\nshowHelp=false\r\n";
+    writeFile(location.spectacleConfig(), spectacle);
+    writeFile(location.xfceConfig(), xfce);
+    writeFile(location.flameshotConfig(), flameshot);
+    gsettings({u"reset"_qs});
+    const QString target = tmp.filePath(QStringLiteral("My Shots, it's new"));
     location.write(target);
 
     QCOMPARE(readAll(location.spectacleConfig()), "[Save]\ndefaultSaveLocation=file://" +
@@ -171,22 +267,6 @@ void TestScreenshotPlatform::writeChangesEveryPresentTool() {
     // A comma needs quotes in a QSettings file, or Flameshot would read a list.
     QCOMPARE(readAll(location.flameshotConfig()),
              "[General]\r\nsavePath=\"" + QFile::encodeName(target) + "\"\r\nshowHelp=false\r\n");
-    // Tools without settings get none.
-    QVERIFY(!QFile::exists(cfg + QStringLiteral("/kdeglobals")));
-
-    // What was written reads back for every session.
-    QDir().mkpath(target);
-    for (const QString& desktop : {u"KDE"_qs, u"XFCE"_qs}) {
-        QCOMPARE(ToolScreenshotLocation(cfg, desktop).read(), target);
-    }
-}
-
-void TestScreenshotPlatform::gnomeScreenshotThroughGsettings() {
-    qputenv("GSETTINGS_SCHEMA_DIR", m_schemaDir.toLocal8Bit());
-    QTemporaryDir tmp;
-    ToolScreenshotLocation location(tmp.filePath(QStringLiteral("cfg")), QStringLiteral("GNOME"));
-    const QString target = tmp.filePath(QStringLiteral("it's here"));
-    location.write(target);
     QProcess get;
     get.start(QStringLiteral("gsettings"),
               {QStringLiteral("get"), QStringLiteral("org.gnome.gnome-screenshot"),
@@ -195,8 +275,25 @@ void TestScreenshotPlatform::gnomeScreenshotThroughGsettings() {
     const QString stored = QString::fromUtf8(get.readAllStandardOutput()).trimmed();
     QVERIFY2(stored.contains(QStringLiteral("it")) && stored.startsWith(QStringLiteral("\"file:")),
              qPrintable(stored));
-    QCOMPARE(location.read(), target);
-    qunsetenv("GSETTINGS_SCHEMA_DIR");
+    // Tools without settings get none.
+    QVERIFY(!QFile::exists(cfg + QStringLiteral("/kdeglobals")));
+    QDir().mkpath(target);
+    for (const QString& desktop : {u"KDE"_qs, u"XFCE"_qs, u"Unity"_qs})
+        QCOMPARE(ToolScreenshotLocation(cfg, desktop).read(), target);
+
+    // A second write keeps the values from before the first; restore puts
+    // back every byte and resets gnome-screenshot's key, which was unset.
+    location.write(tmp.filePath(QStringLiteral("other")));
+    location.restore();
+    QCOMPARE(readAll(location.spectacleConfig()), spectacle);
+    QCOMPARE(readAll(location.xfceConfig()), xfce);
+    QCOMPARE(readAll(location.flameshotConfig()), flameshot);
+    QCOMPARE(ToolScreenshotLocation(cfg, u"Unity"_qs).read(),
+             ToolScreenshotLocation::picturesFolder());
+    QVERIFY(!memory.object(QStringLiteral("screenshotToolFolders")));
+    // Nothing remembered: restoring again changes nothing.
+    location.restore();
+    QCOMPARE(readAll(location.xfceConfig()), xfce);
 }
 
 void TestScreenshotPlatform::probeRecognisesCaptures_data() {
@@ -284,9 +381,18 @@ void TestScreenshotPlatform::folderWatchReportsEntryChanges() {
     QVERIFY(QDir(other.path()).mkdir(QStringLiteral("sentinel")));
     QTRY_VERIFY_WITH_TIMEOUT(changed.count() >= 1, 5000);
 
-    // The folder goes away: reported, and no longer watched.
+    // The folder is moved away (to the Trash, say): reported, and no longer
+    // watched, rather than followed to its new name.
     changed.clear();
-    QVERIFY(QDir(other.path()).removeRecursively());
+    const QString moved = tmp.filePath(QStringLiteral("moved"));
+    QVERIFY(QDir().rename(other.path(), moved));
+    QTRY_VERIFY_WITH_TIMEOUT(changed.count() >= 1 && !watch.isWatching(), 5000);
+
+    // The folder goes away: reported, and no longer watched.
+    watch.adopt(QtConcurrent::run(watch.opener(moved)).result());
+    QVERIFY(watch.isWatching());
+    changed.clear();
+    QVERIFY(QDir(moved).removeRecursively());
     QTRY_VERIFY_WITH_TIMEOUT(changed.count() >= 1 && !watch.isWatching(), 5000);
 }
 

@@ -9,6 +9,7 @@
 #include "platform/freedesktop/JsonDefaultsStore.h"
 #include "platform/freedesktop/ToolScreenshotLocation.h"
 #include "platform/freedesktop/XdgAutostartLoginItem.h"
+#include "screenshots/CaptureMarks.h"
 #include "screenshots/ScreenshotScan.h"
 #include "screenshots/ScreenshotWatcher.h"
 #include <QDateTime>
@@ -33,6 +34,18 @@ inline void writeFile(const QString& path, const QByteArray& bytes = "capture") 
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
     f.write(bytes);
+}
+
+// Writes path so that its capture date is later than than's: file times
+// come from a coarse clock, and files written in one tick share a date.
+inline bool writtenNewer(const QString& path, const QString& than) {
+    QFile::remove(path);
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write("capture") != 7)
+        return false;
+    f.close();
+    return ScreenshotScan::creationDate(QFileInfo(path)) >
+           ScreenshotScan::creationDate(QFileInfo(than));
 }
 
 inline void age(const QString& path, int days) {
@@ -64,7 +77,9 @@ struct World {
                                 {tmp.filePath(QStringLiteral("etc"))},
                                 QStringLiteral("quillet")};
     Prefs prefs{store, login};
-    ToolScreenshotLocation location{tmp.filePath(QStringLiteral("cfg")), QStringLiteral("KDE")};
+    ToolScreenshotLocation location{tmp.filePath(QStringLiteral("cfg")), QStringLiteral("KDE"),
+                                    &store};
+    CaptureMarks marks{tmp.filePath(QStringLiteral("capture-marks"))};
     FreedesktopTrash trash;
     RecordingSound sound;
     QList<QUrl> copied;
@@ -80,7 +95,7 @@ struct World {
     std::unique_ptr<ScreenshotWatcher> watcher(Trash* trashToUse = nullptr,
                                                ScreenshotWatcher::Timing timing = {}) {
         auto w = std::make_unique<ScreenshotWatcher>(
-            prefs, location, trashToUse ? *trashToUse : trash, sound,
+            prefs, location, trashToUse ? *trashToUse : trash, sound, marks,
             [this](const QUrl& url) {
                 copied.append(url);
                 copiedSizes.append(QFileInfo(url.toLocalFile()).size());

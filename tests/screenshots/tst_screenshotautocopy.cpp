@@ -33,9 +33,10 @@ private Q_SLOTS:
 
 void TestScreenshotAutoCopy::newCaptureLandsOnTheClipboard() {
     ScreenshotWatcher& watcher = ScreenshotWatcher::shared();
-    // No screenshot tool is configured in the test home: the Desktop it is.
-    const QString desktop = QDir::homePath() + QStringLiteral("/Desktop");
-    QCOMPARE(watcher.dir(), QUrl::fromLocalFile(desktop));
+    // No screenshot tool is configured in the test home, and the session is
+    // none in particular: the Pictures folder, where the tools save by default.
+    const QString pictures = QDir::homePath() + QStringLiteral("/Pictures");
+    QCOMPARE(watcher.dir(), QUrl::fromLocalFile(pictures));
     QTRY_VERIFY_WITH_TIMEOUT(watcher.isWatching(), 5000);
 
     QImage image(32, 16, QImage::Format_RGB32);
@@ -46,7 +47,7 @@ void TestScreenshotAutoCopy::newCaptureLandsOnTheClipboard() {
     QVERIFY(madeFile.open(QIODevice::ReadOnly));
     const QByteArray png = madeFile.readAll();
 
-    const QString capture = desktop + QStringLiteral("/Screenshot from today.png");
+    const QString capture = pictures + QStringLiteral("/Screenshot from today.png");
     QProcess cp;
     cp.start(QStringLiteral("cp"), {made, capture});
     QTRY_VERIFY_WITH_TIMEOUT(cp.state() == QProcess::NotRunning, 5000);

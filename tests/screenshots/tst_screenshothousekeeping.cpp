@@ -66,22 +66,29 @@ void TestScreenshotHousekeeping::relocationFollowsTheToolsSetting() {
     QTRY_COMPARE_WITH_TIMEOUT(w->unseenCount(), 1, kWait);
     QCOMPARE(world.copied, QList<QUrl>{urlOf(second, QStringLiteral("Screenshot d.png"))});
 
-    // A setting that names a missing folder means the Desktop.
-    world.pointTo(world.folder(QStringLiteral("missing")));
-    QTRY_COMPARE_WITH_TIMEOUT(
-        w->dir(), QUrl::fromLocalFile(QDir::homePath() + QStringLiteral("/Desktop")), kWait);
+    // A folder the tool has not made yet is awaited, not swapped for the
+    // Desktop; everything that appears in it is new, the first capture too.
+    const QString missing = world.folder(QStringLiteral("missing"));
+    world.pointTo(missing);
+    QTRY_COMPARE_WITH_TIMEOUT(w->dir(), QUrl::fromLocalFile(missing), kWait);
+    QVERIFY(!w->isWatching());
+    writeFile(missing + QStringLiteral("/Screenshot first.png"));
+    QTRY_COMPARE_WITH_TIMEOUT(w->unseenCount(), 2, kWait);
+    QCOMPARE(world.copied.last(), urlOf(missing, QStringLiteral("Screenshot first.png")));
+    QCOMPARE(w->screenshots(), QList<QUrl>{world.copied.last()});
 }
 
 void TestScreenshotHousekeeping::renameRules() {
     World world;
     const QString dir = world.folder();
-    for (const char* name : {"Screenshot 1.png", "Screenshot 2.png", "taken.png"})
+    for (const char* name : {"Screenshot_20240101_100000.png", "Screenshot 2.jpg",
+                             "Screenshot 3.png", "Screenshot 4.png", "taken.png"})
         writeFile(dir + QLatin1Char('/') + QLatin1String(name));
     world.pointTo(dir);
     auto w = world.watcher();
     waitUntilWatching(*w, dir);
-    const QUrl one = urlOf(dir, QStringLiteral("Screenshot 1.png"));
-    const QUrl two = urlOf(dir, QStringLiteral("Screenshot 2.png"));
+    QTRY_COMPARE_WITH_TIMEOUT(w->screenshots().size(), 4, kWait);
+    const QUrl one = urlOf(dir, QStringLiteral("Screenshot_20240101_100000.png"));
     const QList<QUrl> before = w->screenshots();
     QSignalSpy listed(w.get(), &ScreenshotWatcher::screenshotsChanged);
 
@@ -92,25 +99,49 @@ void TestScreenshotHousekeeping::renameRules() {
     QCOMPARE(w->screenshots(), before);
     QCOMPARE(listed.count(), 0);
 
-    // Spaces and tabs go, the extension comes back; a dotted name stays as typed.
-    const auto renamed = w->renameScreenshot(one, QStringLiteral(" \tholiday  "));
-    QCOMPARE(renamed, std::optional<QUrl>(urlOf(dir, QStringLiteral("holiday.png"))));
-    const auto dotted = w->renameScreenshot(two, QStringLiteral("beach.jpeg"));
-    QCOMPARE(dotted, std::optional<QUrl>(urlOf(dir, QStringLiteral("beach.jpeg"))));
-    QVERIFY(QFile::exists(dir + QStringLiteral("/holiday.png")));
-    QVERIFY(!QFile::exists(one.toLocalFile()));
+    // Spaces and tabs go; the extension stays unless the name ends in a capture's own.
+    const QList<std::pair<QUrl, QString>> renames{
+        {one, QStringLiteral(" \tholiday  ")},
+        {urlOf(dir, QStringLiteral("Screenshot 2.jpg")), QStringLiteral("v1.2")},
+        {urlOf(dir, QStringLiteral("Screenshot 3.png")), QStringLiteral("v1.2 mock")},
+        {urlOf(dir, QStringLiteral("Screenshot 4.png")), QStringLiteral("beach.JPEG")}};
+    const QStringList names{QStringLiteral("holiday.png"), QStringLiteral("v1.2.jpg"),
+                            QStringLiteral("v1.2 mock.png"), QStringLiteral("beach.JPEG")};
     QList<QUrl> expected = before;
-    expected[before.indexOf(one)] = *renamed;
-    expected[before.indexOf(two)] = *dotted;
+    for (qsizetype i = 0; i < renames.size(); ++i) {
+        const auto renamed = w->renameScreenshot(renames[i].first, renames[i].second);
+        QCOMPARE(renamed, std::optional<QUrl>(urlOf(dir, names[i])));
+        QVERIFY(QFile::exists(renamed->toLocalFile()));
+        expected[before.indexOf(renames[i].first)] = *renamed;
+    }
+    QVERIFY(!QFile::exists(one.toLocalFile()));
     QCOMPARE(w->screenshots(), expected);
     QVERIFY(w->known().contains(QStringLiteral("holiday.png")));
-    QVERIFY(!w->known().contains(QStringLiteral("Screenshot 1.png")));
+    QVERIFY(!w->known().contains(one.fileName()));
 
-    // The folder events of the moves bring a rescan, which finds nothing new.
+    // The rescan the moves cause keeps every renamed capture and finds nothing new.
     const int edits = int(listed.count());
     QTRY_VERIFY_WITH_TIMEOUT(listed.count() > edits, kWait);
+    QCOMPARE(QSet<QUrl>(w->screenshots().cbegin(), w->screenshots().cend()),
+             QSet<QUrl>(expected.cbegin(), expected.cend()));
     QCOMPARE(w->unseenCount(), 0);
     QVERIFY(world.copied.isEmpty());
+
+    // And so does the next start, with the attribute or, where a file
+    // system refuses it, the list in the data folder. (The test's file system
+    // accepts attributes, so the list is fed directly.)
+    const QString plain = world.folder(QStringLiteral("plain.png"));
+    writeFile(plain);
+    QVERIFY(!CaptureMarks::hasAttribute(plain));
+    world.marks.remember({*CaptureMarks::keyOf(plain)});
+    QVERIFY(QFile::rename(plain, dir + QStringLiteral("/from list.png")));
+    w.reset();
+    CaptureMarks reread(world.tmp.filePath(QStringLiteral("capture-marks")));
+    QVERIFY(reread.isMarked(dir + QStringLiteral("/from list.png")));
+    auto again = world.watcher();
+    QTRY_COMPARE_WITH_TIMEOUT(again->screenshots().size(), 5, kWait);
+    QVERIFY(again->screenshots().contains(urlOf(dir, QStringLiteral("from list.png"))));
+    QVERIFY(!again->screenshots().contains(urlOf(dir, QStringLiteral("taken.png"))));
 }
 
 void TestScreenshotHousekeeping::trashKeepsListAndFolderInStep() {
@@ -157,35 +188,42 @@ void TestScreenshotHousekeeping::trashKeepsListAndFolderInStep() {
 void TestScreenshotHousekeeping::sweepTrashesOnlyOldCaptures() {
     World world;
     const QString dir = world.folder();
-    const QString oldOne = dir + QStringLiteral("/Screenshot old.png");
-    const QString recent = dir + QStringLiteral("/Screenshot recent.png");
     const QString fresh = dir + QStringLiteral("/Screenshot fresh.png");
-    writeFile(oldOne);
-    writeFile(recent);
-    writeFile(fresh);
-    age(oldOne, 8);
-    age(recent, 6);
+    // Moved in with the times it had elsewhere, as a restore or a sync keeps them.
+    const QString movedIn = dir + QStringLiteral("/Screenshot moved in.png");
+    const QString gone = dir + QStringLiteral("/Screenshot gone.png");
+    for (const QString& path : {fresh, movedIn, gone})
+        writeFile(path);
+    age(movedIn, 30);
     world.pointTo(dir);
-    auto w = world.watcher();
+    ScreenshotWatcher::Timing timing;
+    QDateTime now = QDateTime::currentDateTime();
+    timing.now = [&now] {
+        return now;
+    };
+    auto w = world.watcher(nullptr, timing);
     QTRY_COMPARE_WITH_TIMEOUT(w->screenshots().size(), 3, kWait);
+    // Without a date to read, a capture is never old enough.
+    QVERIFY(QFile::remove(gone));
 
+    // Each gets its full days in the folder, whatever its modification time says.
+    world.prefs.setAutoDeleteDays(7);
+    for (int days : {0, 6}) {
+        now = QDateTime::currentDateTime().addDays(days);
+        w->sweepOldScreenshots();
+        QCOMPARE(w->screenshots().size(), 3);
+        QVERIFY(QFile::exists(movedIn));
+    }
     world.prefs.setAutoDeleteDays(0);
+    now = QDateTime::currentDateTime().addDays(400);
     w->sweepOldScreenshots();
     QCOMPARE(w->screenshots().size(), 3);
 
     world.prefs.setAutoDeleteDays(7);
+    now = QDateTime::currentDateTime().addDays(8);
     w->sweepOldScreenshots();
-    QCOMPARE(w->screenshots(),
-             (QList<QUrl>{QUrl::fromLocalFile(fresh), QUrl::fromLocalFile(recent)}));
-    QVERIFY(!QFile::exists(oldOne));
-    QVERIFY(QFile::exists(recent));
-
-    // Without a date to read, a capture is never old enough.
-    QVERIFY(QFile::remove(recent));
-    world.prefs.setAutoDeleteDays(1);
-    age(fresh, 3);
-    w->sweepOldScreenshots();
-    QCOMPARE(w->screenshots(), QList<QUrl>{QUrl::fromLocalFile(recent)});
+    QCOMPARE(w->screenshots(), QList<QUrl>{QUrl::fromLocalFile(gone)});
+    QVERIFY(!QFile::exists(fresh) && !QFile::exists(movedIn));
 }
 
 void TestScreenshotHousekeeping::dedicatedFolderWritesEveryTool() {
@@ -193,41 +231,38 @@ void TestScreenshotHousekeeping::dedicatedFolderWritesEveryTool() {
     const QString start = world.folder(QStringLiteral("start"));
     writeFile(start + QStringLiteral("/Screenshot s.png"));
     world.pointTo(start);
-    writeFile(world.location.flameshotConfig(), "[General]\nsavePath=/x\nsavePathFixed=false\n");
-    writeFile(world.location.xfceConfig(), "[Preferences]\nscreenshot_dir=file:///x\n");
-    const QString dedicated = QDir::homePath() + QStringLiteral("/Pictures/Screenshots");
+    const QByteArray spectacleBefore =
+        "[Save]\ndefaultSaveLocation=" + QUrl::fromLocalFile(start).toEncoded() + "/\n";
+    writeFile(world.location.xfceConfig(), "[Preferences]\nlast_user=me\n");
+    const QString dedicated =
+        QStandardPaths::writableLocation(QStandardPaths::PicturesLocation) + u"/Screenshots"_qs;
     QDir(dedicated).removeRecursively();
     auto w = world.watcher();
     QTRY_COMPARE_WITH_TIMEOUT(w->screenshots().size(), 1, kWait);
+    auto contents = [](const QString& path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
 
-    // On: the folder is made, every tool saves there and the watcher follows at once.
+    // On: the folder is made in Pictures, every tool saves there and the watcher follows at once.
     w->applyDedicatedFolder(true);
     QVERIFY(QFileInfo(dedicated).isDir());
-    const QByteArray url = QUrl::fromLocalFile(dedicated).toEncoded();
-    QCOMPARE(QFile(world.location.flameshotConfig()).open(QIODevice::ReadOnly), true);
-    QFile flameshot(world.location.flameshotConfig());
-    QVERIFY(flameshot.open(QIODevice::ReadOnly));
-    QCOMPARE(flameshot.readAll(),
-             "[General]\nsavePath=" + QFile::encodeName(dedicated) + "\nsavePathFixed=false\n");
-    QFile xfce(world.location.xfceConfig());
-    QVERIFY(xfce.open(QIODevice::ReadOnly));
-    QCOMPARE(xfce.readAll(), "[Preferences]\nscreenshot_dir=" + url + "\n");
+    QCOMPARE(contents(world.location.xfceConfig()), "[Preferences]\nlast_user=me\nscreenshot_dir=" +
+                                                        QUrl::fromLocalFile(dedicated).toEncoded() +
+                                                        "\n");
     QTRY_COMPARE_WITH_TIMEOUT(w->dir(), QUrl::fromLocalFile(dedicated), kWait);
     QTRY_VERIFY_WITH_TIMEOUT(w->screenshots().isEmpty(), kWait);
+    // On again (say, from a second window): what was there first is still what comes back.
+    w->applyDedicatedFolder(true);
 
-    // Off: always the Desktop, whatever was there before.
-    const QString desktop = QDir::homePath() + QStringLiteral("/Desktop");
-    writeFile(desktop + QStringLiteral("/Screenshot on desktop.png"));
+    // Off: each tool gets back exactly what it had, a key it lacked is removed,
+    // and the watcher follows the session's tool back, nothing counted.
     w->applyDedicatedFolder(false);
-    QCOMPARE(world.location.read(), desktop);
-    QTRY_COMPARE_WITH_TIMEOUT(w->dir(), QUrl::fromLocalFile(desktop), kWait);
+    QCOMPARE(contents(world.location.spectacleConfig()), spectacleBefore);
+    QCOMPARE(contents(world.location.xfceConfig()), "[Preferences]\nlast_user=me\n");
+    QTRY_COMPARE_WITH_TIMEOUT(w->dir(), QUrl::fromLocalFile(start), kWait);
     QTRY_COMPARE_WITH_TIMEOUT(w->screenshots().size(), 1, kWait);
     QCOMPARE(w->unseenCount(), 0);
-    QFile spectacle(world.location.spectacleConfig());
-    QVERIFY(spectacle.open(QIODevice::ReadOnly));
-    QCOMPARE(spectacle.readAll(),
-             "[Save]\ndefaultSaveLocation=" + QUrl::fromLocalFile(desktop).toEncoded() + "/\n");
-    QFile::remove(desktop + QStringLiteral("/Screenshot on desktop.png"));
 }
 
 QTEST_GUILESS_MAIN(TestScreenshotHousekeeping)

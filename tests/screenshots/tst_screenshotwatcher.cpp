@@ -33,6 +33,7 @@ private Q_SLOTS:
     void detection_data();
     void detection();
     void listingIsNewestFirstAndCapped();
+    void folderThatGoesAndComesBack();
     void newCaptureIsCountedCopiedAndSounded();
     void burstIsOneRescanHandledOldestFirst();
     void growingAndVanishingFiles();
@@ -111,40 +112,90 @@ void TestScreenshotWatcher::detection() {
     }
     const FreedesktopScreenCaptureProbe probe;
     QCOMPARE(ScreenshotScan::isScreenshot(QFileInfo(path), probe), accepted);
-    QCOMPARE(ScreenshotScan::list(tmp.path(), probe).contains(QUrl::fromLocalFile(path)), accepted);
+    QCOMPARE(ScreenshotScan::list(tmp.path(), probe).urls().contains(QUrl::fromLocalFile(path)),
+             accepted);
 }
 
 void TestScreenshotWatcher::listingIsNewestFirstAndCapped() {
     World world;
     const QString dir = world.folder();
-    for (int i = 0; i < 150; ++i) {
-        const QString path = dir + QStringLiteral("/Screenshot %1.png").arg(i, 3, 10, QChar('0'));
-        writeFile(path);
-        age(path, 150 - i); // Screenshot 149 is the newest
-    }
+    for (int i = 0; i < 150; ++i)
+        writeFile(dir + QStringLiteral("/Screenshot %1.png").arg(i, 3, 10, QChar('0')));
+    // Copied in last with its old times kept: it was captured here, now.
+    const QString kept = dir + QStringLiteral("/Screenshot kept.png");
+    QTRY_VERIFY_WITH_TIMEOUT(writtenNewer(kept, dir + QStringLiteral("/Screenshot 149.png")),
+                             kWait);
+    age(kept, 300);
     writeFile(dir + QStringLiteral("/notes.txt"));
     world.pointTo(dir);
     auto w = world.watcher();
     QCOMPARE(w->dir(), QUrl::fromLocalFile(dir));
     QTRY_COMPARE_WITH_TIMEOUT(w->screenshots().size(), 100, kWait);
-    QCOMPARE(w->known().size(), 150);
-    QCOMPARE(w->screenshots().first(), urlOf(dir, QStringLiteral("Screenshot 149.png")));
-    QCOMPARE(w->screenshots().last(), urlOf(dir, QStringLiteral("Screenshot 050.png")));
+    QCOMPARE(w->known().size(), 151);
+    const QList<QUrl> listed = w->screenshots();
+    auto date = [](const QUrl& url) {
+        return ScreenshotScan::creationDate(QFileInfo(url.toLocalFile()));
+    };
+    for (qsizetype i = 1; i < listed.size(); ++i)
+        QVERIFY(date(listed[i - 1]) >= date(listed[i]));
+    for (const QString& name : QDir(dir).entryList({QStringLiteral("Screenshot*")})) {
+        const QUrl url = urlOf(dir, name);
+        QVERIFY2(listed.contains(url) || date(url) <= date(listed.last()), qPrintable(name));
+    }
+    // Where the file system keeps birth times, the copy is the newest capture.
+    if (QFileInfo(kept).birthTime().isValid())
+        QCOMPARE(listed.first(), QUrl::fromLocalFile(kept));
     // What was there at start-up is not new.
     QCOMPARE(w->unseenCount(), 0);
     QVERIFY(world.copied.isEmpty());
-
-    // An unreadable folder lists as empty: the fallback Desktop here.
-    QDir(dir).removeRecursively();
-    w->relocateIfNeeded();
-    QCOMPARE(w->dir(), QUrl::fromLocalFile(QDir::homePath() + QStringLiteral("/Desktop")));
-    QTRY_VERIFY_WITH_TIMEOUT(w->known().isEmpty() && w->screenshots().isEmpty(), kWait);
 
     // A watcher gone before its listing and watch are back: the results are dropped.
     world.pointTo(QDir::homePath());
     world.watcher().reset();
     QThreadPool::globalInstance()->waitForDone();
     QCoreApplication::processEvents();
+}
+
+void TestScreenshotWatcher::folderThatGoesAndComesBack() {
+    World world;
+    const QString dir = world.folder();
+    const QString away = world.folder(QStringLiteral("away"));
+    // Made long before the folder goes: it comes back with it, not as a capture.
+    const QString elsewhere = away + QStringLiteral("/Screenshot elsewhere.png");
+    writeFile(elsewhere);
+    writeFile(dir + QStringLiteral("/Screenshot old.png"));
+    world.pointTo(dir);
+    auto w = world.watcher();
+    waitUntilWatching(*w, dir);
+
+    // Moved to the Trash: nothing listed, and the same folder is awaited.
+    QVERIFY(QDir().rename(dir, world.folder(QStringLiteral("trashed"))));
+    QTRY_VERIFY_WITH_TIMEOUT(w->screenshots().isEmpty() && !w->isWatching(), kWait);
+    QCOMPARE(w->dir(), QUrl::fromLocalFile(dir));
+
+    // The tool makes it again with its next capture: watched again, and that capture is new.
+    writeFile(dir + QStringLiteral("/Screenshot next.png"));
+    QTRY_COMPARE_WITH_TIMEOUT(w->unseenCount(), 1, kWait);
+    QCOMPARE(world.copied, QList<QUrl>{urlOf(dir, QStringLiteral("Screenshot next.png"))});
+    QTRY_VERIFY_WITH_TIMEOUT(w->isWatching(), kWait);
+    writeFile(dir + QStringLiteral("/Screenshot after.png"));
+    QTRY_COMPARE_WITH_TIMEOUT(w->unseenCount(), 2, kWait);
+
+    // Deleted, then a folder that already holds captures is moved into its
+    // place: listed, none of them counted.
+    QVERIFY(QDir(dir).removeRecursively());
+    QTRY_VERIFY_WITH_TIMEOUT(w->screenshots().isEmpty(), kWait);
+    QTRY_VERIFY_WITH_TIMEOUT(QDateTime::currentDateTime() >
+                                 ScreenshotScan::arrivalDate(QFileInfo(elsewhere)).addSecs(2),
+                             kWait);
+    QVERIFY(QDir().rename(away, dir));
+    QTRY_COMPARE_WITH_TIMEOUT(w->screenshots(),
+                              QList<QUrl>{urlOf(dir, QStringLiteral("Screenshot elsewhere.png"))},
+                              kWait);
+    writeFile(dir + QStringLiteral("/Screenshot last.png"));
+    QTRY_COMPARE_WITH_TIMEOUT(w->unseenCount(), 3, kWait);
+    QCOMPARE(world.copied.last(), urlOf(dir, QStringLiteral("Screenshot last.png")));
+    QCOMPARE(world.copied.size(), 3);
 }
 
 void TestScreenshotWatcher::newCaptureIsCountedCopiedAndSounded() {
@@ -186,6 +237,18 @@ void TestScreenshotWatcher::newCaptureIsCountedCopiedAndSounded() {
     QCOMPARE(w->screenshots().size(), 4);
     w->setUnseenCount(0);
     QCOMPARE(w->unseenCount(), 0);
+
+    // GNOME Shell plays the capture sound itself: once is enough.
+    world.prefs.setPlaySound(true);
+    ToolScreenshotLocation gnome(world.tmp.filePath(QStringLiteral("cfg")),
+                                 QStringLiteral("GNOME"));
+    ScreenshotWatcher shell(world.prefs, gnome, world.trash, world.sound, world.marks, {});
+    const QString shellFolder = ToolScreenshotLocation::gnomeShellFolder();
+    QCOMPARE(shell.dir(), QUrl::fromLocalFile(shellFolder));
+    QCOMPARE(shell.dirOrigin(), QStringLiteral("GNOME default"));
+    writeFile(shellFolder + QStringLiteral("/Screenshot from GNOME.png"));
+    QTRY_COMPARE_WITH_TIMEOUT(shell.unseenCount(), 1, kWait);
+    QCOMPARE(world.sound.played.size(), 1);
 }
 
 void TestScreenshotWatcher::burstIsOneRescanHandledOldestFirst() {
@@ -199,14 +262,13 @@ void TestScreenshotWatcher::burstIsOneRescanHandledOldestFirst() {
     // share one), then moved in at once, as a tool saving three captures would.
     QStringList names;
     const QString staging = world.folder(QStringLiteral("staging"));
+    writeFile(staging + QStringLiteral("/first"));
+    QString previous = staging + QStringLiteral("/first");
     for (int i = 1; i <= 3; ++i) {
         names << QStringLiteral("Screenshot burst %1.png").arg(i);
         const QString path = staging + QLatin1Char('/') + names.last();
-        writeFile(path);
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::ReadWrite));
-        QVERIFY(f.setFileTime(QDateTime::currentDateTime().addSecs(i - 10),
-                              QFileDevice::FileModificationTime));
+        QTRY_VERIFY_WITH_TIMEOUT(writtenNewer(path, previous), kWait);
+        previous = path;
     }
     QSignalSpy listed(w.get(), &ScreenshotWatcher::screenshotsChanged);
     for (const QString& name : names)

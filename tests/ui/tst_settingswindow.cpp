@@ -48,6 +48,9 @@ struct Fixture {
         hooks.watchedFolder = [this] {
             return folder;
         };
+        hooks.watchedFolderOrigin = [] {
+            return QStringLiteral("from Spectacle's settings");
+        };
         hooks.canPaste = [this] {
             return canPaste;
         };
@@ -310,6 +313,8 @@ void TestSettingsWindow::pasteStatusFollowsXtest() {
     f.folder = QStringLiteral("/elsewhere/Shots");
     f.show(SettingsSection::Screenshots);
     QCOMPARE(f.window->screenshots()->watchedFolderText(), QStringLiteral("/elsewhere/Shots"));
+    QCOMPARE(f.window->screenshots()->watchedFolderOriginText(),
+             QStringLiteral("from Spectacle's settings"));
 }
 
 void TestSettingsWindow::tabsSelectSections() {

@@ -126,3 +126,20 @@ QByteArray IniKeyEditor::withValue(const QByteArray& text, const QString& sectio
         out += l.body + l.end;
     return out;
 }
+
+QByteArray IniKeyEditor::withoutKey(const QByteArray& text, const QString& section,
+                                    const QString& key) {
+    const QByteArray wantedSection = section.toUtf8();
+    const QByteArray wantedKey = key.toUtf8();
+    QByteArray out;
+    QByteArray current;
+    for (const Line& line : splitLines(text)) {
+        if (auto name = sectionName(line.body))
+            current = *name;
+        else if ((section.isEmpty() || current == wantedSection) &&
+                 valueOffset(line.body, wantedKey) >= 0)
+            continue;
+        out += line.body + line.end;
+    }
+    return out;
+}

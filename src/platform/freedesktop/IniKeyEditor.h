@@ -17,4 +17,7 @@ public:
     // (creating the section at the end of the file when it is missing).
     static QByteArray withValue(const QByteArray& text, const QString& section, const QString& key,
                                 const QString& value);
+    // Drops the lines that assign key in section; everything else stays.
+    static QByteArray withoutKey(const QByteArray& text, const QString& section,
+                                 const QString& key);
 };

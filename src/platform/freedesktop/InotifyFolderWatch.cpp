@@ -37,11 +37,13 @@ InotifyFolderWatch::InotifyFolderWatch(QObject* parent)
 
 InotifyFolderWatch::~InotifyFolderWatch() = default;
 
-std::function<FolderWatch::Handle()> InotifyFolderWatch::opener(const QString& path) const {
-    return [fd = m_fd, encoded = QFile::encodeName(path)]() -> Handle {
-        if (fd->fd < 0)
+std::function<FolderWatch::Handle(const QString&)> InotifyFolderWatch::pathOpener() const {
+    return [fd = m_fd](const QString& path) -> Handle {
+        if (fd->fd < 0) {
+            errno = EBADF;
             return -1;
-        return ::inotify_add_watch(fd->fd, encoded.constData(), kEntryEvents);
+        }
+        return ::inotify_add_watch(fd->fd, QFile::encodeName(path).constData(), kEntryEvents);
     };
 }
 
@@ -76,6 +78,12 @@ void InotifyFolderWatch::drain() {
                 // The folder itself is gone: the kernel has dropped the watch.
                 if (event->mask & IN_IGNORED)
                     m_watch = -1;
+                // Moved away (to the Trash, say): the watch would follow it
+                // to its new name, where it no longer is the folder asked for.
+                if (event->mask & IN_MOVE_SELF) {
+                    ::inotify_rm_watch(m_fd->fd, m_watch);
+                    m_watch = -1;
+                }
             }
             at += ssize_t(sizeof(struct inotify_event)) + event->len;
         }

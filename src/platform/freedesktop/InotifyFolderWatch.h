@@ -15,7 +15,7 @@ public:
     explicit InotifyFolderWatch(QObject* parent = nullptr);
     ~InotifyFolderWatch() override;
 
-    std::function<Handle()> opener(const QString& path) const override;
+    std::function<Handle(const QString& path)> pathOpener() const override;
     void adopt(Handle handle) override;
     void release(Handle handle) override;
     void stop() override;

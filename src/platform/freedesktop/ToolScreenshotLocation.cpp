@@ -1,22 +1,25 @@
 #include "platform/freedesktop/ToolScreenshotLocation.h"
 
+#include "platform/DefaultsStore.h"
 #include "platform/PlatformLog.h"
+#include "platform/freedesktop/GnomeScreenshotsName.h"
 #include "platform/freedesktop/IniKeyEditor.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonObject>
 #include <QProcess>
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <QUrl>
 
-#include <libintl.h>
-
 namespace {
 const QString kSchema = QStringLiteral("org.gnome.gnome-screenshot");
 const QString kGsettingsKey = QStringLiteral("auto-save-directory");
+// What each tool held before the dedicated folder replaced it: tool name to
+// the stored text, or null where the key was absent.
+const QString kRememberedKey = QStringLiteral("screenshotToolFolders");
 constexpr int kGsettingsTimeoutMs = 2000;
 
 // Tools store either a file URL or a plain path; both mean a local folder.
@@ -70,8 +73,9 @@ std::optional<QString> fileValue(const QString& file, const QString& section, co
     return IniKeyEditor::value(f.readAll(), section, key);
 }
 
+// Rewrites one key of a tool's file; a null value removes the key.
 void writeFileValue(const QString& file, const QString& section, const QString& key,
-                    const QString& value) {
+                    const std::optional<QString>& value) {
     QFile in(file);
     if (!QFileInfo(file).isFile() || !in.open(QIODevice::ReadOnly))
         return;
@@ -80,11 +84,16 @@ void writeFileValue(const QString& file, const QString& section, const QString& 
     QSaveFile out(file);
     // QSaveFile replaces the file; keep the user's permissions on it.
     const QFileDevice::Permissions permissions = QFileInfo(file).permissions();
-    if (!out.open(QIODevice::WriteOnly))
+    if (!out.open(QIODevice::WriteOnly)) {
+        qCWarning(platformLog) << "cannot write" << file << out.errorString();
         return;
-    out.write(IniKeyEditor::withValue(before, section, key, value));
+    }
+    out.write(value ? IniKeyEditor::withValue(before, section, key, *value)
+                    : IniKeyEditor::withoutKey(before, section, key));
     if (out.commit())
         QFile::setPermissions(file, permissions);
+    else
+        qCWarning(platformLog) << "cannot write" << file << out.errorString();
 }
 
 std::optional<QString> runGsettings(const QStringList& arguments) {
@@ -127,12 +136,14 @@ std::optional<QString> fromGvariantString(const QString& text) {
 }
 } // namespace
 
-ToolScreenshotLocation::ToolScreenshotLocation(QString configHome, QString currentDesktop)
+ToolScreenshotLocation::ToolScreenshotLocation(QString configHome, QString currentDesktop,
+                                               DefaultsStore* memory)
     : m_configHome(configHome.isEmpty()
                        ? QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
                        : std::move(configHome))
     , m_currentDesktop(currentDesktop.isEmpty() ? qEnvironmentVariable("XDG_CURRENT_DESKTOP")
-                                                : std::move(currentDesktop)) {}
+                                                : std::move(currentDesktop))
+    , m_memory(memory) {}
 
 QString ToolScreenshotLocation::spectacleConfig() const {
     return m_configHome + QStringLiteral("/spectaclerc");
@@ -146,14 +157,28 @@ QString ToolScreenshotLocation::xfceConfig() const {
     return m_configHome + QStringLiteral("/xfce4/xfce4-screenshooter");
 }
 
+QList<ToolScreenshotLocation::FileKey> ToolScreenshotLocation::fileKeys() const {
+    return {{QStringLiteral("spectacle"), spectacleConfig(), QStringLiteral("Save"),
+             QStringLiteral("defaultSaveLocation")},
+            {QStringLiteral("flameshot"), flameshotConfig(), QStringLiteral("General"),
+             QStringLiteral("savePath")},
+            {QStringLiteral("xfce"), xfceConfig(), {}, QStringLiteral("screenshot_dir")}};
+}
+
+QString ToolScreenshotLocation::picturesFolder() {
+    return QDir::cleanPath(QStandardPaths::writableLocation(QStandardPaths::PicturesLocation));
+}
+
 QString ToolScreenshotLocation::gnomeShellFolder() {
-    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
-    const QString name = QString::fromUtf8(::dgettext("gnome-shell", "Screenshots"));
-    return pictures + QLatin1Char('/') + name;
+    return picturesFolder() + QLatin1Char('/') + GnomeScreenshotsName::current();
 }
 
 QString ToolScreenshotLocation::desktopFolder() {
-    return QDir::homePath() + QStringLiteral("/Desktop");
+    return QDir::cleanPath(QStandardPaths::writableLocation(QStandardPaths::DesktopLocation));
+}
+
+QString ToolScreenshotLocation::dedicatedFolder() const {
+    return gnomeShellFolder();
 }
 
 std::optional<QString> ToolScreenshotLocation::spectacle() const {
@@ -184,25 +209,55 @@ std::optional<QString> ToolScreenshotLocation::gnomeScreenshot() const {
     return v ? toLocalFolder(*v) : std::nullopt;
 }
 
-QString ToolScreenshotLocation::read() const {
+ScreenshotLocation::Folder ToolScreenshotLocation::resolve() const {
     const QStringList desktops = m_currentDesktop.toLower().split(QLatin1Char(':'));
-    std::optional<QString> found;
-    if (desktops.contains(QLatin1String("kde"))) {
-        found = spectacle();
-    } else if (desktops.contains(QLatin1String("xfce"))) {
-        found = xfce();
-    } else {
-        found = flameshot();
-        if (!found)
-            found = gnomeScreenshot();
+    auto has = [&desktops](const char* name) {
+        return desktops.contains(QLatin1String(name));
+    };
+    // An unconfigured tool saves where it does by default, which for each
+    // of these is the Pictures folder, whether or not it exists yet.
+    if (has("kde")) {
+        if (const auto folder = spectacle())
+            return {*folder, QStringLiteral("from Spectacle's settings")};
+        return {picturesFolder(), QStringLiteral("Spectacle's default")};
     }
-    if (found)
-        return *found;
-    const QString gnome = gnomeShellFolder();
-    return QFileInfo(gnome).isDir() ? gnome : desktopFolder();
+    if (has("xfce")) {
+        if (const auto folder = xfce())
+            return {*folder, QStringLiteral("from Xfce Screenshooter's settings")};
+        return {picturesFolder(), QStringLiteral("Xfce Screenshooter's default")};
+    }
+    // GNOME Shell's screenshot UI ignores every setting, and plays its own
+    // capture sound. Flashback and Budgie call themselves GNOME too, but
+    // capture with other tools.
+    if (has("gnome") && !has("gnome-flashback") && !has("budgie"))
+        return {gnomeShellFolder(), QStringLiteral("GNOME default"), true};
+    if (const auto folder = flameshot())
+        return {*folder, QStringLiteral("from Flameshot's settings")};
+    if (const auto folder = gnomeScreenshot())
+        return {*folder, QStringLiteral("from gnome-screenshot's settings")};
+    const QString pictures = picturesFolder();
+    if (QFileInfo(pictures).isDir())
+        return {pictures, QStringLiteral("Pictures folder (no tool's setting found)")};
+    return {desktopFolder(), QStringLiteral("Desktop (no tool's setting found)")};
+}
+
+void ToolScreenshotLocation::rememberCurrent() {
+    if (!m_memory || m_memory->object(kRememberedKey))
+        return; // the values from before the first write are the ones to keep
+    QJsonObject was;
+    for (const FileKey& tool : fileKeys()) {
+        if (!QFileInfo(tool.file).isFile())
+            continue;
+        const auto value = fileValue(tool.file, tool.section, tool.key);
+        was[tool.tool] = value ? QJsonValue(*value) : QJsonValue(QJsonValue::Null);
+    }
+    if (const auto value = runGsettings({QStringLiteral("get"), kSchema, kGsettingsKey}))
+        was[QStringLiteral("gnome-screenshot")] = *value;
+    m_memory->setObject(kRememberedKey, was);
 }
 
 void ToolScreenshotLocation::write(const QString& path) {
+    rememberCurrent();
     const QString spectacleFile = spectacleConfig();
     if (QFileInfo(spectacleFile).isFile()) {
         const QString section = QStringLiteral("Save");
@@ -227,6 +282,34 @@ void ToolScreenshotLocation::write(const QString& path) {
     if (const auto old = runGsettings({QStringLiteral("get"), kSchema, kGsettingsKey})) {
         const QString value = inFormOf(fromGvariantString(*old), path, true);
         if (!runGsettings({QStringLiteral("set"), kSchema, kGsettingsKey, gvariantString(value)}))
-            qCDebug(platformLog) << "gsettings refused the screenshot folder";
+            qCWarning(platformLog) << "gsettings refused the screenshot folder";
     }
+}
+
+void ToolScreenshotLocation::restore() {
+    if (!m_memory)
+        return;
+    const auto stored = m_memory->object(kRememberedKey);
+    if (!stored || !stored->isObject())
+        return;
+    const QJsonObject was = stored->toObject();
+    for (const FileKey& tool : fileKeys()) {
+        if (!was.contains(tool.tool))
+            continue;
+        const QJsonValue value = was.value(tool.tool);
+        writeFileValue(tool.file, tool.section, tool.key,
+                       value.isString() ? std::optional<QString>(value.toString()) : std::nullopt);
+    }
+    const QString gnome = QStringLiteral("gnome-screenshot");
+    if (was.contains(gnome)) {
+        const QString text = was.value(gnome).toString();
+        const auto folder = fromGvariantString(text);
+        // The empty default is what an unset key reads as: reset it.
+        const auto done = folder && !folder->isEmpty()
+                              ? runGsettings({QStringLiteral("set"), kSchema, kGsettingsKey, text})
+                              : runGsettings({QStringLiteral("reset"), kSchema, kGsettingsKey});
+        if (!done)
+            qCWarning(platformLog) << "gsettings refused to restore the screenshot folder";
+    }
+    m_memory->removeObject(kRememberedKey);
 }
