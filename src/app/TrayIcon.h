@@ -29,6 +29,8 @@ public:
     QString title() const { return m_title; }
     void setTitle(const QString& title);
     QString toolTip() const;
+    // A message that stays in the tooltip, for when the desktop shows no notifications.
+    void setNotice(const QString& notice);
     QIcon icon() const;
 
     // Where the panel hangs from: the item's own rectangle when the tray host
@@ -50,5 +52,6 @@ private:
 
     QSystemTrayIcon* m_tray;
     QString m_title;
+    QString m_notice;
     QPoint m_clickPos;
 };

@@ -24,9 +24,9 @@ public:
         ++typeReads;
         return m_offer.types;
     }
-    std::optional<QByteArray> data(const QString& type) override {
+    std::optional<QByteArray> data(const QString& type, qint64 maxBytes = kNoLimit) override {
         dataReads.append(type);
-        if (!m_offer.data.contains(type))
+        if (!m_offer.data.contains(type) || m_offer.data.value(type).size() > maxBytes)
             return std::nullopt;
         return m_offer.data.value(type);
     }

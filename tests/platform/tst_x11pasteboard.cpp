@@ -99,8 +99,10 @@ void TestX11Pasteboard::fileUrlParsing_data() {
                               << QStringList{"/tmp/a b.txt", "/tmp/c"};
     QTest::newRow("gnome form") << QByteArray("copy\nfile:///tmp/x") << QStringList{"/tmp/x"};
     QTest::newRow("comment") << QByteArray("# x\nfile:///y\n") << QStringList{"/y"};
-    QTest::newRow("web address") << QByteArray("file:///a\nhttps://example.org/\n")
-                                 << QStringList{};
+    QTest::newRow("files beside a web address")
+        << QByteArray("https://example.org/\r\nfile:///a\r\nfile:///b\r\n")
+        << QStringList{"/a", "/b"};
+    QTest::newRow("web address only") << QByteArray("https://example.org/\n") << QStringList{};
     QTest::newRow("empty") << QByteArray("\n") << QStringList{};
 }
 
@@ -128,7 +130,7 @@ void TestX11Pasteboard::stuckOwnerCostsOneTimeout() {
     QVERIFY(!pb.fileUrls());
     QVERIFY(!pb.data(PasteboardType::png));
     const qint64 spent = clock.elapsed();
-    QVERIFY2(spent < X11Pasteboard::kTransferTimeout.count() + 1000,
+    QVERIFY2(spent < X11Pasteboard::kInactivityTimeout.count() + 1000,
              qPrintable(QString::number(spent)));
 
     // The next owner is read normally.
