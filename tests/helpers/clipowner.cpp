@@ -12,10 +12,12 @@
 //   --wait          print "asked TYPE" when a type other than text is requested and
 //                   answer only after a line arrives on standard input (an editor
 //                   that encodes on request)
-//   --pace MS       serve slowly: at most one step of a transfer every MS ms
+//   --pace MS       serve slowly: every type in small pieces spread over about MS ms
 //   --then TEXT     once the image/png data has been asked for, copy TEXT instead
 // With --sequence it copies PREFIX0, PREFIX1, … every INTERVAL_MS, prints "done"
 // and keeps serving the last one.
+#include "helpers/SlowOwner.h"
+
 #include <QClipboard>
 #include <QFile>
 #include <QGuiApplication>
@@ -79,7 +81,7 @@ int main(int argc, char** argv) {
         timer.start(args[2].toInt());
         return app.exec();
     }
-    QTimer pace;
+    int paceMs = -1;
     while (!args.isEmpty() && args.first().startsWith(QLatin1String("--"))) {
         const QString option = args.takeFirst();
         if (option == QLatin1String("--hang")) {
@@ -87,10 +89,7 @@ int main(int argc, char** argv) {
         } else if (option == QLatin1String("--wait")) {
             mime->wait = true;
         } else if (option == QLatin1String("--pace") && !args.isEmpty()) {
-            // Each turn of the event loop serves at most one chunk of a transfer.
-            const int ms = args.takeFirst().toInt();
-            QObject::connect(&pace, &QTimer::timeout, &app, [ms] { QThread::msleep(ms); });
-            pace.start(0);
+            paceMs = args.takeFirst().toInt();
         } else if (option == QLatin1String("--then") && !args.isEmpty()) {
             mime->then = args.takeFirst();
         } else {
@@ -114,6 +113,13 @@ int main(int argc, char** argv) {
             mime->setText(QString::fromUtf8(bytes));
         else
             mime->setData(type, bytes);
+    }
+    if (paceMs >= 0) {
+        QList<QPair<QString, QByteArray>> offer;
+        for (const QString& format : mime->formats())
+            offer.append({format, mime->data(format)});
+        delete mime;
+        return runSlowOwner(offer, paceMs);
     }
     QClipboard* cb = QGuiApplication::clipboard();
     cb->setMimeData(mime, QClipboard::Clipboard);

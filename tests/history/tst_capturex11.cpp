@@ -244,7 +244,7 @@ void TestCaptureX11::slowAndOverlappingCopiesAreAllRecorded() {
 
     const QString slow = file(QStringLiteral("slow.png"), TestImages::png(1000, 1000, true));
     m_owner = ClipboardOwner::offer(
-        {QStringLiteral("--pace"), QStringLiteral("150"), "image/png=@" + slow});
+        {QStringLiteral("--pace"), QStringLiteral("3000"), "image/png=@" + slow});
     QVERIFY(m_owner->started());
     QTRY_COMPARE_WITH_TIMEOUT(QImage(newest().blobPath.value_or(QString())).size(),
                               QSize(1000, 1000), 30000);
