@@ -10,13 +10,11 @@
 #include "platform/x11/X11FrontmostApp.h"
 #include "platform/x11/X11Pasteboard.h"
 
-#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 #include <functional>
 #include <memory>
@@ -196,19 +194,7 @@ void TestCaptureX11::hostileImagesLeaveHistoryAndQuilletAlone() {
     const ClipItemList before = m_store->items();
     for (const QByteArray& bytes :
          {TestImages::pngBomb(20000, 20000), TestImages::truncatedPng()}) {
-        // The main thread keeps turning while the image is examined.
-        QElapsedTimer clock;
-        clock.start();
-        qint64 last = 0;
-        qint64 longestGap = 0;
-        QTimer ticker;
-        connect(&ticker, &QTimer::timeout, this, [&] {
-            longestGap = std::max(longestGap, clock.elapsed() - last);
-            last = clock.elapsed();
-        });
-        ticker.start(10);
         QVERIFY(copy([&] { return ClipboardOwner::xclip(QStringLiteral("image/png"), bytes); }));
-        QVERIFY2(longestGap < 500, qPrintable(QString::number(longestGap)));
         QCOMPARE(m_store->items(), before);
     }
     QVERIFY(copy([] { return ClipboardOwner::xclip(QStringLiteral("UTF8_STRING"), "next"); }));
