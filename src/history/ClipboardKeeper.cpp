@@ -24,9 +24,13 @@ ClipboardKeeper::ClipboardKeeper(ClipboardManagerRole& role, ClipboardMonitor& m
     connect(&m_role, &ClipboardManagerRole::ownerGone, this, &ClipboardKeeper::ownerGone);
     connect(&m_role, &ClipboardManagerRole::saveRequested, this, &ClipboardKeeper::saveRequested);
     connect(&m_monitor, &ClipboardMonitor::changeHandled, this, [this] {
-        if (m_saveWaiting && m_monitor.isIdle())
+        if (m_saveWaiting && monitorIsDone())
             answerSave();
     });
+}
+
+bool ClipboardKeeper::monitorIsDone() const {
+    return m_monitor.isIdle() && m_monitor.lastChange() == m_pasteboard.changeCount();
 }
 
 bool ClipboardKeeper::lastOfferIsKept() const {
@@ -38,8 +42,9 @@ void ClipboardKeeper::saveRequested() {
     if (m_saveWaiting)
         return;
     m_saveWaiting = true;
-    // The quitting application's offer may still be on its way into the history.
-    if (m_monitor.isIdle()) {
+    // The quitting application's offer may not even have been seen yet; it
+    // keeps serving while it waits, so the monitor can still read it.
+    if (monitorIsDone()) {
         answerSave();
         return;
     }

@@ -34,6 +34,8 @@ private:
     void saveRequested();
     void answerSave();
     bool lastOfferIsKept() const;
+    // Every change so far has been dealt with.
+    bool monitorIsDone() const;
 
     ClipboardManagerRole& m_role;
     ClipboardMonitor& m_monitor;
