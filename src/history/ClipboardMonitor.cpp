@@ -137,7 +137,8 @@ void ClipboardMonitor::ingest(quint64 ticket, qint64 changeCount, int retries,
     case ClipOffer::Kind::nothing:
         m_commits.fulfil(ticket, {});
         if (retries < 1) {
-            Q_EMIT changeHandled(changeCount);
+            // Nothing the history could read: it never had this offer either.
+            handled(changeCount, false);
             return;
         }
         // The timer's context is the weak reference: a monitor that is gone is not called.
