@@ -154,7 +154,7 @@ void ClipStore::tightenPermissions(const QString& baseDir) {
 void ClipStore::reload() {
     ClipItemList list;
     SqliteStatement q = m_db.prepare(kSelectAll);
-    bool read = q.isValid();
+    const bool read = q.isValid();
     while (q.step()) {
         ClipItem item;
         item.id = q.columnInt64(0);
@@ -328,7 +328,8 @@ void ClipStore::removeSideFilesOfPruned(const ClipItemList& before) {
 
 void ClipStore::sweepOrphans() {
     if (!mayRemoveUnusedFiles()) {
-        qCWarning(historyLog) << "side files not swept: the history could not be read in full";
+        qCWarning(historyLog)
+            << "side files not swept: a history that could not be read may still use them";
         return;
     }
     QSet<QString> keep;
