@@ -133,6 +133,7 @@ std::optional<QByteArray> X11SelectionReader::transfer(uint32_t target, qint64 m
         *failure = Failure::timedOut;
         return std::nullopt;
     }
+    lastProgress = Clock::now();
     if (reinterpret_cast<xcb_selection_notify_event_t*>(notify.get())->property == XCB_ATOM_NONE)
         return std::nullopt;
 
