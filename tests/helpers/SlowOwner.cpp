@@ -45,9 +45,12 @@ int runSlowOwner(const QList<QPair<QString, QByteArray>>& offer, int totalMs) {
     const xcb_atom_t targets = intern(c, "TARGETS");
     const xcb_atom_t incr = intern(c, "INCR");
     QHash<xcb_atom_t, QByteArray> data;
+    QHash<xcb_atom_t, QByteArray> names;
     qsizetype chunks = 0;
     for (const auto& [type, bytes] : offer) {
-        data.insert(intern(c, type.toLatin1()), bytes);
+        const xcb_atom_t atom = intern(c, type.toLatin1());
+        data.insert(atom, bytes);
+        names.insert(atom, type.toLatin1());
         chunks += bytes.size() / kChunk + 1;
     }
     const unsigned long pauseMs = (unsigned long)(totalMs / std::max<qsizetype>(1, chunks));
@@ -117,6 +120,10 @@ int runSlowOwner(const QList<QPair<QString, QByteArray>>& offer, int totalMs) {
                 t.sent += n;
                 t.done = n == 0;
                 xcb_flush(c);
+                if (t.done) {
+                    std::printf("served %s\n", names.value(t.type).constData());
+                    std::fflush(stdout);
+                }
             }
             transfers.removeIf([](const Transfer& t) { return t.done; });
         }

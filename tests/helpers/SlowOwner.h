@@ -9,6 +9,7 @@
 // editor encoding on request, a remote connection): owns CLIPBOARD on an X
 // connection of its own and sends every type incrementally, in small chunks
 // spread evenly over about totalMs. Qt's own owner sends large chunks as
-// fast as it can, so the pace cannot be set through it.
+// fast as it can, so the pace cannot be set through it. Prints "served TYPE"
+// when a transfer is complete.
 // Returns the process's exit code once another client takes the clipboard.
 int runSlowOwner(const QList<QPair<QString, QByteArray>>& offer, int totalMs);

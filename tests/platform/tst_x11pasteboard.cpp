@@ -20,6 +20,7 @@ private Q_SLOTS:
     void fileUrlParsing_data();
     void fileUrlParsing();
     void stuckOwnerCostsOneTimeout();
+    void dataPastItsLimitIsNotTransferred();
     void writeItemServesEveryRepresentation();
 };
 
@@ -119,6 +120,27 @@ void TestX11Pasteboard::stuckOwnerCostsOneTimeout() {
     QVERIFY(next->started());
     QTRY_VERIFY_WITH_TIMEOUT(pb.changeCount() > mid, 5000);
     QCOMPARE(pb.string(), QStringLiteral("after"));
+}
+
+// Refused data is not fetched whole first: the owner never finishes sending
+// it (it answers the next request, so it is not busy with it either).
+void TestX11Pasteboard::dataPastItsLimitIsNotTransferred() {
+    X11Pasteboard pb;
+    QTemporaryDir dir;
+    QFile rtf(dir.filePath(QStringLiteral("big.rtf")));
+    QVERIFY(rtf.open(QIODevice::WriteOnly));
+    rtf.write("{\\rtf1 " + QByteArray(3 * 1024 * 1024, 'x') + "}");
+    rtf.close();
+    const qint64 before = pb.changeCount();
+    auto owner = ClipboardOwner::offer({QStringLiteral("--pace"), QStringLiteral("1000"),
+                                        QStringLiteral("text/rtf=@") + rtf.fileName(),
+                                        QStringLiteral("UTF8_STRING=small")});
+    QVERIFY(owner->started());
+    QTRY_VERIFY_WITH_TIMEOUT(pb.changeCount() > before, 5000);
+    QVERIFY(!pb.data(PasteboardType::rtf, 2 * 1024 * 1024 - 1));
+    QCOMPARE(pb.string(), QStringLiteral("small"));
+    QVERIFY(owner->printed("served UTF8_STRING"));
+    QVERIFY(!owner->printed("served text/rtf", 0));
 }
 
 void TestX11Pasteboard::writeItemServesEveryRepresentation() {

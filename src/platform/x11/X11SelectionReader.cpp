@@ -104,6 +104,17 @@ void X11SelectionReader::discardPendingEvents() {
 
 std::optional<QByteArray> X11SelectionReader::transfer(uint32_t target, qint64 maxBytes,
                                                        uint32_t* type, Failure* failure) {
+    auto bytes = transferOnce(target, maxBytes, type, failure);
+    if (*failure == Failure::timedOut || *failure == Failure::tooLarge) {
+        // The owner may go on writing pieces of the abandoned transfer into
+        // the property; the next transfer must not take them for its own.
+        m_property = atom(QStringLiteral("QUILLET_SELECTION_%1").arg(++m_retired));
+    }
+    return bytes;
+}
+
+std::optional<QByteArray> X11SelectionReader::transferOnce(uint32_t target, qint64 maxBytes,
+                                                           uint32_t* type, Failure* failure) {
     *failure = Failure::refused;
     if (!m_conn || target == XCB_ATOM_NONE)
         return std::nullopt;

@@ -43,6 +43,8 @@ private:
     uint32_t atom(const QString& name);
     std::optional<QByteArray> transfer(uint32_t target, qint64 maxBytes, uint32_t* type,
                                        Failure* failure);
+    std::optional<QByteArray> transferOnce(uint32_t target, qint64 maxBytes, uint32_t* type,
+                                           Failure* failure);
     void discardPendingEvents();
 
     std::chrono::milliseconds m_inactivity;
@@ -51,6 +53,7 @@ private:
     uint32_t m_window = 0;
     uint32_t m_clipboard = 0;
     uint32_t m_property = 0;
+    int m_retired = 0;
     uint32_t m_incr = 0;
     uint32_t m_targetsAtom = 0;
     QHash<QString, uint32_t> m_atoms;
