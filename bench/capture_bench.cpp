@@ -2,7 +2,8 @@
 //   tests/harness/run-test bench build/dev/bench/capture_bench
 // Prints: latency from another process copying to the row in the database;
 // how many of a fast burst of copies are recorded; CPU time of the idle
-// monitor; time and peak memory to record a 25 MB PNG.
+// monitor; time and peak memory to record a 25 MB PNG; time to record 5 MB
+// and 25 MB PNGs from an owner that serves them slowly.
 #include "app/Prefs.h"
 #include "history/ClipImageEncoder.h"
 #include "history/ClipStore.h"
@@ -250,6 +251,56 @@ int main(int argc, char** argv) {
         const auto encoded = ClipImageEncoder::encode(bytes, "png");
         std::printf("  of which decoding, scaling and encoding alone: %.0f ms (%s)\n",
                     clock.nsecsElapsed() / 1e6, encoded ? "ok" : "failed");
+    }
+
+    // 4b. A slow owner (an editor that encodes on request, a remote
+    // connection): noise PNGs of about 5 MB and 25 MB, served in small pieces
+    // spread over about 3 s.
+    // Also the longest the main thread went without turning meanwhile.
+    for (const QSize size : {QSize(1250, 1000), QSize(2900, 2200)}) {
+        const QString path = dir.filePath(QStringLiteral("slow-%1.png").arg(size.width()));
+        {
+            QImage image(size, QImage::Format_ARGB32);
+            auto* rng = QRandomGenerator::global();
+            for (int y = 0; y < image.height(); ++y)
+                rng->fillRange(reinterpret_cast<quint32*>(image.scanLine(y)), image.width());
+            image.save(path, "PNG", 0);
+        }
+        const qint64 bytes = QFileInfo(path).size();
+        const int paceMs = 3000;
+        const qsizetype rowsBefore = store.items().size();
+        QElapsedTimer turns;
+        turns.start();
+        qint64 lastTurn = 0;
+        qint64 longestStall = 0;
+        QTimer ticker;
+        QObject::connect(&ticker, &QTimer::timeout, &app, [&] {
+            longestStall = std::max(longestStall, turns.elapsed() - lastTurn);
+            lastTurn = turns.elapsed();
+        });
+        ticker.start(5);
+        QProcess owner;
+        clock.start();
+        owner.start(QStringLiteral(QUILLET_CLIPOWNER),
+                    {QStringLiteral("--pace"), QString::number(paceMs), "image/png=@" + path});
+        const bool recorded = waitUntil(
+            [&] {
+                return store.items().size() > rowsBefore &&
+                       store.items().first().kind == ClipKind::image;
+            },
+            60000);
+        const double ms = clock.nsecsElapsed() / 1e6;
+        ticker.stop();
+        std::printf("%.1f MB PNG from a slow owner (paced over %d ms): %s in %.0f ms; main thread "
+                    "longest stall %lld ms\n",
+                    bytes / 1e6, paceMs, recorded ? "recorded" : "NOT recorded", ms,
+                    qlonglong(longestStall));
+        clock.start();
+        const auto transferred = pasteboard.data(PasteboardType::png);
+        std::printf("  of which the paced transfer alone: %.0f ms (%lld bytes)\n",
+                    clock.nsecsElapsed() / 1e6, qlonglong(transferred ? transferred->size() : 0));
+        owner.kill();
+        owner.waitForFinished();
     }
 
     // 5. Where a text capture's time goes: the store's record alone, on the

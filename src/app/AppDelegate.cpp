@@ -8,13 +8,18 @@
 #include "app/TrayIcon.h"
 #include "app/Updater.h"
 #include "history/ClipStore.h"
+#include "history/ClipboardKeeper.h"
 #include "history/ClipboardMonitor.h"
 #include "history/CopyBack.h"
+#include "platform/dbus/DesktopNotifications.h"
+#include "platform/x11/X11ClipboardManager.h"
+#include "platform/x11/X11Pasteboard.h"
 #include "screenshots/ScreenshotWatcher.h"
 #include "ui/FloatingPanel.h"
 #include "ui/PanelState.h"
 #include "ui/QuickPicker.h"
 #include "ui/SettingsWindow.h"
+#include "ui/Toast.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -72,7 +77,8 @@ void AppDelegate::applicationDidFinishLaunching() {
     m_statusItem->show();
     step("statusItem");
 
-    ClipStore::shared();
+    if (const QString aside = ClipStore::shared().damagedCopy(); !aside.isEmpty())
+        reportDamagedHistory(aside);
     step("clipStore");
 
     ScreenshotWatcher& watcher = ScreenshotWatcher::shared();
@@ -80,6 +86,13 @@ void AppDelegate::applicationDidFinishLaunching() {
     step("screenshotWatcher");
 
     ClipboardMonitor::shared().start();
+    // Keeps the clipboard when the application that copied quits.
+    auto* managerRole = new X11ClipboardManager(this);
+    new ClipboardKeeper(*managerRole, ClipboardMonitor::shared(), ClipStore::shared(),
+                        X11Pasteboard::shared(), Prefs::shared(), this);
+    managerRole->claim();
+    connect(&CopyBack::shared(), &CopyBack::copyFailed, this,
+            [](const QString& message) { Toast::shared().show(message); });
     step("clipboardMonitor");
 
     QuickPicker& picker = QuickPicker::shared();
@@ -134,6 +147,19 @@ void AppDelegate::installServiceHooks() {
         if (AppDelegate* delegate = AppDelegate::shared())
             delegate->checkForUpdates();
     };
+}
+
+void AppDelegate::reportDamagedHistory(const QString& keptAs) {
+    auto* notifications = new DesktopNotifications(QDBusConnection::sessionBus(), this);
+    connect(notifications, &DesktopNotifications::undelivered, this,
+            [this](const QString& summary) {
+                if (m_statusItem)
+                    m_statusItem->setNotice(summary);
+            });
+    notifications->notify(QStringLiteral("Clipboard history could not be read"),
+                          QStringLiteral("Quillet started a new history and kept the damaged "
+                                         "one as %1.")
+                              .arg(keptAs));
 }
 
 void AppDelegate::installDebugChannel() {

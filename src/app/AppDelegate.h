@@ -74,6 +74,8 @@ private:
     void showMenu();
     void installServiceHooks();
     void installDebugChannel();
+    // Tells the user once, by a desktop notification or else in the tray's tooltip.
+    void reportDamagedHistory(const QString& keptAs);
     void step(const char* name);
 
     TrayIcon* m_statusItem = nullptr;

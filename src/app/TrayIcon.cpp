@@ -55,6 +55,11 @@ QString TrayIcon::toolTip() const {
     return m_tray->toolTip();
 }
 
+void TrayIcon::setNotice(const QString& notice) {
+    m_notice = notice;
+    refreshIcon();
+}
+
 QIcon TrayIcon::icon() const {
     return m_tray->icon();
 }
@@ -97,7 +102,8 @@ void TrayIcon::refreshIcon() {
     for (int side : {16, 22, 24, 32, 48, 64})
         icon.addPixmap(render(side, m_title));
     m_tray->setIcon(icon);
-    m_tray->setToolTip(QStringLiteral("Quillet") + m_title);
+    m_tray->setToolTip(QStringLiteral("Quillet") + m_title +
+                       (m_notice.isEmpty() ? QString() : u'\n' + m_notice));
 }
 
 void TrayIcon::activated(int reason) {

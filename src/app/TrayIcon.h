@@ -31,6 +31,8 @@ public:
     QString title() const { return m_title; }
     void setTitle(const QString& title);
     QString toolTip() const;
+    // A message that stays in the tooltip, for when the desktop shows no notifications.
+    void setNotice(const QString& notice);
     QIcon icon() const;
 
     // Where the panel hangs from: the item's own rectangle when the tray host
@@ -55,5 +57,6 @@ private:
 
     QSystemTrayIcon* m_tray;
     QString m_title;
+    QString m_notice;
     std::optional<QPoint> m_clickPos;
 };

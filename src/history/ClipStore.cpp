@@ -1,6 +1,7 @@
 #include "history/ClipStore.h"
 
 #include "app/Prefs.h"
+#include "history/HistoryLog.h"
 #include "history/Sha256.h"
 #include "history/SqliteStatement.h"
 
@@ -70,6 +71,22 @@ ClipStore::ClipStore(const QString& baseDir, Prefs& prefs, QObject* parent)
     QDir().mkpath(m_thumbsDir);
     tightenPermissions(baseDir);
 
+    openDatabase();
+}
+
+void ClipStore::openDatabase() {
+    if (openAndRead() || !m_db.isOpen() || !m_db.lastErrorIsDamage())
+        return;
+    // The history cannot be read: an empty list would be taken for the truth
+    // (and a clear would then sweep the side files of every unread row). Keep
+    // the file for recovery and start afresh.
+    qCWarning(historyLog) << "clip history database damaged:" << m_db.errorCode();
+    m_db.close();
+    moveDamagedAside();
+    openAndRead();
+}
+
+bool ClipStore::openAndRead() {
     // Create the file owner-only before SQLite does, so the WAL and SHM files,
     // which SQLite creates with the database's mode, are private as well.
     const QByteArray native = QFile::encodeName(m_databasePath);
@@ -81,8 +98,39 @@ ClipStore::ClipStore(const QString& baseDir, Prefs& prefs, QObject* parent)
     if (m_db.open(m_databasePath)) {
         m_db.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
         m_db.exec(kCreateTable);
+    } else {
+        qCWarning(historyLog) << "cannot open the clip history database" << m_databasePath;
     }
     reload();
+    return m_listRead;
+}
+
+void ClipStore::moveDamagedAside() {
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString target = m_databasePath + QStringLiteral(".damaged-") + stamp;
+    for (int n = 2; QFileInfo::exists(target); ++n)
+        target = m_databasePath + QStringLiteral(".damaged-") + stamp + u'-' + QString::number(n);
+    if (!QFile::rename(m_databasePath, target)) {
+        qCWarning(historyLog) << "cannot move the damaged database aside to" << target;
+        return;
+    }
+    for (const QString& suffix : {QStringLiteral("-wal"), QStringLiteral("-shm")}) {
+        if (QFileInfo::exists(m_databasePath + suffix))
+            QFile::rename(m_databasePath + suffix, target + suffix);
+    }
+    m_damagedCopy = target;
+    qCWarning(historyLog) << "damaged clip history kept as" << target;
+}
+
+bool ClipStore::mayRemoveUnusedFiles() const {
+    if (!m_listRead)
+        return false;
+    // The side files of a damaged database's rows are unread, not unused:
+    // they stay for as long as the damaged copy is kept for recovery.
+    const QFileInfo db(m_databasePath);
+    return db.dir()
+        .entryList({db.fileName() + QStringLiteral(".damaged-*")}, QDir::Files | QDir::Hidden)
+        .isEmpty();
 }
 
 ClipStore& ClipStore::shared() {
@@ -106,6 +154,7 @@ void ClipStore::tightenPermissions(const QString& baseDir) {
 void ClipStore::reload() {
     ClipItemList list;
     SqliteStatement q = m_db.prepare(kSelectAll);
+    const bool read = q.isValid();
     while (q.step()) {
         ClipItem item;
         item.id = q.columnInt64(0);
@@ -123,6 +172,7 @@ void ClipStore::reload() {
         item.downscaled = q.columnInt64(11) == 1;
         list.append(std::move(item));
     }
+    m_listRead = read && !q.failed();
     m_items = std::move(list);
     Q_EMIT itemsChanged();
 }
@@ -178,7 +228,8 @@ void ClipStore::removeSideFileIfUnused(const QString& path) {
         column = QStringLiteral("thumb_path");
     else
         column = QStringLiteral("blob_path");
-    if (referenceCount(column, path) < 2)
+    // A count that could not be taken keeps the file.
+    if (countReferences(column, path).value_or(2) < 2)
         QFile::remove(path);
 }
 
@@ -250,7 +301,7 @@ void ClipStore::pruneWith(bool itemsAreFresh) {
     }
     // Pruned rows would otherwise leave their image blobs on disk until the
     // user happens to clear the history, filling the disk for those who never do.
-    if (removed)
+    if (removed && m_listRead)
         removeSideFilesOfPruned(before);
 }
 
@@ -276,6 +327,11 @@ void ClipStore::removeSideFilesOfPruned(const ClipItemList& before) {
 }
 
 void ClipStore::sweepOrphans() {
+    if (!mayRemoveUnusedFiles()) {
+        qCWarning(historyLog)
+            << "side files not swept: a history that could not be read may still use them";
+        return;
+    }
     QSet<QString> keep;
     for (const ClipItem& item : m_items) {
         for (const auto* path : {&item.rtfPath, &item.blobPath, &item.thumbPath}) {
@@ -294,12 +350,18 @@ void ClipStore::sweepOrphans() {
 }
 
 int ClipStore::referenceCount(const QString& column, const QString& path) {
+    return countReferences(column, path).value_or(0);
+}
+
+std::optional<int> ClipStore::countReferences(const QString& column, const QString& path) {
     SqliteStatement q = m_db.prepare(QStringLiteral("SELECT COUNT(*) FROM items WHERE ") + column +
                                      QStringLiteral("=?"));
     if (!q.isValid())
-        return 0;
+        return std::nullopt;
     q.bindText(1, path);
-    return q.step() ? int(q.columnInt64(0)) : 0;
+    if (!q.step())
+        return std::nullopt;
+    return int(q.columnInt64(0));
 }
 
 QString ClipStore::saveBlob(const QByteArray& bytes, const QString& ext) {

@@ -13,7 +13,9 @@ class Prefs;
 // The clip history: one SQLite table and two folders of side files ("blobs"
 // for image and rich-text payloads, "thumbs" for thumbnails). Publishes the
 // whole history, pinned first, then newest first, replacing the list at every
-// reload. Main thread only.
+// reload. A database that is not one (or whose table cannot be read) is moved
+// aside and a fresh one started; side files are removed only when a
+// successful read showed that no row uses them. Main thread only.
 class ClipStore : public QObject {
     Q_OBJECT
     Q_PROPERTY(ClipItemList items READ items NOTIFY itemsChanged)
@@ -30,6 +32,8 @@ public:
     QString blobsDir() const { return m_blobsDir; }
     QString thumbsDir() const { return m_thumbsDir; }
     QString databasePath() const { return m_databasePath; }
+    // Where a damaged database was moved at opening; empty when it was sound.
+    QString damagedCopy() const { return m_damagedCopy; }
 
     void reload();
     void record(const QString& hash, ClipKind kind, const std::optional<QString>& text,
@@ -53,6 +57,11 @@ Q_SIGNALS:
     void itemsChanged();
 
 private:
+    void openDatabase();
+    bool openAndRead();
+    void moveDamagedAside();
+    bool mayRemoveUnusedFiles() const;
+    std::optional<int> countReferences(const QString& column, const QString& path);
     void pruneWith(bool itemsAreFresh);
     void removeSideFileIfUnused(const QString& path);
     void removeSideFilesOfPruned(const ClipItemList& before);
@@ -63,5 +72,8 @@ private:
     QString m_blobsDir;
     QString m_thumbsDir;
     QString m_databasePath;
+    QString m_damagedCopy;
+    // The last reload read the whole table.
+    bool m_listRead = false;
     Prefs& m_prefs;
 };

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "history/ClipReader.h"
+#include "history/OrderedCommits.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -16,8 +19,12 @@ class QThread;
 // Turns clipboard changes into history items. A background timer reads the
 // pasteboard's change count (nothing else) every 0.5 s; a change of owner
 // also runs that check at once, so a copy is recorded within milliseconds
-// and the timer is only the safety net. Everything else runs on the main
-// thread, except decoding and re-encoding images, which a worker does.
+// and the timer is only the safety net. Whether a change is looked at is
+// decided on the main thread when its capture starts; the transfer runs on
+// a reading worker and image conversion on a second one, so neither a slow
+// owner nor a large picture holds up the main thread, and the next change is
+// read while a picture is still being converted. Changes are recorded in the
+// order their captures started.
 class ClipboardMonitor : public QObject {
     Q_OBJECT
 public:
@@ -26,7 +33,7 @@ public:
     static constexpr int kRetries = 5;
     static constexpr int kRetryDelayMs = 250;
     // Rich text of this size or more is not kept.
-    static constexpr qint64 kMaxRtfBytes = 2097152;
+    static constexpr qint64 kMaxRtfBytes = ClipReader::kMaxRtfBytes;
 
     ClipboardMonitor(Pasteboard& pasteboard, FrontmostApp& frontmost, ClipStore& store,
                      Prefs& prefs, QObject* parent = nullptr);
@@ -39,33 +46,45 @@ public:
     void start();
 
     qint64 lastChange() const { return m_lastChange; }
+    // The latest change that offered anything was recorded: false after a
+    // concealed, transient, excluded or otherwise refused offer, and after
+    // a copy made while history was off.
+    bool lastOfferRecorded() const { return m_lastOfferRecorded; }
+    // No capture is running or waiting for a retry.
+    bool isIdle() const { return m_commits.idle() && m_retriesPending == 0; }
 
 Q_SIGNALS:
     // One change has been dealt with: recorded, ignored, skipped, or given up.
     void changeHandled(qint64 changeCount);
 
 private:
+    struct Source {
+        std::optional<QString> app;
+        std::optional<QString> name;
+    };
+
     void tick(qint64 changeCount);
     void capture(qint64 changeCount, int retries);
-    // True when the change is dealt with, false when nothing readable was found yet.
-    bool ingest(qint64 changeCount, const QStringList& types,
-                const std::optional<QString>& sourceApp, const std::optional<QString>& sourceName);
-    bool ingestFiles(qint64 changeCount, const QStringList& types,
-                     const std::optional<QString>& sourceApp,
-                     const std::optional<QString>& sourceName);
-    bool ingestImage(qint64 changeCount, const QStringList& types,
-                     const std::optional<QString>& sourceApp,
-                     const std::optional<QString>& sourceName);
-    bool ingestText(qint64 changeCount, const QStringList& types,
-                    const std::optional<QString>& sourceApp,
-                    const std::optional<QString>& sourceName);
+    // Main thread, with what the reading worker found.
+    void ingest(quint64 ticket, qint64 changeCount, int retries, const ClipOffer& offer,
+                const Source& source);
+    void recordFiles(qint64 changeCount, const QList<QUrl>& urls, const Source& source);
+    void recordText(qint64 changeCount, const ClipOffer& offer, const Source& source);
+    void ingestImage(quint64 ticket, qint64 changeCount, const ClipOffer& offer,
+                     const Source& source);
+    void handled(qint64 changeCount, bool recorded);
 
     Pasteboard& m_pasteboard;
     FrontmostApp& m_frontmost;
     ClipStore& m_store;
     Prefs& m_prefs;
     qint64 m_lastChange;
+    bool m_lastOfferRecorded = false;
+    int m_retriesPending = 0;
     QThread* m_pollThread = nullptr;
+    OrderedCommits m_commits;
+    // One transfer at a time, so a pasteboard is read from one thread only.
+    QThreadPool m_readPool;
     // One image at a time: a burst of large copies must not multiply the memory.
     QThreadPool m_imagePool;
 };

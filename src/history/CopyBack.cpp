@@ -59,76 +59,106 @@ CopyBack& CopyBack::shared() {
 }
 
 QList<PasteboardRepresentation> CopyBack::fileReference(const QUrl& url) {
+    if (url.isLocalFile())
+        return fileReferences({url});
     QList<PasteboardRepresentation> reps;
-    const QByteArray encoded = url.toEncoded();
-    reps.append({PasteboardType::fileUrl, encoded + "\r\n"});
-    if (url.isLocalFile()) {
-        reps.append({PasteboardType::gnomeCopiedFiles, "copy\n" + encoded});
-        addText(reps, url.toLocalFile());
-    } else {
-        addText(reps, url.toString());
-    }
+    reps.append({PasteboardType::fileUrl, url.toEncoded() + "\r\n"});
+    addText(reps, url.toString());
     return reps;
 }
 
-void CopyBack::copyToPasteboard(const ClipItem& item) {
-    m_pasteboard.clearContents();
+QList<PasteboardRepresentation> CopyBack::fileReferences(const QList<QUrl>& urls) {
+    QByteArray uriList;
+    QByteArray gnome = "copy";
+    QStringList paths;
+    for (const QUrl& url : urls) {
+        const QByteArray encoded = url.toEncoded();
+        uriList += encoded + "\r\n";
+        gnome += '\n' + encoded;
+        paths.append(url.toLocalFile());
+    }
+    QList<PasteboardRepresentation> reps;
+    reps.append({PasteboardType::fileUrl, uriList});
+    reps.append({PasteboardType::gnomeCopiedFiles, gnome});
+    addText(reps, paths.join(u'\n'));
+    return reps;
+}
+
+std::optional<QList<PasteboardRepresentation>> CopyBack::representations(const ClipItem& item) {
+    QList<PasteboardRepresentation> reps;
     switch (item.kind) {
     case ClipKind::text:
     case ClipKind::rtf:
-    case ClipKind::link: {
+    case ClipKind::link:
         // A link goes back as plain text only (no URL type), the same form
         // the monitor records it from, so re-copying refreshes its row.
-        QList<PasteboardRepresentation> reps;
         if (item.text)
             addText(reps, *item.text);
         if (item.rtfPath) {
             if (const auto rtf = readWhole(*item.rtfPath))
                 reps.append({PasteboardType::rtf, *rtf});
         }
-        m_pasteboard.writeItem(reps);
         break;
-    }
-    case ClipKind::image: {
-        if (!item.blobPath)
-            break;
-        const auto bytes = readWhole(*item.blobPath);
-        if (!bytes) {
-            qCDebug(historyLog) << "copy back: image blob unreadable" << *item.blobPath;
-            break;
+    case ClipKind::image:
+        if (item.blobPath) {
+            if (const auto bytes = readWhole(*item.blobPath))
+                addImage(reps, *bytes);
         }
-        QList<PasteboardRepresentation> reps;
-        addImage(reps, *bytes);
-        m_pasteboard.writeItem(reps);
         break;
-    }
     case ClipKind::file:
-        // Only the first of several copied files is kept, so only it goes back.
-        if (item.filePath)
-            m_pasteboard.writeItem(fileReference(QUrl::fromLocalFile(*item.filePath)));
-        else if (item.text) {
-            QList<PasteboardRepresentation> reps;
+        if (item.filePath) {
+            // The text holds every copied path, one per line, the first being
+            // filePath; all of them go back, so the monitor finds the same row.
+            const QStringList paths = item.text && item.text->startsWith(*item.filePath)
+                                          ? item.text->split(u'\n')
+                                          : QStringList{*item.filePath};
+            QList<QUrl> urls;
+            for (const QString& path : paths) {
+                if (QFileInfo::exists(path))
+                    urls.append(QUrl::fromLocalFile(path));
+            }
+            if (!urls.isEmpty())
+                reps = fileReferences(urls);
+        } else if (item.text) {
             addText(reps, *item.text);
-            m_pasteboard.writeItem(reps);
         }
         break;
     }
+    if (reps.isEmpty())
+        return std::nullopt;
+    return reps;
+}
+
+bool CopyBack::copyToPasteboard(const ClipItem& item) {
+    const auto reps = representations(item);
+    if (!reps) {
+        qCWarning(historyLog) << "copy back: nothing left to copy of item" << item.id;
+        m_lastCopyFailed = true;
+        Q_EMIT copyFailed(copyFailedMessage);
+        return false;
+    }
+    write(*reps);
+    return true;
+}
+
+void CopyBack::write(const QList<PasteboardRepresentation>& reps) {
+    m_lastCopyFailed = false;
+    m_pasteboard.clearContents();
+    m_pasteboard.writeItem(reps);
 }
 
 void CopyBack::copyScreenshot(const QUrl& url) {
-    m_pasteboard.clearContents();
     QList<PasteboardRepresentation> reps = fileReference(url);
     if (url.isLocalFile() &&
         QFileInfo(url.toLocalFile()).suffix().toLower() == QLatin1String("png")) {
         if (const auto bytes = readWhole(url.toLocalFile()))
             addImage(reps, *bytes);
     }
-    m_pasteboard.writeItem(reps);
+    write(reps);
 }
 
 void CopyBack::copyFileOnly(const QUrl& url) {
-    m_pasteboard.clearContents();
-    m_pasteboard.writeItem(fileReference(url));
+    write(fileReference(url));
 }
 
 bool CopyBack::isTrusted() const {
@@ -140,14 +170,15 @@ void CopyBack::rememberFrontmostWindow() {
 }
 
 void CopyBack::pasteToFrontmostApp() {
-    if (!isTrusted())
+    if (!isTrusted() || m_lastCopyFailed)
         return;
     m_keystroke.sendPaste();
 }
 
 void CopyBack::chooseItem(const ClipItem& item, const std::function<void()>& showCopiedToast,
                           const std::function<void()>& hideWindow) {
-    copyToPasteboard(item);
+    if (!copyToPasteboard(item))
+        return;
     if (showCopiedToast)
         showCopiedToast();
     if (!m_prefs.pasteDirectly())
@@ -160,8 +191,7 @@ void CopyBack::chooseItem(const ClipItem& item, const std::function<void()>& sho
 void CopyBack::pickItem(const ClipItem& item, const std::function<void()>& hideWindow) {
     if (hideWindow)
         hideWindow();
-    copyToPasteboard(item);
-    if (m_prefs.pasteDirectly())
+    if (copyToPasteboard(item) && m_prefs.pasteDirectly())
         schedulePaste();
 }
 

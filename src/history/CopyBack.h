@@ -7,13 +7,15 @@
 #include <QUrl>
 
 #include <functional>
+#include <optional>
 
 class PasteKeystroke;
 class Prefs;
 
 // Puts history items and screenshot files back on the clipboard, and pastes
-// into the window the user was working in. Every write starts by clearing the
-// clipboard, so nothing stale is left when the new content cannot be read.
+// into the window the user was working in. An item's representations are
+// read before the clipboard is touched: when its file is gone the clipboard
+// keeps what it held, the user is told, and nothing is pasted.
 // Main thread only.
 class CopyBack : public QObject {
     Q_OBJECT
@@ -24,7 +26,8 @@ public:
     // The one instance of the process, on the X11 clipboard and keyboard.
     static CopyBack& shared();
 
-    void copyToPasteboard(const ClipItem& item);
+    // False (and copyFailed) when nothing of the item can be read any more.
+    bool copyToPasteboard(const ClipItem& item);
     // The file reference, plus the image itself for PNG files.
     void copyScreenshot(const QUrl& url);
     void copyFileOnly(const QUrl& url);
@@ -47,14 +50,28 @@ public:
     // Time between hiding a window and the paste, so that focus has left it.
     static constexpr int pasteDelayMs = 150;
 
-    // The representations of a file reference: URI list, the file-manager
-    // form and the path as plain text.
+    // The representations of file references: URI list, the file-manager
+    // form and the paths as plain text, one per line.
     static QList<PasteboardRepresentation> fileReference(const QUrl& url);
+    static QList<PasteboardRepresentation> fileReferences(const QList<QUrl>& urls);
+    // Everything the item is offered as; nothing when its side file (or
+    // every one of its files) is gone.
+    static std::optional<QList<PasteboardRepresentation>> representations(const ClipItem& item);
+
+    static inline const QString copyFailedMessage =
+        QStringLiteral("Couldn't copy: the file is gone");
+
+Q_SIGNALS:
+    // A chosen item could not be put back; the message is for the user.
+    void copyFailed(const QString& message);
 
 private:
     void schedulePaste();
+    void write(const QList<PasteboardRepresentation>& reps);
 
     Pasteboard& m_pasteboard;
     PasteKeystroke& m_keystroke;
     Prefs& m_prefs;
+    // A paste after a failed copy would insert whatever the clipboard held before.
+    bool m_lastCopyFailed = false;
 };

@@ -5,8 +5,24 @@
 #include <sqlite3.h>
 
 SqliteDatabase::~SqliteDatabase() {
+    close();
+}
+
+void SqliteDatabase::close() {
     if (m_db)
         sqlite3_close_v2(m_db);
+    m_db = nullptr;
+}
+
+int SqliteDatabase::errorCode() const {
+    return m_db ? sqlite3_errcode(m_db) & 0xff : SQLITE_CANTOPEN;
+}
+
+bool SqliteDatabase::lastErrorIsDamage() const {
+    const int code = errorCode();
+    // SQLITE_ERROR on reading the history table means it lacks the columns
+    // Quillet stores: not a table Quillet can use either.
+    return code == SQLITE_NOTADB || code == SQLITE_CORRUPT || code == SQLITE_ERROR;
 }
 
 bool SqliteDatabase::open(const QString& path) {
@@ -20,6 +36,7 @@ bool SqliteDatabase::open(const QString& path) {
         sqlite3_close(db);
         return false;
     }
+    close();
     // A locked database (another process mid-write) waits a little instead of failing at once.
     sqlite3_busy_timeout(db, 2000);
     m_db = db;

@@ -19,6 +19,12 @@ public:
     // Opens read-write, creating the file when missing.
     bool open(const QString& path);
     bool isOpen() const { return m_db != nullptr; }
+    void close();
+    // The primary result code of the most recent failed call (SQLITE_OK when none).
+    int errorCode() const;
+    // That code says the file is not a database or is corrupt, as opposed
+    // to busy, locked or unreadable for now.
+    bool lastErrorIsDamage() const;
 
     // One-shot execution; the result is not read.
     void exec(const QString& sql);

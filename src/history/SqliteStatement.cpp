@@ -20,7 +20,8 @@ SqliteStatement::~SqliteStatement() {
 }
 
 SqliteStatement::SqliteStatement(SqliteStatement&& other) noexcept
-    : m_stmt(std::exchange(other.m_stmt, nullptr)) {}
+    : m_stmt(std::exchange(other.m_stmt, nullptr))
+    , m_failed(other.m_failed) {}
 
 void SqliteStatement::bindText(int position, const std::optional<QString>& value) {
     if (!m_stmt)
@@ -44,7 +45,11 @@ void SqliteStatement::bindInt(int position, int value) {
 }
 
 bool SqliteStatement::step() {
-    return m_stmt && sqlite3_step(m_stmt) == SQLITE_ROW;
+    if (!m_stmt)
+        return false;
+    const int rc = sqlite3_step(m_stmt);
+    m_failed = rc != SQLITE_ROW && rc != SQLITE_DONE;
+    return rc == SQLITE_ROW;
 }
 
 qint64 SqliteStatement::columnInt64(int column) const {

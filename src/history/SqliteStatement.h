@@ -25,6 +25,8 @@ public:
 
     // True when a row is available.
     bool step();
+    // The last step ended in an error rather than with a row or the end.
+    bool failed() const { return m_failed; }
 
     qint64 columnInt64(int column) const;
     double columnDouble(int column) const;
@@ -33,4 +35,5 @@ public:
 
 private:
     sqlite3_stmt* m_stmt = nullptr;
+    bool m_failed = false;
 };

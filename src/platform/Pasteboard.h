@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <QUrl>
 
+#include <limits>
 #include <optional>
 
 // MIME names of the representations Quillet reads and writes.
@@ -36,14 +37,20 @@ public:
     using QObject::QObject;
     ~Pasteboard() override = default;
 
+    static constexpr qint64 kNoLimit = std::numeric_limits<qint64>::max();
+
     // Safe to call from any thread.
     virtual qint64 changeCount() const = 0;
 
+    // Reading: from the main thread, or from one worker at a time while the
+    // main thread keeps running (a transfer may take seconds).
     // The offered types, read before any data is fetched.
     virtual QStringList types() = 0;
-    virtual std::optional<QByteArray> data(const QString& type) = 0;
+    // Nothing also when the data is larger than maxBytes: the transfer stops
+    // as soon as the limit is passed.
+    virtual std::optional<QByteArray> data(const QString& type, qint64 maxBytes = kNoLimit) = 0;
     virtual std::optional<QString> string() = 0;
-    // File URLs only; nothing when the offer holds none or a non-file URL.
+    // File URLs only (other URLs are left out); nothing when the offer holds none.
     virtual std::optional<QList<QUrl>> fileUrls() = 0;
 
     virtual void clearContents() = 0;

@@ -30,15 +30,33 @@ std::unique_ptr<ClipboardOwner> ClipboardOwner::xclip(const QString& type,
 std::unique_ptr<ClipboardOwner> ClipboardOwner::offer(const QStringList& args) {
     auto owner = std::make_unique<ClipboardOwner>();
     owner->m_process.start(QStringLiteral(QUILLET_CLIPOWNER), args);
-    owner->m_started = QTest::qWaitFor(
-                           [&] {
-                               owner->m_process.waitForReadyRead(50);
-                               return owner->m_process.readAllStandardOutput().contains("owned") ||
-                                      owner->m_process.state() != QProcess::Running;
-                           },
-                           10000) &&
-                       owner->m_process.state() == QProcess::Running;
+    owner->m_started = owner->printed("owned") && owner->m_process.state() == QProcess::Running;
     return owner;
+}
+
+void ClipboardOwner::send(const QByteArray& line) {
+    m_process.write(line + '\n');
+    m_process.waitForBytesWritten(5000);
+}
+
+bool ClipboardOwner::printed(const QByteArray& text, int timeoutMs) {
+    return QTest::qWaitFor(
+               [&] {
+                   m_process.waitForReadyRead(20);
+                   m_output += m_process.readAllStandardOutput();
+                   return m_output.contains(text) || m_process.state() != QProcess::Running;
+               },
+               timeoutMs) &&
+           m_output.contains(text);
+}
+
+bool ClipboardOwner::exited(int timeoutMs) {
+    return QTest::qWaitFor([&] { return m_process.state() == QProcess::NotRunning; }, timeoutMs);
+}
+
+void ClipboardOwner::kill() {
+    m_process.kill();
+    m_process.waitForFinished(5000);
 }
 
 ClipboardOwner::~ClipboardOwner() {

@@ -19,11 +19,20 @@ public:
     ~ClipboardOwner();
     // True once the process has taken the clipboard.
     bool started() const { return m_started; }
+    // A line to clipowner's standard input ("quit", or the go-ahead of --wait).
+    void send(const QByteArray& line);
+    // Waits until the process has printed text (kept across calls).
+    bool printed(const QByteArray& text, int timeoutMs = 10000);
+    // Waits until the process has ended by itself.
+    bool exited(int timeoutMs = 10000);
+    // Ends it as a crash would, without a word to anyone.
+    void kill();
 
     // Reads the clipboard as another client would (xclip -o); nothing on failure.
     static QByteArray readBack(const QString& type);
 
 private:
     QProcess m_process;
+    QByteArray m_output;
     bool m_started = false;
 };

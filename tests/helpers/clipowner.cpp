@@ -1,28 +1,67 @@
 // Another application for the clipboard tests: owns the X11 CLIPBOARD with
 // several representations at once, which xclip cannot offer.
 //
-//   clipowner [--hang] TYPE=VALUE...
+//   clipowner [OPTION...] TYPE=VALUE...
 //   clipowner --sequence COUNT INTERVAL_MS PREFIX
 //
 // VALUE is the text itself, or @PATH for a file's bytes. Prints "owned" once
-// it owns the clipboard and exits when another client takes it over. With
-// --hang it then stops serving, like an application that froze. With
-// --sequence it copies PREFIX0, PREFIX1, … every INTERVAL_MS, prints "done"
+// it owns the clipboard and exits when another client takes it over, or when
+// it reads "quit" on its standard input (a normal exit: a clipboard manager
+// is asked to keep the content). Options:
+//   --hang          after taking the clipboard, stop serving, like a frozen application
+//   --wait          print "asked TYPE" when a type other than text is requested and
+//                   answer only after a line arrives on standard input (an editor
+//                   that encodes on request)
+//   --pace MS       serve slowly: every type in small pieces spread over about MS ms
+//   --then TEXT     once the image/png data has been asked for, copy TEXT instead
+// With --sequence it copies PREFIX0, PREFIX1, … every INTERVAL_MS, prints "done"
 // and keeps serving the last one.
+#include "helpers/SlowOwner.h"
+
 #include <QClipboard>
 #include <QFile>
 #include <QGuiApplication>
 #include <QMimeData>
+#include <QSocketNotifier>
 #include <QThread>
 #include <QTimer>
 
 #include <cstdio>
+#include <iostream>
+#include <string>
+
+namespace {
+class HelperMime : public QMimeData {
+public:
+    bool wait = false;
+    QString then;
+
+protected:
+    QVariant retrieveData(const QString& mime, QMetaType type) const override {
+        if (wait && !mime.startsWith(QLatin1String("text/"))) {
+            std::printf("asked %s\n", qPrintable(mime));
+            std::fflush(stdout);
+            std::string line;
+            std::getline(std::cin, line);
+        }
+        if (!then.isEmpty() && mime == QLatin1String("image/png")) {
+            const QString text = then;
+            QTimer::singleShot(0, qApp, [text] {
+                auto* next = new QMimeData;
+                next->setText(text);
+                QGuiApplication::clipboard()->setMimeData(next, QClipboard::Clipboard);
+            });
+        }
+        return QMimeData::retrieveData(mime, type);
+    }
+};
+} // namespace
 
 int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
     bool hang = false;
-    auto* mime = new QMimeData;
-    const QStringList args = app.arguments().mid(1);
+    auto* mime = new HelperMime;
+    QStringList args = app.arguments().mid(1);
     if (args.size() == 4 && args[0] == QLatin1String("--sequence")) {
         const int count = args[1].toInt();
         const QString prefix = args[3];
@@ -42,11 +81,22 @@ int main(int argc, char** argv) {
         timer.start(args[2].toInt());
         return app.exec();
     }
-    for (const QString& arg : args) {
-        if (arg == QLatin1String("--hang")) {
+    int paceMs = -1;
+    while (!args.isEmpty() && args.first().startsWith(QLatin1String("--"))) {
+        const QString option = args.takeFirst();
+        if (option == QLatin1String("--hang")) {
             hang = true;
-            continue;
+        } else if (option == QLatin1String("--wait")) {
+            mime->wait = true;
+        } else if (option == QLatin1String("--pace") && !args.isEmpty()) {
+            paceMs = args.takeFirst().toInt();
+        } else if (option == QLatin1String("--then") && !args.isEmpty()) {
+            mime->then = args.takeFirst();
+        } else {
+            return 2;
         }
+    }
+    for (const QString& arg : std::as_const(args)) {
         const qsizetype eq = arg.indexOf(QLatin1Char('='));
         if (eq <= 0)
             return 2;
@@ -64,12 +114,31 @@ int main(int argc, char** argv) {
         else
             mime->setData(type, bytes);
     }
+    if (paceMs >= 0) {
+        QList<QPair<QString, QByteArray>> offer;
+        for (const QString& format : mime->formats())
+            offer.append({format, mime->data(format)});
+        delete mime;
+        return runSlowOwner(offer, paceMs);
+    }
     QClipboard* cb = QGuiApplication::clipboard();
     cb->setMimeData(mime, QClipboard::Clipboard);
     QObject::connect(cb, &QClipboard::dataChanged, &app, [cb] {
         if (!cb->ownsClipboard())
             QCoreApplication::quit();
     });
+    QSocketNotifier input(fileno(stdin), QSocketNotifier::Read);
+    if (!mime->wait) {
+        QObject::connect(&input, &QSocketNotifier::activated, &app, [&input] {
+            std::string line;
+            if (!std::getline(std::cin, line) || line == "quit") {
+                input.setEnabled(false);
+                QCoreApplication::quit();
+            }
+        });
+    } else {
+        input.setEnabled(false);
+    }
     // Announce ownership once the X server has it.
     QTimer::singleShot(0, &app, [cb, hang] {
         if (!cb->ownsClipboard())

@@ -9,7 +9,8 @@
 
 // A clipboard held in memory. The unit tier runs without a display, so the
 // monitor's rules are checked against this stand-in, which also counts what
-// was read; the real X11 clipboard is exercised by the x11-tier tests.
+// was read; the real X11 clipboard is exercised by the x11-tier tests. The
+// monitor reads it from its reading worker; tests change it between changes.
 class MemoryPasteboard : public Pasteboard {
 public:
     struct Offer {
@@ -24,9 +25,9 @@ public:
         ++typeReads;
         return m_offer.types;
     }
-    std::optional<QByteArray> data(const QString& type) override {
+    std::optional<QByteArray> data(const QString& type, qint64 maxBytes = kNoLimit) override {
         dataReads.append(type);
-        if (!m_offer.data.contains(type))
+        if (!m_offer.data.contains(type) || m_offer.data.value(type).size() > maxBytes)
             return std::nullopt;
         return m_offer.data.value(type);
     }

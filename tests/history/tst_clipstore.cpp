@@ -66,7 +66,7 @@ private Q_SLOTS:
     void filesArePrivate();
     void cutoffFormatting_data();
     void cutoffFormatting();
-    void unopenableDatabaseIsSilent();
+    void unreadableHistoryKeepsItsFiles();
 };
 
 void TestClipStore::repeatedCopyRefreshesOneRow() {
@@ -295,18 +295,50 @@ void TestClipStore::cutoffFormatting() {
     QCOMPARE(ClipStore::formatCutoff(value).toDouble(), value);
 }
 
-void TestClipStore::unopenableDatabaseIsSilent() {
+// A history that cannot be read is never taken for an empty one: the rows'
+// side files survive a clear, and a damaged file is kept aside for recovery
+// while a fresh database takes over.
+void TestClipStore::unreadableHistoryKeepsItsFiles() {
     Fixture f;
+    const QString blob = f.store->saveBlob("pinned", QStringLiteral("png"));
+    const QString thumb = f.makeFile(f.store->thumbsDir() + QStringLiteral("/t.png"));
+    f.store->record(sha256Hex("pinned"), ClipKind::image, {}, {}, blob, {}, thumb, {}, {}, false);
+    f.store->setPinned(f.store->items().constFirst().id, true);
+    f.recordText(QStringLiteral("unpinned"));
+    f.store.reset();
+    QFile db(f.base + QStringLiteral("/quillet.sqlite"));
+    QVERIFY(db.open(QIODevice::ReadWrite));
+    db.write(QByteArray(100, 'Z'));
+    db.close();
+
+    f.reopen();
+    QVERIFY(f.store->isOpen());
+    const QString aside = f.store->damagedCopy();
+    QVERIFY(aside.startsWith(db.fileName() + QStringLiteral(".damaged-")));
+    QFile kept(aside);
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.read(100), QByteArray(100, 'Z'));
+    f.recordText(QStringLiteral("after"));
+    f.store->clear();
+    f.store->prune();
+    QVERIFY(QFile::exists(blob));
+    QVERIFY(QFile::exists(thumb));
+    f.recordText(QStringLiteral("fresh"), true);
+    f.reopen();
+    QVERIFY(f.store->damagedCopy().isEmpty());
+    QCOMPARE(f.store->items().size(), 1);
+
+    // A database that cannot be opened at all: nothing recorded, nothing swept.
     QVERIFY(QDir().mkpath(f.dir.filePath(QStringLiteral("broken/quillet.sqlite"))));
     ClipStore store(f.dir.filePath(QStringLiteral("broken")), f.prefs);
     QVERIFY(!store.isOpen());
+    const QString stray = store.saveBlob("b", QStringLiteral("png"));
     store.record(sha256Hex("text:x"), ClipKind::text, QStringLiteral("x"), {}, {}, {}, {}, {}, {},
                  false);
     store.setPinned(1, true);
     store.clear();
     QVERIFY(store.items().isEmpty());
-    // Side files are still written.
-    QVERIFY(QFile::exists(store.saveBlob("b", QStringLiteral("png"))));
+    QVERIFY(QFile::exists(stray));
 }
 
 QTEST_GUILESS_MAIN(TestClipStore)

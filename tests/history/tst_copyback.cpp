@@ -7,6 +7,7 @@
 #include "platform/x11/X11PasteKeystroke.h"
 
 #include <QElapsedTimer>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -23,7 +24,7 @@ public:
         : m_log(log) {}
     qint64 changeCount() const override { return 0; }
     QStringList types() override { return {}; }
-    std::optional<QByteArray> data(const QString&) override { return std::nullopt; }
+    std::optional<QByteArray> data(const QString&, qint64) override { return std::nullopt; }
     std::optional<QString> string() override { return std::nullopt; }
     std::optional<QList<QUrl>> fileUrls() override { return std::nullopt; }
     void clearContents() override {
@@ -90,6 +91,7 @@ private Q_SLOTS:
     void choosingInThePanel();
     void choosingInThePicker();
     void pasteNeedsTrust();
+    void goneItemLeavesClipboardAlone();
     void noTrustOffX11();
 };
 
@@ -154,6 +156,32 @@ void TestCopyBack::pasteNeedsTrust() {
     QTRY_VERIFY_WITH_TIMEOUT(f.log.contains(QStringLiteral("mark")), 5000);
     QCOMPARE(f.log, (Log{"clear", "write", "hide", "mark"}));
     QCOMPARE(f.pasteboard.writtenTypes(), textTypes);
+}
+
+// An item whose file is gone: the clipboard keeps what it held, the user
+// hears why, and neither the panel nor the picker pastes the old content.
+void TestCopyBack::goneItemLeavesClipboardAlone() {
+    Fixture f;
+    f.prefs.setPasteDirectly(true);
+    QSignalSpy failed(&f.copyBack, &CopyBack::copyFailed);
+    ClipItem image;
+    image.kind = ClipKind::image;
+    image.blobPath = f.dir.filePath(QStringLiteral("gone.png"));
+    ClipItem files;
+    files.kind = ClipKind::file;
+    files.filePath = f.dir.filePath(QStringLiteral("gone.txt"));
+    files.text = *files.filePath + QStringLiteral("\n/also/gone");
+
+    f.copyBack.chooseItem(image, f.logs(QStringLiteral("toast")), f.logs(QStringLiteral("hide")));
+    f.copyBack.pickItem(files, f.logs(QStringLiteral("hide")));
+    // The quick picker copies and pastes through two separate calls.
+    QVERIFY(!f.copyBack.copyToPasteboard(image));
+    f.copyBack.pasteToFrontmostApp();
+    f.markAfterPasteDelay();
+    QTRY_VERIFY_WITH_TIMEOUT(f.log.contains(QStringLiteral("mark")), 5000);
+    QCOMPARE(f.log, (Log{"hide", "mark"}));
+    QCOMPARE(failed.count(), 3);
+    QCOMPARE(failed.first().first().toString(), CopyBack::copyFailedMessage);
 }
 
 // Without an X11 display (this tier has none) the real keystroke reports no

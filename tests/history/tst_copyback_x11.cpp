@@ -72,7 +72,8 @@ private Q_SLOTS:
     void readBackByAnotherApplication();
     void chosenItemIsPastedIntoThePreviousWindow_data();
     void chosenItemIsPastedIntoThePreviousWindow();
-    void recopiedTextRefreshesItsRow();
+    void recopiedItemRefreshesItsRow_data();
+    void recopiedItemRefreshesItsRow();
     void terminalNames_data();
     void terminalNames();
 };
@@ -101,13 +102,16 @@ void TestCopyBackX11::readBackByAnotherApplication_data() {
     QTest::newRow("image that does not decode")
         << "image corrupt"
         << Reps{{PasteboardType::png, "\x89PNG broken"}, {PasteboardType::tiff, none}};
-    QTest::newRow("image, blob gone")
-        << "image gone"
-        << Reps{{PasteboardType::png, none}, {PasteboardType::tiff, none}, {utf8, none}};
-    QTest::newRow("one of several files")
-        << "files" << Reps{{url, "FILEURL\r\n"}, {gnome, "copy\nFILEURL"}, {utf8, "FILEPATH"}};
+    // A failed copy back leaves the clipboard as it was (xclip, the other
+    // owner, answers every type with its text).
+    QTest::newRow("image, blob gone") << "image gone" << Reps{{utf8, "old"}};
+    QTest::newRow("several files") << "files"
+                                   << Reps{{url, "FILEURL\r\nSECONDURL\r\n"},
+                                           {gnome, "copy\nFILEURL\nSECONDURL"},
+                                           {utf8, "FILEPATH\nSECONDPATH"}};
+    QTest::newRow("several files, all gone") << "files gone" << Reps{{utf8, "old"}};
     QTest::newRow("file as text only") << "file text" << Reps{{utf8, "/only/text"}, {url, none}};
-    QTest::newRow("file with nothing") << "file nothing" << Reps{{utf8, none}, {url, none}};
+    QTest::newRow("file with nothing") << "file nothing" << Reps{{utf8, "old"}};
     QTest::newRow("upper-case PNG screenshot")
         << "shot.PNG" << Reps{{url, "FILEURL\r\n"}, {PasteboardType::png, png}, {tiffSize, "6x4"}};
     QTest::newRow("JPEG screenshot") << "shot.jpg"
@@ -128,13 +132,14 @@ void TestCopyBackX11::readBackByAnotherApplication() {
 
     Fixture f;
     const QByteArray png = pngBytes(QSize(6, 4));
-    // Something else on the clipboard first: no outcome may leave it there.
+    // Something else on the clipboard first: only a failed copy leaves it there.
     auto other = ClipboardOwner::xclip(utf8, "old");
     QVERIFY(other->started());
     QCOMPARE(read(utf8), QByteArray("old"));
 
     ClipItem item;
     QString path;
+    QString second;
     const auto is = [&](const char* prefix) {
         return what.startsWith(QLatin1String(prefix));
     };
@@ -154,7 +159,8 @@ void TestCopyBackX11::readBackByAnotherApplication() {
         item.kind = ClipKind::file;
         if (is("files")) {
             path = f.file(QStringLiteral("first file \u00e4#1.txt"), "1");
-            item.text = path + u'\n' + f.file(QStringLiteral("second"), "2");
+            second = f.file(QStringLiteral("second"), "2");
+            item.text = path + u'\n' + second;
             item.filePath = path;
         } else if (is("file text")) {
             item.text = QStringLiteral("/only/text");
@@ -165,6 +171,7 @@ void TestCopyBackX11::readBackByAnotherApplication() {
     if (what.contains(QLatin1String("gone"))) {
         QFile::remove(item.rtfPath.value_or(QString()));
         QFile::remove(item.blobPath.value_or(path));
+        QFile::remove(second);
     }
 
     if (is("shot only"))
@@ -177,6 +184,8 @@ void TestCopyBackX11::readBackByAnotherApplication() {
     const QByteArray url = QUrl::fromLocalFile(path).toEncoded();
     for (auto [type, bytes] : std::as_const(expected)) {
         bytes.replace("FILEURL", url).replace("FILEPATH", path.toUtf8());
+        bytes.replace("SECONDURL", QUrl::fromLocalFile(second).toEncoded())
+            .replace("SECONDPATH", second.toUtf8());
         if (type == tiffSize) {
             const QImage tiff = QImage::fromData(read(PasteboardType::tiff), "TIFF");
             QCOMPARE(QStringLiteral("%1x%2").arg(tiff.width()).arg(tiff.height()).toUtf8(), bytes);
@@ -248,9 +257,16 @@ void TestCopyBackX11::chosenItemIsPastedIntoThePreviousWindow() {
     probe.waitForFinished();
 }
 
+void TestCopyBackX11::recopiedItemRefreshesItsRow_data() {
+    QTest::addColumn<bool>("files");
+    QTest::newRow("text") << false;
+    QTest::newRow("several files") << true;
+}
+
 // The write-back is an ordinary change for the monitor (here on a clipboard
 // object of its own, as in the application): the row is refreshed, not added.
-void TestCopyBackX11::recopiedTextRefreshesItsRow() {
+void TestCopyBackX11::recopiedItemRefreshesItsRow() {
+    QFETCH(bool, files);
     Fixture f;
     ClipStore store(f.dir.filePath(QStringLiteral("Quillet")), f.prefs);
     X11Pasteboard monitorPasteboard;
@@ -264,18 +280,22 @@ void TestCopyBackX11::recopiedTextRefreshesItsRow() {
         return list;
     };
 
-    auto owner = ClipboardOwner::xclip(utf8, "again");
+    const QString a = f.file(QStringLiteral("a b.txt"), "a");
+    const QString b = f.file(QStringLiteral("c"), "c");
+    const QString first = files ? a + u'\n' + b : QStringLiteral("again");
+    auto owner = files
+                     ? ClipboardOwner::offer({"text/uri-list=" + QUrl::fromLocalFile(a).toString() +
+                                              "\r\n" + QUrl::fromLocalFile(b).toString()})
+                     : ClipboardOwner::xclip(utf8, "again");
     QVERIFY(owner->started());
-    QTRY_COMPARE_WITH_TIMEOUT(texts(), QStringList{QStringLiteral("again")}, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(texts(), QStringList{first}, 10000);
     owner = ClipboardOwner::xclip(utf8, "other");
     QVERIFY(owner->started());
-    QTRY_COMPARE_WITH_TIMEOUT(
-        texts(), (QStringList{QStringLiteral("other"), QStringLiteral("again")}), 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(texts(), (QStringList{QStringLiteral("other"), first}), 10000);
     const ClipItem again = store.items().at(1);
 
-    f.copyBack.copyToPasteboard(again);
-    QTRY_COMPARE_WITH_TIMEOUT(
-        texts(), (QStringList{QStringLiteral("again"), QStringLiteral("other")}), 10000);
+    QVERIFY(f.copyBack.copyToPasteboard(again));
+    QTRY_COMPARE_WITH_TIMEOUT(texts(), (QStringList{first, QStringLiteral("other")}), 10000);
     QCOMPARE(store.items().constFirst().id, again.id);
     QVERIFY(store.items().constFirst().createdAt > again.createdAt);
 }

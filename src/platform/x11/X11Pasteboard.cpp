@@ -6,6 +6,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
+#include <QThread>
 
 namespace {
 const QString kKdePasswordHint = QStringLiteral("x-kde-passwordManagerHint");
@@ -33,9 +34,12 @@ QClipboard* clipboard() {
                : nullptr;
 }
 
-// Quillet's own offer, served from memory (asking the X server for it would
-// wait on this very thread).
+// Quillet's own offer, served from memory on the main thread (asking the X
+// server for it would wait on this very thread). A worker asks the X server.
 const QMimeData* ownOffer() {
+    if (!QCoreApplication::instance() ||
+        QThread::currentThread() != QCoreApplication::instance()->thread())
+        return nullptr;
     QClipboard* cb = clipboard();
     if (!cb || !cb->ownsClipboard())
         return nullptr;
@@ -45,7 +49,7 @@ const QMimeData* ownOffer() {
 
 X11Pasteboard::X11Pasteboard(QObject* parent)
     : Pasteboard(parent)
-    , m_reader(std::make_unique<X11SelectionReader>()) {
+    , m_reader(std::make_unique<X11SelectionReader>(kInactivityTimeout, kTransferCap)) {
     if (QClipboard* cb = clipboard())
         connect(cb, &QClipboard::dataChanged, this, &X11Pasteboard::onClipboardChanged);
 }
@@ -97,10 +101,10 @@ QStringList X11Pasteboard::offered() {
     // Every new offer moves the count, so one answer serves all reads of a change.
     if (m_targetsChange == change)
         return m_targets;
-    const auto deadline = std::chrono::steady_clock::now() + kTransferTimeout;
-    const auto targets = m_reader->targets(deadline);
+    X11SelectionReader::Failure failure = X11SelectionReader::Failure::none;
+    const auto targets = m_reader->targets(&failure);
     if (!targets) {
-        if (std::chrono::steady_clock::now() >= deadline)
+        if (failure == X11SelectionReader::Failure::timedOut)
             m_stalledChange = change;
         return {};
     }
@@ -127,8 +131,7 @@ std::optional<QByteArray> X11Pasteboard::fetch(const QString& target, qint64 max
     if (m_stalledChange == changeCount() || !m_reader->isValid())
         return std::nullopt;
     X11SelectionReader::Failure failure = X11SelectionReader::Failure::none;
-    auto bytes = m_reader->read(target, std::chrono::steady_clock::now() + kTransferTimeout,
-                                maxBytes, &failure);
+    auto bytes = m_reader->read(target, maxBytes, &failure);
     if (failure == X11SelectionReader::Failure::timedOut) {
         qCDebug(platformLog) << "clipboard owner did not answer in time";
         m_stalledChange = changeCount();
@@ -154,16 +157,19 @@ std::optional<QByteArray> X11Pasteboard::fetchFirst(const QStringList& candidate
     return std::nullopt;
 }
 
-std::optional<QByteArray> X11Pasteboard::data(const QString& type) {
+std::optional<QByteArray> X11Pasteboard::data(const QString& type, qint64 maxBytes) {
+    maxBytes = std::min(maxBytes, kMaxDataBytes);
     if (type == PasteboardType::rtf)
-        return fetchFirst(kRtfTargets, kMaxDataBytes);
+        return fetchFirst(kRtfTargets, maxBytes);
     if (type == PasteboardType::string || type == PasteboardType::plainText) {
         auto text = string();
-        return text ? std::optional<QByteArray>(text->toUtf8()) : std::nullopt;
+        if (!text || text->toUtf8().size() > maxBytes)
+            return std::nullopt;
+        return text->toUtf8();
     }
     if (type == PasteboardType::fileUrl)
-        return fetchFirst(kFileTargets, kMaxDataBytes);
-    return fetchFirst({type}, kMaxDataBytes);
+        return fetchFirst(kFileTargets, maxBytes);
+    return fetchFirst({type}, maxBytes);
 }
 
 std::optional<QString> X11Pasteboard::string() {
@@ -184,9 +190,11 @@ std::optional<QList<QUrl>> X11Pasteboard::parseFileUrls(const QByteArray& uriLis
         if (line.isEmpty() || line.startsWith('#') || line == "copy" || line == "cut")
             continue;
         const QUrl url = QUrl::fromEncoded(line, QUrl::StrictMode);
-        if (!url.isValid() || !url.isLocalFile())
+        if (!url.isValid())
             return std::nullopt;
-        urls.append(url);
+        // Web addresses copied beside files are left out; the files are kept.
+        if (url.isLocalFile())
+            urls.append(url);
     }
     if (urls.isEmpty())
         return std::nullopt;

@@ -13,14 +13,19 @@ class X11SelectionReader;
 // The X11 CLIPBOARD selection. The change count moves on every change of
 // owner Qt reports (through XFixes, so also while Quillet has no focus) and
 // on Quillet's own writes. Another client's offer is read on a connection of
-// Quillet's own, each transfer bounded in time and size; once a transfer of
-// a change times out, nothing more is asked of that owner until the next
-// change, so a stuck owner costs one timeout, not one per read.
-// Main thread only, except changeCount().
+// Quillet's own, each transfer bounded by inactivity, size and an overall
+// cap; once a transfer of a change stalls, nothing more is asked of that
+// owner until the next change, so a stuck owner costs one wait, not one per
+// read. Reads may run on a worker (one at a time): there Quillet's own offer
+// is read through the X server like any other, served by the main thread.
+// Everything else is main thread only.
 class X11Pasteboard : public Pasteboard {
     Q_OBJECT
 public:
-    static constexpr std::chrono::milliseconds kTransferTimeout{2000};
+    // No progress for this long gives a transfer up.
+    static constexpr std::chrono::milliseconds kInactivityTimeout{5000};
+    // However steadily an owner trickles, a transfer ends here.
+    static constexpr std::chrono::milliseconds kTransferCap{30000};
     // No single representation is taken beyond this size.
     static constexpr qint64 kMaxDataBytes = 256LL * 1024 * 1024;
     static constexpr qint64 kMaxTextBytes = 64LL * 1024 * 1024;
@@ -34,7 +39,7 @@ public:
 
     qint64 changeCount() const override { return m_changeCount.load(std::memory_order_relaxed); }
     QStringList types() override;
-    std::optional<QByteArray> data(const QString& type) override;
+    std::optional<QByteArray> data(const QString& type, qint64 maxBytes = kNoLimit) override;
     std::optional<QString> string() override;
     std::optional<QList<QUrl>> fileUrls() override;
     void clearContents() override;

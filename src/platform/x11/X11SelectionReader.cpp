@@ -19,7 +19,7 @@ struct FreeDeleter {
 };
 template <typename T> using XcbReply = std::unique_ptr<T, FreeDeleter>;
 
-int millisecondsUntil(X11SelectionReader::Deadline deadline) {
+int millisecondsUntil(X11SelectionReader::Clock::time_point deadline) {
     using namespace std::chrono;
     const auto left = duration_cast<milliseconds>(deadline - steady_clock::now()).count();
     return left <= 0 ? 0 : static_cast<int>(left) + 1;
@@ -28,7 +28,7 @@ int millisecondsUntil(X11SelectionReader::Deadline deadline) {
 // The next event the predicate accepts (the caller frees it), or null at the deadline.
 template <typename Pred>
 xcb_generic_event_t* waitFor(xcb_connection_t* conn, Pred pred,
-                             X11SelectionReader::Deadline deadline) {
+                             X11SelectionReader::Clock::time_point deadline) {
     for (;;) {
         while (xcb_generic_event_t* e = xcb_poll_for_event(conn)) {
             if (pred(e))
@@ -46,7 +46,10 @@ xcb_generic_event_t* waitFor(xcb_connection_t* conn, Pred pred,
 }
 } // namespace
 
-X11SelectionReader::X11SelectionReader() {
+X11SelectionReader::X11SelectionReader(std::chrono::milliseconds inactivity,
+                                       std::chrono::milliseconds total)
+    : m_inactivity(inactivity)
+    , m_total(total) {
     int screenNumber = 0;
     xcb_connection_t* conn = xcb_connect(nullptr, &screenNumber);
     if (!conn || xcb_connection_has_error(conn)) {
@@ -99,12 +102,29 @@ void X11SelectionReader::discardPendingEvents() {
         std::free(e);
 }
 
-std::optional<QByteArray> X11SelectionReader::transfer(uint32_t target, Deadline deadline,
-                                                       qint64 maxBytes, uint32_t* type,
-                                                       Failure* failure) {
+std::optional<QByteArray> X11SelectionReader::transfer(uint32_t target, qint64 maxBytes,
+                                                       uint32_t* type, Failure* failure) {
+    auto bytes = transferOnce(target, maxBytes, type, failure);
+    if (*failure == Failure::timedOut || *failure == Failure::tooLarge) {
+        // The owner may go on writing pieces of the abandoned transfer into
+        // the property; the next transfer must not take them for its own.
+        m_property = atom(QStringLiteral("QUILLET_SELECTION_%1").arg(++m_retired));
+    }
+    return bytes;
+}
+
+std::optional<QByteArray> X11SelectionReader::transferOnce(uint32_t target, qint64 maxBytes,
+                                                           uint32_t* type, Failure* failure) {
     *failure = Failure::refused;
     if (!m_conn || target == XCB_ATOM_NONE)
         return std::nullopt;
+    // Given up after a pause in progress, or at the cap however steady it is,
+    // so that a trickling owner cannot hold the reader for ever.
+    const auto cap = Clock::now() + m_total;
+    auto lastProgress = Clock::now();
+    const auto deadline = [&] {
+        return std::min(lastProgress + m_inactivity, cap);
+    };
     // Answers to earlier requests that timed out must not be taken for this one.
     discardPendingEvents();
     xcb_delete_property(m_conn, m_window, m_property);
@@ -119,11 +139,12 @@ std::optional<QByteArray> X11SelectionReader::transfer(uint32_t target, Deadline
             auto* n = reinterpret_cast<xcb_selection_notify_event_t*>(e);
             return n->requestor == m_window && n->selection == m_clipboard && n->target == target;
         },
-        deadline));
+        deadline()));
     if (!notify) {
         *failure = Failure::timedOut;
         return std::nullopt;
     }
+    lastProgress = Clock::now();
     if (reinterpret_cast<xcb_selection_notify_event_t*>(notify.get())->property == XCB_ATOM_NONE)
         return std::nullopt;
 
@@ -160,6 +181,17 @@ std::optional<QByteArray> X11SelectionReader::transfer(uint32_t target, Deadline
         return QByteArray(static_cast<const char*>(xcb_get_property_value(reply.get())), length);
     }
 
+    // The owner announces (a lower bound of) the size: what is already known
+    // to be too large is not asked for at all.
+    if (xcb_get_property_value_length(reply.get()) >= 4) {
+        quint32 announced = 0;
+        std::memcpy(&announced, xcb_get_property_value(reply.get()), sizeof announced);
+        if (qint64(announced) > maxBytes) {
+            *failure = Failure::tooLarge;
+            return std::nullopt;
+        }
+    }
+
     // Incremental transfer: deleting the INCR property (done by the read above)
     // asks for the first chunk; each chunk read asks for the next; an empty one ends it.
     xcb_flush(m_conn);
@@ -175,7 +207,7 @@ std::optional<QByteArray> X11SelectionReader::transfer(uint32_t target, Deadline
                 return n->window == m_window && n->atom == m_property &&
                        n->state == XCB_PROPERTY_NEW_VALUE;
             },
-            deadline));
+            deadline()));
         if (!changed) {
             xcb_delete_property(m_conn, m_window, m_property);
             xcb_flush(m_conn);
@@ -193,6 +225,7 @@ std::optional<QByteArray> X11SelectionReader::transfer(uint32_t target, Deadline
         }
         if (length == 0)
             break;
+        lastProgress = Clock::now();
         if (!typed) {
             *type = chunk->type;
             typed = true;
@@ -203,10 +236,12 @@ std::optional<QByteArray> X11SelectionReader::transfer(uint32_t target, Deadline
     return bytes;
 }
 
-std::optional<QStringList> X11SelectionReader::targets(Deadline deadline) {
+std::optional<QStringList> X11SelectionReader::targets(Failure* failure) {
     uint32_t type = XCB_ATOM_NONE;
-    Failure failure = Failure::none;
-    const auto bytes = transfer(m_targetsAtom, deadline, 64 * 1024, &type, &failure);
+    Failure f = Failure::none;
+    const auto bytes = transfer(m_targetsAtom, 64 * 1024, &type, &f);
+    if (failure)
+        *failure = f;
     if (!bytes)
         return std::nullopt;
     const qsizetype count = bytes->size() / qsizetype(sizeof(uint32_t));
@@ -241,11 +276,11 @@ std::optional<QStringList> X11SelectionReader::targets(Deadline deadline) {
     return names;
 }
 
-std::optional<QByteArray> X11SelectionReader::read(const QString& target, Deadline deadline,
-                                                   qint64 maxBytes, Failure* failure) {
+std::optional<QByteArray> X11SelectionReader::read(const QString& target, qint64 maxBytes,
+                                                   Failure* failure) {
     uint32_t type = XCB_ATOM_NONE;
     Failure f = Failure::none;
-    auto bytes = transfer(atom(target), deadline, maxBytes, &type, &f);
+    auto bytes = transfer(atom(target), maxBytes, &type, &f);
     if (failure)
         *failure = f;
     return bytes;
