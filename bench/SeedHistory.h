@@ -1,8 +1,8 @@
 #pragma once
 
-#include "history/Sha256.h"
 #include "history/SqliteDatabase.h"
 #include "history/SqliteStatement.h"
+#include "thumbnails/Sha256.h"
 
 #include <QDateTime>
 #include <QString>

@@ -4,15 +4,15 @@
 // how many of a fast burst of copies are recorded; CPU time of the idle
 // monitor; time and peak memory to record a 25 MB PNG; time to record 5 MB
 // and 25 MB PNGs from an owner that serves them slowly.
-#include "app/Prefs.h"
 #include "history/ClipImageEncoder.h"
 #include "history/ClipStore.h"
 #include "history/ClipboardMonitor.h"
-#include "history/Sha256.h"
-#include "platform/freedesktop/JsonDefaultsStore.h"
 #include "platform/freedesktop/XdgAutostartLoginItem.h"
 #include "platform/x11/X11FrontmostApp.h"
 #include "platform/x11/X11Pasteboard.h"
+#include "settings/JsonDefaultsStore.h"
+#include "settings/Prefs.h"
+#include "thumbnails/Sha256.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>

@@ -7,14 +7,14 @@
 //   panel_bench                         the measurements
 //   panel_bench --demo TAB [--empty] [--seconds N]
 //                                       shows the panel with sample data for a look
-#include "app/Prefs.h"
 #include "helpers/TempPrefs.h"
 #include "history/ClipStore.h"
-#include "history/Sha256.h"
 #include "history/SqliteDatabase.h"
 #include "history/SqliteStatement.h"
-#include "platform/freedesktop/JsonDefaultsStore.h"
 #include "platform/freedesktop/XdgAutostartLoginItem.h"
+#include "settings/JsonDefaultsStore.h"
+#include "settings/Prefs.h"
+#include "thumbnails/Sha256.h"
 #include "ui/ClipFilter.h"
 #include "ui/ClipListView.h"
 #include "ui/ClipboardView.h"

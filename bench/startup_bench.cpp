@@ -4,12 +4,12 @@
 // never fails.
 #include "SeedHistory.h"
 #include "app/AppDelegate.h"
-#include "app/Prefs.h"
 #include "app/TrayIcon.h"
 #include "history/ClipStore.h"
 #include "history/SqliteDatabase.h"
 #include "history/SqliteStatement.h"
 #include "screenshots/ScreenshotWatcher.h"
+#include "settings/Prefs.h"
 
 #include <QApplication>
 #include <QDateTime>

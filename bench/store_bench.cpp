@@ -1,14 +1,14 @@
 // Store benchmark: record cost and throughput at several history sizes, and
 // clear + orphan sweep with 2,000 blobs. Prints a table; never fails.
 #include "SeedHistory.h"
-#include "app/Prefs.h"
 #include "helpers/TempPrefs.h"
 #include "history/ClipStore.h"
-#include "history/Sha256.h"
 #include "history/SqliteDatabase.h"
 #include "history/SqliteStatement.h"
-#include "platform/freedesktop/JsonDefaultsStore.h"
 #include "platform/freedesktop/XdgAutostartLoginItem.h"
+#include "settings/JsonDefaultsStore.h"
+#include "settings/Prefs.h"
+#include "thumbnails/Sha256.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

@@ -5,6 +5,7 @@
 #include "KeyboardShortcuts/StreamTables.h"
 #include "platform/DefaultsStore.h"
 #include "platform/HotKeyBackend.h"
+#include "settings/JsonDefaultsStore.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -69,7 +70,7 @@ State& state() {
 DefaultsStore& store() {
     State& s = state();
     if (!s.store)
-        s.store = &DefaultsStore::standard();
+        s.store = &JsonDefaultsStore::standard();
     return *s.store;
 }
 

@@ -2,11 +2,11 @@
 
 #include "KeyboardShortcuts/KeyboardShortcuts.h"
 #include "app/AppDelegate.h"
-#include "app/Prefs.h"
 #include "history/ClipStore.h"
 #include "history/CopyBack.h"
 #include "platform/freedesktop/XdgAutostartLoginItem.h"
 #include "screenshots/ScreenshotWatcher.h"
+#include "settings/Prefs.h"
 #include "ui/FloatingPanel.h"
 #include "ui/PanelState.h"
 #include "ui/QuickPicker.h"

@@ -4,7 +4,6 @@
 #include "app/DebugChannel.h"
 
 #include "KeyboardShortcuts/KeyboardShortcuts.h"
-#include "app/Prefs.h"
 #include "app/TrayIcon.h"
 #include "app/Updater.h"
 #include "history/ClipStore.h"
@@ -15,6 +14,7 @@
 #include "platform/x11/X11ClipboardManager.h"
 #include "platform/x11/X11Pasteboard.h"
 #include "screenshots/ScreenshotWatcher.h"
+#include "settings/Prefs.h"
 #include "ui/FloatingPanel.h"
 #include "ui/PanelState.h"
 #include "ui/QuickPicker.h"
@@ -82,6 +82,7 @@ void AppDelegate::applicationDidFinishLaunching() {
     step("clipStore");
 
     ScreenshotWatcher& watcher = ScreenshotWatcher::shared();
+    watcher.setCopyScreenshot([](const QUrl& url) { CopyBack::shared().copyScreenshot(url); });
     connect(&watcher, &ScreenshotWatcher::newScreenshotsCounted, this, &AppDelegate::updateBadge);
     step("screenshotWatcher");
 

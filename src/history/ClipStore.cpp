@@ -1,9 +1,9 @@
 #include "history/ClipStore.h"
 
-#include "app/Prefs.h"
 #include "history/HistoryLog.h"
-#include "history/Sha256.h"
 #include "history/SqliteStatement.h"
+#include "settings/Prefs.h"
+#include "thumbnails/Sha256.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -1,12 +1,12 @@
 #include "history/ClipboardKeeper.h"
 
-#include "app/Prefs.h"
 #include "history/ClipStore.h"
 #include "history/ClipboardMonitor.h"
 #include "history/CopyBack.h"
 #include "history/HistoryLog.h"
 #include "platform/ClipboardManagerRole.h"
 #include "platform/Pasteboard.h"
+#include "settings/Prefs.h"
 
 #include <QTimer>
 

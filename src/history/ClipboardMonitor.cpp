@@ -1,16 +1,16 @@
 #include "history/ClipboardMonitor.h"
 
-#include "app/Prefs.h"
 #include "history/ClipImageEncoder.h"
 #include "history/ClipStore.h"
 #include "history/ClipText.h"
 #include "history/HistoryLog.h"
-#include "history/Sha256.h"
 #include "platform/FrontmostApp.h"
 #include "platform/Pasteboard.h"
 #include "platform/x11/X11FrontmostApp.h"
 #include "platform/x11/X11Pasteboard.h"
-#include "screenshots/ThumbnailCache.h"
+#include "settings/Prefs.h"
+#include "thumbnails/Sha256.h"
+#include "thumbnails/ThumbnailCache.h"
 
 #include <QFileInfo>
 #include <QFutureWatcher>

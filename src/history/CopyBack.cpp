@@ -1,10 +1,10 @@
 #include "history/CopyBack.h"
 
-#include "app/Prefs.h"
 #include "history/HistoryLog.h"
 #include "platform/PasteKeystroke.h"
 #include "platform/x11/X11PasteKeystroke.h"
 #include "platform/x11/X11Pasteboard.h"
+#include "settings/Prefs.h"
 
 #include <QBuffer>
 #include <QFile>

@@ -1,9 +1,6 @@
 #include "platform/DefaultsStore.h"
 
-#include "platform/freedesktop/JsonDefaultsStore.h"
-
 #include <QJsonArray>
-#include <QStandardPaths>
 
 #include <cmath>
 
@@ -79,12 +76,4 @@ std::optional<QStringList> DefaultsStore::typedStringList(const QString& key) co
         out.append(e.toString());
     }
     return out;
-}
-
-DefaultsStore& DefaultsStore::standard() {
-    static JsonDefaultsStore* store = [] {
-        const QString dir = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-        return new JsonDefaultsStore(dir + QStringLiteral("/Quillet/defaults.json"));
-    }();
-    return *store;
 }

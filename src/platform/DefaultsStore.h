@@ -37,9 +37,6 @@ public:
     std::optional<QString> typedString(const QString& key) const;
     std::optional<QStringList> typedStringList(const QString& key) const;
 
-    // The process-wide store of the user, in $XDG_CONFIG_HOME/Quillet/defaults.json.
-    static DefaultsStore& standard();
-
 Q_SIGNALS:
     void changed(const QString& key);
 };

@@ -2,12 +2,12 @@
 
 #include "screenshots/ScreenshotWatcher.h"
 
-#include "app/Prefs.h"
 #include "platform/ScreenshotLocation.h"
 #include "platform/Trash.h"
 #include "screenshots/CaptureMarks.h"
 #include "screenshots/ScreenshotScan.h"
 #include "screenshots/ScreenshotsLog.h"
+#include "settings/Prefs.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -1,7 +1,5 @@
 #include "screenshots/ScreenshotWatcher.h"
 
-#include "app/Prefs.h"
-#include "history/CopyBack.h"
 #include "platform/DefaultsStore.h"
 #include "platform/FolderWatch.h"
 #include "platform/ScreenshotLocation.h"
@@ -15,6 +13,8 @@
 #include "screenshots/PersistentFolderWatch.h"
 #include "screenshots/ScreenshotScan.h"
 #include "screenshots/ScreenshotsLog.h"
+#include "settings/JsonDefaultsStore.h"
+#include "settings/Prefs.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -97,13 +97,11 @@ ScreenshotWatcher::~ScreenshotWatcher() = default;
 
 ScreenshotWatcher& ScreenshotWatcher::shared() {
     static ScreenshotWatcher* watcher = [] {
-        static ToolScreenshotLocation location({}, {}, &DefaultsStore::standard());
+        static ToolScreenshotLocation location({}, {}, &JsonDefaultsStore::standard());
         static FreedesktopTrash trash;
         static CanberraSound sound;
         static CaptureMarks marks(Prefs::appSupportDir() + QStringLiteral("/capture-marks"));
-        return new ScreenshotWatcher(
-            Prefs::shared(), location, trash, sound, marks,
-            [](const QUrl& url) { CopyBack::shared().copyScreenshot(url); });
+        return new ScreenshotWatcher(Prefs::shared(), location, trash, sound, marks, {});
     }();
     return *watcher;
 }

@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
 
 class CaptureMarks;
 class PersistentFolderWatch;
@@ -54,7 +55,12 @@ public:
                       QObject* parent = nullptr);
     ~ScreenshotWatcher() override;
 
+    // The process-wide watcher copies nothing until the shell hands it the
+    // copy-back of the history, which lives above this library.
     static ScreenshotWatcher& shared();
+    void setCopyScreenshot(CopyScreenshot copyScreenshot) {
+        m_copyScreenshot = std::move(copyScreenshot);
+    }
 
     QList<QUrl> screenshots() const { return m_screenshots; }
     qint64 unseenCount() const { return m_unseenCount; }

@@ -1,6 +1,6 @@
 #include "ui/GeneralSection.h"
 
-#include "app/Prefs.h"
+#include "settings/Prefs.h"
 #include "ui/SettingsRow.h"
 #include "ui/SettingsSwitch.h"
 

@@ -4,7 +4,7 @@
 #include "platform/dbus/FileManagerReveal.h"
 #include "platform/freedesktop/DesktopEntryIndex.h"
 #include "screenshots/ScreenshotWatcher.h"
-#include "screenshots/ThumbnailCache.h"
+#include "thumbnails/ThumbnailCache.h"
 #include "ui/AppIcons.h"
 
 namespace {

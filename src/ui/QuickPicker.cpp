@@ -1,8 +1,8 @@
 #include "ui/QuickPicker.h"
 
-#include "app/Prefs.h"
 #include "history/ClipStore.h"
 #include "history/CopyBack.h"
+#include "settings/Prefs.h"
 #include "ui/PanelServices.h"
 #include "ui/QuickPickerModel.h"
 #include "ui/QuickPickerPlacement.h"

@@ -1,6 +1,6 @@
 #include "ui/ScreenshotsSection.h"
 
-#include "app/Prefs.h"
+#include "settings/Prefs.h"
 #include "ui/Palette.h"
 #include "ui/SettingsMenu.h"
 #include "ui/SettingsRow.h"

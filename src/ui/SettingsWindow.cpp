@@ -2,9 +2,9 @@
 
 #include "KeyboardShortcuts/Name.h"
 #include "KeyboardShortcuts/RecorderWidget.h"
-#include "app/Prefs.h"
 #include "history/CopyBack.h"
 #include "screenshots/ScreenshotWatcher.h"
+#include "settings/Prefs.h"
 #include "ui/AboutSection.h"
 #include "ui/ClipboardSection.h"
 #include "ui/GeneralSection.h"

@@ -3,7 +3,7 @@
 #include "KeyboardShortcuts/KeyNaming.h"
 #include "KeyboardShortcuts/KeyboardShortcuts.h"
 #include "platform/EvdevKeyCodes.h"
-#include "platform/freedesktop/JsonDefaultsStore.h"
+#include "settings/JsonDefaultsStore.h"
 
 #include <QSet>
 #include <QTemporaryDir>

@@ -4,7 +4,7 @@
 #include "KeyboardShortcuts/RecorderWidget.h"
 #include "KeyboardShortcuts/Texts.h"
 #include "platform/HotKeyBackend.h"
-#include "platform/freedesktop/JsonDefaultsStore.h"
+#include "settings/JsonDefaultsStore.h"
 
 #include <QAbstractButton>
 #include <QApplication>

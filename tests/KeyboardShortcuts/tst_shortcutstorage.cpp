@@ -3,7 +3,7 @@
 
 #include "KeyboardShortcuts/HotKeyRegistry.h"
 #include "KeyboardShortcuts/KeyboardShortcuts.h"
-#include "platform/freedesktop/JsonDefaultsStore.h"
+#include "settings/JsonDefaultsStore.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>

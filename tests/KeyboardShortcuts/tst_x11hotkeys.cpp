@@ -3,7 +3,7 @@
 
 #include "KeyboardShortcuts/KeyboardShortcuts.h"
 #include "platform/HotKeyBackend.h"
-#include "platform/freedesktop/JsonDefaultsStore.h"
+#include "settings/JsonDefaultsStore.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QMenu>

@@ -1,8 +1,8 @@
 #include "app/AppDelegate.h"
-#include "app/Prefs.h"
 #include "history/ClipStore.h"
 #include "history/SqliteDatabase.h"
 #include "history/SqliteStatement.h"
+#include "settings/Prefs.h"
 #include "ui/QuickPicker.h"
 #include "ui/QuickPickerModel.h"
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/Prefs.h"
-#include "platform/freedesktop/JsonDefaultsStore.h"
 #include "platform/freedesktop/XdgAutostartLoginItem.h"
+#include "settings/JsonDefaultsStore.h"
+#include "settings/Prefs.h"
 
 #include <QTemporaryDir>
 

@@ -1,14 +1,14 @@
-#include "app/Prefs.h"
 #include "helpers/ClipboardOwner.h"
 #include "helpers/TestImages.h"
 #include "history/ClipStore.h"
 #include "history/ClipboardKeeper.h"
 #include "history/ClipboardMonitor.h"
-#include "platform/freedesktop/JsonDefaultsStore.h"
 #include "platform/freedesktop/XdgAutostartLoginItem.h"
 #include "platform/x11/X11ClipboardManager.h"
 #include "platform/x11/X11FrontmostApp.h"
 #include "platform/x11/X11Pasteboard.h"
+#include "settings/JsonDefaultsStore.h"
+#include "settings/Prefs.h"
 
 #include <QFile>
 #include <QImage>

@@ -1,17 +1,17 @@
 #include "MemoryPasteboard.h"
-#include "app/Prefs.h"
 #include "helpers/TempPrefs.h"
 #include "helpers/TestImages.h"
 #include "history/ClipImageEncoder.h"
 #include "history/ClipStore.h"
 #include "history/ClipText.h"
 #include "history/ClipboardMonitor.h"
-#include "history/Sha256.h"
 #include "history/SqliteDatabase.h"
 #include "history/SqliteStatement.h"
-#include "platform/freedesktop/JsonDefaultsStore.h"
 #include "platform/freedesktop/XdgAutostartLoginItem.h"
-#include "screenshots/ThumbnailCache.h"
+#include "settings/JsonDefaultsStore.h"
+#include "settings/Prefs.h"
+#include "thumbnails/Sha256.h"
+#include "thumbnails/ThumbnailCache.h"
 
 #include <QBuffer>
 #include <QElapsedTimer>

@@ -1,5 +1,5 @@
 #include "history/ClipItem.h"
-#include "history/Sha256.h"
+#include "thumbnails/Sha256.h"
 
 #include <QRegularExpression>
 #include <QTest>

@@ -1,11 +1,11 @@
-#include "app/Prefs.h"
 #include "helpers/TempPrefs.h"
 #include "history/ClipStore.h"
-#include "history/Sha256.h"
 #include "history/SqliteDatabase.h"
 #include "history/SqliteStatement.h"
-#include "platform/freedesktop/JsonDefaultsStore.h"
 #include "platform/freedesktop/XdgAutostartLoginItem.h"
+#include "settings/JsonDefaultsStore.h"
+#include "settings/Prefs.h"
+#include "thumbnails/Sha256.h"
 
 #include <QDateTime>
 #include <QDir>

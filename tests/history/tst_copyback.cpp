@@ -1,10 +1,10 @@
-#include "app/Prefs.h"
 #include "helpers/TempPrefs.h"
 #include "history/CopyBack.h"
 #include "platform/PasteKeystroke.h"
-#include "platform/freedesktop/JsonDefaultsStore.h"
 #include "platform/freedesktop/XdgAutostartLoginItem.h"
 #include "platform/x11/X11PasteKeystroke.h"
+#include "settings/JsonDefaultsStore.h"
+#include "settings/Prefs.h"
 
 #include <QElapsedTimer>
 #include <QSignalSpy>

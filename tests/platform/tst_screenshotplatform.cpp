@@ -4,8 +4,8 @@
 #include "platform/freedesktop/GnomeScreenshotsName.h"
 #include "platform/freedesktop/IniKeyEditor.h"
 #include "platform/freedesktop/InotifyFolderWatch.h"
-#include "platform/freedesktop/JsonDefaultsStore.h"
 #include "platform/freedesktop/ToolScreenshotLocation.h"
+#include "settings/JsonDefaultsStore.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -2,16 +2,16 @@
 
 // The world the screenshot watcher tests share: settings, tool configuration
 // and folders in a temp dir, and doubles only for what cannot run here.
-#include "app/Prefs.h"
 #include "platform/SystemSound.h"
 #include "platform/freedesktop/FreedesktopScreenCaptureProbe.h"
 #include "platform/freedesktop/FreedesktopTrash.h"
-#include "platform/freedesktop/JsonDefaultsStore.h"
 #include "platform/freedesktop/ToolScreenshotLocation.h"
 #include "platform/freedesktop/XdgAutostartLoginItem.h"
 #include "screenshots/CaptureMarks.h"
 #include "screenshots/ScreenshotScan.h"
 #include "screenshots/ScreenshotWatcher.h"
+#include "settings/JsonDefaultsStore.h"
+#include "settings/Prefs.h"
 #include <QDateTime>
 #include <QDir>
 #include <QFile>

@@ -2,15 +2,15 @@
 // screenshot, the listing, and new captures.
 #include "WatcherWorld.h"
 
-#include "app/Prefs.h"
 #include "platform/SystemSound.h"
 #include "platform/freedesktop/FreedesktopScreenCaptureProbe.h"
 #include "platform/freedesktop/FreedesktopTrash.h"
-#include "platform/freedesktop/JsonDefaultsStore.h"
 #include "platform/freedesktop/ToolScreenshotLocation.h"
 #include "platform/freedesktop/XdgAutostartLoginItem.h"
 #include "screenshots/ScreenshotScan.h"
 #include "screenshots/ScreenshotWatcher.h"
+#include "settings/JsonDefaultsStore.h"
+#include "settings/Prefs.h"
 #include <QDateTime>
 #include <QDir>
 #include <QFile>

@@ -1,13 +1,13 @@
 // The panel as a real window under Xvfb with a window manager: its size and
 // picture, Escape, Space, hiding when another window takes the focus, and
 // context menus opened by real right clicks through the X server.
-#include "app/Prefs.h"
 #include "helpers/TempPrefs.h"
 #include "history/ClipStore.h"
-#include "history/Sha256.h"
-#include "platform/freedesktop/JsonDefaultsStore.h"
 #include "platform/freedesktop/XdgAutostartLoginItem.h"
 #include "screenshots/ScreenshotWatcher.h"
+#include "settings/JsonDefaultsStore.h"
+#include "settings/Prefs.h"
+#include "thumbnails/Sha256.h"
 #include "ui/ClipListView.h"
 #include "ui/ClipboardView.h"
 #include "ui/FloatingPanel.h"

@@ -2,12 +2,12 @@
 // a temp folder and real screenshot files. The copy-back and screenshot file
 // services belong to other parts of the program; where a test needs to see
 // that the tab called them, it hands the tab a recording service instead.
-#include "app/Prefs.h"
 #include "helpers/TempPrefs.h"
 #include "history/ClipStore.h"
-#include "history/Sha256.h"
-#include "platform/freedesktop/JsonDefaultsStore.h"
 #include "platform/freedesktop/XdgAutostartLoginItem.h"
+#include "settings/JsonDefaultsStore.h"
+#include "settings/Prefs.h"
+#include "thumbnails/Sha256.h"
 #include "ui/ClipListModel.h"
 #include "ui/ClipListView.h"
 #include "ui/ClipRowDelegate.h"

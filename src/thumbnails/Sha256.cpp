@@ -1,4 +1,4 @@
-#include "history/Sha256.h"
+#include "thumbnails/Sha256.h"
 
 #include <QCryptographicHash>
 

@@ -1,15 +1,24 @@
-#include "platform/freedesktop/JsonDefaultsStore.h"
+#include "settings/JsonDefaultsStore.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QSaveFile>
+#include <QStandardPaths>
 
 JsonDefaultsStore::JsonDefaultsStore(QString path, QObject* parent)
     : DefaultsStore(parent)
     , m_path(std::move(path)) {
     load();
+}
+
+JsonDefaultsStore& JsonDefaultsStore::standard() {
+    static JsonDefaultsStore* store = [] {
+        const QString dir = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+        return new JsonDefaultsStore(dir + QStringLiteral("/Quillet/defaults.json"));
+    }();
+    return *store;
 }
 
 void JsonDefaultsStore::load() {

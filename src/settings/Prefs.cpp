@@ -1,8 +1,9 @@
-#include "app/Prefs.h"
+#include "settings/Prefs.h"
 
 #include "platform/DefaultsStore.h"
 #include "platform/LoginItem.h"
 #include "platform/freedesktop/XdgAutostartLoginItem.h"
+#include "settings/JsonDefaultsStore.h"
 
 #include <QDir>
 #include <QFile>
@@ -29,7 +30,7 @@ Prefs::Prefs(DefaultsStore& store, LoginItem& loginItem, QObject* parent)
 Prefs& Prefs::shared() {
     static Prefs* prefs = [] {
         static XdgAutostartLoginItem loginItem;
-        return new Prefs(DefaultsStore::standard(), loginItem);
+        return new Prefs(JsonDefaultsStore::standard(), loginItem);
     }();
     return *prefs;
 }

@@ -1,7 +1,7 @@
-#include "app/Prefs.h"
 #include "helpers/TestImages.h"
-#include "history/Sha256.h"
-#include "screenshots/ThumbnailCache.h"
+#include "settings/Prefs.h"
+#include "thumbnails/Sha256.h"
+#include "thumbnails/ThumbnailCache.h"
 
 #include <QDateTime>
 #include <QDir>

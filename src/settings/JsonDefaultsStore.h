@@ -13,6 +13,9 @@ class JsonDefaultsStore : public DefaultsStore {
 public:
     explicit JsonDefaultsStore(QString path, QObject* parent = nullptr);
 
+    // The process-wide store of the user, in $XDG_CONFIG_HOME/Quillet/defaults.json.
+    static JsonDefaultsStore& standard();
+
     std::optional<QJsonValue> object(const QString& key) const override;
     void setObject(const QString& key, const QJsonValue& value) override;
     void removeObject(const QString& key) override;

@@ -1,4 +1,4 @@
-#include "screenshots/Thumbnailers.h"
+#include "thumbnails/Thumbnailers.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "platform/freedesktop/JsonDefaultsStore.h"
+#include "settings/JsonDefaultsStore.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
-#include "app/Prefs.h"
-#include "platform/freedesktop/JsonDefaultsStore.h"
 #include "platform/freedesktop/XdgAutostartLoginItem.h"
+#include "settings/JsonDefaultsStore.h"
+#include "settings/Prefs.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,9 +1,9 @@
-#include "screenshots/ThumbnailCache.h"
+#include "thumbnails/ThumbnailCache.h"
 
-#include "app/Prefs.h"
-#include "history/Sha256.h"
-#include "screenshots/ScreenshotsLog.h"
-#include "screenshots/Thumbnailers.h"
+#include "settings/Prefs.h"
+#include "thumbnails/Sha256.h"
+#include "thumbnails/Thumbnailers.h"
+#include "thumbnails/ThumbnailsLog.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -80,7 +80,7 @@ QImage fromThumbnailer(const QString& path, const QMimeType& mime) {
     if (!process.waitForFinished(kThumbnailerTimeoutMs)) {
         process.kill();
         process.waitForFinished(1000);
-        qCDebug(screenshotsLog) << "thumbnailer timed out:" << args.first();
+        qCDebug(thumbnailsLog) << "thumbnailer timed out:" << args.first();
         return {};
     }
     if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)

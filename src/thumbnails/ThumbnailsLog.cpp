@@ -1,0 +1,3 @@
+#include "thumbnails/ThumbnailsLog.h"
+
+Q_LOGGING_CATEGORY(thumbnailsLog, "quillet.thumbnails", QtWarningMsg)
