@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 namespace {
 constexpr int kChunk = 64 * 1024;
@@ -68,7 +69,13 @@ int runSlowOwner(const QList<QPair<QString, QByteArray>>& offer, int totalMs) {
             break;
     }
     xcb_set_selection_owner(c, window, clipboard, now);
-    xcb_flush(c);
+    // A round trip: "owned" must not reach the test before the server has
+    // made us the owner, or its first request can still find nobody there.
+    std::unique_ptr<xcb_get_selection_owner_reply_t, decltype(&std::free)> owner(
+        xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, clipboard), nullptr),
+        &std::free);
+    if (!owner || owner->owner != window)
+        return 4;
     std::puts("owned");
     std::fflush(stdout);
 
