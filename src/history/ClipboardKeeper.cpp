@@ -24,7 +24,8 @@ ClipboardKeeper::ClipboardKeeper(ClipboardManagerRole& role, ClipboardMonitor& m
     connect(&m_role, &ClipboardManagerRole::ownerGone, this, &ClipboardKeeper::ownerGone);
     connect(&m_role, &ClipboardManagerRole::saveRequested, this, &ClipboardKeeper::saveRequested);
     connect(&m_monitor, &ClipboardMonitor::changeHandled, this, [this] {
-        if (m_saveWaiting && monitorIsDone())
+        if (m_saveWaiting && monitorIsDone() &&
+            (!m_doneAtRequest || m_pasteboard.changeCount() > m_saveRequestChange))
             answerSave();
     });
 }
@@ -43,10 +44,17 @@ void ClipboardKeeper::saveRequested() {
         return;
     m_saveWaiting = true;
     // The quitting application's offer may not even have been seen yet; it
-    // keeps serving while it waits, so the monitor can still read it.
-    if (monitorIsDone()) {
-        answerSave();
-        return;
+    // keeps serving while it waits, so the monitor can still read it. The
+    // request and the owner change it follows come over two X connections
+    // with no order between them: when everything looks dealt with, the
+    // change may still be on its way, so it is given a moment to show.
+    m_saveRequestChange = m_pasteboard.changeCount();
+    m_doneAtRequest = monitorIsDone();
+    if (m_doneAtRequest) {
+        QTimer::singleShot(kChangeGraceMs, this, [this] {
+            if (m_saveWaiting && monitorIsDone())
+                answerSave();
+        });
     }
     QTimer::singleShot(kSaveAnswerMs, this, [this] {
         if (m_saveWaiting)

@@ -21,6 +21,8 @@ public:
     // How long an application that asked is kept waiting at most (they
     // themselves give up after a few seconds).
     static constexpr int kSaveAnswerMs = 3000;
+    // How long a request is held for the owner change it may have overtaken.
+    static constexpr int kChangeGraceMs = 500;
 
     ClipboardKeeper(ClipboardManagerRole& role, ClipboardMonitor& monitor, ClipStore& store,
                     Pasteboard& pasteboard, Prefs& prefs, QObject* parent = nullptr);
@@ -43,4 +45,8 @@ private:
     Pasteboard& m_pasteboard;
     Prefs& m_prefs;
     bool m_saveWaiting = false;
+    // The change count when the request came, and whether every change up to
+    // it had been dealt with then.
+    qint64 m_saveRequestChange = 0;
+    bool m_doneAtRequest = false;
 };
