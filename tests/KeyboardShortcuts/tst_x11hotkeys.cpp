@@ -105,24 +105,40 @@ void TestX11HotKeys::keyDelivery_data() {
     QTest::addColumn<std::uint16_t>("superMask"); // where Super is moved after registering
     QTest::addColumn<bool>("newKeymap");          // a fresh keymap loaded after that
     QTest::addColumn<bool>("hold");               // held until the server auto-repeats
-    QTest::newRow("tap") << std::uint16_t(XCB_MOD_MASK_4) << false << false;
+    QTest::addColumn<bool>("registeredWhileOff"); // while another shortcut is held, all off
+    QTest::newRow("tap") << std::uint16_t(XCB_MOD_MASK_4) << false << false << false;
     QTest::newRow("held: auto-repeat is no new press")
-        << std::uint16_t(XCB_MOD_MASK_4) << false << true;
-    QTest::newRow("Super moved to Mod3") << std::uint16_t(XCB_MOD_MASK_3) << false << false;
+        << std::uint16_t(XCB_MOD_MASK_4) << false << true << false;
+    QTest::newRow("Super moved to Mod3")
+        << std::uint16_t(XCB_MOD_MASK_3) << false << false << false;
     // Alt and Super then set the same bit: the press must still find its grab.
-    QTest::newRow("Super shares Mod1 with Alt") << std::uint16_t(XCB_MOD_MASK_1) << false << false;
-    QTest::newRow("new keymap after a remap") << std::uint16_t(XCB_MOD_MASK_3) << true << false;
+    QTest::newRow("Super shares Mod1 with Alt")
+        << std::uint16_t(XCB_MOD_MASK_1) << false << false << false;
+    QTest::newRow("new keymap after a remap")
+        << std::uint16_t(XCB_MOD_MASK_3) << true << false << false;
+    QTest::newRow("registered while shortcuts are off")
+        << std::uint16_t(XCB_MOD_MASK_4) << false << false << true;
 }
 
 void TestX11HotKeys::keyDelivery() {
     QFETCH(std::uint16_t, superMask);
     QFETCH(bool, newKeymap);
     QFETCH(bool, hold);
+    QFETCH(bool, registeredWhileOff);
     const Name openPanel(QStringLiteral("openPanel"), kCommandShiftV);
     QStringList log;
     onKeyDown(openPanel, [&] { log << QStringLiteral("down"); });
     onKeyUp(openPanel, [&] { log << QStringLiteral("up"); });
     OtherXClient other;
+    if (registeredWhileOff) {
+        // Off, the combinations are the desktop's, even one registered meanwhile.
+        setEnabled(false);
+        onKeyDown(Name(QStringLiteral("other"), kControlOptionF5), [] {});
+        QVERIFY(other.isFree(kXF5, kControlAlt));
+        QVERIFY(other.isFree(kXV, kShiftSuper));
+        setEnabled(true);
+        QVERIFY(!other.isFree(kXF5, kControlAlt));
+    }
     QVERIFY(!other.isFree(kXV, kShiftSuper));
 
     QVERIFY(m_keyboard.moveKeysToModifier({kXSuperL, kXSuperR}, superMask));

@@ -32,7 +32,7 @@ xcb_atom_t intern(xcb_connection_t* c, const QByteArray& name) {
 }
 } // namespace
 
-int runSlowOwner(const QList<QPair<QString, QByteArray>>& offer, int totalMs) {
+int runSlowOwner(const QList<QPair<QString, QByteArray>>& offer, int totalMs, bool understate) {
     int screenNumber = 0;
     xcb_connection_t* c = xcb_connect(nullptr, &screenNumber);
     if (xcb_connection_has_error(c))
@@ -102,7 +102,7 @@ int runSlowOwner(const QList<QPair<QString, QByteArray>>& offer, int totalMs) {
                 xcb_change_property(c, XCB_PROP_MODE_REPLACE, r->requestor, r->property,
                                     XCB_ATOM_ATOM, 32, uint32_t(atoms.size()), atoms.constData());
             } else if (data.contains(r->target)) {
-                const uint32_t announced = uint32_t(data.value(r->target).size());
+                const uint32_t announced = understate ? 1 : uint32_t(data.value(r->target).size());
                 const uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE;
                 xcb_change_window_attributes(c, r->requestor, XCB_CW_EVENT_MASK, &events);
                 xcb_change_property(c, XCB_PROP_MODE_REPLACE, r->requestor, r->property, incr, 32,

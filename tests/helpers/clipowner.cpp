@@ -14,6 +14,7 @@
 //                   that encodes on request)
 //   --pace MS       serve slowly: every type in small pieces spread over about MS ms
 //   --then TEXT     once the image/png data has been asked for, copy TEXT instead
+//   --understate    with --pace, announce every size as one byte
 // With --sequence it copies PREFIX0, PREFIX1, … every INTERVAL_MS, prints "done"
 // and keeps serving the last one.
 #include "helpers/SlowOwner.h"
@@ -82,6 +83,7 @@ int main(int argc, char** argv) {
         return app.exec();
     }
     int paceMs = -1;
+    bool understate = false;
     while (!args.isEmpty() && args.first().startsWith(QLatin1String("--"))) {
         const QString option = args.takeFirst();
         if (option == QLatin1String("--hang")) {
@@ -90,6 +92,8 @@ int main(int argc, char** argv) {
             mime->wait = true;
         } else if (option == QLatin1String("--pace") && !args.isEmpty()) {
             paceMs = args.takeFirst().toInt();
+        } else if (option == QLatin1String("--understate")) {
+            understate = true;
         } else if (option == QLatin1String("--then") && !args.isEmpty()) {
             mime->then = args.takeFirst();
         } else {
@@ -119,7 +123,7 @@ int main(int argc, char** argv) {
         for (const QString& format : mime->formats())
             offer.append({format, mime->data(format)});
         delete mime;
-        return runSlowOwner(offer, paceMs);
+        return runSlowOwner(offer, paceMs, understate);
     }
     QClipboard* cb = QGuiApplication::clipboard();
     cb->setMimeData(mime, QClipboard::Clipboard);

@@ -310,6 +310,14 @@ void TestScreenshotWatcher::growingAndVanishingFiles() {
     QCOMPARE(chunks, 12);
     QCOMPARE(world.copiedSizes, QList<qint64>{12000});
 
+    // Made empty first and written a little later: not a capture until then.
+    const QString late = dir + QStringLiteral("/Screenshot late.png");
+    writeFile(late, {});
+    QTRY_VERIFY_WITH_TIMEOUT(w->screenshots().contains(QUrl::fromLocalFile(late)), kWait);
+    QTimer::singleShot(timing.settleStepMs * 5 / 2, w.get(), [&] { writeFile(late, "capture"); });
+    QTRY_COMPARE_WITH_TIMEOUT(w->unseenCount(), 2, kWait);
+    QCOMPARE(world.copiedSizes, QList<qint64>({12000, 7}));
+
     // Deleted while settling: never counted. An empty file never settles, so
     // the one written after it is handled only after every try of the first.
     const QString doomed = dir + QStringLiteral("/Screenshot doomed.png");
@@ -318,9 +326,9 @@ void TestScreenshotWatcher::growingAndVanishingFiles() {
     QVERIFY(QFile::remove(doomed));
     const QString empty = dir + QStringLiteral("/Screenshot empty.png");
     writeFile(empty, {});
-    QTRY_COMPARE_WITH_TIMEOUT(w->unseenCount(), 2, kWait);
+    QTRY_COMPARE_WITH_TIMEOUT(w->unseenCount(), 3, kWait);
     QCOMPARE(world.copied.last(), QUrl::fromLocalFile(empty));
-    QCOMPARE(world.copied.size(), 2);
+    QCOMPARE(world.copied.size(), 3);
 }
 
 QTEST_GUILESS_MAIN(TestScreenshotWatcher)

@@ -62,6 +62,7 @@ void TestPanelModels::filterTokens_data() {
     QTest::newRow("order free, case folded, double space")
         << QStringLiteral("WORLD  hello") << QList<qint64>{1};
     QTest::newRow("app name finds its images") << QStringLiteral("firefox") << QList<qint64>{1, 2};
+    QTest::newRow("app display name") << QStringLiteral("browser") << QList<qint64>{1, 2};
     QTest::newRow("app id") << QStringLiteral("org.mozilla") << QList<qint64>{1, 2};
     QTest::newRow("file path") << QStringLiteral("/reports/q3") << QList<qint64>{3};
     QTest::newRow("every token must match") << QStringLiteral("hello nowhere") << QList<qint64>{};
@@ -74,10 +75,10 @@ void TestPanelModels::filterTokens() {
     QFETCH(QList<qint64>, expected);
     ClipItem text = clip(1, QStringLiteral("Hello big World"));
     text.sourceApp = QStringLiteral("org.mozilla.firefox");
-    text.sourceName = QStringLiteral("Firefox");
+    text.sourceName = QStringLiteral("Firefox Web Browser");
     ClipItem image = clip(2, std::nullopt, false, ClipKind::image);
     image.sourceApp = QStringLiteral("org.mozilla.firefox");
-    image.sourceName = QStringLiteral("Firefox");
+    image.sourceName = QStringLiteral("Firefox Web Browser");
     ClipItem file = clip(3, QStringLiteral("/home/u/Reports/Q3.pdf"), false, ClipKind::file);
     file.filePath = QStringLiteral("/home/u/Reports/Q3.pdf");
     ClipItem tabbed = clip(4, QStringLiteral("a\tb"));
