@@ -184,7 +184,7 @@ m("SS7", "screenshots", "src/screenshots/ScreenshotHousekeeping.cpp",
   "if (dot > 0 && ScreenshotScan::extensions().contains(name.mid(dot + 1).toLower()))",
   "if (dot > 0)",
   "rename: any dot counts as an extension (\"v1.2 mock\" loses .png)")
-m("TH1", "screenshots", "src/screenshots/ThumbnailCache.cpp",
+m("TH1", "screenshots", "src/thumbnails/ThumbnailCache.cpp",
   "if (size.width() <= kLongestSide && size.height() <= kLongestSide)",
   "if (size.width() <= kLongestSide)",
   "thumbnail of a tall narrow image is not scaled down")
@@ -210,7 +210,7 @@ m("UI6", "app", "src/app/TrayIcon.cpp",
   "    m_clickPos.reset();\n",
   "",
   "tray click position kept: a later shortcut opens the panel at an old click")
-m("UI7", "app", "src/app/Prefs.cpp",
+m("UI7", "app", "src/settings/Prefs.cpp",
   'store.typedBool(QStringLiteral("autoCopy")).value_or(true)',
   'store.boolForKey(QStringLiteral("autoCopy"))',
   "auto-copy of new screenshots off by default")
