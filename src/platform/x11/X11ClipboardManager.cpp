@@ -1,6 +1,7 @@
 #include "platform/x11/X11ClipboardManager.h"
 
 #include "platform/PlatformLog.h"
+#include "platform/x11/X11PrivateWindow.h"
 
 #include <QSocketNotifier>
 
@@ -20,27 +21,13 @@ template <typename T> using XcbReply = std::unique_ptr<T, FreeDeleter>;
 
 X11ClipboardManager::X11ClipboardManager(QObject* parent)
     : ClipboardManagerRole(parent) {
-    int screenNumber = 0;
-    xcb_connection_t* conn = xcb_connect(nullptr, &screenNumber);
-    if (!conn || xcb_connection_has_error(conn)) {
-        if (conn)
-            xcb_disconnect(conn);
+    const X11PrivateWindow opened = X11PrivateWindow::open();
+    if (!opened.conn) {
         qCDebug(platformLog) << "clipboard manager: no X display";
         return;
     }
-    xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(conn));
-    for (int i = 0; i < screenNumber && it.rem; ++i)
-        xcb_screen_next(&it);
-    if (!it.rem) {
-        xcb_disconnect(conn);
-        return;
-    }
-    m_conn = conn;
-    m_window = xcb_generate_id(m_conn);
-    const uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE;
-    xcb_create_window(m_conn, XCB_COPY_FROM_PARENT, m_window, it.data->root, 0, 0, 1, 1, 0,
-                      XCB_WINDOW_CLASS_INPUT_ONLY, it.data->root_visual, XCB_CW_EVENT_MASK,
-                      &events);
+    m_conn = opened.conn;
+    m_window = opened.window;
     m_clipboard = atom("CLIPBOARD");
     m_manager = atom("CLIPBOARD_MANAGER");
     m_saveTargets = atom("SAVE_TARGETS");
