@@ -1,0 +1,44 @@
+#pragma once
+
+#include "platform/ClipboardManagerRole.h"
+#include "platform/FolderWatch.h"
+#include "platform/FrontmostApp.h"
+#include "platform/HotKeyBackend.h"
+#include "platform/LoginItem.h"
+#include "platform/PasteKeystroke.h"
+#include "platform/Pasteboard.h"
+#include "platform/ScreenCaptureProbe.h"
+#include "platform/ScreenshotLocation.h"
+#include "platform/SystemSound.h"
+#include "platform/Trash.h"
+
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class DefaultsStore;
+
+// One object per window-system service, made once at start-up by the platform
+// loader and owned by the application root; everything else receives
+// references. The objects live as long as this struct and are destroyed in
+// reverse order of declaration (the pasteboard outlives the manager role that
+// keeps its contents).
+struct Platform {
+    // "x11" or "null": what the log and the capability report show.
+    QString name;
+    std::unique_ptr<Pasteboard> pasteboard;
+    std::unique_ptr<PasteKeystroke> pasteKeystroke;
+    std::unique_ptr<FrontmostApp> frontmostApp;
+    std::unique_ptr<ClipboardManagerRole> clipboardManager;
+    std::unique_ptr<HotKeyBackend> hotKeys;
+    std::unique_ptr<ScreenshotLocation> screenshotLocation;
+    // Shared: the screenshot scan asks it from a worker thread.
+    std::shared_ptr<const ScreenCaptureProbe> screenCaptureProbe;
+    std::unique_ptr<Trash> trash;
+    std::unique_ptr<SystemSound> sound;
+    std::unique_ptr<LoginItem> loginItem;
+    // The screenshot folder is re-watched whenever it changes, so watches are
+    // made on demand.
+    std::function<std::unique_ptr<FolderWatch>()> makeFolderWatch;
+};

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "platform/Platform.h"
+
+#include <QString>
+
+class DefaultsStore;
+
+// Picks the window-system platform once, at start-up. QUILLET_PLATFORM
+// ("x11" or "null") overrides the choice; otherwise X11 where Qt runs on xcb or
+// an X display is set, and the null platform (whose objects do nothing) where
+// neither is. Logs which one it loaded.
+class PlatformLoader {
+public:
+    // `store` keeps what the screenshot location needs to restore later; it must
+    // outlive the platform.
+    static Platform load(DefaultsStore& store,
+                         const QString& requested = qEnvironmentVariable("QUILLET_PLATFORM"));
+
+    // The name load() would choose for `requested` in this process.
+    static QString choose(const QString& requested);
+};

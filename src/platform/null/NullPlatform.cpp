@@ -1,0 +1,102 @@
+#include "platform/null/NullPlatform.h"
+
+#include "platform/null/MemoryPasteboard.h"
+
+namespace {
+
+class NoKeystroke : public PasteKeystroke {
+public:
+    bool isAvailable() const override { return false; }
+    void rememberActiveWindow() override {}
+    void sendPaste() override {}
+};
+
+class NoFrontmostApp : public FrontmostApp {
+public:
+    std::optional<FrontApp> frontmost() override { return std::nullopt; }
+};
+
+class NoClipboardManager : public ClipboardManagerRole {
+public:
+    bool claim() override { return false; }
+    bool isClaimed() const override { return false; }
+    bool clipboardHasOwner() override { return true; }
+    void finishSave(bool) override {}
+};
+
+class NoHotKeys : public HotKeyBackend {
+public:
+    int grab(int, int) override { return -1; }
+    void ungrab(int, int) override {}
+    bool isAvailable(int, int) override { return false; }
+    std::optional<int> keyCodeForScanCode(quint32) const override { return std::nullopt; }
+    QString layoutCharacter(int) const override { return {}; }
+    QString unavailableReason() const override {
+        return QStringLiteral("Quillet runs without a window system here, so it cannot listen "
+                              "for shortcuts.");
+    }
+};
+
+class NoScreenshotLocation : public ScreenshotLocation {
+public:
+    Folder resolve() const override { return {}; }
+    QString dedicatedFolder() const override { return {}; }
+    void write(const QString&) override {}
+    void restore() override {}
+};
+
+class NoCaptureProbe : public ScreenCaptureProbe {
+public:
+    bool isScreenCapture(const QString&) const override { return false; }
+};
+
+class NoTrash : public Trash {
+public:
+    bool moveToTrash(const QString&) override { return false; }
+};
+
+class NoSound : public SystemSound {
+public:
+    void play(const QString&) override {}
+};
+
+class NoLoginItem : public LoginItem {
+public:
+    Status status() const override { return Status::NotFound; }
+    bool registerItem() override { return false; }
+    bool unregisterItem() override { return false; }
+};
+
+class NoFolderWatch : public FolderWatch {
+public:
+    std::function<Handle(const QString&)> pathOpener() const override {
+        return [](const QString&) {
+            return Handle(-1);
+        };
+    }
+    void adopt(Handle) override {}
+    void release(Handle) override {}
+    void stop() override {}
+    bool isWatching() const override { return false; }
+};
+
+} // namespace
+
+Platform NullPlatform::create() {
+    Platform p;
+    p.name = QStringLiteral("null");
+    p.pasteboard = std::make_unique<MemoryPasteboard>();
+    p.pasteKeystroke = std::make_unique<NoKeystroke>();
+    p.frontmostApp = std::make_unique<NoFrontmostApp>();
+    p.clipboardManager = std::make_unique<NoClipboardManager>();
+    p.hotKeys = std::make_unique<NoHotKeys>();
+    p.screenshotLocation = std::make_unique<NoScreenshotLocation>();
+    p.screenCaptureProbe = std::make_shared<NoCaptureProbe>();
+    p.trash = std::make_unique<NoTrash>();
+    p.sound = std::make_unique<NoSound>();
+    p.loginItem = std::make_unique<NoLoginItem>();
+    p.makeFolderWatch = [] {
+        return std::make_unique<NoFolderWatch>();
+    };
+    return p;
+}
