@@ -70,7 +70,7 @@ State& state() {
 DefaultsStore& store() {
     State& s = state();
     if (!s.store)
-        s.store = &JsonDefaultsStore::standard();
+        s.store = new JsonDefaultsStore(JsonDefaultsStore::userPath());
     return *s.store;
 }
 

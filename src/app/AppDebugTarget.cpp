@@ -2,9 +2,9 @@
 
 #include "KeyboardShortcuts/KeyboardShortcuts.h"
 #include "app/AppDelegate.h"
+#include "app/AppServices.h"
 #include "history/ClipStore.h"
 #include "history/CopyBack.h"
-#include "platform/freedesktop/XdgAutostartLoginItem.h"
 #include "screenshots/ScreenshotWatcher.h"
 #include "settings/Prefs.h"
 #include "ui/FloatingPanel.h"
@@ -15,49 +15,47 @@
 #include <QFileInfo>
 
 void AppDebugTarget::showPanel(const QString& tab) {
-    if (AppDelegate* app = AppDelegate::shared())
-        app->showPanel(panelTabFromText(tab));
+    m_app.showPanel(panelTabFromText(tab));
 }
 
 void AppDebugTarget::hidePanel() {
-    if (AppDelegate* app = AppDelegate::shared(); app && app->panel())
-        app->panel()->hide();
+    if (m_app.panel())
+        m_app.panel()->hide();
 }
 
 QWidget* AppDebugTarget::panelWindow() {
-    AppDelegate* app = AppDelegate::shared();
-    return app ? app->panel() : nullptr;
+    return m_app.panel();
 }
 
 void AppDebugTarget::showQuickPicker() {
-    QuickPicker::shared().show();
+    m_app.quickPicker().show();
 }
 
 void AppDebugTarget::hideQuickPicker() {
-    QuickPicker::shared().hide();
+    m_app.quickPicker().hide();
 }
 
 QWidget* AppDebugTarget::quickPickerWindow() {
-    return &QuickPicker::shared();
+    return &m_app.quickPicker();
 }
 
 void AppDebugTarget::showSettings() {
-    SettingsWindow::showSettings();
+    m_app.openSettings();
 }
 
 QWidget* AppDebugTarget::settingsWindow() {
-    return &SettingsWindow::shared();
+    return &m_app.settingsWindow();
 }
 
 void AppDebugTarget::toggleLaunchAtLogin() {
-    Prefs& prefs = Prefs::shared();
+    Prefs& prefs = m_app.services().prefs();
     prefs.setLaunchAtLogin(!prefs.launchAtLogin());
 }
 
 void AppDebugTarget::restore(qint64 id) {
-    for (const ClipItem& item : ClipStore::shared().items()) {
+    for (const ClipItem& item : m_app.services().store().items()) {
         if (item.id == id) {
-            CopyBack::shared().copyToPasteboard(item);
+            m_app.services().copyBack().copyToPasteboard(item);
             return;
         }
     }
@@ -65,16 +63,16 @@ void AppDebugTarget::restore(qint64 id) {
 
 DebugState AppDebugTarget::state() {
     DebugState s;
-    AppDelegate* app = AppDelegate::shared();
-    s.panelVisible = app && app->panel() && app->panel()->isVisible();
-    s.tab = app ? panelTabText(app->panelState().tab()) : QString();
-    ScreenshotWatcher& watcher = ScreenshotWatcher::shared();
+    AppServices& services = m_app.services();
+    s.panelVisible = m_app.panel() && m_app.panel()->isVisible();
+    s.tab = panelTabText(m_app.panelState().tab());
+    ScreenshotWatcher& watcher = services.watcher();
     s.screenshotDir = watcher.dir().toLocalFile();
     const QList<QUrl> shots = watcher.screenshots();
     s.screenshotCount = shots.size();
     s.latestScreenshot =
         shots.isEmpty() ? QString() : QFileInfo(shots.constFirst().toLocalFile()).fileName();
-    const ClipItemList& items = ClipStore::shared().items();
+    const ClipItemList& items = services.store().items();
     s.clipItemCount = items.size();
     if (!items.isEmpty()) {
         const ClipItem& latest = items.constFirst();
@@ -84,7 +82,8 @@ DebugState AppDebugTarget::state() {
     }
     const auto shortcut = KeyboardShortcuts::getShortcut(AppDelegate::openPanelShortcut());
     s.hotkey = shortcut ? shortcut->description() : QStringLiteral("none");
-    s.launchAtLogin = Prefs::shared().launchAtLogin();
-    s.loginItemEnabled = XdgAutostartLoginItem().status() == LoginItem::Status::Enabled;
+    s.launchAtLogin = services.prefs().launchAtLogin();
+    s.loginItemEnabled =
+        services.platform().loginItem->status() == LoginItem::Status::Enabled;
     return s;
 }

@@ -5,10 +5,12 @@
 class AppDelegate;
 
 // The running application as the debug channel sees it: the delegate's panel,
-// the shared quick picker, settings window, clip store, screenshot watcher,
-// preferences and shortcut.
+// quick picker and settings window, and the services below them.
 class AppDebugTarget : public DebugTarget {
 public:
+    explicit AppDebugTarget(AppDelegate& app)
+        : m_app(app) {}
+
     void showPanel(const QString& tab) override;
     void hidePanel() override;
     QWidget* panelWindow() override;
@@ -20,4 +22,7 @@ public:
     void toggleLaunchAtLogin() override;
     void restore(qint64 id) override;
     DebugState state() override;
+
+private:
+    AppDelegate& m_app;
 };

@@ -1,22 +1,24 @@
 #include "app/AppDelegate.h"
 
 #include "app/AppDebugTarget.h"
+#include "app/AppServices.h"
 #include "app/DebugChannel.h"
 
 #include "KeyboardShortcuts/KeyboardShortcuts.h"
 #include "app/TrayIcon.h"
 #include "app/Updater.h"
 #include "history/ClipStore.h"
-#include "history/ClipboardKeeper.h"
-#include "history/ClipboardMonitor.h"
 #include "history/CopyBack.h"
 #include "platform/dbus/DesktopNotifications.h"
-#include "platform/x11/X11ClipboardManager.h"
-#include "platform/x11/X11Pasteboard.h"
+#include "platform/freedesktop/DesktopEntryIndex.h"
 #include "screenshots/ScreenshotWatcher.h"
+#include "settings/JsonDefaultsStore.h"
 #include "settings/Prefs.h"
+#include "platform/HotKeyBackend.h"
+#include "ui/AppIcons.h"
 #include "ui/FloatingPanel.h"
 #include "ui/PanelState.h"
+#include "ui/QuickLook.h"
 #include "ui/QuickPicker.h"
 #include "ui/SettingsWindow.h"
 #include "ui/Toast.h"
@@ -25,17 +27,20 @@
 #include <QCursor>
 #include <QMenu>
 
-namespace {
-AppDelegate* g_shared = nullptr;
-}
-
-AppDelegate::AppDelegate(QObject* parent)
+AppDelegate::AppDelegate(AppServices& services, QObject* parent)
     : QObject(parent)
-    , m_panelState(std::make_unique<PanelState>()) {}
+    , m_services(services)
+    , m_entries(std::make_unique<DesktopEntryIndex>())
+    , m_icons(std::make_unique<AppIcons>(*m_entries))
+    , m_toast(std::make_unique<Toast>())
+    , m_quickLook(std::make_unique<QuickLook>())
+    , m_ui{services.prefs(),   services.store(),      services.copyBack(),
+           services.watcher(), services.thumbnails(), *m_icons,
+           *m_toast,           *m_quickLook}
+    , m_panelState(std::make_unique<PanelState>())
+    , m_picker(std::make_unique<QuickPicker>(m_ui)) {}
 
 AppDelegate::~AppDelegate() {
-    if (g_shared == this)
-        g_shared = nullptr;
     delete m_panel;
     delete m_menu;
 }
@@ -48,58 +53,34 @@ QMenu* AppDelegate::menu() const {
     return m_menu;
 }
 
-AppDelegate* AppDelegate::shared() {
-    return g_shared;
-}
-
 KeyboardShortcuts::Name AppDelegate::openPanelShortcut() {
     using namespace KeyboardShortcuts;
     return Name(QStringLiteral("openPanel"),
                 Shortcut(Key::v, ModifierFlag::command | ModifierFlag::shift));
 }
 
-void AppDelegate::step(const char* name) {
-    m_launchSteps << QString::fromLatin1(name);
-}
-
 void AppDelegate::applicationDidFinishLaunching() {
-    g_shared = this;
-    step("shared");
-    installServiceHooks();
-
     // A tray utility: no main window, and closing a window never ends it.
     QApplication::setQuitOnLastWindowClosed(false);
-    step("accessory");
 
     m_statusItem = new TrayIcon(this);
     connect(m_statusItem, &TrayIcon::leftClicked, this, [this] { statusClicked(false); });
     connect(m_statusItem, &TrayIcon::rightClicked, this, [this] { statusClicked(true); });
     m_statusItem->show();
-    step("statusItem");
 
-    if (const QString aside = ClipStore::shared().damagedCopy(); !aside.isEmpty())
+    if (const QString aside = m_services.store().damagedCopy(); !aside.isEmpty())
         reportDamagedHistory(aside);
-    step("clipStore");
 
-    ScreenshotWatcher& watcher = ScreenshotWatcher::shared();
-    watcher.setCopyScreenshot([](const QUrl& url) { CopyBack::shared().copyScreenshot(url); });
-    connect(&watcher, &ScreenshotWatcher::newScreenshotsCounted, this, &AppDelegate::updateBadge);
-    step("screenshotWatcher");
+    connect(&m_services.watcher(), &ScreenshotWatcher::newScreenshotsCounted, this,
+            &AppDelegate::updateBadge);
 
-    ClipboardMonitor::shared().start();
-    // Keeps the clipboard when the application that copied quits.
-    auto* managerRole = new X11ClipboardManager(this);
-    new ClipboardKeeper(*managerRole, ClipboardMonitor::shared(), ClipStore::shared(),
-                        X11Pasteboard::shared(), Prefs::shared(), this);
-    managerRole->claim();
-    connect(&CopyBack::shared(), &CopyBack::copyFailed, this,
-            [](const QString& message) { Toast::shared().show(message); });
-    step("clipboardMonitor");
+    m_services.startClipboard();
+    connect(&m_services.copyBack(), &CopyBack::copyFailed, m_toast.get(), &Toast::show);
 
-    QuickPicker& picker = QuickPicker::shared();
-    connect(&picker, &QuickPicker::allHistoryRequested, this,
+    KeyboardShortcuts::setUp(&m_services.defaults(), std::move(m_services.platform().hotKeys));
+    connect(m_picker.get(), &QuickPicker::allHistoryRequested, this,
             [this] { showPanel(PanelTab::clipboard); });
-    KeyboardShortcuts::onKeyUp(openPanelShortcut(), [] { QuickPicker::shared().toggle(); });
+    KeyboardShortcuts::onKeyUp(openPanelShortcut(), [this] { m_picker->toggle(); });
     // The recorder refuses shortcuts that the tray menu already uses; the
     // menu's Ctrl is the desktop's usual menu modifier.
     KeyboardShortcuts::setMenuItems({{QStringLiteral("Settings…"),
@@ -114,40 +95,15 @@ void AppDelegate::applicationDidFinishLaunching() {
                                       QStringLiteral("q"),
                                       KeyboardShortcuts::ModifierFlag::control,
                                       {}}});
-    step("openPanelShortcut");
 
-    installDebugChannel();
-    step("debugChannel");
+    m_debugTarget = std::make_unique<AppDebugTarget>(*this);
+    m_debugChannel = std::make_unique<DebugChannel>(*m_debugTarget);
+    m_debugChannel->install();
 
     m_updater = new Updater(Updater::builtInFeedUrl(), QString(), this);
     m_updater->start();
-    step("updater");
 
     Q_EMIT launched();
-}
-
-// The settings window reaches the services through hooks, so it stays
-// testable on its own; here it gets the real ones (the panel binds its own
-// through PanelServices::standard()). Each hook looks the service up when
-// called, so nothing starts before its step.
-void AppDelegate::installServiceHooks() {
-    SettingsHooks& settings = SettingsWindow::sharedHooks();
-    settings.setDedicatedFolder = [](bool on) {
-        ScreenshotWatcher::setDedicatedFolder(on);
-    };
-    settings.watchedFolder = [] {
-        return ScreenshotWatcher::shared().dir().toLocalFile();
-    };
-    settings.watchedFolderOrigin = [] {
-        return ScreenshotWatcher::shared().dirOrigin();
-    };
-    settings.canPaste = [] {
-        return CopyBack::shared().isTrusted();
-    };
-    settings.checkForUpdates = [] {
-        if (AppDelegate* delegate = AppDelegate::shared())
-            delegate->checkForUpdates();
-    };
 }
 
 void AppDelegate::reportDamagedHistory(const QString& keptAs) {
@@ -161,17 +117,6 @@ void AppDelegate::reportDamagedHistory(const QString& keptAs) {
                           QStringLiteral("Quillet started a new history and kept the damaged "
                                          "one as %1.")
                               .arg(keptAs));
-}
-
-void AppDelegate::installDebugChannel() {
-    if (m_debugChannelInstaller) {
-        m_debugChannelInstaller(*this);
-        return;
-    }
-    // The observer lives as long as the process; it is never removed.
-    static AppDebugTarget target;
-    auto* channel = new DebugChannel(target, this);
-    channel->install();
 }
 
 void AppDelegate::statusClicked(bool rightClick) {
@@ -224,30 +169,38 @@ void AppDelegate::showPanel(std::optional<PanelTab> tab) {
     if (tab)
         m_panelState->setTab(*tab);
     if (!m_panel) {
-        m_panel = new FloatingPanel(*m_panelState);
+        m_panel = new FloatingPanel(*m_panelState, m_ui);
         connect(m_panel, &FloatingPanel::settingsRequested, this, &AppDelegate::openSettings);
-        m_panel->setScreenshots(ScreenshotWatcher::shared().screenshots());
     }
     if (!m_statusItem)
         return;
     m_panel->positionBelow(m_statusItem->anchorRect());
     m_panel->present();
-    ScreenshotWatcher::shared().setUnseenCount(0);
+    m_services.watcher().setUnseenCount(0);
     updateBadge();
 }
 
 void AppDelegate::updateBadge() {
     if (!m_statusItem)
         return;
-    const qint64 count = ScreenshotWatcher::shared().unseenCount();
-    if (Prefs::shared().showBadge() && count >= 1)
+    const qint64 count = m_services.watcher().unseenCount();
+    if (m_services.prefs().showBadge() && count >= 1)
         m_statusItem->setTitle(QStringLiteral(" ") + QString::number(count));
     else
         m_statusItem->setTitle(QString());
 }
 
+SettingsWindow& AppDelegate::settingsWindow() {
+    if (!m_settings) {
+        m_settings = std::make_unique<SettingsWindow>(m_ui);
+        connect(m_settings.get(), &SettingsWindow::checkForUpdatesRequested, this,
+                &AppDelegate::checkForUpdates);
+    }
+    return *m_settings;
+}
+
 void AppDelegate::openSettings() {
-    SettingsWindow::showSettings();
+    settingsWindow().present();
 }
 
 void AppDelegate::checkForUpdates() {

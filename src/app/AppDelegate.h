@@ -1,18 +1,26 @@
 #pragma once
 
 #include "ui/PanelTab.h"
+#include "ui/UiServices.h"
 
 #include <QObject>
 #include <QPointer>
-#include <QStringList>
 
-#include <functional>
 #include <memory>
 #include <optional>
 
+class AppDebugTarget;
+class AppIcons;
+class AppServices;
+class DebugChannel;
+class DesktopEntryIndex;
 class FloatingPanel;
 class PanelState;
 class QMenu;
+class QuickLook;
+class QuickPicker;
+class SettingsWindow;
+class Toast;
 class TrayIcon;
 class Updater;
 
@@ -20,31 +28,32 @@ namespace KeyboardShortcuts {
 class Name;
 }
 
-// The root of the running application: brings the services up in a fixed
-// order, owns the tray item (left click toggles the panel, right click shows
-// Quillet's menu, the badge counts unseen screenshots), the panel, the quick
-// picker's shortcut and the updater. Other parts reach it through shared(),
-// which is empty until launch and must be checked.
+// The running application's shell over the services: the tray item (left
+// click toggles the panel, right click shows Quillet's menu, the badge counts
+// unseen screenshots), the panel, the quick picker and its shortcut, the
+// settings window, the debug channel and the updater. Every window gets the
+// services by reference.
 class AppDelegate : public QObject {
     Q_OBJECT
 
 public:
-    explicit AppDelegate(QObject* parent = nullptr);
+    explicit AppDelegate(AppServices& services, QObject* parent = nullptr);
     ~AppDelegate() override;
-
-    static AppDelegate* shared();
 
     // The global shortcut that opens the quick picker, with its default ⌘⇧V.
     static KeyboardShortcuts::Name openPanelShortcut();
 
     // Start-up, once, after the application object exists.
     void applicationDidFinishLaunching();
-    // The start-up steps in the order they ran.
-    QStringList launchSteps() const { return m_launchSteps; }
 
+    AppServices& services() const { return m_services; }
+    UiServices& ui() { return m_ui; }
     TrayIcon* statusItem() const { return m_statusItem; }
     FloatingPanel* panel() const;
     PanelState& panelState() const { return *m_panelState; }
+    QuickPicker& quickPicker() const { return *m_picker; }
+    // Made on first use.
+    SettingsWindow& settingsWindow();
     Updater* updater() const { return m_updater; }
     // The tray menu while it is open.
     QMenu* menu() const;
@@ -61,28 +70,28 @@ public:
     // The tray menu, built anew for every right click.
     QMenu* buildMenu();
 
-    // The debug command channel's installer, run at its place in start-up.
-    void setDebugChannelInstaller(std::function<void(AppDelegate&)> installer) {
-        m_debugChannelInstaller = std::move(installer);
-    }
-
 Q_SIGNALS:
     void launched();
 
 private:
     void statusClicked(bool rightClick);
     void showMenu();
-    void installServiceHooks();
-    void installDebugChannel();
     // Tells the user once, by a desktop notification or else in the tray's tooltip.
     void reportDamagedHistory(const QString& keptAs);
-    void step(const char* name);
 
+    AppServices& m_services;
+    std::unique_ptr<DesktopEntryIndex> m_entries;
+    std::unique_ptr<AppIcons> m_icons;
+    std::unique_ptr<Toast> m_toast;
+    std::unique_ptr<QuickLook> m_quickLook;
+    UiServices m_ui;
+    std::unique_ptr<PanelState> m_panelState;
+    std::unique_ptr<QuickPicker> m_picker;
+    std::unique_ptr<SettingsWindow> m_settings;
+    std::unique_ptr<AppDebugTarget> m_debugTarget;
+    std::unique_ptr<DebugChannel> m_debugChannel;
     TrayIcon* m_statusItem = nullptr;
     QPointer<FloatingPanel> m_panel;
-    std::unique_ptr<PanelState> m_panelState;
     Updater* m_updater = nullptr;
     QPointer<QMenu> m_menu;
-    QStringList m_launchSteps;
-    std::function<void(AppDelegate&)> m_debugChannelInstaller;
 };

@@ -1,4 +1,5 @@
 #include "app/AppDelegate.h"
+#include "app/AppServices.h"
 #include "app/DebugChannel.h"
 #include "platform/dbus/DBusSingleInstance.h"
 
@@ -42,7 +43,9 @@ int main(int argc, char* argv[]) {
     if (instance.claim() == DBusSingleInstance::Outcome::ActivatedOther)
         return 0;
 
-    AppDelegate delegate;
+    // The services first, then the shell and its windows, which get them by reference.
+    AppServices services;
+    AppDelegate delegate(services);
     QObject::connect(&instance, &DBusSingleInstance::activateRequested, &delegate,
                      [&delegate] { delegate.showPanel(); });
     QTimer::singleShot(0, &delegate, &AppDelegate::applicationDidFinishLaunching);

@@ -133,11 +133,6 @@ bool ClipStore::mayRemoveUnusedFiles() const {
         .isEmpty();
 }
 
-ClipStore& ClipStore::shared() {
-    static ClipStore* store = new ClipStore(Prefs::appSupportDir(), Prefs::shared());
-    return *store;
-}
-
 void ClipStore::tightenPermissions(const QString& baseDir) {
     restrictMode(baseDir, kPrivateDir);
     restrictMode(m_blobsDir, kPrivateDir);

@@ -24,9 +24,6 @@ public:
     // Opens (or creates) the store in baseDir; the limits come from prefs.
     ClipStore(const QString& baseDir, Prefs& prefs, QObject* parent = nullptr);
 
-    // The one store of the process, in Prefs::appSupportDir().
-    static ClipStore& shared();
-
     const ClipItemList& items() const { return m_items; }
     bool isOpen() const { return m_db.isOpen(); }
     QString blobsDir() const { return m_blobsDir; }

@@ -6,8 +6,6 @@
 #include "history/HistoryLog.h"
 #include "platform/FrontmostApp.h"
 #include "platform/Pasteboard.h"
-#include "platform/x11/X11FrontmostApp.h"
-#include "platform/x11/X11Pasteboard.h"
 #include "settings/Prefs.h"
 #include "thumbnails/Sha256.h"
 #include "thumbnails/ThumbnailCache.h"
@@ -19,22 +17,14 @@
 #include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
 
-namespace {
-// Requests the preview of a file unless it is already cached; returns its path.
-QString requestThumbnail(const QUrl& file) {
-    const QUrl thumb = thumbnailURL(file);
-    if (!QFileInfo::exists(thumb.toLocalFile()))
-        generateThumbnail(file, thumb);
-    return thumb.toLocalFile();
-}
-} // namespace
-
 ClipboardMonitor::ClipboardMonitor(Pasteboard& pasteboard, FrontmostApp& frontmost,
-                                   ClipStore& store, Prefs& prefs, QObject* parent)
+                                   ClipStore& store, ThumbnailCache& thumbnails, Prefs& prefs,
+                                   QObject* parent)
     : QObject(parent)
     , m_pasteboard(pasteboard)
     , m_frontmost(frontmost)
     , m_store(store)
+    , m_thumbnails(thumbnails)
     , m_prefs(prefs)
     , m_lastChange(pasteboard.changeCount()) {
     m_readPool.setMaxThreadCount(1);
@@ -46,13 +36,6 @@ ClipboardMonitor::~ClipboardMonitor() {
         m_pollThread->quit();
         m_pollThread->wait();
     }
-}
-
-ClipboardMonitor& ClipboardMonitor::shared() {
-    static X11FrontmostApp* frontmost = new X11FrontmostApp;
-    static ClipboardMonitor* monitor = new ClipboardMonitor(X11Pasteboard::shared(), *frontmost,
-                                                            ClipStore::shared(), Prefs::shared());
-    return *monitor;
 }
 
 void ClipboardMonitor::start() {
@@ -178,7 +161,7 @@ void ClipboardMonitor::recordFiles(qint64 changeCount, const QList<QUrl>& urls,
     for (const QUrl& url : urls)
         paths.append(url.toLocalFile());
     const QString text = paths.join(QLatin1Char('\n'));
-    const QString thumb = requestThumbnail(urls.first());
+    const QString thumb = m_thumbnails.request(urls.first());
     m_store.record(sha256Hex((QStringLiteral("file:") + text).toUtf8()), ClipKind::file, text, {},
                    {}, paths.first(), thumb, source.app, source.name, false);
     handled(changeCount, true);
@@ -198,7 +181,7 @@ void ClipboardMonitor::ingestImage(quint64 ticket, qint64 changeCount, const Cli
                         return;
                     }
                     const QString blob = m_store.saveBlob(result->png, QStringLiteral("png"));
-                    const QString thumb = requestThumbnail(QUrl::fromLocalFile(blob));
+                    const QString thumb = m_thumbnails.request(QUrl::fromLocalFile(blob));
                     m_store.record(sha256Hex(result->png), ClipKind::image, {}, {}, blob, {}, thumb,
                                    source.app, source.name, result->downscaled);
                     handled(changeCount, true);

@@ -15,6 +15,7 @@ class FrontmostApp;
 class Pasteboard;
 class Prefs;
 class QThread;
+class ThumbnailCache;
 
 // Turns clipboard changes into history items. A background timer reads the
 // pasteboard's change count (nothing else) every 0.5 s; a change of owner
@@ -36,11 +37,9 @@ public:
     static constexpr qint64 kMaxRtfBytes = ClipReader::kMaxRtfBytes;
 
     ClipboardMonitor(Pasteboard& pasteboard, FrontmostApp& frontmost, ClipStore& store,
-                     Prefs& prefs, QObject* parent = nullptr);
+                     ThumbnailCache& thumbnails, Prefs& prefs, QObject* parent = nullptr);
     ~ClipboardMonitor() override;
 
-    // The one monitor of the process, on the X11 clipboard and the shared store.
-    static ClipboardMonitor& shared();
 
     // Starts watching; whatever the clipboard held before construction is never recorded.
     void start();
@@ -77,6 +76,7 @@ private:
     Pasteboard& m_pasteboard;
     FrontmostApp& m_frontmost;
     ClipStore& m_store;
+    ThumbnailCache& m_thumbnails;
     Prefs& m_prefs;
     qint64 m_lastChange;
     bool m_lastOfferRecorded = false;

@@ -2,8 +2,6 @@
 
 #include "history/HistoryLog.h"
 #include "platform/PasteKeystroke.h"
-#include "platform/x11/X11PasteKeystroke.h"
-#include "platform/x11/X11Pasteboard.h"
 #include "settings/Prefs.h"
 
 #include <QBuffer>
@@ -49,14 +47,6 @@ CopyBack::CopyBack(Pasteboard& pasteboard, PasteKeystroke& keystroke, Prefs& pre
     , m_pasteboard(pasteboard)
     , m_keystroke(keystroke)
     , m_prefs(prefs) {}
-
-CopyBack& CopyBack::shared() {
-    // Created on first use and kept for the life of the process.
-    static auto* pasteboard = new X11Pasteboard;
-    static auto* keystroke = new X11PasteKeystroke;
-    static auto* instance = new CopyBack(*pasteboard, *keystroke, Prefs::shared());
-    return *instance;
-}
 
 QList<PasteboardRepresentation> CopyBack::fileReference(const QUrl& url) {
     if (url.isLocalFile())

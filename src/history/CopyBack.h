@@ -23,9 +23,6 @@ public:
     CopyBack(Pasteboard& pasteboard, PasteKeystroke& keystroke, Prefs& prefs,
              QObject* parent = nullptr);
 
-    // The one instance of the process, on the X11 clipboard and keyboard.
-    static CopyBack& shared();
-
     // False (and copyFailed) when nothing of the item can be read any more.
     bool copyToPasteboard(const ClipItem& item);
     // The file reference, plus the image itself for PNG files.

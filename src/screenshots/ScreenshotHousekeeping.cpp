@@ -101,10 +101,6 @@ void ScreenshotWatcher::sweepOldScreenshots() {
     }
 }
 
-void ScreenshotWatcher::setDedicatedFolder(bool on) {
-    shared().applyDedicatedFolder(on);
-}
-
 void ScreenshotWatcher::applyDedicatedFolder(bool on) {
     if (on) {
         const QString target = QDir::cleanPath(m_location.dedicatedFolder());

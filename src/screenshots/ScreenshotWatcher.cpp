@@ -1,19 +1,15 @@
 #include "screenshots/ScreenshotWatcher.h"
 
-#include "platform/DefaultsStore.h"
 #include "platform/FolderWatch.h"
+#include "platform/ScreenCaptureProbe.h"
 #include "platform/ScreenshotLocation.h"
 #include "platform/SystemSound.h"
 #include "platform/Trash.h"
-#include "platform/freedesktop/CanberraSound.h"
-#include "platform/freedesktop/FreedesktopScreenCaptureProbe.h"
-#include "platform/freedesktop/FreedesktopTrash.h"
 #include "platform/freedesktop/ToolScreenshotLocation.h"
 #include "screenshots/CaptureMarks.h"
 #include "screenshots/PersistentFolderWatch.h"
 #include "screenshots/ScreenshotScan.h"
 #include "screenshots/ScreenshotsLog.h"
-#include "settings/JsonDefaultsStore.h"
 #include "settings/Prefs.h"
 
 #include <QDir>
@@ -60,6 +56,8 @@ ScreenshotLocation::Folder folderFor(const ScreenshotLocation& location) {
 
 ScreenshotWatcher::ScreenshotWatcher(Prefs& prefs, ScreenshotLocation& location, Trash& trash,
                                      SystemSound& sound, CaptureMarks& marks,
+                                     std::unique_ptr<FolderWatch> watch,
+                                     std::shared_ptr<const ScreenCaptureProbe> probe,
                                      CopyScreenshot copyScreenshot, Timing timing, QObject* parent)
     : QObject(parent)
     , m_prefs(prefs)
@@ -69,8 +67,8 @@ ScreenshotWatcher::ScreenshotWatcher(Prefs& prefs, ScreenshotLocation& location,
     , m_marks(marks)
     , m_copyScreenshot(std::move(copyScreenshot))
     , m_timing(timing)
-    , m_probe(std::make_shared<FreedesktopScreenCaptureProbe>())
-    , m_watch(new PersistentFolderWatch(FolderWatch::create(), this)) {
+    , m_probe(std::move(probe))
+    , m_watch(new PersistentFolderWatch(std::move(watch), this)) {
     connect(m_watch, &PersistentFolderWatch::changed, this, &ScreenshotWatcher::scheduleRescan);
 
     m_debounce = new QTimer(this);
@@ -95,17 +93,6 @@ ScreenshotWatcher::ScreenshotWatcher(Prefs& prefs, ScreenshotLocation& location,
 
 ScreenshotWatcher::~ScreenshotWatcher() = default;
 
-ScreenshotWatcher& ScreenshotWatcher::shared() {
-    static ScreenshotWatcher* watcher = [] {
-        static ToolScreenshotLocation location({}, {}, &JsonDefaultsStore::standard());
-        static FreedesktopTrash trash;
-        static CanberraSound sound;
-        static CaptureMarks marks(Prefs::appSupportDir() + QStringLiteral("/capture-marks"));
-        return new ScreenshotWatcher(Prefs::shared(), location, trash, sound, marks, {});
-    }();
-    return *watcher;
-}
-
 void ScreenshotWatcher::setUnseenCount(qint64 count) {
     m_unseenCount = count;
     Q_EMIT unseenCountChanged();
@@ -114,11 +101,6 @@ void ScreenshotWatcher::setUnseenCount(qint64 count) {
 void ScreenshotWatcher::setScreenshots(const QList<QUrl>& list) {
     m_screenshots = list;
     Q_EMIT screenshotsChanged();
-}
-
-QUrl ScreenshotWatcher::screenshotFolder() {
-    static ToolScreenshotLocation location;
-    return QUrl::fromLocalFile(folderFor(location).path);
 }
 
 ScreenshotLocation::Folder ScreenshotWatcher::resolveFolder() const {

@@ -16,6 +16,7 @@
 #include <utility>
 
 class CaptureMarks;
+class FolderWatch;
 class PersistentFolderWatch;
 class Prefs;
 class QTimer;
@@ -50,17 +51,16 @@ public:
     using Timing = ScreenshotWatcherTiming;
     using CopyScreenshot = std::function<void(const QUrl&)>;
 
+    // `watch` follows the folder; `probe` tells captures from other pictures
+    // (asked from a worker thread); `copyScreenshot` puts a new capture on the
+    // clipboard when the user wants that.
     ScreenshotWatcher(Prefs& prefs, ScreenshotLocation& location, Trash& trash, SystemSound& sound,
-                      CaptureMarks& marks, CopyScreenshot copyScreenshot, Timing timing = Timing(),
+                      CaptureMarks& marks, std::unique_ptr<FolderWatch> watch,
+                      std::shared_ptr<const ScreenCaptureProbe> probe,
+                      CopyScreenshot copyScreenshot, Timing timing = Timing(),
                       QObject* parent = nullptr);
     ~ScreenshotWatcher() override;
 
-    // The process-wide watcher copies nothing until the shell hands it the
-    // copy-back of the history, which lives above this library.
-    static ScreenshotWatcher& shared();
-    void setCopyScreenshot(CopyScreenshot copyScreenshot) {
-        m_copyScreenshot = std::move(copyScreenshot);
-    }
 
     QList<QUrl> screenshots() const { return m_screenshots; }
     qint64 unseenCount() const { return m_unseenCount; }
@@ -74,8 +74,6 @@ public:
     // false while it is missing (its creation is awaited) or cannot be watched.
     bool isWatching() const;
 
-    // The folder of the session's screenshot tool, existing or not.
-    static QUrl screenshotFolder();
     void relocateIfNeeded();
 
     // Returns the new URL, or nothing when no rename took place.
@@ -84,8 +82,6 @@ public:
     void sweepOldScreenshots();
     // On: the tools save into a Screenshots folder in Pictures. Off: each
     // tool gets back the folder it had before.
-    static void setDedicatedFolder(bool on);
-    // The same on this watcher's location; the static one acts on shared().
     void applyDedicatedFolder(bool on);
 
     static constexpr int kListLimit = 100;

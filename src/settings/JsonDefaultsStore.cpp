@@ -13,12 +13,9 @@ JsonDefaultsStore::JsonDefaultsStore(QString path, QObject* parent)
     load();
 }
 
-JsonDefaultsStore& JsonDefaultsStore::standard() {
-    static JsonDefaultsStore* store = [] {
-        const QString dir = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-        return new JsonDefaultsStore(dir + QStringLiteral("/Quillet/defaults.json"));
-    }();
-    return *store;
+QString JsonDefaultsStore::userPath() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/Quillet/defaults.json");
 }
 
 void JsonDefaultsStore::load() {

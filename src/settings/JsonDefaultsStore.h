@@ -13,8 +13,8 @@ class JsonDefaultsStore : public DefaultsStore {
 public:
     explicit JsonDefaultsStore(QString path, QObject* parent = nullptr);
 
-    // The process-wide store of the user, in $XDG_CONFIG_HOME/Quillet/defaults.json.
-    static JsonDefaultsStore& standard();
+    // Where the user's store lives: $XDG_CONFIG_HOME/Quillet/defaults.json.
+    static QString userPath();
 
     std::optional<QJsonValue> object(const QString& key) const override;
     void setObject(const QString& key, const QJsonValue& value) override;

@@ -2,8 +2,6 @@
 
 #include "platform/DefaultsStore.h"
 #include "platform/LoginItem.h"
-#include "platform/freedesktop/XdgAutostartLoginItem.h"
-#include "settings/JsonDefaultsStore.h"
 
 #include <QDir>
 #include <QFile>
@@ -26,14 +24,6 @@ Prefs::Prefs(DefaultsStore& store, LoginItem& loginItem, QObject* parent)
     , m_dedicatedFolder(store.boolForKey(QStringLiteral("dedicatedFolder")))
     , m_autoDeleteDays(store.typedInteger(QStringLiteral("autoDeleteDays")).value_or(0))
     , m_launchAtLogin(loginItem.status() == LoginItem::Status::Enabled) {}
-
-Prefs& Prefs::shared() {
-    static Prefs* prefs = [] {
-        static XdgAutostartLoginItem loginItem;
-        return new Prefs(JsonDefaultsStore::standard(), loginItem);
-    }();
-    return *prefs;
-}
 
 QString Prefs::appSupportDir() {
     const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);

@@ -34,9 +34,6 @@ class Prefs : public QObject {
 public:
     Prefs(DefaultsStore& store, LoginItem& loginItem, QObject* parent = nullptr);
 
-    // The one instance of the process, on the user's defaults store and autostart entry.
-    static Prefs& shared();
-
     // $XDG_DATA_HOME/Quillet, created (mode 0700) on every call; errors ignored.
     static QString appSupportDir();
 

@@ -1,6 +1,5 @@
 #include "thumbnails/ThumbnailCache.h"
 
-#include "settings/Prefs.h"
 #include "thumbnails/Sha256.h"
 #include "thumbnails/Thumbnailers.h"
 #include "thumbnails/ThumbnailsLog.h"
@@ -22,24 +21,6 @@ constexpr int kLongestSide = 640;
 // Larger decoded bitmaps are refused unread: a small file can claim a huge picture.
 constexpr qint64 kMaxDecodedBytes = 256LL * 1024 * 1024;
 constexpr int kThumbnailerTimeoutMs = 10000;
-
-QString thumbsDir() {
-    static const QString dir = [] {
-        const QString d = Prefs::appSupportDir() + QStringLiteral("/thumbs");
-        QDir().mkpath(d);
-        return d;
-    }();
-    return dir;
-}
-
-QThreadPool& pool() {
-    static QThreadPool* p = [] {
-        auto* threads = new QThreadPool;
-        threads->setMaxThreadCount(2);
-        return threads;
-    }();
-    return *p;
-}
 
 QSize fitted(QSize size) {
     if (size.width() <= kLongestSide && size.height() <= kLongestSide)
@@ -109,32 +90,49 @@ QImage makeThumbnail(const QString& path) {
 // Owner-only (the history holds secrets) and atomic: readers never see half a file.
 void writePng(const QImage& image, const QString& target) {
     QTemporaryFile file(target + QStringLiteral(".XXXXXX"));
-    if (!file.open() || !image.save(&file, "PNG") || !file.flush())
+    if (!file.open() || !image.save(&file, "PNG") || !file.flush()) {
+        qCWarning(thumbnailsLog) << "cannot write the preview" << target << file.errorString();
         return;
+    }
     file.setAutoRemove(false);
     file.close();
     if (std::rename(QFile::encodeName(file.fileName()).constData(),
-                    QFile::encodeName(target).constData()) != 0)
+                    QFile::encodeName(target).constData()) != 0) {
+        qCWarning(thumbnailsLog) << "cannot put the preview in place" << target;
         QFile::remove(file.fileName());
+    }
 }
 } // namespace
 
-QUrl thumbnailURL(const QUrl& file) {
+ThumbnailCache::ThumbnailCache(QString folder)
+    : m_folder(std::move(folder)) {
+    if (!QDir().mkpath(m_folder))
+        qCWarning(thumbnailsLog) << "cannot create the preview folder" << m_folder;
+    QFile::setPermissions(m_folder,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    m_pool.setMaxThreadCount(2);
+}
+
+ThumbnailCache::~ThumbnailCache() {
+    m_pool.waitForDone();
+}
+
+QUrl ThumbnailCache::thumbnailURL(const QUrl& file) const {
     const QString path = file.isLocalFile() ? file.toLocalFile() : file.path();
     const QDateTime modified = QFileInfo(path).fileTime(QFileDevice::FileModificationTime);
     // Whole seconds, truncated toward zero (C++ division), 0 when unreadable.
     const qint64 seconds = modified.isValid() ? modified.toMSecsSinceEpoch() / 1000 : 0;
     const QString key = path + QLatin1Char('|') + QString::number(seconds);
-    return QUrl::fromLocalFile(thumbsDir() + QLatin1Char('/') + sha256Hex(key.toUtf8()) +
+    return QUrl::fromLocalFile(m_folder + QLatin1Char('/') + sha256Hex(key.toUtf8()) +
                                QStringLiteral(".png"));
 }
 
-void generateThumbnail(const QUrl& source, const QUrl& target) {
+void ThumbnailCache::generate(const QUrl& source, const QUrl& target) {
     if (!source.isLocalFile() || !target.isLocalFile())
         return;
     const QString sourcePath = source.toLocalFile();
     const QString targetPath = target.toLocalFile();
-    pool().start([sourcePath, targetPath] {
+    m_pool.start([sourcePath, targetPath] {
         const QImage image = makeThumbnail(sourcePath);
         if (image.isNull())
             return;
@@ -142,6 +140,13 @@ void generateThumbnail(const QUrl& source, const QUrl& target) {
     });
 }
 
-bool waitForThumbnails(int msecs) {
-    return pool().waitForDone(msecs);
+QString ThumbnailCache::request(const QUrl& file) {
+    const QUrl thumb = thumbnailURL(file);
+    if (!QFileInfo::exists(thumb.toLocalFile()))
+        generate(file, thumb);
+    return thumb.toLocalFile();
+}
+
+bool ThumbnailCache::waitForDone(int msecs) {
+    return m_pool.waitForDone(msecs);
 }

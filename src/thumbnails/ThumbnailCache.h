@@ -1,20 +1,41 @@
 #pragma once
 
+#include <QString>
+#include <QThreadPool>
 #include <QUrl>
 
 // Small PNG previews of files (screenshots, copied files, stored image clips),
-// kept in the "thumbs" folder of the application-support folder and named
-// after the source's path and modification time, so a changed file gets a
-// new preview and an unchanged one is never made twice.
+// kept in one folder and named after the source's path and modification time,
+// so a changed file gets a new preview and an unchanged one is never made
+// twice. Previews are made on the cache's own two threads.
+class ThumbnailCache {
+public:
+    // `folder` is created (owner-only) when missing.
+    explicit ThumbnailCache(QString folder);
+    // Waits for the previews under way: none is left half written.
+    ~ThumbnailCache();
 
-// The cache file of a file, whether or not it exists yet.
-QUrl thumbnailURL(const QUrl& file);
+    ThumbnailCache(const ThumbnailCache&) = delete;
+    ThumbnailCache& operator=(const ThumbnailCache&) = delete;
 
-// Starts making the preview of source at target and returns at once; the PNG
-// (at most 640 px on its longest side, owner-only) appears at target later,
-// or never when nothing can preview the source.
-void generateThumbnail(const QUrl& source, const QUrl& target);
+    QString folder() const { return m_folder; }
 
-// For tests and benchmarks: waits until every generation started so far has
-// ended; false on timeout.
-bool waitForThumbnails(int msecs);
+    // The cache file of a file, whether or not it exists yet.
+    QUrl thumbnailURL(const QUrl& file) const;
+
+    // Starts making the preview of source at target and returns at once; the
+    // PNG (at most 640 px on its longest side, owner-only) appears at target
+    // later, or never when nothing can preview the source.
+    void generate(const QUrl& source, const QUrl& target);
+
+    // The preview of `file` unless it is cached already; returns its path.
+    QString request(const QUrl& file);
+
+    // For tests and benchmarks: waits until every generation started so far
+    // has ended; false on timeout.
+    bool waitForDone(int msecs);
+
+private:
+    QString m_folder;
+    QThreadPool m_pool;
+};

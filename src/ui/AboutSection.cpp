@@ -10,7 +10,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-AboutSection::AboutSection(const SettingsHooks& hooks, QWidget* parent)
+AboutSection::AboutSection(QWidget* parent)
     : QWidget(parent)
     , m_version(new QLabel(versionText()))
     , m_checkForUpdates(new QPushButton(QStringLiteral("Check for Updates…")))
@@ -67,10 +67,8 @@ AboutSection::AboutSection(const SettingsHooks& hooks, QWidget* parent)
     layout->setAlignment(actions, Qt::AlignHCenter);
     layout->addStretch();
 
-    connect(m_checkForUpdates, &QPushButton::clicked, this, [&hooks] {
-        if (hooks.checkForUpdates)
-            hooks.checkForUpdates();
-    });
+    connect(m_checkForUpdates, &QPushButton::clicked, this,
+            &AboutSection::checkForUpdatesRequested);
 }
 
 QString AboutSection::versionText() {

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "ui/SettingsHooks.h"
-
 #include <QUrl>
 #include <QWidget>
 
@@ -12,7 +10,7 @@ class QPushButton;
 class AboutSection : public QWidget {
     Q_OBJECT
 public:
-    AboutSection(const SettingsHooks& hooks, QWidget* parent = nullptr);
+    explicit AboutSection(QWidget* parent = nullptr);
 
     static QString versionText();
     static QUrl homePage();
@@ -20,6 +18,9 @@ public:
     QLabel* versionLabel() const { return m_version; }
     QPushButton* checkForUpdatesButton() const { return m_checkForUpdates; }
     QLabel* link() const { return m_link; }
+
+Q_SIGNALS:
+    void checkForUpdatesRequested();
 
 private:
     QLabel* m_version;

@@ -1,5 +1,6 @@
 #include "ui/ClipboardSection.h"
 
+#include "history/CopyBack.h"
 #include "settings/Prefs.h"
 #include "ui/Palette.h"
 #include "ui/SettingsMenu.h"
@@ -30,10 +31,10 @@ QString trimSpacesAndTabs(const QString& text) {
 }
 } // namespace
 
-ClipboardSection::ClipboardSection(Prefs& prefs, const SettingsHooks& hooks, QWidget* parent)
+ClipboardSection::ClipboardSection(Prefs& prefs, CopyBack& copyBack, QWidget* parent)
     : QWidget(parent)
     , m_prefs(prefs)
-    , m_hooks(hooks)
+    , m_copyBack(copyBack)
     , m_history(new SettingsSwitch)
     , m_maxItems(new SettingsMenu({{QStringLiteral("100 items"), 100},
                                    {QStringLiteral("500 items"), 500},
@@ -141,7 +142,7 @@ void ClipboardSection::refresh() {
 
 void ClipboardSection::refreshPasteStatus() {
     // There is no settings page that grants XTEST, so there is no button to open one.
-    const bool canPaste = m_hooks.canPaste && m_hooks.canPaste();
+    const bool canPaste = m_copyBack.isTrusted();
     m_pasteStatus->setText(canPaste ? canPasteText() : cannotPasteText());
 }
 

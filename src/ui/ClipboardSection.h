@@ -1,9 +1,9 @@
 #pragma once
 
-#include "ui/SettingsHooks.h"
 
 #include <QWidget>
 
+class CopyBack;
 class Prefs;
 class QLabel;
 class QLineEdit;
@@ -16,7 +16,7 @@ class SettingsSwitch;
 class ClipboardSection : public QWidget {
     Q_OBJECT
 public:
-    ClipboardSection(Prefs& prefs, const SettingsHooks& hooks, QWidget* parent = nullptr);
+    ClipboardSection(Prefs& prefs, CopyBack& copyBack, QWidget* parent = nullptr);
 
     SettingsSwitch* historySwitch() const { return m_history; }
     SettingsMenu* maxItemsMenu() const { return m_maxItems; }
@@ -44,7 +44,7 @@ private:
     void refreshPasteStatus();
 
     Prefs& m_prefs;
-    const SettingsHooks& m_hooks;
+    CopyBack& m_copyBack;
     SettingsSwitch* m_history;
     SettingsMenu* m_maxItems;
     SettingsMenu* m_maxDays;

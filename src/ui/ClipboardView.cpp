@@ -1,6 +1,8 @@
 #include "ui/ClipboardView.h"
 
 #include "history/ClipStore.h"
+#include "history/CopyBack.h"
+#include "ui/AppIcons.h"
 #include "ui/ClipListModel.h"
 #include "ui/ClipListView.h"
 #include "ui/ClipPreviewPopover.h"
@@ -43,28 +45,13 @@ protected:
     }
 };
 
-void copyPlainly(const ClipItem& item) {
-    QMimeData* mime = nullptr;
-    if (item.filePath) {
-        mime = PanelMime::forFiles({QUrl::fromLocalFile(*item.filePath)}, false);
-    } else if (item.kind == ClipKind::image && item.blobPath) {
-        mime = new QMimeData;
-        mime->setImageData(QImage(*item.blobPath));
-    } else {
-        mime = new QMimeData;
-        mime->setText(item.text.value_or(QString()));
-    }
-    QGuiApplication::clipboard()->setMimeData(mime);
-}
 } // namespace
 
-ClipboardView::ClipboardView(PanelState& state, ClipStore& store, const PanelServices& services,
-                             QWidget* parent)
+ClipboardView::ClipboardView(PanelState& state, UiServices& services, QWidget* parent)
     : QWidget(parent)
     , m_state(state)
-    , m_store(store)
-    , m_services(services)
-    , m_model(new ClipListModel(store, this)) {
+    , m_ui(services)
+    , m_model(new ClipListModel(services.store, this)) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -99,7 +86,8 @@ ClipboardView::ClipboardView(PanelState& state, ClipStore& store, const PanelSer
 
     m_body = new QStackedWidget;
     m_list = new ClipListView(*m_model);
-    m_list->rowDelegate().setAppIconLookup(m_services.appIcon);
+    m_list->rowDelegate().setAppIconLookup(
+        [&icons = m_ui.icons](const QString& appId) { return icons.icon(appId); });
     m_body->addWidget(m_list);
     m_empty = new EmptyState(QStringLiteral("doc.on.clipboard"), 32);
     m_body->addWidget(m_empty);
@@ -126,11 +114,11 @@ ClipboardView::ClipboardView(PanelState& state, ClipStore& store, const PanelSer
     connect(m_list, &ClipListView::copyRequested, this, &ClipboardView::copy);
     connect(m_list, &ClipListView::previewRequested, this, &ClipboardView::showPreview);
     connect(m_list, &ClipListView::quickLookRequested, this,
-            [](const QUrl& url) { QuickLook::show(url); });
+            [this](const QUrl& url) { m_ui.quickLook.preview(url); });
     connect(m_list, &ClipListView::pinToggled, this,
-            [this](const ClipItem& item) { m_store.setPinned(item.id, !item.pinned); });
+            [this](const ClipItem& item) { m_ui.store.setPinned(item.id, !item.pinned); });
     connect(m_list, &ClipListView::deleteRequested, this,
-            [this](const ClipItem& item) { m_store.deleteItem(item); });
+            [this](const ClipItem& item) { m_ui.store.deleteItem(item); });
     refresh();
 }
 
@@ -162,19 +150,13 @@ void ClipboardView::refresh() {
 }
 
 void ClipboardView::copy(const ClipItem& item) {
-    auto toast = [] {
-        Toast::shared().show(QStringLiteral("Copied"));
-    };
-    if (m_services.chooseItem) {
-        QPointer<ClipboardView> self(this);
-        m_services.chooseItem(item, toast, [self] {
+    QPointer<ClipboardView> self(this);
+    m_ui.copyBack.chooseItem(
+        item, [&toast = m_ui.toast] { toast.show(QStringLiteral("Copied")); },
+        [self] {
             if (self)
                 Q_EMIT self->hideRequested();
         });
-        return;
-    }
-    copyPlainly(item);
-    toast();
 }
 
 void ClipboardView::requestClear() {
@@ -191,7 +173,7 @@ void ClipboardView::requestClear() {
     QPushButton* cancel = m_confirm->addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
     m_confirm->setDefaultButton(cancel);
     m_confirm->setEscapeButton(cancel);
-    connect(clear, &QPushButton::clicked, this, [this] { m_store.clear(); });
+    connect(clear, &QPushButton::clicked, this, [this] { m_ui.store.clear(); });
     m_confirm->open();
 }
 

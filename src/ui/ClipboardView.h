@@ -1,7 +1,7 @@
 #pragma once
 
 #include "history/ClipItem.h"
-#include "ui/PanelServices.h"
+#include "ui/UiServices.h"
 
 #include <QMessageBox>
 #include <QPointer>
@@ -22,8 +22,7 @@ class ClipboardView : public QWidget {
     Q_OBJECT
 
 public:
-    ClipboardView(PanelState& state, ClipStore& store, const PanelServices& services,
-                  QWidget* parent = nullptr);
+    ClipboardView(PanelState& state, UiServices& services, QWidget* parent = nullptr);
 
     ClipListModel& model() const { return *m_model; }
     ClipListView& list() const { return *m_list; }
@@ -46,8 +45,7 @@ private:
     void showPreview(const ClipItem& item, const QRect& rowInGlobal);
 
     PanelState& m_state;
-    ClipStore& m_store;
-    PanelServices m_services;
+    UiServices& m_ui;
     ClipListModel* m_model = nullptr;
     ClipListView* m_list = nullptr;
     QLineEdit* m_search = nullptr;

@@ -1,6 +1,6 @@
 #include "ui/FloatingPanel.h"
 
-#include "history/ClipStore.h"
+#include "history/CopyBack.h"
 #include "screenshots/ScreenshotWatcher.h"
 #include "ui/ClipboardView.h"
 #include "ui/PanelMime.h"
@@ -66,29 +66,24 @@ QWidget* widgetOf(const QWindow* window) {
 }
 } // namespace
 
-FloatingPanel::FloatingPanel(PanelState& state, QWidget* parent)
-    : FloatingPanel(state, ClipStore::shared(), PanelServices::standard(), parent) {
-    ScreenshotWatcher& watcher = ScreenshotWatcher::shared();
-    setScreenshots(watcher.screenshots());
-    connect(&watcher, &ScreenshotWatcher::screenshotsChanged, this,
-            [this, &watcher] { setScreenshots(watcher.screenshots()); });
-}
-
-FloatingPanel::FloatingPanel(PanelState& state, ClipStore& store, const PanelServices& services,
-                             QWidget* parent)
+FloatingPanel::FloatingPanel(PanelState& state, UiServices& services, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
     , m_state(state)
-    , m_services(services) {
+    , m_ui(services) {
     setAttribute(Qt::WA_TranslucentBackground);
     setWindowTitle(QStringLiteral("Quillet"));
     setFocusPolicy(Qt::StrongFocus);
     setFixedSize(PanelView::panelWidth, PanelView::panelHeight);
-    m_view = new PanelView(m_state, store, m_services, this);
+    m_view = new PanelView(m_state, m_ui, this);
     m_view->move(0, 0);
     m_border = new PanelBorder(this);
     m_border->setGeometry(rect());
     m_border->raise();
     connect(m_view, &PanelView::settingsRequested, this, &FloatingPanel::settingsRequested);
+    ScreenshotWatcher& watcher = m_ui.watcher;
+    setScreenshots(watcher.screenshots());
+    connect(&watcher, &ScreenshotWatcher::screenshotsChanged, this,
+            [this, &watcher] { setScreenshots(watcher.screenshots()); });
     connect(&m_view->clipboardView(), &ClipboardView::hideRequested, this, &QWidget::hide);
     // The panel's own activation says nothing when the keyboard leaves Quillet
     // from one of its dialogs or its preview: follow the application's.
@@ -100,7 +95,7 @@ FloatingPanel::FloatingPanel(PanelState& state, ClipStore& store, const PanelSer
     // A preview closed from within (Escape, Space) hands the keyboard back
     // to the panel, so the next click elsewhere hides it as usual. Once the
     // user has gone to another application the panel is hidden already.
-    connect(&QuickLook::shared(), &QuickLook::closed, this, [this] {
+    connect(&m_ui.quickLook, &QuickLook::closed, this, [this] {
         if (isVisible() && !isActiveWindow() && m_keyboardWithPanel) {
             raise();
             activateWindow();
@@ -113,8 +108,7 @@ void FloatingPanel::positionBelow(const std::optional<QRect>& trayAnchor) {
 }
 
 void FloatingPanel::present() {
-    if (m_services.rememberFrontmostWindow)
-        m_services.rememberFrontmostWindow();
+    m_ui.copyBack.rememberFrontmostWindow();
     show();
     raise();
     activateWindow();
@@ -138,7 +132,7 @@ void FloatingPanel::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Space) {
         const QUrl url = m_state.quickLookURL();
         if (!url.isEmpty()) {
-            QuickLook::show(url);
+            m_ui.quickLook.preview(url);
             return;
         }
         QWidget::keyPressEvent(event);

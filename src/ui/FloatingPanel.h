@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/PanelServices.h"
+#include "ui/UiServices.h"
 
 #include <QElapsedTimer>
 #include <QList>
@@ -21,11 +21,7 @@ class FloatingPanel : public QWidget {
     Q_OBJECT
 
 public:
-    // With the process's clip store, copy back, screenshot watcher and
-    // thumbnail cache; the screenshot list follows the watcher.
-    explicit FloatingPanel(PanelState& state, QWidget* parent = nullptr);
-    FloatingPanel(PanelState& state, ClipStore& store, const PanelServices& services,
-                  QWidget* parent = nullptr);
+    FloatingPanel(PanelState& state, UiServices& services, QWidget* parent = nullptr);
 
     // Hangs the panel centred 6 points below the tray item's rectangle (in
     // global coordinates), or below the pointer when there is none, inside the
@@ -59,7 +55,7 @@ private:
     void hideIfFocusLeft();
 
     PanelState& m_state;
-    PanelServices m_services;
+    UiServices& m_ui;
     PanelView* m_view = nullptr;
     QWidget* m_border = nullptr;
     QElapsedTimer m_sinceHidden;

@@ -2,15 +2,14 @@
 
 #include "ui/Palette.h"
 #include "ui/PanelStyle.h"
-#include "ui/Toast.h"
 #include "ui/ToastOverlay.h"
 
 #include <QPainter>
 
-PanelCard::PanelCard(QWidget* content, QWidget* parent)
+PanelCard::PanelCard(QWidget* content, Toast& toast, QWidget* parent)
     : QWidget(parent)
     , m_content(content)
-    , m_overlay(new ToastOverlay(Toast::shared(), this)) {
+    , m_overlay(new ToastOverlay(toast, this)) {
     m_content->setParent(this);
     m_overlay->raise();
 }

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+class Toast;
 class ToastOverlay;
 
 // The translucent card a tab is drawn on, with the toast overlay above the
@@ -10,7 +11,7 @@ class PanelCard : public QWidget {
     Q_OBJECT
 
 public:
-    explicit PanelCard(QWidget* content, QWidget* parent = nullptr);
+    PanelCard(QWidget* content, Toast& toast, QWidget* parent = nullptr);
     ToastOverlay& toastOverlay() const { return *m_overlay; }
 
 protected:

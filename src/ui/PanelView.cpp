@@ -55,8 +55,7 @@ QString PanelView::versionLabel(const QString& applicationVersion) {
            (applicationVersion.isEmpty() ? QStringLiteral("1.0") : applicationVersion);
 }
 
-PanelView::PanelView(PanelState& state, ClipStore& store, const PanelServices& services,
-                     QWidget* parent)
+PanelView::PanelView(PanelState& state, UiServices& services, QWidget* parent)
     : QWidget(parent)
     , m_state(state) {
     setFixedSize(panelWidth, panelHeight);
@@ -76,12 +75,12 @@ PanelView::PanelView(PanelState& state, ClipStore& store, const PanelServices& s
 
     m_tabs = new QStackedWidget;
     m_screenshots = new ScreenshotsView(m_state, services);
-    m_clipboard = new ClipboardView(m_state, store, services);
+    m_clipboard = new ClipboardView(m_state, services);
     m_tabs->addWidget(m_screenshots);
     m_tabs->addWidget(m_clipboard);
     auto* cardRow = new QHBoxLayout;
     cardRow->setContentsMargins(12, 0, 12, 0);
-    cardRow->addWidget(new PanelCard(m_tabs));
+    cardRow->addWidget(new PanelCard(m_tabs, services.toast));
     layout->addLayout(cardRow, 1);
 
     auto* footer = new QWidget;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/PanelServices.h"
+#include "ui/UiServices.h"
 
 #include <QWidget>
 
@@ -23,8 +23,7 @@ public:
     static constexpr int panelHeight = 560;
     static constexpr int cornerRadius = 16;
 
-    PanelView(PanelState& state, ClipStore& store, const PanelServices& services,
-              QWidget* parent = nullptr);
+    PanelView(PanelState& state, UiServices& services, QWidget* parent = nullptr);
 
     ClipboardView& clipboardView() const { return *m_clipboard; }
     ScreenshotsView& screenshotsView() const { return *m_screenshots; }

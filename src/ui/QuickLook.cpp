@@ -27,18 +27,6 @@ bool looksLikeText(const QString& path) {
 }
 } // namespace
 
-namespace {
-bool s_created = false;
-}
-
-QuickLook& QuickLook::shared() {
-    static QuickLook* instance = [] {
-        s_created = true;
-        return new QuickLook;
-    }();
-    return *instance;
-}
-
 QuickLook::QuickLook(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint) {
     setWindowTitle(QStringLiteral("Quick Look"));
@@ -75,16 +63,11 @@ QuickLook::QuickLook(QWidget* parent)
     connect(m_open, &QPushButton::clicked, this, [this] { QDesktopServices::openUrl(m_url); });
 }
 
-void QuickLook::show(const QUrl& url) {
-    QuickLook& window = shared();
-    window.load(url);
-    window.QWidget::show();
-    window.raise();
-    window.activateWindow();
-}
-
-bool QuickLook::isShowing() {
-    return s_created && shared().isVisible();
+void QuickLook::preview(const QUrl& url) {
+    load(url);
+    show();
+    raise();
+    activateWindow();
 }
 
 QString QuickLook::mode() const {

@@ -8,7 +8,7 @@ class QPlainTextEdit;
 class QPushButton;
 class QStackedWidget;
 
-// Quillet's preview window: one shared instance showing one file at a time.
+// Quillet's preview window, showing one file at a time.
 // Images are fitted to the screen, text files shown in a scroll view, and
 // anything else as its icon, name and an "Open" button. Showing another file
 // while it is open replaces the content.
@@ -16,11 +16,10 @@ class QuickLook : public QWidget {
     Q_OBJECT
 
 public:
-    static QuickLook& shared();
-    // Previews `url` in the shared window and brings it to the front.
-    static void show(const QUrl& url);
-    // True while the shared window exists and is on screen.
-    static bool isShowing();
+    explicit QuickLook(QWidget* parent = nullptr);
+
+    // Previews `url` and brings the window to the front.
+    void preview(const QUrl& url);
 
     QUrl url() const { return m_url; }
     // Which page the window shows for the current file: "image", "text" or "file".
@@ -34,7 +33,6 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
-    explicit QuickLook(QWidget* parent = nullptr);
     void load(const QUrl& url);
 
     QUrl m_url;

@@ -1,9 +1,7 @@
 #include "ui/QuickPicker.h"
 
-#include "history/ClipStore.h"
 #include "history/CopyBack.h"
-#include "settings/Prefs.h"
-#include "ui/PanelServices.h"
+#include "ui/AppIcons.h"
 #include "ui/QuickPickerModel.h"
 #include "ui/QuickPickerPlacement.h"
 #include "ui/QuickPickerView.h"
@@ -15,13 +13,13 @@
 #include <QRegion>
 #include <QTimer>
 
-QuickPicker::QuickPicker(ClipStore& store, Prefs& prefs, QuickPickerActions actions,
-                         QWidget* parent)
+QuickPicker::QuickPicker(UiServices& services, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
-    , m_prefs(prefs)
-    , m_actions(std::move(actions))
-    , m_model(new QuickPickerModel(store, this))
+    , m_copyBack(services.copyBack)
+    , m_model(new QuickPickerModel(services.store, this))
     , m_view(new QuickPickerView(*m_model, this)) {
+    m_view->setAppIconLookup(
+        [&icons = services.icons](const QString& appId) { return icons.icon(appId); });
     // Never shown (the window has no frame); lets scripts find the picker.
     setWindowTitle(QStringLiteral("Quillet Quick Picker"));
     setAttribute(Qt::WA_TranslucentBackground);
@@ -41,8 +39,8 @@ void QuickPicker::toggle() {
 }
 
 void QuickPicker::show() {
-    if (m_actions.rememberFrontmostWindow && !isVisible())
-        m_actions.rememberFrontmostWindow();
+    if (!isVisible())
+        m_copyBack.rememberFrontmostWindow();
     m_model->reload();
     resize(QuickPickerView::width, QuickPickerView::heightFor(m_model->items().size()));
     move(QuickPickerPlacement::originOnDesktop(QCursor::pos(), size()));
@@ -62,13 +60,8 @@ void QuickPicker::pick(qint64 index) {
     if (index < 0 || index >= m_model->items().size())
         return;
     const ClipItem item = m_model->items().at(index);
-    hide();
-    if (m_actions.copyToPasteboard)
-        m_actions.copyToPasteboard(item);
-    if (m_prefs.pasteDirectly() && m_actions.pasteToFrontmostApp) {
-        // Give the window in front time to take the keyboard back before the chord.
-        QTimer::singleShot(pasteDelayMs, this, [this] { m_actions.pasteToFrontmostApp(); });
-    }
+    // The same sequence as the panel's: nothing is pasted when the copy failed.
+    m_copyBack.pickItem(item, [this] { hide(); });
 }
 
 void QuickPicker::openAllHistory() {
@@ -122,22 +115,3 @@ void QuickPicker::resizeEvent(QResizeEvent* event) {
     setMask(QRegion(shape.toFillPolygon().toPolygon()));
 }
 
-QuickPicker& QuickPicker::shared() {
-    static QuickPicker* picker = [] {
-        CopyBack& copyBack = CopyBack::shared();
-        QuickPickerActions actions;
-        actions.rememberFrontmostWindow = [&copyBack] {
-            copyBack.rememberFrontmostWindow();
-        };
-        actions.copyToPasteboard = [&copyBack](const ClipItem& item) {
-            copyBack.copyToPasteboard(item);
-        };
-        actions.pasteToFrontmostApp = [&copyBack] {
-            copyBack.pasteToFrontmostApp();
-        };
-        auto* shared = new QuickPicker(ClipStore::shared(), Prefs::shared(), std::move(actions));
-        shared->view().setAppIconLookup(PanelServices::standard().appIcon);
-        return shared;
-    }();
-    return *picker;
-}

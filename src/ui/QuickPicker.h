@@ -1,24 +1,12 @@
 #pragma once
 
-#include "history/ClipItem.h"
+#include "ui/UiServices.h"
 
 #include <QWidget>
 
-#include <functional>
-
-class ClipStore;
-class Prefs;
+class CopyBack;
 class QuickPickerModel;
 class QuickPickerView;
-
-// What choosing a clip does beyond the picker: remember the window in front
-// before the picker takes the keyboard, put the clip on the clipboard, and
-// paste into that window.
-struct QuickPickerActions {
-    std::function<void()> rememberFrontmostWindow;
-    std::function<void(const ClipItem&)> copyToPasteboard;
-    std::function<void()> pasteToFrontmostApp;
-};
 
 // The small window the global shortcut opens at the pointer with the five
 // newest clips. It takes the keyboard while shown and hides as soon as it
@@ -27,14 +15,9 @@ class QuickPicker : public QWidget {
     Q_OBJECT
 
 public:
-    static constexpr int pasteDelayMs = 150;
-
-    QuickPicker(ClipStore& store, Prefs& prefs, QuickPickerActions actions,
-                QWidget* parent = nullptr);
+    explicit QuickPicker(UiServices& services, QWidget* parent = nullptr);
     ~QuickPicker() override;
 
-    // The one picker of the process, on the shared store, settings and clipboard.
-    static QuickPicker& shared();
 
     QuickPickerModel& model() const { return *m_model; }
     QuickPickerView& view() const { return *m_view; }
@@ -58,8 +41,7 @@ protected:
 private:
     void openAllHistory();
 
-    Prefs& m_prefs;
-    QuickPickerActions m_actions;
+    CopyBack& m_copyBack;
     QuickPickerModel* m_model;
     QuickPickerView* m_view;
 };

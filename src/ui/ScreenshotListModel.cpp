@@ -1,5 +1,6 @@
 #include "ui/ScreenshotListModel.h"
 
+#include "thumbnails/ThumbnailCache.h"
 #include "ui/PanelFormat.h"
 
 #include <QCoreApplication>
@@ -27,9 +28,9 @@ QImage readCovering(const QString& path) {
 }
 } // namespace
 
-ScreenshotListModel::ScreenshotListModel(const PanelServices& services, QObject* parent)
+ScreenshotListModel::ScreenshotListModel(ThumbnailCache& thumbnails, QObject* parent)
     : QAbstractListModel(parent)
-    , m_services(services) {}
+    , m_thumbnails(thumbnails) {}
 
 int ScreenshotListModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : int(m_urls.size());
@@ -97,7 +98,7 @@ void ScreenshotListModel::revisit() {
 }
 
 QUrl ScreenshotListModel::cacheFile(const QUrl& url) const {
-    return m_services.thumbnailURL ? m_services.thumbnailURL(url) : url;
+    return m_thumbnails.thumbnailURL(url);
 }
 
 void ScreenshotListModel::startLoad(const QUrl& url, bool secondLook) const {
@@ -122,9 +123,8 @@ void ScreenshotListModel::finishLoad(const QUrl& url, const QImage& image, bool 
         m_states.insert(url, ThumbState::loaded);
     } else {
         m_states.insert(url, ThumbState::missing);
-        if (m_services.thumbnailURL && m_services.generateThumbnail)
-            m_services.generateThumbnail(url, m_services.thumbnailURL(url));
-        if (!secondLook && m_services.thumbnailURL) {
+        m_thumbnails.generate(url, m_thumbnails.thumbnailURL(url));
+        if (!secondLook) {
             m_states.insert(url, ThumbState::loading);
             QPointer<ScreenshotListModel> self(this);
             QTimer::singleShot(secondLookMs, this, [self, url] {

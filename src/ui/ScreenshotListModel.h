@@ -1,12 +1,13 @@
 #pragma once
 
-#include "ui/PanelServices.h"
 
 #include <QAbstractListModel>
 #include <QHash>
 #include <QImage>
 #include <QList>
 #include <QUrl>
+
+class ThumbnailCache;
 
 // The screenshot grid's cells: the watcher's list of files, newest first,
 // with their date labels and thumbnails. A thumbnail is loaded when its
@@ -21,7 +22,7 @@ public:
     enum Role { UrlRole = Qt::UserRole + 1 };
     enum class ThumbState { notLoaded, loading, loaded, missing };
 
-    explicit ScreenshotListModel(const PanelServices& services, QObject* parent = nullptr);
+    explicit ScreenshotListModel(ThumbnailCache& thumbnails, QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
@@ -44,7 +45,7 @@ private:
     void finishLoad(const QUrl& url, const QImage& image, bool secondLook);
     QUrl cacheFile(const QUrl& url) const;
 
-    PanelServices m_services;
+    ThumbnailCache& m_thumbnails;
     QList<QUrl> m_urls;
     QHash<QUrl, QString> m_labels;
     mutable QHash<QUrl, QImage> m_thumbs;

@@ -1,5 +1,6 @@
 #include "ui/ScreenshotsSection.h"
 
+#include "screenshots/ScreenshotWatcher.h"
 #include "settings/Prefs.h"
 #include "ui/Palette.h"
 #include "ui/SettingsMenu.h"
@@ -34,10 +35,10 @@ protected:
 };
 } // namespace
 
-ScreenshotsSection::ScreenshotsSection(Prefs& prefs, const SettingsHooks& hooks, QWidget* parent)
+ScreenshotsSection::ScreenshotsSection(Prefs& prefs, ScreenshotWatcher& watcher, QWidget* parent)
     : QWidget(parent)
     , m_prefs(prefs)
-    , m_hooks(hooks)
+    , m_watcher(watcher)
     , m_autoCopy(new SettingsSwitch)
     , m_folder(new MiddleElidedLabel)
     , m_origin(new QLabel)
@@ -84,8 +85,7 @@ ScreenshotsSection::ScreenshotsSection(Prefs& prefs, const SettingsHooks& hooks,
     // change stored elsewhere does not.
     connect(m_dedicatedFolder, &SettingsSwitch::clicked, this, [this](bool on) {
         m_prefs.setDedicatedFolder(on);
-        if (m_hooks.setDedicatedFolder)
-            m_hooks.setDedicatedFolder(on);
+        m_watcher.applyDedicatedFolder(on);
         refresh(); // the watcher may have moved to the new folder
     });
     connect(&m_prefs, &Prefs::autoCopyScreenshotsChanged, this, &ScreenshotsSection::refresh);
@@ -111,10 +111,10 @@ void ScreenshotsSection::refresh() {
     m_autoCopy->setChecked(m_prefs.autoCopyScreenshots());
     m_dedicatedFolder->setChecked(m_prefs.dedicatedFolder());
     m_autoDelete->setValue(m_prefs.autoDeleteDays());
-    const QString folder = m_hooks.watchedFolder ? m_hooks.watchedFolder() : QString();
+    const QString folder = m_watcher.dir().toLocalFile();
     m_folder->setText(QDir::toNativeSeparators(folder));
     m_folder->setToolTip(m_folder->text());
-    m_origin->setText(m_hooks.watchedFolderOrigin ? m_hooks.watchedFolderOrigin() : QString());
+    m_origin->setText(m_watcher.dirOrigin());
     m_folder->updateGeometry();
     m_folder->update();
 }

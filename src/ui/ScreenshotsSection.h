@@ -1,11 +1,11 @@
 #pragma once
 
-#include "ui/SettingsHooks.h"
 
 #include <QWidget>
 
 class Prefs;
 class QLabel;
+class ScreenshotWatcher;
 class SettingsMenu;
 class SettingsSwitch;
 
@@ -13,7 +13,7 @@ class SettingsSwitch;
 class ScreenshotsSection : public QWidget {
     Q_OBJECT
 public:
-    ScreenshotsSection(Prefs& prefs, const SettingsHooks& hooks, QWidget* parent = nullptr);
+    ScreenshotsSection(Prefs& prefs, ScreenshotWatcher& watcher, QWidget* parent = nullptr);
 
     SettingsSwitch* autoCopySwitch() const { return m_autoCopy; }
     SettingsSwitch* dedicatedFolderSwitch() const { return m_dedicatedFolder; }
@@ -30,7 +30,7 @@ private:
     void refresh();
 
     Prefs& m_prefs;
-    const SettingsHooks& m_hooks;
+    ScreenshotWatcher& m_watcher;
     SettingsSwitch* m_autoCopy;
     QLabel* m_folder;
     QLabel* m_origin;

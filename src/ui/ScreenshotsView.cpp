@@ -1,8 +1,10 @@
 #include "ui/ScreenshotsView.h"
 
+#include "history/CopyBack.h"
+#include "platform/dbus/FileManagerReveal.h"
+#include "screenshots/ScreenshotWatcher.h"
 #include "ui/EmptyState.h"
 #include "ui/PanelFormat.h"
-#include "ui/PanelMime.h"
 #include "ui/PanelState.h"
 #include "ui/QuickLook.h"
 #include "ui/RenamePrompt.h"
@@ -10,19 +12,16 @@
 #include "ui/ScreenshotListModel.h"
 #include "ui/Toast.h"
 
-#include <QClipboard>
 #include <QDesktopServices>
-#include <QFileInfo>
-#include <QGuiApplication>
 #include <QMenu>
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
-ScreenshotsView::ScreenshotsView(PanelState& state, const PanelServices& services, QWidget* parent)
+ScreenshotsView::ScreenshotsView(PanelState& state, UiServices& services, QWidget* parent)
     : QWidget(parent)
     , m_state(state)
-    , m_services(services)
-    , m_model(new ScreenshotListModel(services, this)) {
+    , m_ui(services)
+    , m_model(new ScreenshotListModel(services.thumbnails, this)) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     m_body = new QStackedWidget;
@@ -38,12 +37,9 @@ ScreenshotsView::ScreenshotsView(PanelState& state, const PanelServices& service
 
     connect(m_grid, &ScreenshotGridView::hovered, &m_state, &PanelState::setQuickLookURL);
     connect(m_grid, &ScreenshotGridView::clicked, this, [this](const QUrl& url) {
-        if (m_services.copyScreenshot)
-            m_services.copyScreenshot(url);
-        else
-            QGuiApplication::clipboard()->setMimeData(PanelMime::forFiles({url}, true));
+        m_ui.copyBack.copyScreenshot(url);
         m_state.setQuickLookURL(url);
-        Toast::shared().show(QStringLiteral("Copied"));
+        m_ui.toast.show(QStringLiteral("Copied"));
     });
     connect(m_grid, &ScreenshotGridView::contextMenuRequested, this,
             &ScreenshotsView::showContextMenu);
@@ -64,19 +60,13 @@ void ScreenshotsView::revisit() {
 }
 
 void ScreenshotsView::copy(const QUrl& url) {
-    if (m_services.copyScreenshot)
-        m_services.copyScreenshot(url);
-    else
-        QGuiApplication::clipboard()->setMimeData(PanelMime::forFiles({url}, true));
-    Toast::shared().show(QStringLiteral("Copied"));
+    m_ui.copyBack.copyScreenshot(url);
+    m_ui.toast.show(QStringLiteral("Copied"));
 }
 
 void ScreenshotsView::copyFileOnly(const QUrl& url) {
-    if (m_services.copyFileOnly)
-        m_services.copyFileOnly(url);
-    else
-        QGuiApplication::clipboard()->setMimeData(PanelMime::forFiles({url}, false));
-    Toast::shared().show(QStringLiteral("Copied file"));
+    m_ui.copyBack.copyFileOnly(url);
+    m_ui.toast.show(QStringLiteral("Copied file"));
 }
 
 void ScreenshotsView::showContextMenu(const QUrl& url, const QPoint& globalPos) {
@@ -86,31 +76,18 @@ void ScreenshotsView::showContextMenu(const QUrl& url, const QPoint& globalPos) 
     connect(menu.addAction(QStringLiteral("Copy as File Only")), &QAction::triggered, this,
             [this, url] { copyFileOnly(url); });
     menu.addSeparator();
-    connect(menu.addAction(QStringLiteral("Open")), &QAction::triggered, this, [this, url] {
-        if (m_services.openFile)
-            m_services.openFile(url);
-        else
-            QDesktopServices::openUrl(url);
-    });
+    connect(menu.addAction(QStringLiteral("Open")), &QAction::triggered, this,
+            [url] { QDesktopServices::openUrl(url); });
     connect(menu.addAction(QStringLiteral("Reveal in File Manager")), &QAction::triggered, this,
-            [this, url] {
-                if (m_services.revealFile)
-                    m_services.revealFile(url);
-                else
-                    QDesktopServices::openUrl(
-                        QUrl::fromLocalFile(QFileInfo(url.toLocalFile()).absolutePath()));
-            });
+            [url] { FileManagerReveal::reveal(url); });
     connect(menu.addAction(QStringLiteral("Quick Look")), &QAction::triggered, this,
-            [url] { QuickLook::show(url); });
+            [this, url] { m_ui.quickLook.preview(url); });
     menu.addSeparator();
     connect(menu.addAction(QStringLiteral("Rename\u2026")), &QAction::triggered, this,
             [this, url] { startRename(url); });
     QAction* trash = menu.addAction(QStringLiteral("Move to Trash"));
     trash->setProperty("destructive", true);
-    connect(trash, &QAction::triggered, this, [this, url] {
-        if (m_services.trashScreenshot)
-            m_services.trashScreenshot(url);
-    });
+    connect(trash, &QAction::triggered, this, [this, url] { m_ui.watcher.trashScreenshot(url); });
     menu.exec(globalPos);
 }
 
@@ -131,6 +108,6 @@ void ScreenshotsView::finishRename(bool accepted) {
     if (m_prompt)
         m_prompt->deleteLater();
     // The outcome is not reported: a refused name simply leaves the grid as it was.
-    if (accepted && !target.isEmpty() && m_services.renameScreenshot)
-        m_services.renameScreenshot(target, name);
+    if (accepted && !target.isEmpty())
+        m_ui.watcher.renameScreenshot(target, name);
 }

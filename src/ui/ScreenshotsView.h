@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/PanelServices.h"
+#include "ui/UiServices.h"
 #include "ui/RenamePrompt.h"
 
 #include <QPointer>
@@ -20,7 +20,7 @@ class ScreenshotsView : public QWidget {
     Q_OBJECT
 
 public:
-    ScreenshotsView(PanelState& state, const PanelServices& services, QWidget* parent = nullptr);
+    ScreenshotsView(PanelState& state, UiServices& services, QWidget* parent = nullptr);
 
     // The watcher's list, newest first.
     void setScreenshots(const QList<QUrl>& urls);
@@ -43,7 +43,7 @@ private:
     void finishRename(bool accepted);
 
     PanelState& m_state;
-    PanelServices m_services;
+    UiServices& m_ui;
     ScreenshotListModel* m_model = nullptr;
     ScreenshotGridView* m_grid = nullptr;
     EmptyState* m_empty = nullptr;

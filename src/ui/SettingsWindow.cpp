@@ -1,10 +1,5 @@
 #include "ui/SettingsWindow.h"
 
-#include "KeyboardShortcuts/Name.h"
-#include "KeyboardShortcuts/RecorderWidget.h"
-#include "history/CopyBack.h"
-#include "screenshots/ScreenshotWatcher.h"
-#include "settings/Prefs.h"
 #include "ui/AboutSection.h"
 #include "ui/ClipboardSection.h"
 #include "ui/GeneralSection.h"
@@ -96,17 +91,16 @@ QString controlStyleSheet() {
 }
 } // namespace
 
-SettingsWindow::SettingsWindow(Prefs& prefs, SettingsHooks hooks, QWidget* parent)
+SettingsWindow::SettingsWindow(UiServices& services, QWidget* parent)
     : QWidget(parent, Qt::Window)
-    , m_hooks(std::move(hooks))
     , m_tabBar(new SettingsTabBar)
     , m_heading(new QLabel)
     , m_pages(new QStackedWidget)
-    , m_general(new GeneralSection(prefs))
-    , m_screenshots(new ScreenshotsSection(prefs, m_hooks))
-    , m_clipboard(new ClipboardSection(prefs, m_hooks))
-    , m_shortcuts(new ShortcutsSection(m_hooks))
-    , m_about(new AboutSection(m_hooks)) {
+    , m_general(new GeneralSection(services.prefs))
+    , m_screenshots(new ScreenshotsSection(services.prefs, services.watcher))
+    , m_clipboard(new ClipboardSection(services.prefs, services.copyBack))
+    , m_shortcuts(new ShortcutsSection)
+    , m_about(new AboutSection) {
     setWindowTitle(QStringLiteral("Quillet Settings"));
     setAttribute(Qt::WA_DeleteOnClose, false);
     setFixedSize(500, 580);
@@ -136,70 +130,23 @@ SettingsWindow::SettingsWindow(Prefs& prefs, SettingsHooks hooks, QWidget* paren
         m_pages->addWidget(scrolling(page));
 
     connect(m_tabBar, &SettingsTabBar::sectionClicked, this, &SettingsWindow::setSection);
+    connect(m_about, &AboutSection::checkForUpdatesRequested, this,
+            &SettingsWindow::checkForUpdatesRequested);
     setSection(SettingsSection::General);
 }
 
-SettingsHooks& SettingsWindow::sharedHooks() {
-    static SettingsHooks hooks;
-    return hooks;
-}
-
-// The process's window asks sharedHooks() at each use, so hooks installed after the window
-// exists still count; what is not installed falls back to the shared services.
-SettingsHooks SettingsWindow::serviceHooks() {
-    SettingsHooks hooks;
-    hooks.setDedicatedFolder = [](bool on) {
-        if (sharedHooks().setDedicatedFolder)
-            sharedHooks().setDedicatedFolder(on);
-        else
-            ScreenshotWatcher::setDedicatedFolder(on);
-    };
-    hooks.watchedFolder = [] {
-        if (sharedHooks().watchedFolder)
-            return sharedHooks().watchedFolder();
-        return ScreenshotWatcher::shared().dir().toLocalFile();
-    };
-    hooks.watchedFolderOrigin = [] {
-        if (sharedHooks().watchedFolderOrigin)
-            return sharedHooks().watchedFolderOrigin();
-        return ScreenshotWatcher::shared().dirOrigin();
-    };
-    hooks.canPaste = [] {
-        if (sharedHooks().canPaste)
-            return sharedHooks().canPaste();
-        return CopyBack::shared().isTrusted();
-    };
-    hooks.makeRecorder = [](QWidget* parent) -> QWidget* {
-        if (sharedHooks().makeRecorder)
-            return sharedHooks().makeRecorder(parent);
-        return new KeyboardShortcuts::RecorderWidget(
-            KeyboardShortcuts::Name(QStringLiteral("openPanel")), parent);
-    };
-    hooks.checkForUpdates = [] {
-        if (sharedHooks().checkForUpdates)
-            sharedHooks().checkForUpdates();
-    };
-    return hooks;
-}
-
-SettingsWindow& SettingsWindow::shared() {
-    static SettingsWindow* window = [] {
-        auto* w = new SettingsWindow(Prefs::shared(), serviceHooks());
+void SettingsWindow::present() {
+    if (!m_placed) {
+        m_placed = true;
         if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-            QRect frame = w->frameGeometry();
+            QRect frame = frameGeometry();
             frame.moveCenter(screen->availableGeometry().center());
-            w->move(frame.topLeft());
+            move(frame.topLeft());
         }
-        return w;
-    }();
-    return *window;
-}
-
-void SettingsWindow::showSettings() {
-    SettingsWindow& window = shared();
-    window.show();
-    window.raise();
-    window.activateWindow();
+    }
+    show();
+    raise();
+    activateWindow();
 }
 
 void SettingsWindow::setSection(SettingsSection section) {

@@ -1,14 +1,13 @@
 #pragma once
 
-#include "ui/SettingsHooks.h"
 #include "ui/SettingsSection.h"
+#include "ui/UiServices.h"
 
 #include <QWidget>
 
 class AboutSection;
 class ClipboardSection;
 class GeneralSection;
-class Prefs;
 class QLabel;
 class QStackedWidget;
 class ScreenshotsSection;
@@ -17,20 +16,16 @@ class ShortcutsSection;
 
 // The settings window: a tab bar of sections over the selected section's rows. Every
 // control writes its setting at once and follows changes made elsewhere. There is one
-// window per process; closing only hides it, so the section and a half-typed exclusion
-// are still there next time.
+// window, made once by the application; closing only hides it, so the section and a
+// half-typed exclusion are still there next time.
 class SettingsWindow : public QWidget {
     Q_OBJECT
 public:
-    SettingsWindow(Prefs& prefs, SettingsHooks hooks, QWidget* parent = nullptr);
+    explicit SettingsWindow(UiServices& services, QWidget* parent = nullptr);
 
-    // Overrides for the process's window; the application installs checkForUpdates here.
-    // Hooks left empty use the shared screenshot watcher and copy-back services.
-    static SettingsHooks& sharedHooks();
-    // The process's window, created on first use with Prefs::shared() and sharedHooks().
-    static SettingsWindow& shared();
-    // Creates the window if needed, then brings it to the front with keyboard focus.
-    static void showSettings();
+    // Centred on the primary screen the first time, then brought to the front
+    // with keyboard focus.
+    void present();
 
     SettingsSection section() const { return m_section; }
     void setSection(SettingsSection section);
@@ -43,14 +38,16 @@ public:
     ShortcutsSection* shortcuts() const { return m_shortcuts; }
     AboutSection* about() const { return m_about; }
 
+Q_SIGNALS:
+    // The About section's "Check for Updates…".
+    void checkForUpdatesRequested();
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
-    static SettingsHooks serviceHooks();
-
-    SettingsHooks m_hooks;
+    bool m_placed = false;
     SettingsSection m_section = SettingsSection::General;
     SettingsTabBar* m_tabBar;
     QLabel* m_heading;

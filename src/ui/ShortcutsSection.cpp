@@ -1,22 +1,16 @@
 #include "ui/ShortcutsSection.h"
 
 #include "KeyboardShortcuts/KeyboardShortcuts.h"
+#include "KeyboardShortcuts/RecorderWidget.h"
 #include "ui/SettingsRow.h"
 
 #include <QLabel>
-#include <QLineEdit>
 #include <QVBoxLayout>
 
-ShortcutsSection::ShortcutsSection(const SettingsHooks& hooks, QWidget* parent)
+ShortcutsSection::ShortcutsSection(QWidget* parent)
     : QWidget(parent) {
-    m_recorder = hooks.makeRecorder ? hooks.makeRecorder(this) : nullptr;
-    if (!m_recorder) {
-        // Without the shortcut module there is nothing to record into.
-        auto* placeholder = new QLineEdit(this);
-        placeholder->setPlaceholderText(QStringLiteral("Record Shortcut"));
-        placeholder->setEnabled(false);
-        m_recorder = placeholder;
-    }
+    m_recorder = new KeyboardShortcuts::RecorderWidget(
+        KeyboardShortcuts::Name(QStringLiteral("openPanel")), this);
     m_recorder->setMinimumWidth(130);
 
     auto* layout = new QVBoxLayout(this);

@@ -8,11 +8,6 @@ Toast::Toast(QObject* parent)
     connect(&m_hideTimer, &QTimer::timeout, this, &Toast::clear);
 }
 
-Toast& Toast::shared() {
-    static Toast* instance = new Toast;
-    return *instance;
-}
-
 void Toast::show(const QString& message) {
     m_message = message;
     Q_EMIT messageChanged();

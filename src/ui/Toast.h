@@ -14,7 +14,6 @@ public:
     static constexpr int displayMs = 900;
 
     explicit Toast(QObject* parent = nullptr);
-    static Toast& shared();
 
     // Empty while no toast is shown.
     QString message() const { return m_message; }

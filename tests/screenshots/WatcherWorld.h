@@ -5,6 +5,7 @@
 #include "platform/SystemSound.h"
 #include "platform/freedesktop/FreedesktopScreenCaptureProbe.h"
 #include "platform/freedesktop/FreedesktopTrash.h"
+#include "platform/freedesktop/InotifyFolderWatch.h"
 #include "platform/freedesktop/ToolScreenshotLocation.h"
 #include "platform/freedesktop/XdgAutostartLoginItem.h"
 #include "screenshots/CaptureMarks.h"
@@ -96,6 +97,7 @@ struct World {
                                                ScreenshotWatcher::Timing timing = {}) {
         auto w = std::make_unique<ScreenshotWatcher>(
             prefs, location, trashToUse ? *trashToUse : trash, sound, marks,
+            std::make_unique<InotifyFolderWatch>(), std::make_shared<FreedesktopScreenCaptureProbe>(),
             [this](const QUrl& url) {
                 copied.append(url);
                 copiedSizes.append(QFileInfo(url.toLocalFile()).size());

@@ -242,7 +242,9 @@ void TestScreenshotWatcher::newCaptureIsCountedCopiedAndSounded() {
     world.prefs.setPlaySound(true);
     ToolScreenshotLocation gnome(world.tmp.filePath(QStringLiteral("cfg")),
                                  QStringLiteral("GNOME"));
-    ScreenshotWatcher shell(world.prefs, gnome, world.trash, world.sound, world.marks, {});
+    ScreenshotWatcher shell(world.prefs, gnome, world.trash, world.sound, world.marks,
+                            std::make_unique<InotifyFolderWatch>(),
+                            std::make_shared<FreedesktopScreenCaptureProbe>(), {});
     const QString shellFolder = ToolScreenshotLocation::gnomeShellFolder();
     QCOMPARE(shell.dir(), QUrl::fromLocalFile(shellFolder));
     QCOMPARE(shell.dirOrigin(), QStringLiteral("GNOME default"));

@@ -1,0 +1,25 @@
+#pragma once
+
+class AppIcons;
+class ClipStore;
+class CopyBack;
+class Prefs;
+class QuickLook;
+class ScreenshotWatcher;
+class ThumbnailCache;
+class Toast;
+
+// The services behind Quillet's windows. The application root owns every one
+// of them and hands this set to the windows, which keep the references.
+struct UiServices {
+    Prefs& prefs;
+    ClipStore& store;
+    CopyBack& copyBack;
+    ScreenshotWatcher& watcher;
+    ThumbnailCache& thumbnails;
+    AppIcons& icons;
+    // The confirmation shown in the panel ("Copied").
+    Toast& toast;
+    // The preview window of files and screenshots.
+    QuickLook& quickLook;
+};
