@@ -1,4 +1,6 @@
 #include "app/AppDelegate.h"
+#include "app/AppServices.h"
+#include "history/CopyBack.h"
 #include "history/ClipStore.h"
 #include "history/SqliteDatabase.h"
 #include "history/SqliteStatement.h"
@@ -62,16 +64,19 @@ private Q_SLOTS:
     void secondStartShowsFirstPanel();
 
 private:
+    std::unique_ptr<AppServices> m_services;
     std::unique_ptr<AppDelegate> m_delegate;
 };
 
 void TestShellX11::initTestCase() {
-    Prefs::shared().setMaxDays(100000);
     // Three clips of known age, written as an earlier session would have.
     {
-        ClipStore schema(Prefs::appSupportDir(), Prefs::shared());
+        AppOptions earlier;
+        earlier.platform = QStringLiteral("null");
+        AppServices schema(earlier);
+        schema.prefs().setMaxDays(100000);
         SqliteDatabase db;
-        QVERIFY(db.open(schema.databasePath()));
+        QVERIFY(db.open(schema.store().databasePath()));
         const double now = QDateTime::currentMSecsSinceEpoch() / 1000.0;
         int age = 3;
         for (const char* text : {"oldest clip", "middle clip", "newest clip"}) {
@@ -83,13 +88,15 @@ void TestShellX11::initTestCase() {
             ins.step();
         }
     }
-    m_delegate = std::make_unique<AppDelegate>();
+    m_services = std::make_unique<AppServices>();
+    QCOMPARE(m_services->platform().name, QStringLiteral("x11"));
+    m_delegate = std::make_unique<AppDelegate>(*m_services);
     m_delegate->applicationDidFinishLaunching();
-    QCOMPARE(ClipStore::shared().items().size(), 3);
+    QCOMPARE(m_services->store().items().size(), 3);
 }
 
 void TestShellX11::shortcutTogglesPickerAtPointer() {
-    QuickPicker& picker = QuickPicker::shared();
+    QuickPicker& picker = m_delegate->quickPicker();
     QProcess::execute("xdotool", {"mousemove", "600", "400"});
     QTRY_COMPARE(QCursor::pos(), QPoint(600, 400));
 
@@ -118,8 +125,8 @@ void TestShellX11::shortcutTogglesPickerAtPointer() {
 }
 
 void TestShellX11::digitCopiesToRealClipboard() {
-    QuickPicker& picker = QuickPicker::shared();
-    Prefs::shared().setPasteDirectly(false);
+    QuickPicker& picker = m_delegate->quickPicker();
+    m_services->prefs().setPasteDirectly(false);
     key("super+shift+v");
     QTRY_VERIFY_WITH_TIMEOUT(picker.isVisible() && hasKeyboard(picker), 5000);
     key("2");
@@ -128,7 +135,7 @@ void TestShellX11::digitCopiesToRealClipboard() {
 }
 
 void TestShellX11::clickElsewhereHidesWithoutCopying() {
-    QuickPicker& picker = QuickPicker::shared();
+    QuickPicker& picker = m_delegate->quickPicker();
     QProcess probe;
     probe.start(QStringLiteral(KEYPROBE_PATH), {QStringLiteral("Keyprobe")});
     QByteArray out;
@@ -150,7 +157,7 @@ void TestShellX11::clickElsewhereHidesWithoutCopying() {
 }
 
 void TestShellX11::pasteDirectlyReachesOtherWindow() {
-    QuickPicker& picker = QuickPicker::shared();
+    QuickPicker& picker = m_delegate->quickPicker();
     QProcess probe;
     probe.start(QStringLiteral(KEYPROBE_PATH), {QStringLiteral("Keyprobe")});
     QByteArray out;
@@ -160,7 +167,7 @@ void TestShellX11::pasteDirectlyReachesOtherWindow() {
         run("xdotool", {"search", "--sync", "--name", "^keyprobe$"}).split('\n').first();
     QProcess::execute("xdotool", {"windowactivate", "--sync", probeWindow});
 
-    Prefs::shared().setPasteDirectly(true);
+    m_services->prefs().setPasteDirectly(true);
     QProcess::execute("xdotool", {"mousemove", "700", "500"});
     key("super+shift+v");
     QTRY_VERIFY_WITH_TIMEOUT(picker.isVisible() && hasKeyboard(picker), 5000);
@@ -178,10 +185,10 @@ void TestShellX11::pasteDirectlyReachesOtherWindow() {
         (out += probe.readAllStandardOutput()).contains("pasted " + first.toUtf8()),
         out.constData(), 10000);
     // Not before the delay that lets the window in front take the keyboard back.
-    QVERIFY2(sincePick.elapsed() >= QuickPicker::pasteDelayMs,
+    QVERIFY2(sincePick.elapsed() >= CopyBack::pasteDelayMs,
              qPrintable(QString::number(sincePick.elapsed())));
     QVERIFY2(out.contains("press V ctrl"), out.constData());
-    Prefs::shared().setPasteDirectly(false);
+    m_services->prefs().setPasteDirectly(false);
     probe.kill();
     probe.waitForFinished();
 }

@@ -1,6 +1,7 @@
 #include "platform/null/MemoryPasteboard.h"
 
 QStringList MemoryPasteboard::types() {
+    const QMutexLocker lock(&m_mutex);
     QStringList types;
     for (const PasteboardRepresentation& r : m_item)
         types << r.first;
@@ -8,6 +9,7 @@ QStringList MemoryPasteboard::types() {
 }
 
 std::optional<QByteArray> MemoryPasteboard::data(const QString& type, qint64 maxBytes) {
+    const QMutexLocker lock(&m_mutex);
     for (const PasteboardRepresentation& r : m_item) {
         if (r.first != type)
             continue;
@@ -46,13 +48,19 @@ std::optional<QList<QUrl>> MemoryPasteboard::fileUrls() {
 }
 
 void MemoryPasteboard::clearContents() {
-    m_item.clear();
-    ++m_changeCount;
+    {
+        const QMutexLocker lock(&m_mutex);
+        m_item.clear();
+        ++m_changeCount;
+    }
     Q_EMIT changed();
 }
 
 void MemoryPasteboard::writeItem(const QList<PasteboardRepresentation>& representations) {
-    m_item = representations;
-    ++m_changeCount;
+    {
+        const QMutexLocker lock(&m_mutex);
+        m_item = representations;
+        ++m_changeCount;
+    }
     Q_EMIT changed();
 }

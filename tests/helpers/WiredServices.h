@@ -1,0 +1,48 @@
+#pragma once
+
+#include "app/AppServices.h"
+#include "history/ClipStore.h"
+#include "platform/freedesktop/DesktopEntryIndex.h"
+#include "settings/Prefs.h"
+#include "thumbnails/Sha256.h"
+#include "ui/AppIcons.h"
+#include "ui/QuickLook.h"
+#include "ui/Toast.h"
+#include "ui/UiServices.h"
+
+#include <QTemporaryDir>
+
+// The services as the application wires them, on files in a temp folder:
+// the null platform (an in-process clipboard, nothing pasted or trashed) on
+// the unit tier, the X11 one where a display is. Windows under test get `ui`.
+struct WiredServices {
+    QTemporaryDir dir;
+    AppServices services{[this] {
+        AppOptions options;
+        options.platform.clear();
+        options.settingsFile = dir.filePath(QStringLiteral("defaults.json"));
+        options.dataDir = dir.filePath(QStringLiteral("Quillet"));
+        return options;
+    }()};
+    DesktopEntryIndex entries;
+    AppIcons icons{entries};
+    Toast toast;
+    QuickLook quickLook;
+    UiServices ui{services.prefs(),   services.store(),      services.copyBack(),
+                  services.watcher(), services.thumbnails(), icons,
+                  toast,              quickLook};
+
+    Prefs& prefs() { return services.prefs(); }
+    ClipStore& store() { return services.store(); }
+    Pasteboard& pasteboard() { return *services.platform().pasteboard; }
+
+    // Records a text clip as the monitor would, and returns it.
+    const ClipItem& text(const QString& s) {
+        store().record(sha256Hex(("text:" + s).toUtf8()), ClipKind::text, s, {}, {}, {}, {}, {},
+                       {}, false);
+        for (const ClipItem& i : store().items())
+            if (i.text == s)
+                return i;
+        qFatal("item not recorded");
+    }
+};
