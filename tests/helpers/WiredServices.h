@@ -14,16 +14,22 @@
 
 // The services as the application wires them, on files in a temp folder:
 // the null platform (an in-process clipboard, nothing pasted or trashed) on
-// the unit tier, the X11 one where a display is. Windows under test get `ui`.
+// the unit tier, the X11 one where a display is, unless the test names one.
+// Windows under test get `ui`.
 struct WiredServices {
-    QTemporaryDir dir;
-    AppServices services{[this] {
+    explicit WiredServices(const QString& platform = QString())
+        : services(options(dir, platform)) {}
+
+    static AppOptions options(const QTemporaryDir& dir, const QString& platform) {
         AppOptions options;
-        options.platform.clear();
+        options.platform = platform;
         options.settingsFile = dir.filePath(QStringLiteral("defaults.json"));
         options.dataDir = dir.filePath(QStringLiteral("Quillet"));
         return options;
-    }()};
+    }
+
+    QTemporaryDir dir;
+    AppServices services;
     DesktopEntryIndex entries;
     AppIcons icons{entries};
     Toast toast;

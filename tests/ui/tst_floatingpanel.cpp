@@ -1,13 +1,8 @@
 // The panel as a real window under Xvfb with a window manager: its size and
 // picture, Escape, Space, hiding when another window takes the focus, and
 // context menus opened by real right clicks through the X server.
-#include "helpers/TempPrefs.h"
-#include "history/ClipStore.h"
-#include "platform/freedesktop/XdgAutostartLoginItem.h"
+#include "helpers/WiredServices.h"
 #include "screenshots/ScreenshotWatcher.h"
-#include "settings/JsonDefaultsStore.h"
-#include "settings/Prefs.h"
-#include "thumbnails/Sha256.h"
 #include "ui/ClipListView.h"
 #include "ui/ClipboardView.h"
 #include "ui/FloatingPanel.h"
@@ -36,26 +31,18 @@
 #include <functional>
 
 namespace {
-struct Fixture : TempPrefs {
-    ClipStore store{dir.filePath(QStringLiteral("Quillet")), prefs};
+// The panel's services on the null platform: its in-process clipboard shows
+// what a menu's "Copy" chose; the window itself is a real X11 window.
+struct Fixture : WiredServices {
+    Fixture()
+        : WiredServices(QStringLiteral("null")) {}
     PanelState state;
-    int remembered = 0;
-    qint64 copiedClip = -1;
-    QUrl copiedShot;
-    PanelServices services = [this] {
-        PanelServices s;
-        s.rememberFrontmostWindow = [this] {
-            ++remembered;
-        };
-        s.chooseItem = [this](const ClipItem& item, auto, auto) {
-            copiedClip = item.id;
-        };
-        s.copyScreenshot = [this](const QUrl& url) {
-            copiedShot = url;
-        };
-        return s;
-    }();
-    FloatingPanel panel{state, store, services};
+    FloatingPanel panel{state, ui};
+
+    void record(const char* text) {
+        WiredServices::text(QString::fromLatin1(text));
+    }
+    QString copiedText() { return pasteboard().string().value_or(QString()); }
 
     void present() {
         const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
@@ -101,10 +88,8 @@ private Q_SLOTS:
 
 void TestFloatingPanel::showsAndGrabs() {
     Fixture f;
-    f.store.record(sha256Hex("a"), ClipKind::text, QStringLiteral("hello"), {}, {}, {}, {}, {}, {},
-                   false);
+    f.record("hello");
     f.present();
-    QCOMPARE(f.remembered, 1);
     QCOMPARE(f.panel.size(), QSize(460, 560));
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     // The window manager may settle the mapped window a moment later.
@@ -145,8 +130,7 @@ void TestFloatingPanel::escapeHidesAndKeepsState() {
 // its own is open; within Quillet its preview and dialogs keep it open.
 void TestFloatingPanel::focusLossHidesUnlessPreviewing() {
     Fixture f;
-    f.store.record(sha256Hex("kept"), ClipKind::text, QStringLiteral("kept"), {}, {}, {}, {}, {},
-                   {}, false);
+    f.record("kept");
     QProcess other;
     other.start(QStringLiteral(KEYPROBE_PATH), {QStringLiteral("Keyprobe")});
     QByteArray out;
@@ -162,8 +146,9 @@ void TestFloatingPanel::focusLossHidesUnlessPreviewing() {
                            QStringLiteral("50"), QStringLiteral("50"), QStringLiteral("click"),
                            QStringLiteral("1")});
     };
-    auto cleanup = qScopeGuard([&other] {
-        QuickLook::shared().hide();
+    QuickLook& preview = f.quickLook;
+    auto cleanup = qScopeGuard([&other, &preview] {
+        preview.hide();
         other.kill();
         other.waitForFinished();
     });
@@ -181,20 +166,20 @@ void TestFloatingPanel::focusLossHidesUnlessPreviewing() {
     file.write("some notes\n");
     file.close();
     f.present();
-    QuickLook::show(QUrl::fromLocalFile(text));
-    QTRY_VERIFY_WITH_TIMEOUT(QuickLook::shared().isActiveWindow(), 5000);
+    preview.preview(QUrl::fromLocalFile(text));
+    QTRY_VERIFY_WITH_TIMEOUT(preview.isActiveWindow(), 5000);
     QTest::qWait(200); // give a wrongful hide the chance to happen
     QVERIFY(f.panel.isVisible());
-    QTest::keyClick(&QuickLook::shared(), Qt::Key_Escape);
+    QTest::keyClick(&preview, Qt::Key_Escape);
     QTRY_VERIFY_WITH_TIMEOUT(f.panel.isActiveWindow() || !f.panel.isVisible(), 5000);
 
     // From the preview, from the Clear confirmation or from the Rename
     // prompt, a click in another application hides the panel and its dialog.
     f.panel.setScreenshots({QUrl::fromLocalFile(text)});
     const QList<std::function<QWidget*()>> openers{
-        [&text] {
-            QuickLook::show(QUrl::fromLocalFile(text));
-            return &QuickLook::shared();
+        [&text, &preview] {
+            preview.preview(QUrl::fromLocalFile(text));
+            return &preview;
         },
         [&f] {
             f.panel.view().clipboardView().requestClear();
@@ -211,12 +196,12 @@ void TestFloatingPanel::focusLossHidesUnlessPreviewing() {
         QTRY_VERIFY_WITH_TIMEOUT(own->isActiveWindow(), 5000);
         clickOther();
         QTRY_VERIFY2_WITH_TIMEOUT(!f.panel.isVisible(), qPrintable(name), 5000);
-        if (own != &QuickLook::shared())
+        if (own != &preview)
             QTRY_VERIFY(!own || !own->isVisible());
-        QuickLook::shared().hide();
+        preview.hide();
     }
     // Dismissed, the dialogs cancel: nothing was cleared or renamed.
-    QCOMPARE(f.store.items().size(), 1);
+    QCOMPARE(f.store().items().size(), 1);
     QVERIFY(QFile::exists(text));
 }
 
@@ -225,7 +210,7 @@ void TestFloatingPanel::spacePreviewsTheHoveredFile() {
     f.present();
     // Nothing hovered yet: Space does nothing special.
     QTest::keyClick(&f.panel, Qt::Key_Space);
-    QVERIFY(!QuickLook::isShowing());
+    QVERIFY(!f.quickLook.isVisible());
     QVERIFY(f.panel.isVisible());
 
     const QString pic = f.dir.filePath(QStringLiteral("shot.png"));
@@ -234,28 +219,32 @@ void TestFloatingPanel::spacePreviewsTheHoveredFile() {
     QVERIFY(image.save(pic));
     f.state.setQuickLookURL(QUrl::fromLocalFile(pic));
     QTest::keyClick(&f.panel, Qt::Key_Space);
-    QTRY_VERIFY(QuickLook::isShowing());
-    QCOMPARE(QuickLook::shared().url(), QUrl::fromLocalFile(pic));
-    QCOMPARE(QuickLook::shared().mode(), QStringLiteral("image"));
+    QTRY_VERIFY(f.quickLook.isVisible());
+    QCOMPARE(f.quickLook.url(), QUrl::fromLocalFile(pic));
+    QCOMPARE(f.quickLook.mode(), QStringLiteral("image"));
 
     // Another file replaces the content of the one preview window.
-    QuickLook::show(QUrl::fromLocalFile(f.dir.filePath(QStringLiteral("defaults.json"))));
-    QCOMPARE(QuickLook::shared().mode(), QStringLiteral("file"));
-    QuickLook::shared().hide();
+    QFile other(f.dir.filePath(QStringLiteral("data.bin")));
+    QVERIFY(other.open(QIODevice::WriteOnly) && other.write("\x01\x02\x03", 3) == 3);
+    other.close();
+    f.quickLook.preview(QUrl::fromLocalFile(other.fileName()));
+    QCOMPARE(f.quickLook.mode(), QStringLiteral("file"));
+    f.quickLook.hide();
     QVERIFY(f.panel.isVisible());
 }
 
 void TestFloatingPanel::followsTheRealWatcher() {
-    // The panel built for the application uses the process's store and
-    // watcher: a capture already in the screenshot folder shows in its grid.
-    const QString folder = ScreenshotWatcher::screenshotFolder().toLocalFile();
+    // On the X11 platform, the watcher's folder is the session's screenshot
+    // folder: a capture already there shows in the panel's grid.
+    WiredServices wired(QStringLiteral("x11"));
+    const QString folder = wired.services.watcher().dir().toLocalFile();
     QVERIFY(QDir().mkpath(folder));
     QImage image(320, 200, QImage::Format_RGB32);
     image.fill(Qt::darkMagenta);
     const QString shot = folder + QStringLiteral("/Screenshot from 2026-03-04 10-00-00.png");
     QVERIFY(image.save(shot));
     PanelState state;
-    FloatingPanel panel(state);
+    FloatingPanel panel(state, wired.ui);
     QTRY_COMPARE_WITH_TIMEOUT(panel.view().screenshotsView().model().screenshots(),
                               QList<QUrl>{QUrl::fromLocalFile(shot)}, 10000);
     QVERIFY(!panel.view().screenshotsView().showsEmptyState());
@@ -266,20 +255,19 @@ void TestFloatingPanel::followsTheRealWatcher() {
 void TestFloatingPanel::clipMenuBelongsToTheRowClicked() {
     Fixture f;
     for (const char* text : {"first", "second", "third"})
-        f.store.record(sha256Hex(text), ClipKind::text, QString::fromLatin1(text), {}, {}, {}, {},
-                       {}, {}, false);
+        f.record(text);
     f.state.setTab(PanelTab::clipboard);
     f.present();
     ClipListView& list = f.panel.view().clipboardView().list();
-    const ClipItemList& items = f.store.items();
+    const ClipItemList items = f.store().items();
     QTRY_VERIFY(list.rowRect(items.last().id).isValid());
     for (const ClipItem& item : items) {
         const QRect row = list.rowRect(item.id);
         for (const QPoint at : {row.topLeft(), QPoint(row.center().x(), row.top()),
                                 row.bottomRight(), QPoint(row.left(), row.bottom())}) {
-            f.copiedClip = -1;
+            f.pasteboard().clearContents();
             rightClickAndCopy(list.viewport(), at);
-            QTRY_VERIFY2(f.copiedClip == item.id,
+            QTRY_VERIFY2(f.copiedText() == *item.text,
                          qPrintable(QStringLiteral("right click at %1,%2 of the row of \"%3\"")
                                         .arg(at.x())
                                         .arg(at.y())
@@ -289,27 +277,39 @@ void TestFloatingPanel::clipMenuBelongsToTheRowClicked() {
 }
 
 void TestFloatingPanel::screenshotMenuBelongsToTheCellClicked() {
-    Fixture f;
+    // The captures as the X11 platform's watcher lists them from the
+    // session's screenshot folder; "Copy" reaches the real X clipboard.
+    WiredServices wired(QStringLiteral("x11"));
+    PanelState state;
+    FloatingPanel panel(state, wired.ui);
+    const QString folder = wired.services.watcher().dir().toLocalFile();
+    QVERIFY(QDir().mkpath(folder));
     QList<QUrl> shots;
     for (int i = 0; i < 5; ++i) {
-        const QString path = f.dir.filePath(QStringLiteral("Screenshot %1.png").arg(i));
+        const QString path = folder + QStringLiteral("/Screenshot from 2026-03-0%1.png").arg(i);
         QImage image(160, 100, QImage::Format_RGB32);
         image.fill(QColor::fromHsv(i * 60, 200, 200));
         QVERIFY(image.save(path));
-        shots << QUrl::fromLocalFile(path);
+        shots.prepend(QUrl::fromLocalFile(path));
     }
-    f.panel.setScreenshots(shots);
-    f.state.setTab(PanelTab::screenshots);
-    f.present();
-    ScreenshotGridView& grid = f.panel.view().screenshotsView().grid();
+    // (An earlier test's capture may be there too.)
+    QTRY_VERIFY_WITH_TIMEOUT(panel.view().screenshotsView().model().screenshots().size() >= 5,
+                             10000);
+    shots = panel.view().screenshotsView().model().screenshots();
+    state.setTab(PanelTab::screenshots);
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    panel.positionBelow(QRect(screen.center().x() - 12, screen.top(), 24, 24));
+    panel.present();
+    QVERIFY(QTest::qWaitForWindowActive(&panel));
+    ScreenshotGridView& grid = panel.view().screenshotsView().grid();
     QVERIFY(grid.columnCount() < shots.size()); // two rows at least
     for (int i = 0; i < shots.size(); ++i) {
         const QRect cell = grid.visualRect(grid.model()->index(i, 0));
         for (const QPoint at : {cell.topLeft(), QPoint(cell.left(), cell.center().y()),
                                 QPoint(cell.center().x(), cell.top())}) {
-            f.copiedShot.clear();
+            wired.pasteboard().writeItem({{PasteboardType::string, "none"}});
             rightClickAndCopy(grid.viewport(), at);
-            QTRY_VERIFY2(f.copiedShot == shots.at(i),
+            QTRY_VERIFY2(wired.pasteboard().fileUrls() == QList<QUrl>{shots.at(i)},
                          qPrintable(QStringLiteral("right click at %1,%2 of cell %3")
                                         .arg(at.x())
                                         .arg(at.y())
