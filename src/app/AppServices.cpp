@@ -15,6 +15,8 @@ AppServices::AppServices(const AppOptions& options)
     : m_defaults(std::make_unique<JsonDefaultsStore>(
           options.settingsFile.isEmpty() ? JsonDefaultsStore::userPath() : options.settingsFile))
     , m_platform(PlatformLoader::load(*m_defaults, options.platform)) {
+    if (options.adjustPlatform)
+        options.adjustPlatform(m_platform, *m_defaults);
     const QString dataDir = options.dataDir.isEmpty() ? Prefs::appSupportDir() : options.dataDir;
     m_prefs = std::make_unique<Prefs>(*m_defaults, *m_platform.loginItem);
     m_thumbnails = std::make_unique<ThumbnailCache>(dataDir + QStringLiteral("/thumbs"));

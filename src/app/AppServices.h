@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class CaptureMarks;
@@ -11,6 +12,7 @@ class ClipStore;
 class ClipboardKeeper;
 class ClipboardMonitor;
 class CopyBack;
+class DefaultsStore;
 class JsonDefaultsStore;
 class Prefs;
 class ScreenshotWatcher;
@@ -24,6 +26,9 @@ struct AppOptions {
     QString settingsFile;
     // History, previews and capture marks; empty: $XDG_DATA_HOME/Quillet.
     QString dataDir;
+    // Run on the loaded platform before anything uses it: lets a test put a
+    // service of its own (an autostart folder in a temp dir, …) in place.
+    std::function<void(Platform&, DefaultsStore&)> adjustPlatform;
 };
 
 // Everything of the running application below its windows, built once in

@@ -17,12 +17,14 @@
 // the unit tier, the X11 one where a display is, unless the test names one.
 // Windows under test get `ui`.
 struct WiredServices {
-    explicit WiredServices(const QString& platform = QString())
-        : services(options(dir, platform)) {}
+    using Adjust = std::function<void(Platform&, DefaultsStore&)>;
+    explicit WiredServices(const QString& platform = QString(), Adjust adjust = {})
+        : services(options(dir, platform, std::move(adjust))) {}
 
-    static AppOptions options(const QTemporaryDir& dir, const QString& platform) {
+    static AppOptions options(const QTemporaryDir& dir, const QString& platform, Adjust adjust) {
         AppOptions options;
         options.platform = platform;
+        options.adjustPlatform = std::move(adjust);
         options.settingsFile = dir.filePath(QStringLiteral("defaults.json"));
         options.dataDir = dir.filePath(QStringLiteral("Quillet"));
         return options;

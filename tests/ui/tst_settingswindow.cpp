@@ -1,6 +1,6 @@
+#include "helpers/WiredServices.h"
 #include "platform/freedesktop/XdgAutostartLoginItem.h"
 #include "settings/JsonDefaultsStore.h"
-#include "settings/Prefs.h"
 #include "ui/AboutSection.h"
 #include "ui/ClipboardSection.h"
 #include "ui/GeneralSection.h"
@@ -17,52 +17,62 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
+#include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
 
 #include <memory>
 
 namespace {
-// A window on a defaults file and an autostart folder of its own, with hooks that record
-// what the window asks of the rest of Quillet.
-struct Fixture {
-    QTemporaryDir dir;
-    QString defaultsPath = dir.filePath(QStringLiteral("defaults.json"));
-    QString configHome = dir.filePath(QStringLiteral("config"));
-    JsonDefaultsStore store{defaultsPath};
-    XdgAutostartLoginItem login{
-        configHome, {dir.filePath(QStringLiteral("etc"))}, QStringLiteral("quillet")};
-    Prefs prefs{store, login};
-    QList<bool> dedicatedFolderCalls;
-    QString folder = QStringLiteral("/home/someone/Pictures/Screenshots");
-    bool canPaste = false;
-    int updateChecks = 0;
-    std::unique_ptr<SettingsWindow> window;
+// The screenshot tools' save location as the window changes it. A stand-in:
+// the real one edits the tools' own configuration, tested on its own.
+struct RecordingLocation : ScreenshotLocation {
+    QString* folder;
+    QList<bool>* calls;
+    Folder resolve() const override { return {*folder, QStringLiteral("from Spectacle's settings")}; }
+    QString dedicatedFolder() const override { return *folder; }
+    void write(const QString&) override { calls->append(true); }
+    void restore() override { calls->append(false); }
+};
 
-    Fixture() {
-        SettingsHooks hooks;
-        hooks.setDedicatedFolder = [this](bool on) {
-            dedicatedFolderCalls.append(on);
-        };
-        hooks.watchedFolder = [this] {
-            return folder;
-        };
-        hooks.watchedFolderOrigin = [] {
-            return QStringLiteral("from Spectacle's settings");
-        };
-        hooks.canPaste = [this] {
-            return canPaste;
-        };
-        hooks.checkForUpdates = [this] {
-            ++updateChecks;
-        };
-        window = std::make_unique<SettingsWindow>(prefs, hooks);
-    }
+// Whether synthesised keys reach other windows, switched by the test.
+struct SwitchableKeystroke : PasteKeystroke {
+    bool* available;
+    bool isAvailable() const override { return *available; }
+    void rememberActiveWindow() override {}
+    void sendPaste() override {}
+};
+
+// The window over the wired services on the null platform, with an autostart
+// folder of its own and the two stand-ins above.
+struct Fixture {
+    QTemporaryDir home;
+    QString configHome = home.filePath(QStringLiteral("config"));
+    QList<bool> dedicatedFolderCalls;
+    QString folder = home.filePath(QStringLiteral("Screenshots"));
+    bool canPaste = false;
+    WiredServices wired{QStringLiteral("null"), [this](Platform& p, DefaultsStore&) {
+                            p.loginItem = std::make_unique<XdgAutostartLoginItem>(
+                                configHome, QStringList{home.filePath(QStringLiteral("etc"))},
+                                QStringLiteral("quillet"));
+                            auto location = std::make_unique<RecordingLocation>();
+                            location->folder = &folder;
+                            location->calls = &dedicatedFolderCalls;
+                            p.screenshotLocation = std::move(location);
+                            auto keys = std::make_unique<SwitchableKeystroke>();
+                            keys->available = &canPaste;
+                            p.pasteKeystroke = std::move(keys);
+                        }};
+    Prefs& prefs = wired.prefs();
+    XdgAutostartLoginItem& login =
+        static_cast<XdgAutostartLoginItem&>(*wired.services.platform().loginItem);
+    std::unique_ptr<SettingsWindow> window = std::make_unique<SettingsWindow>(wired.ui);
 
     // What a new process would read from the defaults file.
     QJsonValue stored(const QString& key) const {
-        return JsonDefaultsStore(defaultsPath).object(key).value_or(QJsonValue());
+        return JsonDefaultsStore(wired.dir.filePath(QStringLiteral("defaults.json")))
+            .object(key)
+            .value_or(QJsonValue());
     }
 
     void show(SettingsSection section) {
@@ -126,7 +136,7 @@ private Q_SLOTS:
     void pasteStatusFollowsXtest();
     void tabsSelectSections();
     void aboutShowsVersionAndChecks();
-    void sharedWindowIsReusedWithItsState();
+    void windowIsReusedWithItsState();
 };
 
 void TestSettingsWindow::switchesStoreAndFollow_data() {
@@ -277,7 +287,7 @@ void TestSettingsWindow::dedicatedFolderSwitchRunsOncePerChange() {
     QVERIFY(f.dedicatedFolderCalls.isEmpty());
 
     QTest::mouseClick(control, Qt::LeftButton);
-    QCOMPARE(f.dedicatedFolderCalls, QList<bool>{false});
+    QTRY_COMPARE(f.dedicatedFolderCalls, QList<bool>{false});
     QCOMPARE(f.stored(QStringLiteral("dedicatedFolder")), QJsonValue(false));
 
     // Reopening, switching sections and changes stored elsewhere run nothing.
@@ -310,9 +320,8 @@ void TestSettingsWindow::pasteStatusFollowsXtest() {
     QCOMPARE(status->text(), ClipboardSection::canPasteText());
 
     // The watched folder is likewise read when its section is shown.
-    f.folder = QStringLiteral("/elsewhere/Shots");
     f.show(SettingsSection::Screenshots);
-    QCOMPARE(f.window->screenshots()->watchedFolderText(), QStringLiteral("/elsewhere/Shots"));
+    QCOMPARE(f.window->screenshots()->watchedFolderText(), f.folder);
     QCOMPARE(f.window->screenshots()->watchedFolderOriginText(),
              QStringLiteral("from Spectacle's settings"));
 }
@@ -346,8 +355,9 @@ void TestSettingsWindow::aboutShowsVersionAndChecks() {
 
     Fixture f;
     f.show(SettingsSection::About);
+    QSignalSpy checks(f.window.get(), &SettingsWindow::checkForUpdatesRequested);
     QTest::mouseClick(f.window->about()->checkForUpdatesButton(), Qt::LeftButton);
-    QCOMPARE(f.updateChecks, 1);
+    QCOMPARE(checks.size(), 1);
     // The link's label is the address without its scheme; no address, no link.
     const QUrl page = AboutSection::homePage();
     QCOMPARE(f.window->about()->link()->isVisibleTo(f.window.get()), !page.isEmpty());
@@ -357,24 +367,23 @@ void TestSettingsWindow::aboutShowsVersionAndChecks() {
     }
 }
 
-void TestSettingsWindow::sharedWindowIsReusedWithItsState() {
-    SettingsWindow::showSettings();
-    SettingsWindow* first = &SettingsWindow::shared();
-    QVERIFY(QTest::qWaitForWindowExposed(first));
-    QCOMPARE(first->size(), QSize(500, 580));
-    QCOMPARE(first->windowTitle(), QStringLiteral("Quillet Settings"));
-    QCOMPARE(first->section(), SettingsSection::General);
+void TestSettingsWindow::windowIsReusedWithItsState() {
+    Fixture f;
+    SettingsWindow* window = f.window.get();
+    window->present();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    QCOMPARE(window->windowTitle(), QStringLiteral("Quillet Settings"));
+    QCOMPARE(window->section(), SettingsSection::General);
 
-    first->tabBar()->findChildren<QAbstractButton*>().at(2)->click();
-    QTest::keyClicks(first->clipboard()->exclusionField(), QStringLiteral("org.half"));
-    first->close();
-    QVERIFY(!first->isVisible());
+    window->tabBar()->findChildren<QAbstractButton*>().at(2)->click();
+    QTest::keyClicks(window->clipboard()->exclusionField(), QStringLiteral("org.half"));
+    window->close();
+    QVERIFY(!window->isVisible());
 
-    SettingsWindow::showSettings();
-    QCOMPARE(&SettingsWindow::shared(), first);
-    QVERIFY(first->isVisible());
-    QCOMPARE(first->section(), SettingsSection::Clipboard);
-    QCOMPARE(first->clipboard()->exclusionField()->text(), QStringLiteral("org.half"));
+    window->present();
+    QVERIFY(window->isVisible());
+    QCOMPARE(window->section(), SettingsSection::Clipboard);
+    QCOMPARE(window->clipboard()->exclusionField()->text(), QStringLiteral("org.half"));
 }
 
 QTEST_MAIN(TestSettingsWindow)

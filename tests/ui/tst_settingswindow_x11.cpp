@@ -1,4 +1,5 @@
 #include "KeyboardShortcuts/Name.h"
+#include "helpers/WiredServices.h"
 #include "KeyboardShortcuts/RecorderWidget.h"
 #include "ui/GeneralSection.h"
 #include "ui/SettingsSwitch.h"
@@ -18,6 +19,10 @@ class TestSettingsWindowX11 : public QObject {
 private Q_SLOTS:
     void showsActiveAndDrawsEverySection();
     void choosingShortcutsDoesNotStartRecording();
+
+private:
+    WiredServices m_wired;
+    SettingsWindow m_window{m_wired.ui};
 };
 
 void TestSettingsWindowX11::showsActiveAndDrawsEverySection() {
@@ -25,12 +30,8 @@ void TestSettingsWindowX11::showsActiveAndDrawsEverySection() {
     using namespace KeyboardShortcuts;
     const Name openPanel(QStringLiteral("openPanel"),
                          Shortcut(Key::v, ModifierFlag::command | ModifierFlag::shift));
-    SettingsWindow::sharedHooks().watchedFolder = [] {
-        return QDir::homePath() + QStringLiteral("/Pictures/Screenshots/a folder with a rather "
-                                                 "long name that cannot fit/2026");
-    };
-    SettingsWindow::showSettings();
-    SettingsWindow& window = SettingsWindow::shared();
+    SettingsWindow& window = m_window;
+    window.present();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QTRY_VERIFY_WITH_TIMEOUT(window.isActiveWindow(), 10000);
     QCOMPARE(window.size(), QSize(500, 580));
@@ -57,9 +58,9 @@ void TestSettingsWindowX11::showsActiveAndDrawsEverySection() {
 }
 
 void TestSettingsWindowX11::choosingShortcutsDoesNotStartRecording() {
-    SettingsWindow& window = SettingsWindow::shared();
+    SettingsWindow& window = m_window;
     window.setSection(SettingsSection::General);
-    SettingsWindow::showSettings();
+    window.present();
     QTRY_VERIFY_WITH_TIMEOUT(window.isActiveWindow(), 10000);
     // Focus on a control of the section being left: Qt moves it on when the section hides.
     window.general()->launchAtLoginSwitch()->setFocus(Qt::TabFocusReason);
