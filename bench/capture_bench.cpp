@@ -13,6 +13,7 @@
 #include "settings/JsonDefaultsStore.h"
 #include "settings/Prefs.h"
 #include "thumbnails/Sha256.h"
+#include "thumbnails/ThumbnailCache.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -110,7 +111,8 @@ int main(int argc, char** argv) {
     ClipStore store(dir.filePath(QStringLiteral("Quillet")), prefs);
     X11Pasteboard pasteboard;
     X11FrontmostApp front;
-    ClipboardMonitor monitor(pasteboard, front, store, prefs);
+    ThumbnailCache thumbnails(dir.filePath(QStringLiteral("Quillet/thumbs")));
+    ClipboardMonitor monitor(pasteboard, front, store, thumbnails, prefs);
     monitor.start();
 
     // 1. Idle: nothing changes; the poll keeps ticking.

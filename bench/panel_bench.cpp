@@ -7,7 +7,7 @@
 //   panel_bench                         the measurements
 //   panel_bench --demo TAB [--empty] [--seconds N]
 //                                       shows the panel with sample data for a look
-#include "helpers/TempPrefs.h"
+#include "helpers/WiredServices.h"
 #include "history/ClipStore.h"
 #include "history/SqliteDatabase.h"
 #include "history/SqliteStatement.h"
@@ -15,6 +15,7 @@
 #include "settings/JsonDefaultsStore.h"
 #include "settings/Prefs.h"
 #include "thumbnails/Sha256.h"
+#include "thumbnails/ThumbnailCache.h"
 #include "ui/ClipFilter.h"
 #include "ui/ClipListView.h"
 #include "ui/ClipboardView.h"
@@ -40,18 +41,15 @@
 #include <vector>
 
 namespace {
-struct World : TempPrefs {
-    std::unique_ptr<ClipStore> store;
+// The services as the application wires them, on the null platform.
+struct World : WiredServices {
+    ClipStore* store = &services.store();
     QList<QUrl> shots;
-    PanelServices services;
 
-    World() {
-        prefs.setMaxItems(5000);
-        prefs.setMaxDays(3650);
-        store = std::make_unique<ClipStore>(dir.filePath(QStringLiteral("Quillet")), prefs);
-        services.thumbnailURL = [this](const QUrl& file) {
-            return QUrl::fromLocalFile(dir.filePath(QStringLiteral("thumbs/") + file.fileName()));
-        };
+    World()
+        : WiredServices(QStringLiteral("null")) {
+        prefs().setMaxItems(5000);
+        prefs().setMaxDays(3650);
     }
 
     QString picture(const QString& path, QSize size, int hue) {
@@ -134,7 +132,6 @@ struct World : TempPrefs {
 
     void seedShots(int count) {
         QDir().mkpath(dir.filePath(QStringLiteral("shots")));
-        QDir().mkpath(dir.filePath(QStringLiteral("thumbs")));
         for (int i = 0; i < count; ++i) {
             const QString name =
                 QStringLiteral("Screenshot %1.png").arg(i, 3, 10, QLatin1Char('0'));
@@ -143,7 +140,7 @@ struct World : TempPrefs {
             // What the thumbnail cache would have written: 640 points wide.
             QImage(path)
                 .scaledToWidth(640, Qt::SmoothTransformation)
-                .save(dir.filePath(QStringLiteral("thumbs/") + name));
+                .save(services.thumbnails().thumbnailURL(shots.last()).toLocalFile());
             shots.prepend(QUrl::fromLocalFile(path));
         }
     }
@@ -209,7 +206,7 @@ int runBench() {
     state.setTab(PanelTab::clipboard);
     QElapsedTimer build;
     build.start();
-    auto panel = std::make_unique<FloatingPanel>(state, *w.store, w.services);
+    auto panel = std::make_unique<FloatingPanel>(state, w.ui);
     panel->setScreenshots(w.shots);
     const double buildMs = build.nsecsElapsed() / 1e6;
     const double first = showToFirstFrame(*panel);
@@ -299,7 +296,7 @@ int runDemo(const QStringList& args) {
     static PanelState state;
     state.setTab(args.contains(QStringLiteral("clipboard")) ? PanelTab::clipboard
                                                             : PanelTab::screenshots);
-    static FloatingPanel panel(state, *w.store, w.services);
+    static FloatingPanel panel(state, w.ui);
     panel.setScreenshots(w.shots);
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     panel.positionBelow(QRect(screen.center().x() - 12, screen.top(), 24, 24));

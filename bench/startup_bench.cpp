@@ -4,6 +4,7 @@
 // never fails.
 #include "SeedHistory.h"
 #include "app/AppDelegate.h"
+#include "app/AppServices.h"
 #include "app/TrayIcon.h"
 #include "history/ClipStore.h"
 #include "history/SqliteDatabase.h"
@@ -42,17 +43,6 @@ double cpuMs() {
            (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1000.0;
 }
 
-// Written before the clock starts, on a separate connection, the way an
-// earlier Quillet session would have left them.
-void seedHistory(int rows) {
-    const QString dir = Prefs::appSupportDir();
-    {
-        // Creates the schema.
-        ClipStore schema(dir, Prefs::shared());
-    }
-    seedTextHistory(dir + QStringLiteral("/quillet.sqlite"), rows);
-}
-
 void seedScreenshots(const QString& folder, int count) {
     QDir().mkpath(folder);
     QImage image(640, 400, QImage::Format_RGB32);
@@ -73,13 +63,19 @@ int main(int argc, char* argv[]) {
     QElapsedTimer clock;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillet"));
-    Prefs::shared().setMaxItems(5000);
-    Prefs::shared().setMaxDays(3650);
-    seedHistory(2000);
-    seedScreenshots(ScreenshotWatcher::screenshotFolder().toLocalFile(), 100);
+    {
+        // An earlier session: its settings, its history (written on a separate
+        // connection) and the captures in the screenshot folder.
+        AppServices earlier;
+        earlier.prefs().setMaxItems(5000);
+        earlier.prefs().setMaxDays(3650);
+        seedTextHistory(earlier.store().databasePath(), 2000);
+        seedScreenshots(earlier.watcher().dir().toLocalFile(), 100);
+    }
 
     clock.start();
-    AppDelegate delegate;
+    AppServices services;
+    AppDelegate delegate(services);
     double launchedMs = -1;
     double trayMs = -1;
     double listedMs = -1;
@@ -87,8 +83,8 @@ int main(int argc, char* argv[]) {
         launchedMs = clock.nsecsElapsed() / 1e6;
         // The first turn of the event loop after launch: the tray answers clicks.
         QTimer::singleShot(0, [&] { trayMs = clock.nsecsElapsed() / 1e6; });
-        QObject::connect(&ScreenshotWatcher::shared(), &ScreenshotWatcher::screenshotsChanged, [&] {
-            if (listedMs < 0 && ScreenshotWatcher::shared().screenshots().size() >= 100)
+        QObject::connect(&services.watcher(), &ScreenshotWatcher::screenshotsChanged, [&] {
+            if (listedMs < 0 && services.watcher().screenshots().size() >= 100)
                 listedMs = clock.nsecsElapsed() / 1e6;
         });
     });
@@ -105,8 +101,8 @@ int main(int argc, char* argv[]) {
         QTimer::singleShot(idleSeconds * 1000, [&] {
             const double idleCpu = cpuMs() - cpuBeforeIdle;
             std::printf("history: %lld clips, screenshots listed: %lld\n",
-                        qint64(ClipStore::shared().items().size()),
-                        qint64(ScreenshotWatcher::shared().screenshots().size()));
+                        qint64(services.store().items().size()),
+                        qint64(services.watcher().screenshots().size()));
             std::printf("start-up to launched          %8.1f ms\n", launchedMs);
             std::printf("start-up to ready tray        %8.1f ms (tray shown: %s)\n", trayMs,
                         delegate.statusItem() && delegate.statusItem()->isVisible() ? "yes" : "no");

@@ -83,7 +83,6 @@ DebugState AppDebugTarget::state() {
     const auto shortcut = KeyboardShortcuts::getShortcut(AppDelegate::openPanelShortcut());
     s.hotkey = shortcut ? shortcut->description() : QStringLiteral("none");
     s.launchAtLogin = services.prefs().launchAtLogin();
-    s.loginItemEnabled =
-        services.platform().loginItem->status() == LoginItem::Status::Enabled;
+    s.loginItemEnabled = services.platform().loginItem->status() == LoginItem::Status::Enabled;
     return s;
 }

@@ -28,11 +28,10 @@ AppServices::AppServices(const AppOptions& options)
         *m_prefs, *m_platform.screenshotLocation, *m_platform.trash, *m_platform.sound, *m_marks,
         m_platform.makeFolderWatch(), m_platform.screenCaptureProbe,
         [copyBack = m_copyBack.get()](const QUrl& url) { copyBack->copyScreenshot(url); });
-    m_monitor = std::make_unique<ClipboardMonitor>(*m_platform.pasteboard,
-                                                   *m_platform.frontmostApp, *m_store,
-                                                   *m_thumbnails, *m_prefs);
-    m_keeper = std::make_unique<ClipboardKeeper>(*m_platform.clipboardManager, *m_monitor,
-                                                 *m_store, *m_platform.pasteboard, *m_prefs);
+    m_monitor = std::make_unique<ClipboardMonitor>(*m_platform.pasteboard, *m_platform.frontmostApp,
+                                                   *m_store, *m_thumbnails, *m_prefs);
+    m_keeper = std::make_unique<ClipboardKeeper>(*m_platform.clipboardManager, *m_monitor, *m_store,
+                                                 *m_platform.pasteboard, *m_prefs);
 }
 
 // Members go in reverse order: the monitor and the watcher, whose threads

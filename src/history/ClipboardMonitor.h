@@ -40,7 +40,6 @@ public:
                      ThumbnailCache& thumbnails, Prefs& prefs, QObject* parent = nullptr);
     ~ClipboardMonitor() override;
 
-
     // Starts watching; whatever the clipboard held before construction is never recorded.
     void start();
 

@@ -61,7 +61,6 @@ public:
                       QObject* parent = nullptr);
     ~ScreenshotWatcher() override;
 
-
     QList<QUrl> screenshots() const { return m_screenshots; }
     qint64 unseenCount() const { return m_unseenCount; }
     void setUnseenCount(qint64 count);

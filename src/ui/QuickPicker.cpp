@@ -114,4 +114,3 @@ void QuickPicker::resizeEvent(QResizeEvent* event) {
     shape.addRoundedRect(QRectF(rect()), 14, 14);
     setMask(QRegion(shape.toFillPolygon().toPolygon()));
 }
-

@@ -18,7 +18,6 @@ public:
     explicit QuickPicker(UiServices& services, QWidget* parent = nullptr);
     ~QuickPicker() override;
 
-
     QuickPickerModel& model() const { return *m_model; }
     QuickPickerView& view() const { return *m_view; }
 

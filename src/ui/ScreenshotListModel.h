@@ -1,6 +1,5 @@
 #pragma once
 
-
 #include <QAbstractListModel>
 #include <QHash>
 #include <QImage>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ui/UiServices.h"
 #include "ui/RenamePrompt.h"
+#include "ui/UiServices.h"
 
 #include <QPointer>
 #include <QUrl>

@@ -1,7 +1,7 @@
 #include "app/AppDelegate.h"
 #include "app/AppServices.h"
-#include "history/CopyBack.h"
 #include "history/ClipStore.h"
+#include "history/CopyBack.h"
 #include "history/SqliteDatabase.h"
 #include "history/SqliteStatement.h"
 #include "settings/Prefs.h"

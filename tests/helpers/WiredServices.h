@@ -36,9 +36,14 @@ struct WiredServices {
     AppIcons icons{entries};
     Toast toast;
     QuickLook quickLook;
-    UiServices ui{services.prefs(),   services.store(),      services.copyBack(),
-                  services.watcher(), services.thumbnails(), icons,
-                  toast,              quickLook};
+    UiServices ui{services.prefs(),
+                  services.store(),
+                  services.copyBack(),
+                  services.watcher(),
+                  services.thumbnails(),
+                  icons,
+                  toast,
+                  quickLook};
 
     Prefs& prefs() { return services.prefs(); }
     ClipStore& store() { return services.store(); }
@@ -46,8 +51,8 @@ struct WiredServices {
 
     // Records a text clip as the monitor would, and returns it.
     const ClipItem& text(const QString& s) {
-        store().record(sha256Hex(("text:" + s).toUtf8()), ClipKind::text, s, {}, {}, {}, {}, {},
-                       {}, false);
+        store().record(sha256Hex(("text:" + s).toUtf8()), ClipKind::text, s, {}, {}, {}, {}, {}, {},
+                       false);
         for (const ClipItem& i : store().items())
             if (i.text == s)
                 return i;

@@ -9,6 +9,7 @@
 #include "platform/x11/X11Pasteboard.h"
 #include "settings/JsonDefaultsStore.h"
 #include "settings/Prefs.h"
+#include "thumbnails/ThumbnailCache.h"
 
 #include <QFile>
 #include <QImage>
@@ -48,6 +49,7 @@ private:
     std::unique_ptr<ClipStore> m_store;
     std::unique_ptr<X11Pasteboard> m_pasteboard;
     std::unique_ptr<X11FrontmostApp> m_front;
+    std::unique_ptr<ThumbnailCache> m_thumbnails;
     std::unique_ptr<ClipboardMonitor> m_monitor;
     std::unique_ptr<QSignalSpy> m_handled;
     std::unique_ptr<ClipboardOwner> m_owner;
@@ -65,7 +67,9 @@ void TestCaptureX11::init() {
 }
 
 void TestCaptureX11::startMonitor() {
-    m_monitor = std::make_unique<ClipboardMonitor>(*m_pasteboard, *m_front, *m_store, *m_prefs);
+    m_thumbnails = std::make_unique<ThumbnailCache>(m_dir->filePath(QStringLiteral("thumbs")));
+    m_monitor = std::make_unique<ClipboardMonitor>(*m_pasteboard, *m_front, *m_store, *m_thumbnails,
+                                                   *m_prefs);
     m_handled = std::make_unique<QSignalSpy>(m_monitor.get(), &ClipboardMonitor::changeHandled);
     m_monitor->start();
 }

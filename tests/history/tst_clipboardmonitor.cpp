@@ -26,13 +26,14 @@
 namespace {
 struct Fixture : TempPrefs {
     ClipStore store{dir.filePath(QStringLiteral("Quillet")), prefs};
+    ThumbnailCache thumbnails{dir.filePath(QStringLiteral("Quillet/thumbs"))};
     MemoryPasteboard pasteboard;
     FixedFrontmostApp front;
     std::unique_ptr<ClipboardMonitor> monitor;
     std::unique_ptr<QSignalSpy> handled;
 
     Fixture() {
-        monitor = std::make_unique<ClipboardMonitor>(pasteboard, front, store, prefs);
+        monitor = std::make_unique<ClipboardMonitor>(pasteboard, front, store, thumbnails, prefs);
         handled = std::make_unique<QSignalSpy>(monitor.get(), &ClipboardMonitor::changeHandled);
         monitor->start();
     }
@@ -208,7 +209,8 @@ void TestClipboardMonitor::images() {
     const QByteArray stored = blob.readAll();
     QCOMPARE(QImage::fromData(stored, "PNG").size(), QSize(120, 80));
     QCOMPARE(hashOf(f.store, item), sha256Hex(stored));
-    QCOMPARE(*item.thumbPath, thumbnailURL(QUrl::fromLocalFile(*item.blobPath)).toLocalFile());
+    QCOMPARE(*item.thumbPath,
+             f.thumbnails.thumbnailURL(QUrl::fromLocalFile(*item.blobPath)).toLocalFile());
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(*item.thumbPath), 10000);
 
     QVERIFY(f.copy(imageOffer(PasteboardType::tiff, tiff)));
@@ -285,7 +287,7 @@ void TestClipboardMonitor::filesWinOverImages() {
     QCOMPARE(item.text, a + "\n" + b);
     QCOMPARE(item.filePath, a);
     QCOMPARE(hashOf(f.store, item), sha256Hex(("file:" + a + "\n" + b).toUtf8()));
-    QCOMPARE(*item.thumbPath, thumbnailURL(QUrl::fromLocalFile(a)).toLocalFile());
+    QCOMPARE(*item.thumbPath, f.thumbnails.thumbnailURL(QUrl::fromLocalFile(a)).toLocalFile());
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(*item.thumbPath), 10000);
     QCOMPARE(QImage(*item.thumbPath).size(), QSize(640, 213));
 

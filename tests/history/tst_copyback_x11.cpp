@@ -9,6 +9,7 @@
 #include "platform/x11/X11Pasteboard.h"
 #include "settings/JsonDefaultsStore.h"
 #include "settings/Prefs.h"
+#include "thumbnails/ThumbnailCache.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -271,7 +272,8 @@ void TestCopyBackX11::recopiedItemRefreshesItsRow() {
     ClipStore store(f.dir.filePath(QStringLiteral("Quillet")), f.prefs);
     X11Pasteboard monitorPasteboard;
     X11FrontmostApp frontmost;
-    ClipboardMonitor monitor(monitorPasteboard, frontmost, store, f.prefs);
+    ThumbnailCache thumbnails(f.dir.filePath(QStringLiteral("Quillet/thumbs")));
+    ClipboardMonitor monitor(monitorPasteboard, frontmost, store, thumbnails, f.prefs);
     monitor.start();
     const auto texts = [&] {
         QStringList list;

@@ -97,7 +97,8 @@ struct World {
                                                ScreenshotWatcher::Timing timing = {}) {
         auto w = std::make_unique<ScreenshotWatcher>(
             prefs, location, trashToUse ? *trashToUse : trash, sound, marks,
-            std::make_unique<InotifyFolderWatch>(), std::make_shared<FreedesktopScreenCaptureProbe>(),
+            std::make_unique<InotifyFolderWatch>(),
+            std::make_shared<FreedesktopScreenCaptureProbe>(),
             [this](const QUrl& url) {
                 copied.append(url);
                 copiedSizes.append(QFileInfo(url.toLocalFile()).size());

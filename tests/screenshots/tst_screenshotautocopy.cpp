@@ -1,7 +1,7 @@
 // End to end on the harness's Xvfb: the process-wide watcher, the real
 // clipboard, a capture copied in by another process and xclip reading the
 // clipboard as the application the user pastes into would.
-#include "history/CopyBack.h"
+#include "app/AppServices.h"
 #include "screenshots/ScreenshotWatcher.h"
 
 #include <QDir>
@@ -33,9 +33,9 @@ private Q_SLOTS:
 };
 
 void TestScreenshotAutoCopy::newCaptureLandsOnTheClipboard() {
-    ScreenshotWatcher& watcher = ScreenshotWatcher::shared();
-    // Wired as the shell wires it: the watcher copies through the history's copy-back.
-    watcher.setCopyScreenshot([](const QUrl& url) { CopyBack::shared().copyScreenshot(url); });
+    // Wired as the application wires it: the watcher copies through the history's copy-back.
+    AppServices services;
+    ScreenshotWatcher& watcher = services.watcher();
     // No screenshot tool is configured in the test home, and the session is
     // none in particular: the Pictures folder, where the tools save by default.
     const QString pictures = QDir::homePath() + QStringLiteral("/Pictures");

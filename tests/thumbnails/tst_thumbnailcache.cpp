@@ -27,6 +27,7 @@ private Q_SLOTS:
 private:
     QString write(const QString& name, const QByteArray& bytes);
     QTemporaryDir m_dir;
+    ThumbnailCache m_cache{Prefs::appSupportDir() + QStringLiteral("/thumbs")};
 };
 
 QString TestThumbnailCache::write(const QString& name, const QByteArray& bytes) {
@@ -59,20 +60,20 @@ void TestThumbnailCache::namesFollowPathAndModificationTime() {
         QVERIFY(f.setFileTime(t, QFileDevice::FileModificationTime));
     }
     const QString thumbs = Prefs::appSupportDir() + QStringLiteral("/thumbs/");
-    const QUrl url = thumbnailURL(QUrl::fromLocalFile(a));
+    const QUrl url = m_cache.thumbnailURL(QUrl::fromLocalFile(a));
     // Seconds are truncated, not rounded.
     QCOMPARE(url.toLocalFile(), thumbs + sha256Hex((a + "|1700000000").toUtf8()) + ".png");
     QVERIFY(QFileInfo(thumbs).isDir());
-    QCOMPARE(thumbnailURL(QUrl::fromLocalFile(a)), url);
-    QVERIFY(thumbnailURL(QUrl::fromLocalFile(b)) != url);
+    QCOMPARE(m_cache.thumbnailURL(QUrl::fromLocalFile(a)), url);
+    QVERIFY(m_cache.thumbnailURL(QUrl::fromLocalFile(b)) != url);
 
     QFile f(a);
     QVERIFY(f.open(QIODevice::ReadWrite));
     QVERIFY(f.setFileTime(t.addSecs(5), QFileDevice::FileModificationTime));
-    QVERIFY(thumbnailURL(QUrl::fromLocalFile(a)) != url);
+    QVERIFY(m_cache.thumbnailURL(QUrl::fromLocalFile(a)) != url);
 
     const QString missing = m_dir.filePath(QStringLiteral("gone.png"));
-    QCOMPARE(thumbnailURL(QUrl::fromLocalFile(missing)).toLocalFile(),
+    QCOMPARE(m_cache.thumbnailURL(QUrl::fromLocalFile(missing)).toLocalFile(),
              thumbs + sha256Hex((missing + "|0").toUtf8()) + ".png");
 }
 
@@ -91,9 +92,9 @@ void TestThumbnailCache::imagesAreScaledAndPrivate() {
     };
     for (const Case& c : cases) {
         const QUrl source = QUrl::fromLocalFile(write(c.name, c.bytes));
-        const QUrl target = thumbnailURL(source);
-        generateThumbnail(source, target);
-        QVERIFY(waitForThumbnails(10000));
+        const QUrl target = m_cache.thumbnailURL(source);
+        m_cache.generate(source, target);
+        QVERIFY(m_cache.waitForDone(10000));
         const QImage thumb(target.toLocalFile());
         QCOMPARE(thumb.size(), c.expected);
         struct stat st {};
@@ -119,9 +120,9 @@ void TestThumbnailCache::hostileImagesMakeNothing() {
     QFETCH(QString, name);
     QFETCH(QByteArray, bytes);
     const QUrl source = QUrl::fromLocalFile(write(name, bytes));
-    const QUrl target = thumbnailURL(source);
-    generateThumbnail(source, target);
-    QVERIFY(waitForThumbnails(10000));
+    const QUrl target = m_cache.thumbnailURL(source);
+    m_cache.generate(source, target);
+    QVERIFY(m_cache.waitForDone(10000));
     // A truncated PNG may still yield its upper half; anything else yields nothing.
     if (name != QLatin1String("cut.png"))
         QVERIFY(!QFile::exists(target.toLocalFile()));
@@ -130,9 +131,9 @@ void TestThumbnailCache::hostileImagesMakeNothing() {
 void TestThumbnailCache::otherTypesGoThroughThumbnailers() {
     const QUrl source =
         QUrl::fromLocalFile(write(QStringLiteral("doc.pdf"), "%PDF-1.4\n%\xe2\xe3\xcf\xd3\n"));
-    const QUrl target = thumbnailURL(source);
-    generateThumbnail(source, target);
-    QVERIFY(waitForThumbnails(15000));
+    const QUrl target = m_cache.thumbnailURL(source);
+    m_cache.generate(source, target);
+    QVERIFY(m_cache.waitForDone(15000));
     QCOMPARE(QImage(target.toLocalFile()).size(), QSize(640, 480));
 }
 

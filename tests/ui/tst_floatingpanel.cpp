@@ -39,9 +39,7 @@ struct Fixture : WiredServices {
     PanelState state;
     FloatingPanel panel{state, ui};
 
-    void record(const char* text) {
-        WiredServices::text(QString::fromLatin1(text));
-    }
+    void record(const char* text) { WiredServices::text(QString::fromLatin1(text)); }
     QString copiedText() { return pasteboard().string().value_or(QString()); }
 
     void present() {

@@ -29,7 +29,9 @@ namespace {
 struct RecordingLocation : ScreenshotLocation {
     QString* folder;
     QList<bool>* calls;
-    Folder resolve() const override { return {*folder, QStringLiteral("from Spectacle's settings")}; }
+    Folder resolve() const override {
+        return {*folder, QStringLiteral("from Spectacle's settings")};
+    }
     QString dedicatedFolder() const override { return *folder; }
     void write(const QString&) override { calls->append(true); }
     void restore() override { calls->append(false); }

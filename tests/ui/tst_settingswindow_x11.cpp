@@ -1,6 +1,6 @@
 #include "KeyboardShortcuts/Name.h"
-#include "helpers/WiredServices.h"
 #include "KeyboardShortcuts/RecorderWidget.h"
+#include "helpers/WiredServices.h"
 #include "ui/GeneralSection.h"
 #include "ui/SettingsSwitch.h"
 #include "ui/SettingsTabBar.h"
