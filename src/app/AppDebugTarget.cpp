@@ -82,8 +82,10 @@ DebugState AppDebugTarget::state() {
         s.latestClipText = latest.text.value_or(QString());
         s.latestClipSource = latest.sourceApp.value_or(QString());
     }
-    const auto shortcut = KeyboardShortcuts::getShortcut(AppDelegate::openPanelShortcut());
-    s.hotkey = shortcut ? shortcut->description() : QStringLiteral("none");
+    KeyboardShortcuts::Center* shortcuts = app ? app->shortcuts() : nullptr;
+    const auto shortcut = shortcuts ? shortcuts->getShortcut(AppDelegate::openPanelShortcut())
+                                    : std::nullopt;
+    s.hotkey = shortcut ? shortcuts->description(*shortcut) : QStringLiteral("none");
     s.launchAtLogin = Prefs::shared().launchAtLogin();
     s.loginItemEnabled = XdgAutostartLoginItem().status() == LoginItem::Status::Enabled;
     return s;

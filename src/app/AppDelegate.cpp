@@ -10,10 +10,12 @@
 #include "history/ClipboardKeeper.h"
 #include "history/ClipboardMonitor.h"
 #include "history/CopyBack.h"
+#include "platform/HotKeyBackend.h"
 #include "platform/dbus/DesktopNotifications.h"
 #include "platform/x11/X11ClipboardManager.h"
 #include "platform/x11/X11Pasteboard.h"
 #include "screenshots/ScreenshotWatcher.h"
+#include "settings/JsonDefaultsStore.h"
 #include "settings/Prefs.h"
 #include "ui/FloatingPanel.h"
 #include "ui/PanelState.h"
@@ -99,10 +101,13 @@ void AppDelegate::applicationDidFinishLaunching() {
     QuickPicker& picker = QuickPicker::shared();
     connect(&picker, &QuickPicker::allHistoryRequested, this,
             [this] { showPanel(PanelTab::clipboard); });
-    KeyboardShortcuts::onKeyUp(openPanelShortcut(), [] { QuickPicker::shared().toggle(); });
+    m_hotKeys = HotKeyBackend::createForPlatform();
+    m_shortcuts =
+        std::make_unique<KeyboardShortcuts::Center>(JsonDefaultsStore::standard(), *m_hotKeys);
+    m_shortcuts->onKeyUp(openPanelShortcut(), [] { QuickPicker::shared().toggle(); });
     // The recorder refuses shortcuts that the tray menu already uses; the
     // menu's Ctrl is the desktop's usual menu modifier.
-    KeyboardShortcuts::setMenuItems({{QStringLiteral("Settings…"),
+    m_shortcuts->setMenuItems({{QStringLiteral("Settings…"),
                                       QStringLiteral(","),
                                       KeyboardShortcuts::ModifierFlag::control,
                                       {}},
@@ -144,6 +149,7 @@ void AppDelegate::installServiceHooks() {
     settings.canPaste = [] {
         return CopyBack::shared().isTrusted();
     };
+    settings.shortcuts = [this] { return m_shortcuts.get(); };
     settings.checkForUpdates = [] {
         if (AppDelegate* delegate = AppDelegate::shared())
             delegate->checkForUpdates();

@@ -16,7 +16,10 @@ class QMenu;
 class TrayIcon;
 class Updater;
 
+class HotKeyBackend;
+
 namespace KeyboardShortcuts {
+class Center;
 class Name;
 }
 
@@ -46,6 +49,8 @@ public:
     FloatingPanel* panel() const;
     PanelState& panelState() const { return *m_panelState; }
     Updater* updater() const { return m_updater; }
+    // The global shortcuts; made at launch.
+    KeyboardShortcuts::Center* shortcuts() const { return m_shortcuts.get(); }
     // The tray menu while it is open.
     QMenu* menu() const;
 
@@ -79,6 +84,9 @@ private:
     void step(const char* name);
 
     TrayIcon* m_statusItem = nullptr;
+    // The backend outlives the Center that holds its grabs.
+    std::unique_ptr<HotKeyBackend> m_hotKeys;
+    std::unique_ptr<KeyboardShortcuts::Center> m_shortcuts;
     QPointer<FloatingPanel> m_panel;
     std::unique_ptr<PanelState> m_panelState;
     Updater* m_updater = nullptr;

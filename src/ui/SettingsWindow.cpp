@@ -169,11 +169,17 @@ SettingsHooks SettingsWindow::serviceHooks() {
             return sharedHooks().canPaste();
         return CopyBack::shared().isTrusted();
     };
-    hooks.makeRecorder = [](QWidget* parent) -> QWidget* {
+    hooks.shortcuts = []() -> KeyboardShortcuts::Center* {
+        return sharedHooks().shortcuts ? sharedHooks().shortcuts() : nullptr;
+    };
+    hooks.makeRecorder = [shortcuts = hooks.shortcuts](QWidget* parent) -> QWidget* {
         if (sharedHooks().makeRecorder)
             return sharedHooks().makeRecorder(parent);
+        KeyboardShortcuts::Center* center = shortcuts();
+        if (!center)
+            return nullptr;
         return new KeyboardShortcuts::RecorderWidget(
-            KeyboardShortcuts::Name(QStringLiteral("openPanel")), parent);
+            *center, KeyboardShortcuts::Name(QStringLiteral("openPanel")), parent);
     };
     hooks.checkForUpdates = [] {
         if (sharedHooks().checkForUpdates)

@@ -29,7 +29,8 @@ ShortcutsSection::ShortcutsSection(const SettingsHooks& hooks, QWidget* parent)
         "Pops up your 5 most recent clips right where you're working — ↑↓ or 1–5 to pick, "
         "Return to copy. Default ⌘⇧V. The full history is one click on the menu bar "
         "paperclip.")));
-    const QString unavailable = KeyboardShortcuts::unavailableReason();
+    KeyboardShortcuts::Center* shortcuts = hooks.shortcuts ? hooks.shortcuts() : nullptr;
+    const QString unavailable = shortcuts ? shortcuts->unavailableReason() : QString();
     if (!unavailable.isEmpty()) {
         layout->addSpacing(4);
         layout->addWidget(SettingsRow::note(unavailable));

@@ -74,15 +74,18 @@ void TestAppDelegate::startsUpInOrder() {
     QVERIFY(m_delegate->updater());
 
     // The picker's global shortcut is the default ⌘⇧V and registered.
-    const auto shortcut = KeyboardShortcuts::getShortcut(AppDelegate::openPanelShortcut());
+    KeyboardShortcuts::Center& shortcuts = *m_delegate->shortcuts();
+    const auto shortcut = shortcuts.getShortcut(AppDelegate::openPanelShortcut());
     QVERIFY(shortcut.has_value());
     QCOMPARE(shortcut->carbonKeyCode, 9);
-    QVERIFY(KeyboardShortcuts::isEnabled(AppDelegate::openPanelShortcut()));
+    QVERIFY(shortcuts.isEnabled(AppDelegate::openPanelShortcut()));
 
     // The tray menu's keys are known to the shortcut recorder.
     using namespace KeyboardShortcuts;
-    QCOMPARE(menuItemUsing(Shortcut(Key::q, ModifierFlag::control)), QString("Quit Quillet"));
-    QCOMPARE(menuItemUsing(Shortcut(Key::comma, ModifierFlag::control)), QString("Settings…"));
+    QCOMPARE(shortcuts.menuItemUsing(Shortcut(Key::q, ModifierFlag::control)),
+             QString("Quit Quillet"));
+    QCOMPARE(shortcuts.menuItemUsing(Shortcut(Key::comma, ModifierFlag::control)),
+             QString("Settings…"));
 }
 
 void TestAppDelegate::menuEntriesAndActions() {

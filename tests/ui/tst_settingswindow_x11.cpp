@@ -1,5 +1,7 @@
-#include "KeyboardShortcuts/Name.h"
+#include "KeyboardShortcuts/Center.h"
 #include "KeyboardShortcuts/RecorderWidget.h"
+#include "platform/HotKeyBackend.h"
+#include "settings/JsonDefaultsStore.h"
 #include "ui/GeneralSection.h"
 #include "ui/SettingsSwitch.h"
 #include "ui/SettingsTabBar.h"
@@ -9,6 +11,7 @@
 #include <QAbstractButton>
 #include <QDir>
 #include <QImage>
+#include <QTemporaryDir>
 #include <QTest>
 
 // The real window on a real X server with a window manager. Set QUILLET_GRAB_DIR to keep
@@ -18,13 +21,20 @@ class TestSettingsWindowX11 : public QObject {
 private Q_SLOTS:
     void showsActiveAndDrawsEverySection();
     void choosingShortcutsDoesNotStartRecording();
+
+private:
+    QTemporaryDir m_dir;
+    JsonDefaultsStore m_store{m_dir.filePath(QStringLiteral("defaults.json"))};
+    std::unique_ptr<HotKeyBackend> m_hotKeys = HotKeyBackend::createForPlatform();
+    KeyboardShortcuts::Center m_shortcuts{m_store, *m_hotKeys};
 };
 
 void TestSettingsWindowX11::showsActiveAndDrawsEverySection() {
     // As the application declares it at start-up.
     using namespace KeyboardShortcuts;
-    const Name openPanel(QStringLiteral("openPanel"),
-                         Shortcut(Key::v, ModifierFlag::command | ModifierFlag::shift));
+    m_shortcuts.declare(
+        Name(QStringLiteral("openPanel"), Shortcut(Key::v, ModifierFlag::command | ModifierFlag::shift)));
+    SettingsWindow::sharedHooks().shortcuts = [this] { return &m_shortcuts; };
     SettingsWindow::sharedHooks().watchedFolder = [] {
         return QDir::homePath() + QStringLiteral("/Pictures/Screenshots/a folder with a rather "
                                                  "long name that cannot fit/2026");
