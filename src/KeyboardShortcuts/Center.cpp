@@ -105,12 +105,8 @@ void Center::registerShortcut(const Shortcut& shortcut) {
         return;
     m_registry->registerShortcut(
         shortcut,
-        [this](const Shortcut& pressed) {
-            dispatch(pressed, m_keyDownHandlers, m_keyDownStreams);
-        },
-        [this](const Shortcut& released) {
-            dispatch(released, m_keyUpHandlers, m_keyUpStreams);
-        });
+        [this](const Shortcut& pressed) { dispatch(pressed, m_keyDownHandlers, m_keyDownStreams); },
+        [this](const Shortcut& released) { dispatch(released, m_keyUpHandlers, m_keyUpStreams); });
     m_registered.insert(shortcut);
 }
 

@@ -6,8 +6,7 @@
 
 namespace KeyboardShortcuts {
 
-EventStream::EventStream(Center& center, Name name, std::optional<EventType> only,
-                         QObject* parent)
+EventStream::EventStream(Center& center, Name name, std::optional<EventType> only, QObject* parent)
     : QObject(parent)
     , m_center(&center)
     , m_name(std::move(name))

@@ -35,8 +35,8 @@ HotKeyRegistry::~HotKeyRegistry() {
 }
 
 void HotKeyRegistry::reportFailure(const Shortcut& shortcut, int status) const {
-    const QByteArray line = "Error registering hotkey " + shortcut.description(m_backend).toUtf8() + ": " +
-                            QByteArray::number(status) + '\n';
+    const QByteArray line = "Error registering hotkey " + shortcut.description(m_backend).toUtf8() +
+                            ": " + QByteArray::number(status) + '\n';
     std::fwrite(line.constData(), 1, size_t(line.size()), stdout);
     std::fflush(stdout);
 }

@@ -1,7 +1,7 @@
 #include "KeyboardShortcuts/RecorderWidget.h"
 
-#include "KeyboardShortcuts/KeyNaming.h"
 #include "KeyboardShortcuts/Center.h"
+#include "KeyboardShortcuts/KeyNaming.h"
 #include "KeyboardShortcuts/Texts.h"
 
 #include <QApplication>
@@ -73,11 +73,10 @@ RecorderWidget::RecorderWidget(Center& center, const Name& name, QWidget* parent
     setAcceptDrops(false);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     showShortcut();
-    connect(&m_center, &Center::shortcutByNameDidChange, this,
-            [this](const Name& changed) {
-                if (changed == m_name)
-                    showShortcut();
-            });
+    connect(&m_center, &Center::shortcutByNameDidChange, this, [this](const Name& changed) {
+        if (changed == m_name)
+            showShortcut();
+    });
     connect(this, &QLineEdit::textEdited, this, &RecorderWidget::textWasEdited);
 }
 

@@ -83,8 +83,8 @@ DebugState AppDebugTarget::state() {
         s.latestClipSource = latest.sourceApp.value_or(QString());
     }
     KeyboardShortcuts::Center* shortcuts = app ? app->shortcuts() : nullptr;
-    const auto shortcut = shortcuts ? shortcuts->getShortcut(AppDelegate::openPanelShortcut())
-                                    : std::nullopt;
+    const auto shortcut =
+        shortcuts ? shortcuts->getShortcut(AppDelegate::openPanelShortcut()) : std::nullopt;
     s.hotkey = shortcut ? shortcuts->description(*shortcut) : QStringLiteral("none");
     s.launchAtLogin = Prefs::shared().launchAtLogin();
     s.loginItemEnabled = XdgAutostartLoginItem().status() == LoginItem::Status::Enabled;

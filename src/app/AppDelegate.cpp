@@ -108,17 +108,17 @@ void AppDelegate::applicationDidFinishLaunching() {
     // The recorder refuses shortcuts that the tray menu already uses; the
     // menu's Ctrl is the desktop's usual menu modifier.
     m_shortcuts->setMenuItems({{QStringLiteral("Settings…"),
-                                      QStringLiteral(","),
-                                      KeyboardShortcuts::ModifierFlag::control,
-                                      {}},
-                                     {QStringLiteral("Check for Updates…"),
-                                      QString(),
-                                      KeyboardShortcuts::ModifierFlag::control,
-                                      {}},
-                                     {QStringLiteral("Quit Quillet"),
-                                      QStringLiteral("q"),
-                                      KeyboardShortcuts::ModifierFlag::control,
-                                      {}}});
+                                QStringLiteral(","),
+                                KeyboardShortcuts::ModifierFlag::control,
+                                {}},
+                               {QStringLiteral("Check for Updates…"),
+                                QString(),
+                                KeyboardShortcuts::ModifierFlag::control,
+                                {}},
+                               {QStringLiteral("Quit Quillet"),
+                                QStringLiteral("q"),
+                                KeyboardShortcuts::ModifierFlag::control,
+                                {}}});
     step("openPanelShortcut");
 
     installDebugChannel();
@@ -149,7 +149,9 @@ void AppDelegate::installServiceHooks() {
     settings.canPaste = [] {
         return CopyBack::shared().isTrusted();
     };
-    settings.shortcuts = [this] { return m_shortcuts.get(); };
+    settings.shortcuts = [this] {
+        return m_shortcuts.get();
+    };
     settings.checkForUpdates = [] {
         if (AppDelegate* delegate = AppDelegate::shared())
             delegate->checkForUpdates();

@@ -21,7 +21,7 @@ class HotKeyBackend;
 namespace KeyboardShortcuts {
 class Center;
 class Name;
-}
+} // namespace KeyboardShortcuts
 
 // The root of the running application: brings the services up in a fixed
 // order, owns the tray item (left click toggles the panel, right click shows

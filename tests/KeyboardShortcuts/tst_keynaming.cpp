@@ -66,14 +66,14 @@ void TestKeyNaming::keyTexts_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<std::optional<QString>>("menuKey");
     const std::optional<QString> none;
-    QTest::newRow("command shift V") << Shortcut(9, 768) << QStringLiteral("⇧⌘V")
-                                     << std::optional(QStringLiteral("v"));
-    QTest::newRow("symbol order")
-        << Shortcut(Key::a, MF::command | MF::shift | MF::option | MF::control)
-        << QStringLiteral("⌃⌥⇧⌘A") << std::optional(QStringLiteral("a"));
-    QTest::newRow("function globe") << Shortcut(Key::f1, MF::function | MF::control)
-                                    << QStringLiteral("⌃\U0001F310\uFE0EF1")
-                                    << std::optional(QStringLiteral("\uF704"));
+    QTest::newRow("command shift V")
+        << Shortcut(9, 768) << QStringLiteral("⇧⌘V") << std::optional(QStringLiteral("v"));
+    QTest::newRow("symbol order") << Shortcut(Key::a,
+                                              MF::command | MF::shift | MF::option | MF::control)
+                                  << QStringLiteral("⌃⌥⇧⌘A") << std::optional(QStringLiteral("a"));
+    QTest::newRow("function globe")
+        << Shortcut(Key::f1, MF::function | MF::control) << QStringLiteral("⌃\U0001F310\uFE0EF1")
+        << std::optional(QStringLiteral("\uF704"));
     QTest::newRow("space word") << Shortcut(Key::space, MF::option) << QStringLiteral("⌥Space")
                                 << std::optional(QStringLiteral(" "));
     QTest::newRow("return") << Shortcut(Key::returnKey, MF::command) << QStringLiteral("⌘↩")
@@ -89,8 +89,8 @@ void TestKeyNaming::keyTexts_data() {
                                   << none;
     QTest::newRow("keypad enter") << Shortcut(Key::keypadEnter, 0) << QStringLiteral("↩\u20E3")
                                   << none;
-    QTest::newRow("no layout character") << Shortcut(Key::j, MF::command)
-                                         << QStringLiteral("⌘\uFFFD") << none;
+    QTest::newRow("no layout character")
+        << Shortcut(Key::j, MF::command) << QStringLiteral("⌘\uFFFD") << none;
     QTest::newRow("punctuation") << Shortcut(Key::comma, MF::command) << QStringLiteral("⌘,")
                                  << std::optional(QStringLiteral(","));
 }

@@ -212,8 +212,8 @@ void TestShortcutStorage::dispatchRules() {
     QVERIFY(m_fake->send(false, kV, 0));
     QCOMPARE(log.mid(0, 2), QStringList({"a down 1", "a down 2"})); // in the order added
     log.sort(); // the order among names is not significant
-    QCOMPARE(log, QStringList({"a down 1", "a down 2", "a up", "all down", "all up", "b up",
-                               "ups up"}));
+    QCOMPARE(log,
+             QStringList({"a down 1", "a down 2", "a up", "all down", "all up", "b up", "ups up"}));
 
     // While a recorder records, nothing is delivered.
     log.clear();

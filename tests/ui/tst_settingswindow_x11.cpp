@@ -32,9 +32,11 @@ private:
 void TestSettingsWindowX11::showsActiveAndDrawsEverySection() {
     // As the application declares it at start-up.
     using namespace KeyboardShortcuts;
-    m_shortcuts.declare(
-        Name(QStringLiteral("openPanel"), Shortcut(Key::v, ModifierFlag::command | ModifierFlag::shift)));
-    SettingsWindow::sharedHooks().shortcuts = [this] { return &m_shortcuts; };
+    m_shortcuts.declare(Name(QStringLiteral("openPanel"),
+                             Shortcut(Key::v, ModifierFlag::command | ModifierFlag::shift)));
+    SettingsWindow::sharedHooks().shortcuts = [this] {
+        return &m_shortcuts;
+    };
     SettingsWindow::sharedHooks().watchedFolder = [] {
         return QDir::homePath() + QStringLiteral("/Pictures/Screenshots/a folder with a rather "
                                                  "long name that cannot fit/2026");
