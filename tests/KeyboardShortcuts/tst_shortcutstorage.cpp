@@ -3,13 +3,16 @@
 
 #include "KeyboardShortcuts/Center.h"
 #include "KeyboardShortcuts/HotKeyRegistry.h"
+#include "platform/EvdevKeyCodes.h"
 #include "settings/JsonDefaultsStore.h"
 
+#include <QSet>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace KeyboardShortcuts;
+namespace MF = ModifierFlag;
 
 namespace {
 const Shortcut kCommandShiftV(Key::v, ModifierFlag::command | ModifierFlag::shift);
@@ -35,12 +38,25 @@ private Q_SLOTS:
     void grabsFollowTheUsers();
     void dispatchRules();
     void registryIdsSuspensionAndFailures();
+    // Key texts and menu conflicts against a fixed layout (the real layouts
+    // are read in tst_x11hotkeys).
+    void modifierConversions_data();
+    void modifierConversions();
+    void keyTexts_data();
+    void keyTexts();
+    void menuItemsInUse_data();
+    void menuItemsInUse();
+    void everyKeyHasOnePhysicalKey();
 
 private:
     // A new store and Center on the same file read what a new process would.
     void relaunch() {
         m_center.reset();
         m_fake = std::make_unique<FakeHotKeys>();
+        m_fake->layout = {{Key::v.rawValue, QStringLiteral("v")},
+                          {Key::comma.rawValue, QStringLiteral(",")},
+                          {Key::q.rawValue, QStringLiteral("q")},
+                          {Key::a.rawValue, QStringLiteral("a")}};
         m_store =
             std::make_unique<JsonDefaultsStore>(m_dir.filePath(QStringLiteral("defaults.json")));
         m_center = std::make_unique<Center>(*m_store, *m_fake);
@@ -271,6 +287,124 @@ void TestShortcutStorage::registryIdsSuspensionAndFailures() {
     QVERIFY(!backend.send(true, kV, kCmdShift));
     registry.unregisterShortcut(kCommandShiftV);
     QCOMPARE(registry.ids(), QList<qint64>());
+}
+
+void TestShortcutStorage::modifierConversions_data() {
+    QTest::addColumn<quint32>("flags");
+    QTest::addColumn<qint64>("carbon");
+    QTest::addColumn<quint32>("flagsBack");
+    QTest::newRow("command shift")
+        << (MF::command | MF::shift) << qint64(768) << (MF::command | MF::shift);
+    QTest::newRow("control") << MF::control << qint64(0x1000) << MF::control;
+    QTest::newRow("option") << MF::option << qint64(0x800) << MF::option;
+    QTest::newRow("function") << MF::function << qint64(0x20000) << MF::function;
+    QTest::newRow("locks and pads dropped")
+        << (MF::capsLock | MF::numericPad | MF::help | 0x1u | MF::option) << qint64(0x800)
+        << MF::option;
+}
+
+void TestShortcutStorage::modifierConversions() {
+    QFETCH(quint32, flags);
+    QFETCH(qint64, carbon);
+    QFETCH(quint32, flagsBack);
+    QCOMPARE(carbonModifiersFromFlags(flags), carbon);
+    // Bits outside the five are dropped on the way back too.
+    QCOMPARE(flagsFromCarbonModifiers(carbon | 0x1 | 0x400), flagsBack);
+    // A key event's function flag is the keyboard's own doing; a declared one is kept.
+    QCOMPARE(Shortcut::fromKeyEvent(Key::f5.rawValue, flags | MF::function),
+             Shortcut(96, carbon & ~0x20000));
+    QCOMPARE(Shortcut(Key::f5, flags), Shortcut(96, carbon));
+}
+
+void TestShortcutStorage::keyTexts_data() {
+    QTest::addColumn<Shortcut>("shortcut");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<std::optional<QString>>("menuKey");
+    const std::optional<QString> none;
+    QTest::newRow("command shift V")
+        << Shortcut(9, 768) << QStringLiteral("⇧⌘V") << std::optional(QStringLiteral("v"));
+    QTest::newRow("symbol order") << Shortcut(Key::a,
+                                              MF::command | MF::shift | MF::option | MF::control)
+                                  << QStringLiteral("⌃⌥⇧⌘A") << std::optional(QStringLiteral("a"));
+    QTest::newRow("function globe")
+        << Shortcut(Key::f1, MF::function | MF::control) << QStringLiteral("⌃\U0001F310\uFE0EF1")
+        << std::optional(QStringLiteral("\uF704"));
+    QTest::newRow("space word") << Shortcut(Key::space, MF::option) << QStringLiteral("⌥Space")
+                                << std::optional(QStringLiteral(" "));
+    QTest::newRow("return") << Shortcut(Key::returnKey, MF::command) << QStringLiteral("⌘↩")
+                            << std::optional(QStringLiteral("↩"));
+    QTest::newRow("backspace") << Shortcut(Key::deleteKey, 0) << QStringLiteral("⌫")
+                               << std::optional(QStringLiteral("⌫"));
+    QTest::newRow("help") << Shortcut(Key::help, 0) << QStringLiteral("?\u20DD")
+                          << std::optional(QStringLiteral("?\u20DD"));
+    QTest::newRow("F20") << Shortcut(Key::f20, MF::shift) << QStringLiteral("⇧F20")
+                         << std::optional(QStringLiteral("\uF717"));
+    QTest::newRow("keypad 7") << Shortcut(Key::keypad7, 0) << QStringLiteral("7\u20E3") << none;
+    QTest::newRow("keypad clear") << Shortcut(Key::keypadClear, 0) << QStringLiteral("☒\u20E3")
+                                  << none;
+    QTest::newRow("keypad enter") << Shortcut(Key::keypadEnter, 0) << QStringLiteral("↩\u20E3")
+                                  << none;
+    QTest::newRow("no layout character")
+        << Shortcut(Key::j, MF::command) << QStringLiteral("⌘\uFFFD") << none;
+    QTest::newRow("punctuation") << Shortcut(Key::comma, MF::command) << QStringLiteral("⌘,")
+                                 << std::optional(QStringLiteral(","));
+}
+
+void TestShortcutStorage::keyTexts() {
+    QFETCH(Shortcut, shortcut);
+    QFETCH(QString, text);
+    QFETCH(std::optional<QString>, menuKey);
+    QCOMPARE(shortcut.description(*m_fake), text);
+    QCOMPARE(shortcut.menuKeyEquivalent(*m_fake), menuKey);
+}
+
+void TestShortcutStorage::menuItemsInUse_data() {
+    QTest::addColumn<Shortcut>("shortcut");
+    QTest::addColumn<std::optional<QString>>("item");
+    const std::optional<QString> none;
+    QTest::newRow("settings") << Shortcut(Key::comma, MF::command)
+                              << std::optional(QStringLiteral("Settings…"));
+    QTest::newRow("quit") << Shortcut(Key::q, MF::command)
+                          << std::optional(QStringLiteral("Quit Quillet"));
+    QTest::newRow("other modifiers") << Shortcut(Key::q, MF::command | MF::option) << none;
+    QTest::newRow("upper case implies shift") << Shortcut(Key::v, MF::command | MF::shift)
+                                              << std::optional(QStringLiteral("Paste Special"));
+    QTest::newRow("upper case needs shift") << Shortcut(Key::v, MF::command) << none;
+    QTest::newRow("submenu") << Shortcut(Key::a, MF::control)
+                             << std::optional(QStringLiteral("Deep"));
+    QTest::newRow("keypad never matches") << Shortcut(Key::keypadPlus, MF::command) << none;
+}
+
+void TestShortcutStorage::menuItemsInUse() {
+    QFETCH(Shortcut, shortcut);
+    QFETCH(std::optional<QString>, item);
+    MenuItem edit{QStringLiteral("Edit"), QString(), 0, {}};
+    edit.submenu = {{QStringLiteral("Paste Special"), QStringLiteral("V"), MF::command, {}},
+                    {QStringLiteral("More"),
+                     QString(),
+                     0,
+                     {{QStringLiteral("Deep"), QStringLiteral("a"), MF::control, {}}}}};
+    m_center->setMenuItems(
+        {{QStringLiteral("Settings…"), QStringLiteral(","), MF::command, {}},
+         {QStringLiteral("Plus"), QStringLiteral("+"), MF::command, {}},
+         edit,
+         {QStringLiteral("Quit Quillet"), QStringLiteral("q"), MF::command, {}}});
+    QCOMPARE(m_center->menuItemUsing(shortcut), item);
+}
+
+void TestShortcutStorage::everyKeyHasOnePhysicalKey() {
+    // Every constant but the function key maps to a distinct PC key and back.
+    QSet<int> seen;
+    for (int code = 0; code < 128; ++code) {
+        const auto evdev = evdevCodeForKeyCode(code);
+        if (!evdev)
+            continue;
+        QVERIFY2(!seen.contains(*evdev), qPrintable(QString::number(code)));
+        seen.insert(*evdev);
+        QCOMPARE(keyCodeForEvdevCode(*evdev), std::optional(code));
+    }
+    QVERIFY(!evdevCodeForKeyCode(Key::function.rawValue));
+    QCOMPARE(evdevCodeForKeyCode(Key::command.rawValue), std::optional(125));
 }
 
 QTEST_MAIN(TestShortcutStorage)
