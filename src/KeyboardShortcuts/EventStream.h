@@ -3,24 +3,27 @@
 #include "KeyboardShortcuts/Name.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QUuid>
 
 #include <optional>
 
 namespace KeyboardShortcuts {
 
+class Center;
+
 // A subscription to the presses and releases of one name's shortcut. It
 // starts delivering on the next turn of the event loop and delivers until it
-// is destroyed; while it lives, the shortcut stays registered.
+// is destroyed (or its Center is); while it lives, the shortcut stays registered.
 //
-//   auto stream = KeyboardShortcuts::events(name);
+//   auto stream = center.events(name);
 //   connect(stream.get(), &EventStream::received, this, &Picker::onShortcut);
 class EventStream : public QObject {
     Q_OBJECT
 public:
     // With a type, only events of that type are delivered.
-    explicit EventStream(Name name, std::optional<EventType> only = std::nullopt,
-                         QObject* parent = nullptr);
+    EventStream(Center& center, Name name, std::optional<EventType> only = std::nullopt,
+                QObject* parent = nullptr);
     ~EventStream() override;
 
     const Name& name() const { return m_name; }
@@ -33,6 +36,7 @@ Q_SIGNALS:
 private:
     void deliver(EventType type);
 
+    QPointer<Center> m_center;
     Name m_name;
     std::optional<EventType> m_only;
     QUuid m_id;

@@ -34,9 +34,9 @@ HotKeyRegistry::~HotKeyRegistry() {
     m_backend.setEventHandler({});
 }
 
-void HotKeyRegistry::reportFailure(const Shortcut& shortcut, int status) {
-    const QByteArray line = "Error registering hotkey " + shortcut.description().toUtf8() + ": " +
-                            QByteArray::number(status) + '\n';
+void HotKeyRegistry::reportFailure(const Shortcut& shortcut, int status) const {
+    const QByteArray line = "Error registering hotkey " + shortcut.description(m_backend).toUtf8() +
+                            ": " + QByteArray::number(status) + '\n';
     std::fwrite(line.constData(), 1, size_t(line.size()), stdout);
     std::fflush(stdout);
 }
@@ -51,7 +51,7 @@ void HotKeyRegistry::registerShortcut(const Shortcut& shortcut, Callback onKeyDo
         reportFailure(shortcut, status);
         return;
     }
-    qCDebug(shortcutsLog) << "registered" << shortcut.description() << "as" << id;
+    qCDebug(shortcutsLog) << "registered" << shortcut.description(m_backend) << "as" << id;
     m_hotKeys[id] = HotKey{shortcut, true, std::move(onKeyDown), std::move(onKeyUp)};
     if (!m_installed) {
         m_installed = true;

@@ -51,7 +51,7 @@ private:
     bool handle(const HotKeyEvent& event);
     void suspendAll();
     void registerAllSuspended();
-    static void reportFailure(const Shortcut& shortcut, int status);
+    void reportFailure(const Shortcut& shortcut, int status) const;
 
     HotKeyBackend& m_backend;
     std::map<qint64, HotKey> m_hotKeys;

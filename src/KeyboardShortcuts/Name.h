@@ -17,23 +17,20 @@ namespace KeyboardShortcuts {
 //   const Name openPanel(QStringLiteral("openPanel"),
 //                        Shortcut(Key::v, ModifierFlag::command | ModifierFlag::shift));
 //
-// Declaring a name with a default stores the default when the user has never
-// chosen anything for it; declaring it again later changes nothing. A name
-// made later from the identifier alone (Name("openPanel")) takes over the
-// default declared for it in this process, so that clearing it through any
-// of its copies keeps the default from coming back.
+// A name is a plain value. The Center that first sees a name with a default
+// stores that default when the user has never chosen anything for it, and
+// remembers it: a name made later from the identifier alone (Name("openPanel"))
+// then shares it, so that clearing it through any of its copies keeps the
+// default from coming back.
 class Name {
 public:
     Name() = default;
-    explicit Name(QString rawValue);
-    // With nothing as the default, no declared default is taken over.
-    Name(QString rawValue, std::optional<Shortcut> defaultShortcut);
+    explicit Name(QString rawValue, std::optional<Shortcut> defaultShortcut = std::nullopt)
+        : m_rawValue(std::move(rawValue))
+        , m_default(defaultShortcut) {}
 
     const QString& rawValue() const { return m_rawValue; }
     const std::optional<Shortcut>& defaultShortcut() const { return m_default; }
-
-    std::optional<Shortcut> shortcut() const;
-    void setShortcut(const std::optional<Shortcut>& shortcut) const;
 
     friend bool operator==(const Name& a, const Name& b) { return a.m_rawValue == b.m_rawValue; }
 
@@ -45,6 +42,11 @@ private:
 inline size_t qHash(const Name& n, size_t seed = 0) {
     return qHash(n.rawValue(), seed);
 }
+
+// The defaults key of a name: "KeyboardShortcuts_" + name.
+QString storageKey(const Name& name);
+// The name (without a default) whose defaults key this is, if it is one.
+std::optional<Name> nameForStorageKey(const QString& key);
 
 } // namespace KeyboardShortcuts
 

@@ -1,7 +1,7 @@
 #include "KeyboardShortcuts/RecorderWidget.h"
 
+#include "KeyboardShortcuts/Center.h"
 #include "KeyboardShortcuts/KeyNaming.h"
-#include "KeyboardShortcuts/KeyboardShortcuts.h"
 #include "KeyboardShortcuts/Texts.h"
 
 #include <QApplication>
@@ -61,8 +61,9 @@ bool isModifierKey(int key) {
 
 } // namespace
 
-RecorderWidget::RecorderWidget(const Name& name, QWidget* parent)
+RecorderWidget::RecorderWidget(Center& center, const Name& name, QWidget* parent)
     : QLineEdit(parent)
+    , m_center(center)
     , m_name(name) {
     setPlaceholderText(localized("record_shortcut"));
     setAlignment(Qt::AlignCenter);
@@ -72,11 +73,10 @@ RecorderWidget::RecorderWidget(const Name& name, QWidget* parent)
     setAcceptDrops(false);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     showShortcut();
-    connect(&Notifier::shared(), &Notifier::shortcutByNameDidChange, this,
-            [this](const Name& changed) {
-                if (changed == m_name)
-                    showShortcut();
-            });
+    connect(&m_center, &Center::shortcutByNameDidChange, this, [this](const Name& changed) {
+        if (changed == m_name)
+            showShortcut();
+    });
     connect(this, &QLineEdit::textEdited, this, &RecorderWidget::textWasEdited);
 }
 
@@ -98,8 +98,8 @@ QSize RecorderWidget::sizeHint() const {
 }
 
 void RecorderWidget::showShortcut() {
-    const auto shortcut = getShortcut(m_name);
-    setText(shortcut ? shortcut->description() : QString());
+    const auto shortcut = m_center.getShortcut(m_name);
+    setText(shortcut ? m_center.description(*shortcut) : QString());
 }
 
 void RecorderWidget::focusInEvent(QFocusEvent* event) {
@@ -136,9 +136,9 @@ void RecorderWidget::startRecording() {
         return;
     m_recording = true;
     setPlaceholderText(localized("press_shortcut"));
-    setShortcutsPaused(true);
+    m_center.setShortcutsPaused(true);
     qApp->installEventFilter(this);
-    Q_EMIT Notifier::shared().recorderActiveStatusDidChange(true);
+    Q_EMIT m_center.recorderActiveStatusDidChange(true);
     Q_EMIT recordingChanged(true);
 }
 
@@ -148,8 +148,8 @@ void RecorderWidget::endRecording() {
     m_recording = false;
     qApp->removeEventFilter(this);
     setPlaceholderText(localized("record_shortcut"));
-    setShortcutsPaused(false);
-    Q_EMIT Notifier::shared().recorderActiveStatusDidChange(false);
+    m_center.setShortcutsPaused(false);
+    Q_EMIT m_center.recorderActiveStatusDidChange(false);
     Q_EMIT recordingChanged(false);
 }
 
@@ -214,7 +214,7 @@ void RecorderWidget::handleKey(QKeyEvent* event) {
             break;
         }
     }
-    const auto keyCode = keyCodeForScanCode(event->nativeScanCode());
+    const auto keyCode = m_center.keyCodeForScanCode(event->nativeScanCode());
     if (!(flags & kShortcutModifiers) && !(keyCode && isFunctionKey(*keyCode))) {
         QApplication::beep();
         return;
@@ -225,13 +225,13 @@ void RecorderWidget::handleKey(QKeyEvent* event) {
     }
     const Shortcut shortcut = Shortcut::fromKeyEvent(*keyCode, flags);
 
-    if (const auto item = menuItemUsing(shortcut)) {
+    if (const auto item = m_center.menuItemUsing(shortcut)) {
         alert(localized("keyboard_shortcut_used_by_menu_item").arg(*item), QString(),
               {localized("ok")});
         return;
     }
     const bool f12Alone = shortcut.carbonKeyCode == kF12 && shortcut.carbonModifiers == 0;
-    if (!f12Alone && !isAvailableSystemWide(shortcut)) {
+    if (!f12Alone && !m_center.isAvailableSystemWide(shortcut)) {
         const int choice = alert(localized("keyboard_shortcut_used_by_system"),
                                  localized("keyboard_shortcuts_can_be_changed"),
                                  {localized("ok"), localized("force_use_shortcut")});
@@ -239,8 +239,8 @@ void RecorderWidget::handleKey(QKeyEvent* event) {
             return;
     }
 
-    setText(shortcut.description());
-    setShortcut(shortcut, m_name);
+    setText(m_center.description(shortcut));
+    m_center.setShortcut(shortcut, m_name);
     Q_EMIT shortcutChanged(shortcut);
     clearFocus();
 }
@@ -248,7 +248,7 @@ void RecorderWidget::handleKey(QKeyEvent* event) {
 void RecorderWidget::textWasEdited(const QString& text) {
     if (!text.isEmpty())
         return;
-    setShortcut(std::nullopt, m_name);
+    m_center.setShortcut(std::nullopt, m_name);
     Q_EMIT shortcutChanged(std::nullopt);
     // Clearing keeps (or starts) recording, ready for the new combination.
     requestFocus();

@@ -8,17 +8,19 @@
 
 namespace KeyboardShortcuts {
 
+class Center;
+
 // The field in which the user sets a name's shortcut. It shows the shortcut's
 // text with a clear button; while it has focus it records: the next key
 // combination is checked and either stored for the name or refused (a beep
 // or an alert). Global shortcuts are paused meanwhile.
 //
-//   auto* recorder = new KeyboardShortcuts::RecorderWidget(Name("openPanel"), this);
+//   auto* recorder = new KeyboardShortcuts::RecorderWidget(center, Name("openPanel"), this);
 class RecorderWidget : public QLineEdit {
     Q_OBJECT
     Q_PROPERTY(bool recording READ isRecording NOTIFY recordingChanged)
 public:
-    explicit RecorderWidget(const Name& name, QWidget* parent = nullptr);
+    RecorderWidget(Center& center, const Name& name, QWidget* parent = nullptr);
     ~RecorderWidget() override;
 
     const Name& shortcutName() const { return m_name; }
@@ -51,6 +53,7 @@ private:
     // index of the chosen button.
     int alert(const QString& message, const QString& informative, const QStringList& buttons);
 
+    Center& m_center;
     Name m_name;
     bool m_recording = false;
     bool m_focusRequested = false;

@@ -1,7 +1,7 @@
 #include "KeyboardShortcuts/Shortcut.h"
 
 #include "KeyboardShortcuts/KeyNaming.h"
-#include "KeyboardShortcuts/KeyboardShortcuts.h"
+#include "platform/HotKeyBackend.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -58,18 +58,14 @@ Shortcut Shortcut::fromKeyEvent(int keyCode, quint32 modifierFlags) {
     return Shortcut(keyCode, carbonModifiersFromFlags(modifierFlags & ~ModifierFlag::function));
 }
 
-std::optional<Shortcut> Shortcut::forName(const Name& name) {
-    return getShortcut(name);
-}
-
-QString Shortcut::description() const {
+QString Shortcut::description(const HotKeyBackend& keyboard) const {
     QString keyText;
     if (carbonKeyCode < 0 || carbonKeyCode > INT_MAX)
         keyText = QString(QChar(0xFFFD)); // no key: it must not pass for the key it wraps to
     else if (const auto special = specialKeyForKeyCode(int(carbonKeyCode)))
         keyText = specialKeyDisplayText(*special);
     else {
-        keyText = layoutCharacter(int(carbonKeyCode));
+        keyText = keyboard.layoutCharacter(int(carbonKeyCode));
         if (keyText.isEmpty())
             keyText = QString(QChar(0xFFFD));
         keyText = keyText.toUpper();
@@ -77,12 +73,12 @@ QString Shortcut::description() const {
     return modifierSymbols(modifiers()) + keyText;
 }
 
-std::optional<QString> Shortcut::menuKeyEquivalent() const {
+std::optional<QString> Shortcut::menuKeyEquivalent(const HotKeyBackend& keyboard) const {
     if (carbonKeyCode < 0 || carbonKeyCode > INT_MAX)
         return std::nullopt;
     if (const auto special = specialKeyForKeyCode(int(carbonKeyCode)))
         return specialKeyMenuEquivalent(*special);
-    const QString c = layoutCharacter(int(carbonKeyCode));
+    const QString c = keyboard.layoutCharacter(int(carbonKeyCode));
     if (c.isEmpty())
         return std::nullopt;
     return c;

@@ -9,9 +9,9 @@
 
 #include <optional>
 
-namespace KeyboardShortcuts {
+class HotKeyBackend;
 
-class Name;
+namespace KeyboardShortcuts {
 
 // Key-event modifier flags, the form in which key events and menu items carry
 // their modifiers. Only control, option, shift, command and function have a
@@ -60,17 +60,16 @@ struct Shortcut {
     // A shortcut from a key-down or key-up event; the function flag is not
     // taken over, since keyboards set it on their own for many keys.
     static Shortcut fromKeyEvent(int keyCode, quint32 modifierFlags);
-    // The shortcut stored for the name, if any.
-    static std::optional<Shortcut> forName(const Name& name);
 
     Key key() const { return Key(int(carbonKeyCode)); }
     quint32 modifiers() const { return flagsFromCarbonModifiers(carbonModifiers); }
 
-    // Display text: modifier symbols then the key, e.g. "⇧⌘V".
-    QString description() const;
+    // Display text: modifier symbols then the key, e.g. "⇧⌘V"; letters and
+    // punctuation are named by the keyboard's current layout.
+    QString description(const HotKeyBackend& keyboard) const;
     // The key as a menu item would hold it, without modifiers; nothing for keys
     // a menu cannot show (keypad keys, keys the layout cannot render).
-    std::optional<QString> menuKeyEquivalent() const;
+    std::optional<QString> menuKeyEquivalent(const HotKeyBackend& keyboard) const;
 
     QByteArray toJson() const;
     static std::optional<Shortcut> fromJson(const QByteArray& json);

@@ -80,8 +80,8 @@ DebugState AppDebugTarget::state() {
         s.latestClipText = latest.text.value_or(QString());
         s.latestClipSource = latest.sourceApp.value_or(QString());
     }
-    const auto shortcut = KeyboardShortcuts::getShortcut(AppDelegate::openPanelShortcut());
-    s.hotkey = shortcut ? shortcut->description() : QStringLiteral("none");
+    const auto shortcut = services.shortcuts().getShortcut(AppDelegate::openPanelShortcut());
+    s.hotkey = shortcut ? services.shortcuts().description(*shortcut) : QStringLiteral("none");
     s.launchAtLogin = services.prefs().launchAtLogin();
     s.loginItemEnabled = services.platform().loginItem->status() == LoginItem::Status::Enabled;
     return s;

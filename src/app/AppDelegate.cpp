@@ -9,11 +9,9 @@
 #include "app/Updater.h"
 #include "history/ClipStore.h"
 #include "history/CopyBack.h"
-#include "platform/HotKeyBackend.h"
 #include "platform/dbus/DesktopNotifications.h"
 #include "platform/freedesktop/DesktopEntryIndex.h"
 #include "screenshots/ScreenshotWatcher.h"
-#include "settings/JsonDefaultsStore.h"
 #include "settings/Prefs.h"
 #include "ui/AppIcons.h"
 #include "ui/FloatingPanel.h"
@@ -36,7 +34,7 @@ AppDelegate::AppDelegate(AppServices& services, QObject* parent)
     , m_quickLook(std::make_unique<QuickLook>())
     , m_ui{services.prefs(),   services.store(),      services.copyBack(),
            services.watcher(), services.thumbnails(), *m_icons,
-           *m_toast,           *m_quickLook}
+           *m_toast,           *m_quickLook,          services.shortcuts()}
     , m_panelState(std::make_unique<PanelState>())
     , m_picker(std::make_unique<QuickPicker>(m_ui)) {}
 
@@ -77,24 +75,24 @@ void AppDelegate::applicationDidFinishLaunching() {
     m_services.startClipboard();
     connect(&m_services.copyBack(), &CopyBack::copyFailed, m_toast.get(), &Toast::show);
 
-    KeyboardShortcuts::setUp(&m_services.defaults(), std::move(m_services.platform().hotKeys));
     connect(m_picker.get(), &QuickPicker::allHistoryRequested, this,
             [this] { showPanel(PanelTab::clipboard); });
-    KeyboardShortcuts::onKeyUp(openPanelShortcut(), [this] { m_picker->toggle(); });
+    KeyboardShortcuts::Center& shortcuts = m_services.shortcuts();
+    shortcuts.onKeyUp(openPanelShortcut(), [this] { m_picker->toggle(); });
     // The recorder refuses shortcuts that the tray menu already uses; the
     // menu's Ctrl is the desktop's usual menu modifier.
-    KeyboardShortcuts::setMenuItems({{QStringLiteral("Settings…"),
-                                      QStringLiteral(","),
-                                      KeyboardShortcuts::ModifierFlag::control,
-                                      {}},
-                                     {QStringLiteral("Check for Updates…"),
-                                      QString(),
-                                      KeyboardShortcuts::ModifierFlag::control,
-                                      {}},
-                                     {QStringLiteral("Quit Quillet"),
-                                      QStringLiteral("q"),
-                                      KeyboardShortcuts::ModifierFlag::control,
-                                      {}}});
+    shortcuts.setMenuItems({{QStringLiteral("Settings…"),
+                             QStringLiteral(","),
+                             KeyboardShortcuts::ModifierFlag::control,
+                             {}},
+                            {QStringLiteral("Check for Updates…"),
+                             QString(),
+                             KeyboardShortcuts::ModifierFlag::control,
+                             {}},
+                            {QStringLiteral("Quit Quillet"),
+                             QStringLiteral("q"),
+                             KeyboardShortcuts::ModifierFlag::control,
+                             {}}});
 
     m_debugTarget = std::make_unique<AppDebugTarget>(*this);
     m_debugChannel = std::make_unique<DebugChannel>(*m_debugTarget);

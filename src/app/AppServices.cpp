@@ -1,5 +1,6 @@
 #include "app/AppServices.h"
 
+#include "KeyboardShortcuts/Center.h"
 #include "history/ClipStore.h"
 #include "history/ClipboardKeeper.h"
 #include "history/ClipboardMonitor.h"
@@ -32,6 +33,7 @@ AppServices::AppServices(const AppOptions& options)
                                                    *m_store, *m_thumbnails, *m_prefs);
     m_keeper = std::make_unique<ClipboardKeeper>(*m_platform.clipboardManager, *m_monitor, *m_store,
                                                  *m_platform.pasteboard, *m_prefs);
+    m_shortcuts = std::make_unique<KeyboardShortcuts::Center>(*m_defaults, *m_platform.hotKeys);
 }
 
 // Members go in reverse order: the monitor and the watcher, whose threads

@@ -18,6 +18,10 @@ class Prefs;
 class ScreenshotWatcher;
 class ThumbnailCache;
 
+namespace KeyboardShortcuts {
+class Center;
+}
+
 // Where and on what the services run; the defaults are the user's own.
 struct AppOptions {
     // "x11" or "null"; empty chooses by the session (QUILLET_PLATFORM).
@@ -33,9 +37,9 @@ struct AppOptions {
 
 // Everything of the running application below its windows, built once in
 // start-up order: the settings store, the platform, the preferences, then the
-// history and screenshot services. Destroyed in reverse order. Nothing starts
-// here: the clipboard monitor and the clipboard-manager role are started by
-// the application delegate at its place in start-up.
+// history and screenshot services and the global shortcuts. Destroyed in reverse order. Nothing
+// starts here: the clipboard monitor and the clipboard-manager role are started by the application
+// delegate at its place in start-up.
 class AppServices {
 public:
     explicit AppServices(const AppOptions& options = AppOptions());
@@ -52,6 +56,7 @@ public:
     CopyBack& copyBack() { return *m_copyBack; }
     ClipboardMonitor& monitor() { return *m_monitor; }
     ScreenshotWatcher& watcher() { return *m_watcher; }
+    KeyboardShortcuts::Center& shortcuts() { return *m_shortcuts; }
 
     // Starts recording the clipboard and takes the clipboard-manager role.
     void startClipboard();
@@ -67,4 +72,5 @@ private:
     std::unique_ptr<ScreenshotWatcher> m_watcher;
     std::unique_ptr<ClipboardMonitor> m_monitor;
     std::unique_ptr<ClipboardKeeper> m_keeper;
+    std::unique_ptr<KeyboardShortcuts::Center> m_shortcuts;
 };

@@ -99,7 +99,7 @@ SettingsWindow::SettingsWindow(UiServices& services, QWidget* parent)
     , m_general(new GeneralSection(services.prefs))
     , m_screenshots(new ScreenshotsSection(services.prefs, services.watcher))
     , m_clipboard(new ClipboardSection(services.prefs, services.copyBack))
-    , m_shortcuts(new ShortcutsSection)
+    , m_shortcuts(new ShortcutsSection(services.shortcuts))
     , m_about(new AboutSection) {
     setWindowTitle(QStringLiteral("Quillet Settings"));
     setAttribute(Qt::WA_DeleteOnClose, false);

@@ -7,10 +7,10 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-ShortcutsSection::ShortcutsSection(QWidget* parent)
+ShortcutsSection::ShortcutsSection(KeyboardShortcuts::Center& shortcuts, QWidget* parent)
     : QWidget(parent) {
     m_recorder = new KeyboardShortcuts::RecorderWidget(
-        KeyboardShortcuts::Name(QStringLiteral("openPanel")), this);
+        shortcuts, KeyboardShortcuts::Name(QStringLiteral("openPanel")), this);
     m_recorder->setMinimumWidth(130);
 
     auto* layout = new QVBoxLayout(this);
@@ -23,7 +23,7 @@ ShortcutsSection::ShortcutsSection(QWidget* parent)
         "Pops up your 5 most recent clips right where you're working — ↑↓ or 1–5 to pick, "
         "Return to copy. Default ⌘⇧V. The full history is one click on the menu bar "
         "paperclip.")));
-    const QString unavailable = KeyboardShortcuts::unavailableReason();
+    const QString unavailable = shortcuts.unavailableReason();
     if (!unavailable.isEmpty()) {
         layout->addSpacing(4);
         layout->addWidget(SettingsRow::note(unavailable));

@@ -2,11 +2,15 @@
 
 #include <QWidget>
 
+namespace KeyboardShortcuts {
+class Center;
+}
+
 // The recorder for the quick picker's shortcut and how the picker is used.
 class ShortcutsSection : public QWidget {
     Q_OBJECT
 public:
-    explicit ShortcutsSection(QWidget* parent = nullptr);
+    explicit ShortcutsSection(KeyboardShortcuts::Center& shortcuts, QWidget* parent = nullptr);
 
     QWidget* recorder() const { return m_recorder; }
 

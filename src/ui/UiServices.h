@@ -9,6 +9,10 @@ class ScreenshotWatcher;
 class ThumbnailCache;
 class Toast;
 
+namespace KeyboardShortcuts {
+class Center;
+}
+
 // The services behind Quillet's windows. The application root owns every one
 // of them and hands this set to the windows, which keep the references.
 struct UiServices {
@@ -22,4 +26,5 @@ struct UiServices {
     Toast& toast;
     // The preview window of files and screenshots.
     QuickLook& quickLook;
+    KeyboardShortcuts::Center& shortcuts;
 };

@@ -4,32 +4,21 @@
 #include "platform/HotKeyBackend.h"
 
 #include <QHash>
-#include <QList>
 #include <QSet>
 
 // Unit tests run on the offscreen platform, where no X server exists to hold
-// grabs; this backend records grab calls and lets a test feed key events. The
-// real X11 backend is exercised under Xvfb in tst_x11hotkeys.
+// grabs; this backend records grabs and lets a test feed key events. The real
+// X11 backend is exercised under Xvfb in tst_x11hotkeys and tst_recorder.
 class FakeHotKeys : public HotKeyBackend {
 public:
-    struct Call {
-        bool grab;
-        int keyCode;
-        int modifiers;
-        friend bool operator==(const Call&, const Call&) = default;
-    };
-
     int grab(int keyCode, int modifiers) override {
-        calls.append({true, keyCode, modifiers});
+        ++grabs;
         if (refused.contains(key(keyCode, modifiers)))
             return 10;
         held.insert(key(keyCode, modifiers));
         return 0;
     }
-    void ungrab(int keyCode, int modifiers) override {
-        calls.append({false, keyCode, modifiers});
-        held.remove(key(keyCode, modifiers));
-    }
+    void ungrab(int keyCode, int modifiers) override { held.remove(key(keyCode, modifiers)); }
     bool isAvailable(int keyCode, int modifiers) override {
         return !refused.contains(key(keyCode, modifiers));
     }
@@ -42,13 +31,10 @@ public:
         return deliver(HotKeyEvent{press, keyCode, modifiers, raw});
     }
     bool isHeld(int keyCode, int modifiers) const { return held.contains(key(keyCode, modifiers)); }
-    int grabCount() const {
-        return int(std::count_if(calls.begin(), calls.end(), [](const Call& c) { return c.grab; }));
-    }
 
     static qint64 key(int keyCode, int modifiers) { return (qint64(keyCode) << 32) | modifiers; }
 
-    QList<Call> calls;
+    int grabs = 0;
     QSet<qint64> held;
     QSet<qint64> refused;
     QHash<int, QString> layout;

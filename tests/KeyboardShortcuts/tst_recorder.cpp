@@ -1,6 +1,6 @@
 #include "OtherXClient.h"
 
-#include "KeyboardShortcuts/KeyboardShortcuts.h"
+#include "KeyboardShortcuts/Center.h"
 #include "KeyboardShortcuts/RecorderWidget.h"
 #include "KeyboardShortcuts/Texts.h"
 #include "platform/HotKeyBackend.h"
@@ -32,6 +32,10 @@ constexpr quint32 kScanTab = 15 + 8;
 constexpr quint32 kScanComma = 51 + 8;
 constexpr quint32 kScanEscape = 1 + 8;
 constexpr quint32 kScanBackspace = 14 + 8;
+
+void xdotool(const QStringList& arguments) {
+    QCOMPARE(QProcess::execute(QStringLiteral("xdotool"), arguments), 0);
+}
 } // namespace
 
 // Recorder rules on a real window under Xvfb. Most keys are sent as Qt key
@@ -46,8 +50,7 @@ private Q_SLOTS:
     void keyRules();
     void deleteClearsTabLeaves();
     void clickOutsideEndsRecording();
-    void menuConflictIsRefused();
-    void systemConflictCanBeForced();
+    void conflictsAreRefusedOrForced();
     void recordingPausesTheGlobalShortcut();
 
 private:
@@ -57,6 +60,8 @@ private:
 
     QTemporaryDir m_dir;
     std::unique_ptr<JsonDefaultsStore> m_store;
+    std::unique_ptr<HotKeyBackend> m_backend;
+    std::unique_ptr<Center> m_center;
     std::unique_ptr<QWidget> m_window;
     RecorderWidget* m_recorder = nullptr;
     QLineEdit* m_other = nullptr;
@@ -75,10 +80,11 @@ protected:
 void TestRecorder::init() {
     QFile::remove(m_dir.filePath(QStringLiteral("defaults.json")));
     m_store = std::make_unique<JsonDefaultsStore>(m_dir.filePath(QStringLiteral("defaults.json")));
-    setUp(m_store.get(), HotKeyBackend::createForPlatform());
+    m_backend = HotKeyBackend::createForPlatform();
+    m_center = std::make_unique<Center>(*m_store, *m_backend);
     m_window = std::make_unique<QWidget>();
     auto* layout = new QVBoxLayout(m_window.get());
-    m_recorder = new RecorderWidget(Name(QStringLiteral("openPanel"), kCommandShiftV));
+    m_recorder = new RecorderWidget(*m_center, Name(QStringLiteral("openPanel"), kCommandShiftV));
     m_other = new QLineEdit;
     layout->addWidget(m_recorder);
     layout->addWidget(m_other);
@@ -91,15 +97,16 @@ void TestRecorder::init() {
     QCOMPARE(m_recorder->text(), QStringLiteral("⇧⌘V"));
     m_recorder->setFocus(Qt::MouseFocusReason);
     QTRY_VERIFY(m_recorder->isRecording());
-    QVERIFY(shortcutsPaused());
+    QVERIFY(m_center->shortcutsPaused());
     QCOMPARE(m_recorder->placeholderText(), localized("press_shortcut"));
     m_alertText.clear();
 }
 
 void TestRecorder::cleanup() {
     m_window.reset();
-    QVERIFY(!shortcutsPaused());
-    setUp(nullptr, nullptr);
+    QVERIFY(!m_center->shortcutsPaused());
+    m_center.reset();
+    m_backend.reset();
 }
 
 void TestRecorder::sendKey(int qtKey, quint32 scanCode, Qt::KeyboardModifiers modifiers) {
@@ -167,10 +174,10 @@ void TestRecorder::keyRules() {
     QFETCH(bool, stillRecording);
     QSignalSpy changed(m_recorder, &RecorderWidget::shortcutChanged);
     sendKey(key, scanCode, modifiers);
-    QCOMPARE(getShortcut(m_recorder->shortcutName()), stored);
+    QCOMPARE(m_center->getShortcut(m_recorder->shortcutName()), stored);
     QCOMPARE(m_recorder->isRecording(), stillRecording);
     QCOMPARE(changed.size(), stored == kCommandShiftV ? 0 : 1);
-    QCOMPARE(m_recorder->text(), stored->description());
+    QCOMPARE(m_recorder->text(), m_center->description(*stored));
 }
 
 void TestRecorder::deleteClearsTabLeaves() {
@@ -186,20 +193,17 @@ void TestRecorder::deleteClearsTabLeaves() {
     QTest::keyClick(m_recorder, Qt::Key_Tab);
     QTRY_VERIFY(m_other->hasFocus());
     QVERIFY(!m_recorder->isRecording());
-    QVERIFY(!shortcutsPaused());
+    QVERIFY(!m_center->shortcutsPaused());
 }
 
 void TestRecorder::clickOutsideEndsRecording() {
-    QSignalSpy active(&Notifier::shared(), &Notifier::recorderActiveStatusDidChange);
+    QSignalSpy active(m_center.get(), &Center::recorderActiveStatusDidChange);
     // A real middle click on the field pastes nothing into it.
     QGuiApplication::clipboard()->setText(QStringLiteral("pasted"), QClipboard::Selection);
     m_recorder->installEventFilter(this);
     const QPoint centre = m_recorder->mapToGlobal(m_recorder->rect().center());
-    QCOMPARE(QProcess::execute(QStringLiteral("xdotool"),
-                               {QStringLiteral("mousemove"), QString::number(centre.x()),
-                                QString::number(centre.y()), QStringLiteral("click"),
-                                QStringLiteral("2")}),
-             0);
+    xdotool({QStringLiteral("mousemove"), QString::number(centre.x()), QString::number(centre.y()),
+             QStringLiteral("click"), QStringLiteral("2")});
     QTRY_COMPARE(m_middleReleases, 1);
     QCOMPARE(m_recorder->text(), QStringLiteral("⇧⌘V"));
     const QRect r = m_recorder->geometry();
@@ -212,18 +216,18 @@ void TestRecorder::clickOutsideEndsRecording() {
     QCOMPARE(active.at(0).at(0).toBool(), false);
 }
 
-void TestRecorder::menuConflictIsRefused() {
-    setMenuItems({{QStringLiteral("Settings…"), QStringLiteral(","), MF::command, {}},
-                  {QStringLiteral("Quit Quillet"), QStringLiteral("q"), MF::command, {}}});
+void TestRecorder::conflictsAreRefusedOrForced() {
+    // One of our own menu items: refused, and recording resumes for another try.
+    m_center->setMenuItems(
+        {{QStringLiteral("Settings…"), QStringLiteral(","), MF::command, {}},
+         {QStringLiteral("Quit Quillet"), QStringLiteral("q"), MF::command, {}}});
     answerAlert(localized("ok"));
     sendKey(Qt::Key_Comma, kScanComma, Qt::MetaModifier);
     QVERIFY(m_alertText.contains(QStringLiteral("“Settings…”")));
-    QCOMPARE(getShortcut(m_recorder->shortcutName()), kCommandShiftV);
-    // Recording resumes for another try.
+    QCOMPARE(m_center->getShortcut(m_recorder->shortcutName()), kCommandShiftV);
     QTRY_VERIFY(m_recorder->isRecording());
-}
 
-void TestRecorder::systemConflictCanBeForced() {
+    // Another application's: the user may force it.
     OtherXClient other;
     QVERIFY(other.grab(kScanF5, XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1));
     QVERIFY(other.grab(kScanF12, 0));
@@ -233,14 +237,15 @@ void TestRecorder::systemConflictCanBeForced() {
     sendKey(Qt::Key_F5, kScanF5, controlAlt);
     QCOMPARE(m_alertText, localized("keyboard_shortcut_used_by_system") + u'\n' +
                               localized("keyboard_shortcuts_can_be_changed"));
-    QCOMPARE(getShortcut(m_recorder->shortcutName()), kCommandShiftV);
+    QCOMPARE(m_center->getShortcut(m_recorder->shortcutName()), kCommandShiftV);
     QTRY_VERIFY(m_recorder->isRecording());
 
     m_alertText.clear();
     answerAlert(localized("force_use_shortcut"));
     sendKey(Qt::Key_F5, kScanF5, controlAlt);
     QVERIFY(!m_alertText.isEmpty());
-    QCOMPARE(getShortcut(m_recorder->shortcutName()), Shortcut(Key::f5, MF::control | MF::option));
+    QCOMPARE(m_center->getShortcut(m_recorder->shortcutName()),
+             Shortcut(Key::f5, MF::control | MF::option));
     QCOMPARE(m_recorder->text(), QStringLiteral("⌃⌥F5"));
 
     // F12 alone is taken without asking.
@@ -248,35 +253,29 @@ void TestRecorder::systemConflictCanBeForced() {
     QTRY_VERIFY(m_recorder->isRecording());
     m_alertText.clear();
     sendKey(Qt::Key_F12, kScanF12, {});
-    QCOMPARE(getShortcut(m_recorder->shortcutName()), Shortcut(Key::f12, 0));
+    QCOMPARE(m_center->getShortcut(m_recorder->shortcutName()), Shortcut(Key::f12, 0));
     QVERIFY(m_alertText.isEmpty());
     QVERIFY(!QApplication::activeModalWidget());
 }
 
 void TestRecorder::recordingPausesTheGlobalShortcut() {
     int handled = 0;
-    onKeyUp(m_recorder->shortcutName(), [&] { ++handled; });
+    m_center->onKeyUp(m_recorder->shortcutName(), [&] { ++handled; });
     // Real keys: the recorder sees the combination itself instead of our grab.
-    QCOMPARE(QProcess::execute(QStringLiteral("xdotool"),
-                               {QStringLiteral("key"), QStringLiteral("super+alt+v")}),
-             0);
-    QTRY_COMPARE(getShortcut(m_recorder->shortcutName()),
+    xdotool({QStringLiteral("key"), QStringLiteral("super+alt+v")});
+    QTRY_COMPARE(m_center->getShortcut(m_recorder->shortcutName()),
                  Shortcut(Key::v, MF::command | MF::option));
     QVERIFY(!m_recorder->isRecording());
     QCOMPARE(handled, 0);
     QCOMPARE(m_recorder->text(), QStringLiteral("⌥⌘V"));
 
     // Recording over, the new shortcut works system-wide.
-    QCOMPARE(QProcess::execute(QStringLiteral("xdotool"),
-                               {QStringLiteral("key"), QStringLiteral("super+alt+v")}),
-             0);
+    xdotool({QStringLiteral("key"), QStringLiteral("super+alt+v")});
     QTRY_COMPARE(handled, 1);
 
     m_recorder->setFocus(Qt::MouseFocusReason);
     QTRY_VERIFY(m_recorder->isRecording());
-    QCOMPARE(QProcess::execute(QStringLiteral("xdotool"),
-                               {QStringLiteral("key"), QStringLiteral("super+alt+v")}),
-             0);
+    xdotool({QStringLiteral("key"), QStringLiteral("super+alt+v")});
     QTRY_VERIFY(!m_recorder->isRecording());
     QCOMPARE(handled, 1);
 }

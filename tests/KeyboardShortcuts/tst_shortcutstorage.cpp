@@ -1,67 +1,76 @@
 #include "FakeHotKeys.h"
 #include "StdoutCapture.h"
 
+#include "KeyboardShortcuts/Center.h"
 #include "KeyboardShortcuts/HotKeyRegistry.h"
-#include "KeyboardShortcuts/KeyboardShortcuts.h"
+#include "platform/EvdevKeyCodes.h"
 #include "settings/JsonDefaultsStore.h"
 
+#include <QSet>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace KeyboardShortcuts;
+namespace MF = ModifierFlag;
 
 namespace {
 const Shortcut kCommandShiftV(Key::v, ModifierFlag::command | ModifierFlag::shift);
 const Shortcut kControlF5(Key::f5, ModifierFlag::control);
 constexpr int kV = 9;
+constexpr int kF5 = 96;
 constexpr int kCmdShift = 0x300;
+constexpr int kControl = 0x1000;
 } // namespace
 
 class TestShortcutStorage : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void init();
-    void cleanup();
-    void declaringStoresTheDefaultOnce();
-    void clearedShortcutStaysClearedAfterRelaunch();
+    void init() {
+        QFile::remove(m_dir.filePath(QStringLiteral("defaults.json")));
+        relaunch();
+    }
+    void cleanup() { m_center.reset(); }
+    void defaultsAreStoredOnceAndClearedForGood();
     void resetAndRemoval();
     void undecodableEntriesMeanNoShortcut_data();
     void undecodableEntriesMeanNoShortcut();
-    void registeredSetFollowsUsers();
-    void disablingKeepsTheStoredValue();
+    void grabsFollowTheUsers();
     void dispatchRules();
-    void streamsDeliverUntilDestroyed();
     void registryIdsSuspensionAndFailures();
+    // Key texts and menu conflicts against a fixed layout (the real layouts
+    // are read in tst_x11hotkeys).
+    void modifierConversions_data();
+    void modifierConversions();
+    void keyTexts_data();
+    void keyTexts();
+    void menuItemsInUse_data();
+    void menuItemsInUse();
+    void everyKeyHasOnePhysicalKey();
 
 private:
-    void relaunch();
+    // A new store and Center on the same file read what a new process would.
+    void relaunch() {
+        m_center.reset();
+        m_fake = std::make_unique<FakeHotKeys>();
+        m_fake->layout = {{Key::v.rawValue, QStringLiteral("v")},
+                          {Key::comma.rawValue, QStringLiteral(",")},
+                          {Key::q.rawValue, QStringLiteral("q")},
+                          {Key::a.rawValue, QStringLiteral("a")}};
+        m_store =
+            std::make_unique<JsonDefaultsStore>(m_dir.filePath(QStringLiteral("defaults.json")));
+        m_center = std::make_unique<Center>(*m_store, *m_fake);
+    }
     QTemporaryDir m_dir;
     std::unique_ptr<JsonDefaultsStore> m_store;
-    FakeHotKeys* m_fake = nullptr;
+    std::unique_ptr<FakeHotKeys> m_fake;
+    std::unique_ptr<Center> m_center;
 };
 
-void TestShortcutStorage::relaunch() {
-    // A new store on the same file reads what a new process would.
-    auto fake = std::make_unique<FakeHotKeys>();
-    m_fake = fake.get();
-    m_store = std::make_unique<JsonDefaultsStore>(m_dir.filePath(QStringLiteral("defaults.json")));
-    setUp(m_store.get(), std::move(fake));
-}
-
-void TestShortcutStorage::init() {
-    QFile::remove(m_dir.filePath(QStringLiteral("defaults.json")));
-    relaunch();
-}
-
-void TestShortcutStorage::cleanup() {
-    setUp(nullptr, nullptr);
-    m_store.reset();
-}
-
-void TestShortcutStorage::declaringStoresTheDefaultOnce() {
-    QSignalSpy changed(&Notifier::shared(), &Notifier::shortcutByNameDidChange);
+void TestShortcutStorage::defaultsAreStoredOnceAndClearedForGood() {
+    QSignalSpy changed(m_center.get(), &Center::shortcutByNameDidChange);
     const Name openPanel(QStringLiteral("openPanel"), kCommandShiftV);
+    m_center->declare(openPanel);
     QCOMPARE(m_store->object(QStringLiteral("KeyboardShortcuts_openPanel")),
              QJsonValue(QStringLiteral("{\"carbonKeyCode\":9,\"carbonModifiers\":768}")));
     QCOMPARE(changed.size(), 1);
@@ -69,50 +78,40 @@ void TestShortcutStorage::declaringStoresTheDefaultOnce() {
     QVERIFY(m_fake->isHeld(kV, kCmdShift));
 
     relaunch();
-    QSignalSpy changedAgain(&Notifier::shared(), &Notifier::shortcutByNameDidChange);
-    const Name again(QStringLiteral("openPanel"), kCommandShiftV);
+    QSignalSpy changedAgain(m_center.get(), &Center::shortcutByNameDidChange);
+    QCOMPARE(m_center->getShortcut(openPanel), kCommandShiftV);
     QCOMPARE(changedAgain.size(), 0);
-    QCOMPARE(m_fake->grabCount(), 0);
-    QCOMPARE(getShortcut(again), kCommandShiftV);
-}
+    QCOMPARE(m_fake->grabs, 0);
 
-void TestShortcutStorage::clearedShortcutStaysClearedAfterRelaunch() {
-    const Name declared(QStringLiteral("openPanel"), kCommandShiftV);
     // Cleared through a copy made from the identifier alone, as a settings
-    // window would hold it.
-    const Name openPanel(QStringLiteral("openPanel"));
-    QCOMPARE(openPanel.defaultShortcut(), kCommandShiftV);
-    setShortcut(std::nullopt, openPanel);
+    // window would hold it: false is kept, and the default stays away.
+    m_center->setShortcut(std::nullopt, Name(QStringLiteral("openPanel")));
     QCOMPARE(m_store->object(storageKey(openPanel)), QJsonValue(false));
     QVERIFY(!m_fake->isHeld(kV, kCmdShift));
-
     relaunch();
-    const Name relaunched(QStringLiteral("openPanel"), kCommandShiftV);
-    QCOMPARE(m_store->object(storageKey(relaunched)), QJsonValue(false));
-    QCOMPARE(getShortcut(relaunched), std::nullopt);
-    QCOMPARE(m_fake->grabCount(), 0);
+    QCOMPARE(m_center->getShortcut(openPanel), std::nullopt);
+    QCOMPARE(m_store->object(storageKey(openPanel)), QJsonValue(false));
+    QCOMPARE(m_fake->grabs, 0);
 }
 
 void TestShortcutStorage::resetAndRemoval() {
     const Name withDefault(QStringLiteral("withDefault"), kCommandShiftV);
     const Name plain(QStringLiteral("plain"));
-    setShortcut(kControlF5, withDefault);
-    setShortcut(kControlF5, plain);
-    QCOMPARE(getShortcut(plain), kControlF5);
-
-    reset({withDefault, plain});
-    QCOMPARE(getShortcut(withDefault), kCommandShiftV);
+    m_center->setShortcut(kControlF5, withDefault);
+    m_center->setShortcut(kControlF5, plain);
+    m_center->reset({Name(QStringLiteral("withDefault")), plain});
+    QCOMPARE(m_center->getShortcut(withDefault), kCommandShiftV);
     QVERIFY(!m_store->object(storageKey(plain)));
 
     // Removing what is not there neither writes nor tells anyone.
-    QSignalSpy changed(&Notifier::shared(), &Notifier::shortcutByNameDidChange);
+    QSignalSpy changed(m_center.get(), &Center::shortcutByNameDidChange);
     QSignalSpy written(m_store.get(), &DefaultsStore::changed);
-    setShortcut(std::nullopt, plain);
+    m_center->setShortcut(std::nullopt, plain);
     QCOMPARE(changed.size(), 0);
     QCOMPARE(written.size(), 0);
 
-    setShortcut(kControlF5, plain);
-    resetAll();
+    m_center->setShortcut(kControlF5, plain);
+    m_center->resetAll();
     QVERIFY(!m_store->object(storageKey(plain)));
     QVERIFY(!m_store->object(storageKey(withDefault)));
     QVERIFY(m_fake->held.isEmpty());
@@ -141,127 +140,123 @@ void TestShortcutStorage::undecodableEntriesMeanNoShortcut() {
     QFETCH(bool, decodes);
     m_store->setObject(QStringLiteral("KeyboardShortcuts_odd"), stored);
     const Name odd(QStringLiteral("odd"), kControlF5);
-    QCOMPARE(getShortcut(odd), decodes ? std::optional(kCommandShiftV) : std::nullopt);
+    QCOMPARE(m_center->getShortcut(odd), decodes ? std::optional(kCommandShiftV) : std::nullopt);
     // Left as it was: a later version may read what this one cannot.
     QCOMPARE(m_store->object(storageKey(odd)), stored);
-    onKeyDown(odd, [] {});
-    QCOMPARE(m_fake->grabCount(), decodes ? 1 : 0);
+    m_center->onKeyDown(odd, [] {});
+    QCOMPARE(m_fake->grabs, decodes ? 1 : 0);
 }
 
-void TestShortcutStorage::registeredSetFollowsUsers() {
-    const Name a(QStringLiteral("a"));
+void TestShortcutStorage::grabsFollowTheUsers() {
+    const Name a(QStringLiteral("a"), kCommandShiftV);
     const Name b(QStringLiteral("b"));
-    setShortcut(kCommandShiftV, a);
-    onKeyUp(a, [] {});
-    onKeyDown(a, [] {});
+    m_center->onKeyUp(a, [] {});
+    m_center->onKeyDown(a, [] {});
     // Both names share one hot key.
-    setShortcut(kCommandShiftV, b);
-    QCOMPARE(m_fake->grabCount(), 1);
-    QVERIFY(isEnabled(a) && isEnabled(b));
+    m_center->setShortcut(kCommandShiftV, b);
+    QCOMPARE(m_fake->grabs, 1);
+    QVERIFY(m_center->isEnabled(a) && m_center->isEnabled(b));
+
+    // Disabling releases the grab and keeps what is stored; so does the master switch.
+    m_center->disable({a});
+    QVERIFY(!m_fake->isHeld(kV, kCmdShift));
+    QCOMPARE(m_center->getShortcut(a), kCommandShiftV);
+    QVERIFY(!m_center->isEnabled(a));
+    m_center->enable({a});
+    QVERIFY(m_fake->isHeld(kV, kCmdShift));
+    m_center->setEnabled(false);
+    QVERIFY(!m_center->isEnabled(a));
+    QVERIFY(m_fake->held.isEmpty());
+    m_center->setEnabled(true);
+    QVERIFY(m_center->isEnabled(a) && m_fake->isHeld(kV, kCmdShift));
 
     // Clearing one releases the combination for both until someone registers it.
-    setShortcut(std::nullopt, b);
+    m_center->setShortcut(std::nullopt, b);
     QVERIFY(!m_fake->isHeld(kV, kCmdShift));
-    QVERIFY(!isEnabled(a));
-    onKeyUp(a, [] {});
+    QVERIFY(!m_center->isEnabled(a));
+    m_center->onKeyUp(a, [] {});
     QVERIFY(m_fake->isHeld(kV, kCmdShift));
 
     // A new shortcut replaces the old grab.
-    setShortcut(kControlF5, a);
+    m_center->setShortcut(kControlF5, a);
     QVERIFY(!m_fake->isHeld(kV, kCmdShift));
-    QVERIFY(m_fake->isHeld(96, 0x1000));
+    QVERIFY(m_fake->isHeld(kF5, kControl));
 
-    // A stream keeps the hot key alive past removeHandler.
-    setShortcut(kControlF5, b);
-    auto stream = events(b);
+    // A stream keeps the hot key alive past removeHandler and removeAllHandlers.
+    m_center->setShortcut(kControlF5, b);
+    auto stream = m_center->events(b);
     QTRY_VERIFY(stream->isDelivering());
-    removeHandler(a);
-    QVERIFY(m_fake->isHeld(96, 0x1000));
-    onKeyDown(a, [] {});
-    removeAllHandlers();
-    QVERIFY(m_fake->isHeld(96, 0x1000));
+    m_center->removeHandler(a);
+    QVERIFY(m_fake->isHeld(kF5, kControl));
+    m_center->onKeyDown(a, [] {});
+    m_center->removeAllHandlers();
+    QVERIFY(m_fake->isHeld(kF5, kControl));
     stream.reset();
-    QVERIFY(!m_fake->isHeld(96, 0x1000));
-}
+    QVERIFY(!m_fake->isHeld(kF5, kControl));
 
-void TestShortcutStorage::disablingKeepsTheStoredValue() {
-    const Name a(QStringLiteral("a"), kCommandShiftV);
-    QVERIFY(isEnabled(a));
-    disable({a});
-    QVERIFY(!m_fake->isHeld(kV, kCmdShift));
-    QCOMPARE(getShortcut(a), kCommandShiftV);
-    QVERIFY(!isEnabled(a));
-    enable({a});
-    QVERIFY(m_fake->isHeld(kV, kCmdShift));
-
-    setEnabled(false);
-    QVERIFY(!isEnabled(a));
+    // A Center gives its combinations back when it goes; a stream may outlive it.
+    m_center->onKeyDown(a, [] {});
+    stream = m_center->events(a);
+    QTRY_VERIFY(stream->isDelivering());
+    m_center.reset();
     QVERIFY(m_fake->held.isEmpty());
-    setEnabled(true);
-    QVERIFY(isEnabled(a));
-    QVERIFY(m_fake->isHeld(kV, kCmdShift));
+    QVERIFY(!m_fake->send(true, kF5, kControl));
+    stream.reset();
 }
 
 void TestShortcutStorage::dispatchRules() {
     const Name a(QStringLiteral("a"), kCommandShiftV);
     const Name b(QStringLiteral("b"));
     QStringList log;
-    onKeyDown(a, [&] { log << QStringLiteral("a down 1"); });
-    onKeyDown(a, [&] { log << QStringLiteral("a down 2"); });
-    onKeyUp(a, [&] { log << QStringLiteral("a up"); });
-    onKeyUp(b, [&] { log << QStringLiteral("b up"); });
-    setShortcut(kCommandShiftV, b);
+    m_center->onKeyDown(a, [&] { log << QStringLiteral("a down 1"); });
+    m_center->onKeyDown(a, [&] { log << QStringLiteral("a down 2"); });
+    m_center->onKeyUp(a, [&] { log << QStringLiteral("a up"); });
+    m_center->onKeyUp(b, [&] { log << QStringLiteral("b up"); });
+    m_center->setShortcut(kCommandShiftV, b);
+    auto all = m_center->events(a);
+    auto ups = m_center->events(EventType::keyUp, a);
+    connect(all.get(), &EventStream::received, this, [&](EventType t) {
+        log << (t == EventType::keyDown ? QStringLiteral("all down") : QStringLiteral("all up"));
+    });
+    connect(ups.get(), &EventStream::received, this, [&](EventType t) {
+        log << (t == EventType::keyDown ? QStringLiteral("ups down") : QStringLiteral("ups up"));
+    });
+    QTRY_VERIFY(all->isDelivering() && ups->isDelivering());
 
     QVERIFY(m_fake->send(true, kV, kCmdShift));
     // The release comes after the modifiers were let go.
     QVERIFY(m_fake->send(false, kV, 0));
+    QCOMPARE(log.mid(0, 2), QStringList({"a down 1", "a down 2"})); // in the order added
     log.sort(); // the order among names is not significant
-    QCOMPARE(log, QStringList({"a down 1", "a down 2", "a up", "b up"}));
+    QCOMPARE(log,
+             QStringList({"a down 1", "a down 2", "a up", "all down", "all up", "b up", "ups up"}));
 
     // While a recorder records, nothing is delivered.
     log.clear();
-    setShortcutsPaused(true);
+    m_center->setShortcutsPaused(true);
     m_fake->send(true, kV, kCmdShift);
     m_fake->send(false, kV, kCmdShift);
-    setShortcutsPaused(false);
+    m_center->setShortcutsPaused(false);
     QCOMPARE(log, QStringList());
 
     // The stored value is read at each press: a new shortcut reaches the old handlers.
-    setShortcut(kControlF5, a);
-    QVERIFY(m_fake->send(true, 96, 0x1000));
+    all.reset();
+    ups.reset();
+    m_center->setShortcut(kControlF5, a);
+    QVERIFY(m_fake->send(true, kF5, kControl));
     QCOMPARE(log, QStringList({"a down 1", "a down 2"}));
 
     // Keys that reach our own windows count only while a menu is open.
     log.clear();
-    QVERIFY(!m_fake->send(true, 96, 0x1000, true));
+    QVERIFY(!m_fake->send(true, kF5, kControl, true));
     QVERIFY(!m_fake->send(true, kV, 0));
     QCOMPARE(log, QStringList());
-}
-
-void TestShortcutStorage::streamsDeliverUntilDestroyed() {
-    const Name a(QStringLiteral("a"), kCommandShiftV);
-    auto all = events(a);
-    auto ups = events(EventType::keyUp, a);
-    QList<EventType> seenAll, seenUps;
-    connect(all.get(), &EventStream::received, this, [&](EventType t) { seenAll << t; });
-    connect(ups.get(), &EventStream::received, this, [&](EventType t) { seenUps << t; });
-    QVERIFY(!m_fake->send(true, kV, kCmdShift) || seenAll.isEmpty());
-    QTRY_VERIFY(all->isDelivering() && ups->isDelivering());
-    m_fake->send(true, kV, kCmdShift);
-    m_fake->send(false, kV, kCmdShift);
-    QCOMPARE(seenAll, QList<EventType>({EventType::keyDown, EventType::keyUp}));
-    QCOMPARE(seenUps, QList<EventType>({EventType::keyUp}));
-    all.reset();
-    m_fake->send(true, kV, kCmdShift);
-    m_fake->send(false, kV, kCmdShift);
-    QCOMPARE(seenAll.size(), 2);
-    QCOMPARE(seenUps.size(), 2);
 }
 
 void TestShortcutStorage::registryIdsSuspensionAndFailures() {
     FakeHotKeys backend;
     HotKeyRegistry registry(backend);
-    backend.refused.insert(FakeHotKeys::key(96, 0x1000));
+    backend.refused.insert(FakeHotKeys::key(kF5, kControl));
     StdoutCapture out;
     int downs = 0;
     registry.registerShortcut(kCommandShiftV, [&](const Shortcut&) { ++downs; }, {});
@@ -292,6 +287,124 @@ void TestShortcutStorage::registryIdsSuspensionAndFailures() {
     QVERIFY(!backend.send(true, kV, kCmdShift));
     registry.unregisterShortcut(kCommandShiftV);
     QCOMPARE(registry.ids(), QList<qint64>());
+}
+
+void TestShortcutStorage::modifierConversions_data() {
+    QTest::addColumn<quint32>("flags");
+    QTest::addColumn<qint64>("carbon");
+    QTest::addColumn<quint32>("flagsBack");
+    QTest::newRow("command shift")
+        << (MF::command | MF::shift) << qint64(768) << (MF::command | MF::shift);
+    QTest::newRow("control") << MF::control << qint64(0x1000) << MF::control;
+    QTest::newRow("option") << MF::option << qint64(0x800) << MF::option;
+    QTest::newRow("function") << MF::function << qint64(0x20000) << MF::function;
+    QTest::newRow("locks and pads dropped")
+        << (MF::capsLock | MF::numericPad | MF::help | 0x1u | MF::option) << qint64(0x800)
+        << MF::option;
+}
+
+void TestShortcutStorage::modifierConversions() {
+    QFETCH(quint32, flags);
+    QFETCH(qint64, carbon);
+    QFETCH(quint32, flagsBack);
+    QCOMPARE(carbonModifiersFromFlags(flags), carbon);
+    // Bits outside the five are dropped on the way back too.
+    QCOMPARE(flagsFromCarbonModifiers(carbon | 0x1 | 0x400), flagsBack);
+    // A key event's function flag is the keyboard's own doing; a declared one is kept.
+    QCOMPARE(Shortcut::fromKeyEvent(Key::f5.rawValue, flags | MF::function),
+             Shortcut(96, carbon & ~0x20000));
+    QCOMPARE(Shortcut(Key::f5, flags), Shortcut(96, carbon));
+}
+
+void TestShortcutStorage::keyTexts_data() {
+    QTest::addColumn<Shortcut>("shortcut");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<std::optional<QString>>("menuKey");
+    const std::optional<QString> none;
+    QTest::newRow("command shift V")
+        << Shortcut(9, 768) << QStringLiteral("⇧⌘V") << std::optional(QStringLiteral("v"));
+    QTest::newRow("symbol order") << Shortcut(Key::a,
+                                              MF::command | MF::shift | MF::option | MF::control)
+                                  << QStringLiteral("⌃⌥⇧⌘A") << std::optional(QStringLiteral("a"));
+    QTest::newRow("function globe")
+        << Shortcut(Key::f1, MF::function | MF::control) << QStringLiteral("⌃\U0001F310\uFE0EF1")
+        << std::optional(QStringLiteral("\uF704"));
+    QTest::newRow("space word") << Shortcut(Key::space, MF::option) << QStringLiteral("⌥Space")
+                                << std::optional(QStringLiteral(" "));
+    QTest::newRow("return") << Shortcut(Key::returnKey, MF::command) << QStringLiteral("⌘↩")
+                            << std::optional(QStringLiteral("↩"));
+    QTest::newRow("backspace") << Shortcut(Key::deleteKey, 0) << QStringLiteral("⌫")
+                               << std::optional(QStringLiteral("⌫"));
+    QTest::newRow("help") << Shortcut(Key::help, 0) << QStringLiteral("?\u20DD")
+                          << std::optional(QStringLiteral("?\u20DD"));
+    QTest::newRow("F20") << Shortcut(Key::f20, MF::shift) << QStringLiteral("⇧F20")
+                         << std::optional(QStringLiteral("\uF717"));
+    QTest::newRow("keypad 7") << Shortcut(Key::keypad7, 0) << QStringLiteral("7\u20E3") << none;
+    QTest::newRow("keypad clear") << Shortcut(Key::keypadClear, 0) << QStringLiteral("☒\u20E3")
+                                  << none;
+    QTest::newRow("keypad enter") << Shortcut(Key::keypadEnter, 0) << QStringLiteral("↩\u20E3")
+                                  << none;
+    QTest::newRow("no layout character")
+        << Shortcut(Key::j, MF::command) << QStringLiteral("⌘\uFFFD") << none;
+    QTest::newRow("punctuation") << Shortcut(Key::comma, MF::command) << QStringLiteral("⌘,")
+                                 << std::optional(QStringLiteral(","));
+}
+
+void TestShortcutStorage::keyTexts() {
+    QFETCH(Shortcut, shortcut);
+    QFETCH(QString, text);
+    QFETCH(std::optional<QString>, menuKey);
+    QCOMPARE(shortcut.description(*m_fake), text);
+    QCOMPARE(shortcut.menuKeyEquivalent(*m_fake), menuKey);
+}
+
+void TestShortcutStorage::menuItemsInUse_data() {
+    QTest::addColumn<Shortcut>("shortcut");
+    QTest::addColumn<std::optional<QString>>("item");
+    const std::optional<QString> none;
+    QTest::newRow("settings") << Shortcut(Key::comma, MF::command)
+                              << std::optional(QStringLiteral("Settings…"));
+    QTest::newRow("quit") << Shortcut(Key::q, MF::command)
+                          << std::optional(QStringLiteral("Quit Quillet"));
+    QTest::newRow("other modifiers") << Shortcut(Key::q, MF::command | MF::option) << none;
+    QTest::newRow("upper case implies shift") << Shortcut(Key::v, MF::command | MF::shift)
+                                              << std::optional(QStringLiteral("Paste Special"));
+    QTest::newRow("upper case needs shift") << Shortcut(Key::v, MF::command) << none;
+    QTest::newRow("submenu") << Shortcut(Key::a, MF::control)
+                             << std::optional(QStringLiteral("Deep"));
+    QTest::newRow("keypad never matches") << Shortcut(Key::keypadPlus, MF::command) << none;
+}
+
+void TestShortcutStorage::menuItemsInUse() {
+    QFETCH(Shortcut, shortcut);
+    QFETCH(std::optional<QString>, item);
+    MenuItem edit{QStringLiteral("Edit"), QString(), 0, {}};
+    edit.submenu = {{QStringLiteral("Paste Special"), QStringLiteral("V"), MF::command, {}},
+                    {QStringLiteral("More"),
+                     QString(),
+                     0,
+                     {{QStringLiteral("Deep"), QStringLiteral("a"), MF::control, {}}}}};
+    m_center->setMenuItems(
+        {{QStringLiteral("Settings…"), QStringLiteral(","), MF::command, {}},
+         {QStringLiteral("Plus"), QStringLiteral("+"), MF::command, {}},
+         edit,
+         {QStringLiteral("Quit Quillet"), QStringLiteral("q"), MF::command, {}}});
+    QCOMPARE(m_center->menuItemUsing(shortcut), item);
+}
+
+void TestShortcutStorage::everyKeyHasOnePhysicalKey() {
+    // Every constant but the function key maps to a distinct PC key and back.
+    QSet<int> seen;
+    for (int code = 0; code < 128; ++code) {
+        const auto evdev = evdevCodeForKeyCode(code);
+        if (!evdev)
+            continue;
+        QVERIFY2(!seen.contains(*evdev), qPrintable(QString::number(code)));
+        seen.insert(*evdev);
+        QCOMPARE(keyCodeForEvdevCode(*evdev), std::optional(code));
+    }
+    QVERIFY(!evdevCodeForKeyCode(Key::function.rawValue));
+    QCOMPARE(evdevCodeForKeyCode(Key::command.rawValue), std::optional(125));
 }
 
 QTEST_MAIN(TestShortcutStorage)

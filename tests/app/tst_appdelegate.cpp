@@ -74,11 +74,14 @@ void TestAppDelegate::startsAndRecordsAClipShownInThePanel() {
     // The picker's shortcut is stored with its default ⌘⇧V even where no
     // key can be grabbed, and the tray menu's keys are known to the recorder.
     using namespace KeyboardShortcuts;
-    const auto shortcut = getShortcut(AppDelegate::openPanelShortcut());
+    Center& shortcuts = m_services->shortcuts();
+    const auto shortcut = shortcuts.getShortcut(AppDelegate::openPanelShortcut());
     QVERIFY(shortcut.has_value());
     QCOMPARE(shortcut->carbonKeyCode, 9);
-    QCOMPARE(menuItemUsing(Shortcut(Key::q, ModifierFlag::control)), QString("Quit Quillet"));
-    QCOMPARE(menuItemUsing(Shortcut(Key::comma, ModifierFlag::control)), QString("Settings…"));
+    QCOMPARE(shortcuts.menuItemUsing(Shortcut(Key::q, ModifierFlag::control)),
+             QString("Quit Quillet"));
+    QCOMPARE(shortcuts.menuItemUsing(Shortcut(Key::comma, ModifierFlag::control)),
+             QString("Settings…"));
 
     // Another application copies: the monitor records it, the panel lists it.
     m_services->platform().pasteboard->writeItem(

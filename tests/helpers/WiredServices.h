@@ -43,7 +43,8 @@ struct WiredServices {
                   services.thumbnails(),
                   icons,
                   toast,
-                  quickLook};
+                  quickLook,
+                  services.shortcuts()};
 
     Prefs& prefs() { return services.prefs(); }
     ClipStore& store() { return services.store(); }

@@ -1,3 +1,4 @@
+#include "KeyboardShortcuts/Center.h"
 #include "KeyboardShortcuts/Name.h"
 #include "KeyboardShortcuts/RecorderWidget.h"
 #include "helpers/WiredServices.h"
@@ -28,8 +29,9 @@ private:
 void TestSettingsWindowX11::showsActiveAndDrawsEverySection() {
     // As the application declares it at start-up.
     using namespace KeyboardShortcuts;
-    const Name openPanel(QStringLiteral("openPanel"),
-                         Shortcut(Key::v, ModifierFlag::command | ModifierFlag::shift));
+    m_wired.services.shortcuts().declare(
+        Name(QStringLiteral("openPanel"),
+             Shortcut(Key::v, ModifierFlag::command | ModifierFlag::shift)));
     SettingsWindow& window = m_window;
     window.present();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
