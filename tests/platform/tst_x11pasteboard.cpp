@@ -1,4 +1,7 @@
 #include "helpers/ClipboardOwner.h"
+#include "platform/x11/X11ClipboardManager.h"
+#include "platform/x11/X11Connection.h"
+#include "platform/x11/X11PasteKeystroke.h"
 #include "platform/x11/X11Pasteboard.h"
 
 #include <QBuffer>
@@ -6,6 +9,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -23,6 +27,7 @@ private Q_SLOTS:
     void dataPastItsLimitIsNotTransferred_data();
     void dataPastItsLimitIsNotTransferred();
     void writeItemServesEveryRepresentation();
+    void managerAndInjectorShareOneConnection();
 };
 
 namespace {
@@ -186,6 +191,33 @@ void TestX11Pasteboard::writeItemServesEveryRepresentation() {
     QVERIFY(owner->started());
     QTRY_VERIFY_WITH_TIMEOUT(pb.changeCount() > mid, 5000);
     QCOMPARE(pb.string(), QStringLiteral("th\u00e9irs"));
+}
+
+// The clipboard manager and the keystroke injector on one connection, as the
+// platform builds them: each still gets its events, and going away gives
+// back what it held on the connection that stays.
+void TestX11Pasteboard::managerAndInjectorShareOneConnection() {
+    X11Connection display;
+    auto keystroke = std::make_unique<X11PasteKeystroke>(display);
+    auto manager = std::make_unique<X11ClipboardManager>(display);
+    QVERIFY(keystroke->isAvailable());
+    QSignalSpy gone(manager.get(), &ClipboardManagerRole::ownerGone);
+    QVERIFY(manager->claim());
+
+    auto owner = ClipboardOwner::xclip(QStringLiteral("UTF8_STRING"), "vanishing");
+    QVERIFY(owner->started());
+    QTRY_VERIFY_WITH_TIMEOUT(manager->clipboardHasOwner(), 5000);
+    keystroke.reset();
+    owner->kill();
+    // Asking the server reads the owner's end into the connection's queue
+    // before the event loop sees it there.
+    QTRY_VERIFY_WITH_TIMEOUT(!manager->clipboardHasOwner(), 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(gone.count(), 1, 5000);
+
+    X11ClipboardManager other;
+    QVERIFY(!other.claim());
+    manager.reset();
+    QTRY_VERIFY_WITH_TIMEOUT(other.claim(), 5000);
 }
 
 QTEST_MAIN(TestX11Pasteboard)

@@ -2,6 +2,7 @@
 
 #include "platform/EvdevKeyCodes.h"
 #include "platform/PlatformLog.h"
+#include "platform/x11/XcbReply.h"
 
 #include <QCoreApplication>
 
@@ -11,7 +12,6 @@
 #include <xkbcommon/xkbcommon.h>
 
 #include <array>
-#include <cstdlib>
 #include <memory>
 
 namespace {
@@ -27,11 +27,6 @@ constexpr std::uint8_t kXkbNewKeyboardNotify = 0;
 constexpr std::uint8_t kXkbMapNotify = 1;
 // X keycodes are evdev codes shifted by the minimum keycode of the evdev keymap.
 constexpr int kEvdevOffset = 8;
-
-template <typename T> struct FreeDeleter {
-    void operator()(T* p) const { std::free(p); }
-};
-template <typename T> using Reply = std::unique_ptr<T, FreeDeleter<T>>;
 
 struct KeymapDeleter {
     void operator()(xkb_keymap* k) const { xkb_keymap_unref(k); }
@@ -119,7 +114,7 @@ const X11HotKeys::Masks& X11HotKeys::masks() const {
         return *m_masks;
     Masks found;
     bool haveCommand = false, haveOption = false, haveNumLock = false;
-    Reply<xcb_get_modifier_mapping_reply_t> reply(xcb_get_modifier_mapping_reply(
+    XcbReply<xcb_get_modifier_mapping_reply_t> reply(xcb_get_modifier_mapping_reply(
         m_connection, xcb_get_modifier_mapping(m_connection), nullptr));
     xcb_key_symbols_t* symbols = xcb_key_symbols_alloc(m_connection);
     if (reply && symbols) {
@@ -198,7 +193,7 @@ int X11HotKeys::grabVariants(const Grab& g) {
         const xcb_void_cookie_t cookie =
             xcb_grab_key_checked(m_connection, 0, m_root, std::uint16_t(g.mask | variant),
                                  g.keycode, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
-        Reply<xcb_generic_error_t> error(xcb_request_check(m_connection, cookie));
+        XcbReply<xcb_generic_error_t> error(xcb_request_check(m_connection, cookie));
         if (error) {
             // All or nothing: a combination that works only with Caps Lock off
             // would look broken to the user.
@@ -232,6 +227,7 @@ int X11HotKeys::grab(int keyCode, int modifiers) {
         ungrabVariants(old->second);
         m_grabs.erase(old);
     }
+    // The caller reports a refusal, with the status, to the user.
     if (const int status = grabVariants(*g))
         return status;
     g->held = true;
@@ -258,7 +254,7 @@ bool X11HotKeys::isAvailable(int keyCode, int modifiers) {
     }
     const xcb_void_cookie_t cookie = xcb_grab_key_checked(
         m_connection, 0, m_root, g->mask, g->keycode, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
-    Reply<xcb_generic_error_t> error(xcb_request_check(m_connection, cookie));
+    XcbReply<xcb_generic_error_t> error(xcb_request_check(m_connection, cookie));
     if (error)
         return false;
     xcb_ungrab_key(m_connection, g->keycode, m_root, g->mask);
