@@ -69,26 +69,33 @@ void TestPlatformLoader::choosesAndBuilds() {
 }
 
 void TestPlatformLoader::nullPasteboardKeepsWhatIsWritten_data() {
-    QTest::addColumn<QList<PasteboardRepresentation>>("item");
+    using Item = QList<PasteboardRepresentation>;
+    QTest::addColumn<Item>("item");
     QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("files");
-    QTest::newRow("text") << QList<PasteboardRepresentation>{{PasteboardType::string, "zwölf"}}
-                          << QStringLiteral("zwölf") << 0;
-    QTest::newRow("rich text and image")
-        << QList<PasteboardRepresentation>{{PasteboardType::rtf, "{\\rtf1 x}"},
-                                           {PasteboardType::plainText, "x"},
-                                           {PasteboardType::png, "\x89PNG"}}
-        << QStringLiteral("x") << 0;
+    QTest::addColumn<QStringList>("files");
+    QTest::newRow("text") << Item{{PasteboardType::string, "zwölf"}} << "zwölf" << QStringList{};
+    QTest::newRow("rich text and image") << Item{{PasteboardType::rtf, "{\\rtf1 x}"},
+                                                 {PasteboardType::plainText, "x"},
+                                                 {PasteboardType::png, "\x89PNG"}}
+                                         << "x" << QStringList{};
+    const auto files = [](const char* list) {
+        return Item{{PasteboardType::fileUrl, list}};
+    };
+    QTest::newRow("uri-list") << files("file:///tmp/a%20b.txt\r\nfile:///tmp/c\r\n") << ""
+                              << QStringList{"/tmp/a b.txt", "/tmp/c"};
+    QTest::newRow("gnome form") << files("copy\nfile:///tmp/x") << "" << QStringList{"/tmp/x"};
+    QTest::newRow("comment") << files("# x\nfile:///y\n") << "" << QStringList{"/y"};
     QTest::newRow("files beside a web address")
-        << QList<PasteboardRepresentation>{{PasteboardType::fileUrl,
-                                            "https://example.org/\nfile:///tmp/a%20b\nfile:///c\n"}}
-        << QString() << 2;
+        << files("https://example.org/\r\nfile:///a\r\nfile:///b\r\n") << ""
+        << QStringList{"/a", "/b"};
+    QTest::newRow("web address only") << files("https://example.org/\n") << "" << QStringList{};
+    QTest::newRow("invalid line") << files("file:///a\nfile://[x\n") << "" << QStringList{};
 }
 
 void TestPlatformLoader::nullPasteboardKeepsWhatIsWritten() {
     QFETCH(QList<PasteboardRepresentation>, item);
     QFETCH(QString, text);
-    QFETCH(int, files);
+    QFETCH(QStringList, files);
     QTemporaryDir dir;
     JsonDefaultsStore store(dir.filePath(QStringLiteral("defaults.json")));
     const Platform platform = PlatformLoader::load(store, QStringLiteral("null"));
@@ -106,7 +113,12 @@ void TestPlatformLoader::nullPasteboardKeepsWhatIsWritten() {
         QVERIFY(!pb.data(type, bytes.size() - 1));
     }
     QCOMPARE(pb.string().value_or(QString()), text);
-    QCOMPARE(pb.fileUrls().value_or(QList<QUrl>{}).size(), files);
+    const auto urls = pb.fileUrls();
+    QCOMPARE(urls.has_value(), !files.isEmpty());
+    QStringList paths;
+    for (const QUrl& url : urls.value_or(QList<QUrl>{}))
+        paths.append(url.toLocalFile());
+    QCOMPARE(paths, files);
 
     pb.clearContents();
     QCOMPARE(pb.changeCount(), before + 2);

@@ -21,8 +21,6 @@ class TestX11Pasteboard : public QObject {
 private Q_SLOTS:
     void largeTransferArrivesWhole();
     void secretOfferIsNeverTransferred();
-    void fileUrlParsing_data();
-    void fileUrlParsing();
     void stuckOwnerCostsOneTimeout();
     void dataPastItsLimitIsNotTransferred_data();
     void dataPastItsLimitIsNotTransferred();
@@ -77,31 +75,6 @@ void TestX11Pasteboard::secretOfferIsNeverTransferred() {
         QVERIFY(!pb.string());
         QVERIFY(!pb.data(PasteboardType::string));
     }
-}
-
-void TestX11Pasteboard::fileUrlParsing_data() {
-    QTest::addColumn<QByteArray>("list");
-    QTest::addColumn<QStringList>("paths");
-    QTest::newRow("uri-list") << QByteArray("file:///tmp/a%20b.txt\r\nfile:///tmp/c\r\n")
-                              << QStringList{"/tmp/a b.txt", "/tmp/c"};
-    QTest::newRow("gnome form") << QByteArray("copy\nfile:///tmp/x") << QStringList{"/tmp/x"};
-    QTest::newRow("comment") << QByteArray("# x\nfile:///y\n") << QStringList{"/y"};
-    QTest::newRow("files beside a web address")
-        << QByteArray("https://example.org/\r\nfile:///a\r\nfile:///b\r\n")
-        << QStringList{"/a", "/b"};
-    QTest::newRow("web address only") << QByteArray("https://example.org/\n") << QStringList{};
-    QTest::newRow("empty") << QByteArray("\n") << QStringList{};
-}
-
-void TestX11Pasteboard::fileUrlParsing() {
-    QFETCH(QByteArray, list);
-    QFETCH(QStringList, paths);
-    const auto urls = X11Pasteboard::parseFileUrls(list);
-    QStringList got;
-    for (const QUrl& u : urls.value_or(QList<QUrl>{}))
-        got.append(u.toLocalFile());
-    QCOMPARE(urls.has_value(), !paths.isEmpty());
-    QCOMPARE(got, paths);
 }
 
 void TestX11Pasteboard::stuckOwnerCostsOneTimeout() {

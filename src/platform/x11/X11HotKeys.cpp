@@ -3,6 +3,7 @@
 #include "platform/EvdevKeyCodes.h"
 #include "platform/PlatformLog.h"
 #include "platform/x11/XcbReply.h"
+#include "platform/x11/XkbPointers.h"
 
 #include <QCoreApplication>
 
@@ -27,13 +28,6 @@ constexpr std::uint8_t kXkbNewKeyboardNotify = 0;
 constexpr std::uint8_t kXkbMapNotify = 1;
 // X keycodes are evdev codes shifted by the minimum keycode of the evdev keymap.
 constexpr int kEvdevOffset = 8;
-
-struct KeymapDeleter {
-    void operator()(xkb_keymap* k) const { xkb_keymap_unref(k); }
-};
-struct StateDeleter {
-    void operator()(xkb_state* s) const { xkb_state_unref(s); }
-};
 
 // A dead key has no character of its own; it is named after the accent it
 // puts on the next letter, in its spacing form.
@@ -312,12 +306,11 @@ QString X11HotKeys::layoutCharacter(int keyCode) const {
     const std::int32_t device = xkb_x11_get_core_keyboard_device_id(m_connection);
     if (device < 0)
         return {};
-    std::unique_ptr<xkb_keymap, KeymapDeleter> keymap(xkb_x11_keymap_new_from_device(
-        m_xkbContext, m_connection, device, XKB_KEYMAP_COMPILE_NO_FLAGS));
+    XkbKeymapPtr keymap(xkb_x11_keymap_new_from_device(m_xkbContext, m_connection, device,
+                                                       XKB_KEYMAP_COMPILE_NO_FLAGS));
     if (!keymap)
         return {};
-    std::unique_ptr<xkb_state, StateDeleter> state(
-        xkb_x11_state_new_from_device(keymap.get(), m_connection, device));
+    XkbStatePtr state(xkb_x11_state_new_from_device(keymap.get(), m_connection, device));
     if (!state)
         return {};
     const xkb_keycode_t keycode = xkb_keycode_t(*evdev + kEvdevOffset);

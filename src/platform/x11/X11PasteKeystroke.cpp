@@ -3,6 +3,7 @@
 #include "platform/PlatformLog.h"
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/XcbReply.h"
+#include "platform/x11/XkbPointers.h"
 
 #include <QGuiApplication>
 #include <QWindow>
@@ -34,16 +35,6 @@ constexpr std::array terminalClasses = {
 // How long a paste waits for the window manager to hand focus back.
 constexpr int pollIntervalMs = 10;
 constexpr int pollLimit = 100;
-
-struct KeymapDeleter {
-    void operator()(xkb_keymap* k) const { xkb_keymap_unref(k); }
-};
-struct StateDeleter {
-    void operator()(xkb_state* s) const { xkb_state_unref(s); }
-};
-struct ContextDeleter {
-    void operator()(xkb_context* c) const { xkb_context_unref(c); }
-};
 
 // The key that produces sym at the base level, in the active layout first,
 // then in any layout of the keymap.
@@ -263,16 +254,14 @@ void X11PasteKeystroke::pressChord() {
         receiver = m_target;
     const bool terminal = isTerminalWindow(receiver);
 
-    const std::unique_ptr<xkb_context, ContextDeleter> context(
-        xkb_context_new(XKB_CONTEXT_NO_DEFAULT_INCLUDES));
+    const XkbContextPtr context(xkb_context_new(XKB_CONTEXT_NO_DEFAULT_INCLUDES));
     if (!context)
         return;
-    const std::unique_ptr<xkb_keymap, KeymapDeleter> keymap(xkb_x11_keymap_new_from_device(
+    const XkbKeymapPtr keymap(xkb_x11_keymap_new_from_device(
         context.get(), conn(), m_keyboardDevice, XKB_KEYMAP_COMPILE_NO_FLAGS));
     if (!keymap)
         return;
-    const std::unique_ptr<xkb_state, StateDeleter> state(
-        xkb_x11_state_new_from_device(keymap.get(), conn(), m_keyboardDevice));
+    const XkbStatePtr state(xkb_x11_state_new_from_device(keymap.get(), conn(), m_keyboardDevice));
     const xkb_layout_index_t layout =
         state ? xkb_state_serialize_layout(state.get(), XKB_STATE_LAYOUT_EFFECTIVE) : 0;
 
