@@ -57,6 +57,10 @@ public:
     // Makes Quillet the owner of one item offered in every given representation.
     virtual void writeItem(const QList<PasteboardRepresentation>& representations) = 0;
 
+    // The local files of a text/uri-list (or GNOME's copied-files form, led by
+    // "copy" or "cut"); nothing when it names none or holds an invalid line.
+    static std::optional<QList<QUrl>> parseFileUrls(const QByteArray& uriList);
+
 Q_SIGNALS:
     // Another owner (or Quillet itself) took the clipboard; the change count moved.
     void changed();

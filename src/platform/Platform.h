@@ -27,6 +27,9 @@ class DefaultsStore;
 struct Platform {
     // "x11" or "null": what the log and the capability report show.
     QString name;
+    // What the services below share (the X11 platform's own display
+    // connection); declared first so that it is destroyed last.
+    std::shared_ptr<void> connection;
     std::unique_ptr<Pasteboard> pasteboard;
     std::unique_ptr<PasteKeystroke> pasteKeystroke;
     std::unique_ptr<FrontmostApp> frontmostApp;

@@ -1,3 +1,4 @@
+#include "platform/freedesktop/DesktopEntryFile.h"
 #include "platform/freedesktop/XdgAutostartLoginItem.h"
 
 #include <QDir>
@@ -21,6 +22,8 @@ private Q_SLOTS:
     void registerAndUnregister();
     void systemEntryIsHiddenNotDeleted();
     void refusedWhenFolderCannotBeMade();
+    void entryValues_data();
+    void entryValues();
 };
 
 void TestAutostart::registerAndUnregister() {
@@ -68,6 +71,69 @@ void TestAutostart::refusedWhenFolderCannotBeMade() {
     XdgAutostartLoginItem item(home.filePath(QStringLiteral("config")), {}, QStringLiteral("q"));
     QVERIFY(!item.registerItem());
     QCOMPARE(item.status(), LoginItem::Status::NotRegistered);
+}
+
+// The reader behind the autostart, application and thumbnailer entries.
+void TestAutostart::entryValues_data() {
+    QTest::addColumn<QByteArray>("body"); // after [Desktop Entry]
+    QTest::addColumn<QString>("read");    // string, list, bool, or a locale
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("expected"); // lists joined with |; "-" for nothing
+    const QByteArray names =
+        "Name=Plain\nName[de_DE]=DE\nName[de]=Deutsch\nName[sr@latin]=Srpski\n";
+    QTest::newRow("escapes") << QByteArray("Comment= a\\sb\\nc\\\\d\\t ") << "string"
+                             << "Comment"
+                             << "a b\nc\\d\t";
+    QTest::newRow("locale with encoding") << names << "de_DE.UTF-8"
+                                          << "Name"
+                                          << "DE";
+    QTest::newRow("language of a locale") << names << "de_AT"
+                                          << "Name"
+                                          << "Deutsch";
+    QTest::newRow("modifier") << names << "sr_RS@latin"
+                              << "Name"
+                              << "Srpski";
+    QTest::newRow("no translation") << names << "fr_FR"
+                                    << "Name"
+                                    << "Plain";
+    QTest::newRow("list") << QByteArray("Keywords=a;b\\;c;;d;") << "list"
+                          << "Keywords"
+                          << "a|b;c|d";
+    QTest::newRow("bool, any case") << QByteArray("Hidden=True") << "bool"
+                                    << "Hidden"
+                                    << "true";
+    QTest::newRow("not a bool") << QByteArray("Hidden=yes") << "bool"
+                                << "Hidden"
+                                << "-";
+    QTest::newRow("first assignment, not comments")
+        << QByteArray("# Icon=c\nIcon=first\nIcon=second") << "string"
+        << "Icon"
+        << "first";
+    QTest::newRow("other group") << QByteArray("Type=Application\n[Desktop Action x]\nName=No")
+                                 << "string"
+                                 << "Name"
+                                 << "-";
+}
+
+void TestAutostart::entryValues() {
+    QFETCH(QByteArray, body);
+    QFETCH(QString, read);
+    QFETCH(QString, key);
+    QFETCH(QString, expected);
+    const auto file = DesktopEntryFile::parse("Name=before any group\n[Desktop Entry]\n" + body);
+    const QString group = QStringLiteral("Desktop Entry");
+    std::optional<QString> got;
+    if (read == QLatin1String("string")) {
+        got = file.string(group, key);
+    } else if (read == QLatin1String("list")) {
+        got = file.stringList(group, key).join(u'|');
+    } else if (read == QLatin1String("bool")) {
+        if (const auto b = file.boolean(group, key))
+            got = *b ? QStringLiteral("true") : QStringLiteral("false");
+    } else {
+        got = file.localeString(group, key, read);
+    }
+    QCOMPARE(got.value_or(QStringLiteral("-")), expected);
 }
 
 QTEST_GUILESS_MAIN(TestAutostart)

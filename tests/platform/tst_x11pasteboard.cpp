@@ -1,4 +1,7 @@
 #include "helpers/ClipboardOwner.h"
+#include "platform/x11/X11ClipboardManager.h"
+#include "platform/x11/X11Connection.h"
+#include "platform/x11/X11PasteKeystroke.h"
 #include "platform/x11/X11Pasteboard.h"
 
 #include <QBuffer>
@@ -6,6 +9,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -17,12 +21,11 @@ class TestX11Pasteboard : public QObject {
 private Q_SLOTS:
     void largeTransferArrivesWhole();
     void secretOfferIsNeverTransferred();
-    void fileUrlParsing_data();
-    void fileUrlParsing();
     void stuckOwnerCostsOneTimeout();
     void dataPastItsLimitIsNotTransferred_data();
     void dataPastItsLimitIsNotTransferred();
     void writeItemServesEveryRepresentation();
+    void managerAndInjectorShareOneConnection();
 };
 
 namespace {
@@ -72,31 +75,6 @@ void TestX11Pasteboard::secretOfferIsNeverTransferred() {
         QVERIFY(!pb.string());
         QVERIFY(!pb.data(PasteboardType::string));
     }
-}
-
-void TestX11Pasteboard::fileUrlParsing_data() {
-    QTest::addColumn<QByteArray>("list");
-    QTest::addColumn<QStringList>("paths");
-    QTest::newRow("uri-list") << QByteArray("file:///tmp/a%20b.txt\r\nfile:///tmp/c\r\n")
-                              << QStringList{"/tmp/a b.txt", "/tmp/c"};
-    QTest::newRow("gnome form") << QByteArray("copy\nfile:///tmp/x") << QStringList{"/tmp/x"};
-    QTest::newRow("comment") << QByteArray("# x\nfile:///y\n") << QStringList{"/y"};
-    QTest::newRow("files beside a web address")
-        << QByteArray("https://example.org/\r\nfile:///a\r\nfile:///b\r\n")
-        << QStringList{"/a", "/b"};
-    QTest::newRow("web address only") << QByteArray("https://example.org/\n") << QStringList{};
-    QTest::newRow("empty") << QByteArray("\n") << QStringList{};
-}
-
-void TestX11Pasteboard::fileUrlParsing() {
-    QFETCH(QByteArray, list);
-    QFETCH(QStringList, paths);
-    const auto urls = X11Pasteboard::parseFileUrls(list);
-    QStringList got;
-    for (const QUrl& u : urls.value_or(QList<QUrl>{}))
-        got.append(u.toLocalFile());
-    QCOMPARE(urls.has_value(), !paths.isEmpty());
-    QCOMPARE(got, paths);
 }
 
 void TestX11Pasteboard::stuckOwnerCostsOneTimeout() {
@@ -186,6 +164,33 @@ void TestX11Pasteboard::writeItemServesEveryRepresentation() {
     QVERIFY(owner->started());
     QTRY_VERIFY_WITH_TIMEOUT(pb.changeCount() > mid, 5000);
     QCOMPARE(pb.string(), QStringLiteral("th\u00e9irs"));
+}
+
+// The clipboard manager and the keystroke injector on one connection, as the
+// platform builds them: each still gets its events, and going away gives
+// back what it held on the connection that stays.
+void TestX11Pasteboard::managerAndInjectorShareOneConnection() {
+    X11Connection display;
+    auto keystroke = std::make_unique<X11PasteKeystroke>(display);
+    auto manager = std::make_unique<X11ClipboardManager>(display);
+    QVERIFY(keystroke->isAvailable());
+    QSignalSpy gone(manager.get(), &ClipboardManagerRole::ownerGone);
+    QVERIFY(manager->claim());
+
+    auto owner = ClipboardOwner::xclip(QStringLiteral("UTF8_STRING"), "vanishing");
+    QVERIFY(owner->started());
+    QTRY_VERIFY_WITH_TIMEOUT(manager->clipboardHasOwner(), 5000);
+    keystroke.reset();
+    owner->kill();
+    // Asking the server reads the owner's end into the connection's queue
+    // before the event loop sees it there.
+    QTRY_VERIFY_WITH_TIMEOUT(!manager->clipboardHasOwner(), 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(gone.count(), 1, 5000);
+
+    X11ClipboardManager other;
+    QVERIFY(!other.claim());
+    manager.reset();
+    QTRY_VERIFY_WITH_TIMEOUT(other.claim(), 5000);
 }
 
 QTEST_MAIN(TestX11Pasteboard)

@@ -1,5 +1,7 @@
 #include "platform/dbus/DBusSingleInstance.h"
 
+#include "platform/PlatformLog.h"
+
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -36,23 +38,31 @@ DBusSingleInstance::~DBusSingleInstance() {
 
 DBusSingleInstance::Outcome DBusSingleInstance::claim() {
     QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected() || !bus.interface())
+    if (!bus.isConnected() || !bus.interface()) {
+        qCWarning(platformLog) << "no session bus:" << bus.lastError().message()
+                               << "- a second Quillet cannot find this one";
         return Outcome::NoBus;
+    }
 
     // The object goes up before the name, so a caller who sees the name can reach it.
     if (!m_adaptor)
         m_adaptor = new Adaptor(*this);
-    if (!m_registered)
+    if (!m_registered) {
         m_registered =
             bus.registerObject(objectPath(), m_adaptor, QDBusConnection::ExportScriptableSlots);
+        if (!m_registered)
+            qCWarning(platformLog) << "cannot offer" << objectPath() << "on the session bus";
+    }
 
     const QDBusReply<QDBusConnectionInterface::RegisterServiceReply> reply =
         bus.interface()->registerService(m_serviceName, QDBusConnectionInterface::DontQueueService,
                                          QDBusConnectionInterface::DontAllowReplacement);
     if (reply.isValid() && reply.value() == QDBusConnectionInterface::ServiceRegistered)
         return Outcome::Primary;
-    if (!reply.isValid())
+    if (!reply.isValid()) {
+        qCWarning(platformLog) << "cannot own" << m_serviceName << reply.error().message();
         return Outcome::NoBus;
+    }
 
     if (m_registered) {
         bus.unregisterObject(objectPath());
@@ -62,7 +72,9 @@ DBusSingleInstance::Outcome DBusSingleInstance::claim() {
         m_serviceName, objectPath(), QStringLiteral("org.freedesktop.Application"),
         QStringLiteral("Activate"));
     call << QVariantMap();
-    bus.call(call, QDBus::Block, 5000);
+    const QDBusMessage answer = bus.call(call, QDBus::Block, 5000);
+    if (answer.type() == QDBusMessage::ErrorMessage)
+        qCWarning(platformLog) << "the running Quillet did not answer:" << answer.errorMessage();
     return Outcome::ActivatedOther;
 }
 

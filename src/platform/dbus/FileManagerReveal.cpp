@@ -1,5 +1,7 @@
 #include "platform/dbus/FileManagerReveal.h"
 
+#include "platform/PlatformLog.h"
+
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDesktopServices>
@@ -24,11 +26,18 @@ bool FileManagerReveal::showItems(const QUrl& file, const QDBusConnection& bus) 
                                        kService, QStringLiteral("ShowItems"));
     call << QStringList{QString::fromUtf8(file.toEncoded())} << QString();
     // Fire and forget: a file manager that starts slowly must not hold up the panel.
-    return bus.send(call);
+    if (!bus.send(call)) {
+        qCWarning(platformLog) << "file manager not asked to show" << file
+                               << bus.lastError().message();
+        return false;
+    }
+    return true;
 }
 
 void FileManagerReveal::reveal(const QUrl& file) {
     if (showItems(file, QDBusConnection::sessionBus()))
         return;
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(file.toLocalFile()).absolutePath()));
+    const QUrl folder = QUrl::fromLocalFile(QFileInfo(file.toLocalFile()).absolutePath());
+    if (!QDesktopServices::openUrl(folder))
+        qCWarning(platformLog) << "no application opened the folder" << folder;
 }

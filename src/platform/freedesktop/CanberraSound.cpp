@@ -11,8 +11,9 @@ CanberraSound::~CanberraSound() {
 
 void CanberraSound::play(const QString& eventId) {
     if (!m_context) {
-        if (ca_context_create(&m_context) != CA_SUCCESS) {
+        if (const int rc = ca_context_create(&m_context); rc != CA_SUCCESS) {
             m_context = nullptr;
+            qCWarning(platformLog) << "event sounds are unavailable:" << ca_strerror(rc);
             return;
         }
         ca_context_change_props(m_context, CA_PROP_APPLICATION_NAME, "Quillet", nullptr);

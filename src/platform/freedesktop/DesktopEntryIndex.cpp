@@ -1,21 +1,17 @@
 #include "platform/freedesktop/DesktopEntryIndex.h"
 
+#include "platform/freedesktop/DesktopEntryFile.h"
+
 #include <QDir>
 #include <QDirIterator>
-#include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 namespace {
 QStringList defaultDataDirs() {
-    const QString home = QDir::homePath();
-    QString dataHome = qEnvironmentVariable("XDG_DATA_HOME");
-    if (dataHome.isEmpty())
-        dataHome = home + QStringLiteral("/.local/share");
-    QString dirs = qEnvironmentVariable("XDG_DATA_DIRS");
-    if (dirs.isEmpty())
-        dirs = QStringLiteral("/usr/local/share:/usr/share");
-    QStringList all{dataHome};
-    all += dirs.split(QLatin1Char(':'), Qt::SkipEmptyParts);
+    // $XDG_DATA_HOME, then $XDG_DATA_DIRS (or their defaults).
+    QStringList all = QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation);
+    const QString dataHome = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     // Sessions started without them still see sandboxed applications.
     for (const QString& extra : {dataHome + QStringLiteral("/flatpak/exports/share"),
                                  QStringLiteral("/var/lib/flatpak/exports/share"),
@@ -26,34 +22,14 @@ QStringList defaultDataDirs() {
     return all;
 }
 
-// The keys of the [Desktop Entry] group that are needed; nothing else.
 DesktopEntryIndex::Entry parseEntry(const QString& path) {
-    DesktopEntryIndex::Entry entry;
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly) || f.size() > 1024 * 1024)
-        return entry;
-    bool inGroup = false;
-    while (!f.atEnd()) {
-        const QByteArray line = f.readLine().trimmed();
-        if (line.startsWith('[')) {
-            inGroup = line == "[Desktop Entry]";
-            continue;
-        }
-        if (!inGroup)
-            continue;
-        const qsizetype eq = line.indexOf('=');
-        if (eq <= 0)
-            continue;
-        const QByteArray key = line.left(eq).trimmed();
-        const QString value = QString::fromUtf8(line.mid(eq + 1).trimmed());
-        if (key == "Name")
-            entry.name = value;
-        else if (key == "StartupWMClass")
-            entry.startupWMClass = value;
-        else if (key == "Icon")
-            entry.icon = value;
-    }
-    return entry;
+    const auto file = DesktopEntryFile::read(path);
+    if (!file)
+        return {};
+    const QString group = QStringLiteral("Desktop Entry");
+    return {file->localeString(group, QStringLiteral("Name")).value_or(QString()),
+            file->string(group, QStringLiteral("StartupWMClass")).value_or(QString()),
+            file->string(group, QStringLiteral("Icon")).value_or(QString())};
 }
 } // namespace
 

@@ -15,7 +15,7 @@
 class DesktopEntryIndex {
 public:
     struct Entry {
-        QString name;
+        QString name; // in the language of the messages where the entry has it
         QString startupWMClass;
         QString icon; // the Icon key: an absolute file or an icon theme name
     };

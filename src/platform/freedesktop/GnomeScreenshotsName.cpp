@@ -1,5 +1,7 @@
 #include "platform/freedesktop/GnomeScreenshotsName.h"
 
+#include "platform/freedesktop/DesktopEntryFile.h"
+
 #include <QByteArray>
 #include <QList>
 
@@ -64,21 +66,6 @@ const std::pair<const char*, const char16_t*> kKnown[] = {
     {"zh_TW", u"螢幕快照"},
 };
 
-// The language of messages as gettext chooses it: LANGUAGE (its first entry),
-// then LC_ALL, LC_MESSAGES and LANG.
-QString messagesLocale() {
-    const QByteArray language = qgetenv("LANGUAGE").split(':').value(0);
-    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
-        const QByteArray value = qgetenv(name);
-        if (value.isEmpty())
-            continue;
-        // gettext ignores LANGUAGE while the locale is plain C.
-        if (value == "C" || value == "POSIX" || value.startsWith("C."))
-            return {};
-        return QString::fromLocal8Bit(language.isEmpty() ? value : language);
-    }
-    return {};
-}
 } // namespace
 
 QString GnomeScreenshotsName::forLocale(const QString& locale) {
@@ -106,5 +93,5 @@ QString GnomeScreenshotsName::current() {
     const char* installed = ::dgettext("gnome-shell", "Screenshots");
     if (installed && qstrcmp(installed, "Screenshots") != 0)
         return QString::fromUtf8(installed);
-    return forLocale(messagesLocale());
+    return forLocale(DesktopEntryFile::messagesLocale());
 }

@@ -1,5 +1,7 @@
 #include "platform/freedesktop/InotifyFolderWatch.h"
 
+#include "platform/PlatformLog.h"
+
 #include <QFile>
 #include <QSocketNotifier>
 
@@ -29,10 +31,13 @@ InotifyFolderWatch::InotifyFolderWatch(QObject* parent)
     : FolderWatch(parent)
     , m_fd(std::make_shared<Descriptor>()) {
     m_fd->fd = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-    if (m_fd->fd >= 0) {
-        m_notifier = new QSocketNotifier(m_fd->fd, QSocketNotifier::Read, this);
-        connect(m_notifier, &QSocketNotifier::activated, this, &InotifyFolderWatch::drain);
+    if (m_fd->fd < 0) {
+        qCWarning(platformLog) << "inotify is unavailable, new screenshots are not noticed:"
+                               << qt_error_string(errno);
+        return;
     }
+    m_notifier = new QSocketNotifier(m_fd->fd, QSocketNotifier::Read, this);
+    connect(m_notifier, &QSocketNotifier::activated, this, &InotifyFolderWatch::drain);
 }
 
 InotifyFolderWatch::~InotifyFolderWatch() = default;
@@ -43,7 +48,16 @@ std::function<FolderWatch::Handle(const QString&)> InotifyFolderWatch::pathOpene
             errno = EBADF;
             return -1;
         }
-        return ::inotify_add_watch(fd->fd, QFile::encodeName(path).constData(), kEntryEvents);
+        const Handle handle =
+            ::inotify_add_watch(fd->fd, QFile::encodeName(path).constData(), kEntryEvents);
+        // A folder that does not exist (yet) is the caller's to handle; a
+        // full watch table or a refused folder is worth telling.
+        if (handle < 0 && errno != ENOENT && errno != ENOTDIR) {
+            const int error = errno;
+            qCWarning(platformLog) << "cannot watch" << path << ":" << qt_error_string(error);
+            errno = error;
+        }
+        return handle;
     };
 }
 

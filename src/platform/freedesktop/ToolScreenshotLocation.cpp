@@ -68,8 +68,12 @@ QString unquoteQSettings(QString value) {
 
 std::optional<QString> fileValue(const QString& file, const QString& section, const QString& key) {
     QFile f(file);
-    if (!QFileInfo(file).isFile() || !f.open(QIODevice::ReadOnly))
+    if (!QFileInfo(file).isFile())
         return std::nullopt;
+    if (!f.open(QIODevice::ReadOnly)) {
+        qCWarning(platformLog) << "cannot read" << file << f.errorString();
+        return std::nullopt;
+    }
     return IniKeyEditor::value(f.readAll(), section, key);
 }
 
@@ -77,8 +81,12 @@ std::optional<QString> fileValue(const QString& file, const QString& section, co
 void writeFileValue(const QString& file, const QString& section, const QString& key,
                     const std::optional<QString>& value) {
     QFile in(file);
-    if (!QFileInfo(file).isFile() || !in.open(QIODevice::ReadOnly))
+    if (!QFileInfo(file).isFile())
         return;
+    if (!in.open(QIODevice::ReadOnly)) {
+        qCWarning(platformLog) << "cannot read" << file << in.errorString();
+        return;
+    }
     const QByteArray before = in.readAll();
     in.close();
     QSaveFile out(file);
@@ -103,6 +111,7 @@ std::optional<QString> runGsettings(const QStringList& arguments) {
     QProcess process;
     process.start(program, arguments);
     if (!process.waitForFinished(kGsettingsTimeoutMs)) {
+        qCWarning(platformLog) << "gsettings did not answer:" << arguments.join(u' ');
         process.kill();
         process.waitForFinished(500);
         return std::nullopt;

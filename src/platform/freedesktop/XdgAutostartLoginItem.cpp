@@ -1,5 +1,8 @@
 #include "platform/freedesktop/XdgAutostartLoginItem.h"
 
+#include "platform/PlatformLog.h"
+#include "platform/freedesktop/DesktopEntryFile.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -39,8 +42,10 @@ XdgAutostartLoginItem::XdgAutostartLoginItem(QString configHome, QStringList con
     if (m_configHome.isEmpty())
         m_configHome = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
     if (m_configDirs.isEmpty()) {
-        const QString env = qEnvironmentVariable("XDG_CONFIG_DIRS", QStringLiteral("/etc/xdg"));
-        m_configDirs = env.split(u':', Qt::SkipEmptyParts);
+        // $XDG_CONFIG_DIRS (or /etc/xdg): the locations after the user's own.
+        m_configDirs = QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation);
+        m_configDirs.removeAll(
+            QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
     }
     if (m_executable.isEmpty())
         m_executable = QCoreApplication::applicationFilePath();
@@ -60,29 +65,14 @@ QString XdgAutostartLoginItem::systemEntryPath() const {
 }
 
 bool XdgAutostartLoginItem::entryEnabled(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
+    const auto file = DesktopEntryFile::read(path);
+    if (!file) {
+        qCWarning(platformLog) << "cannot read the autostart entry" << path;
         return false;
-    bool inEntry = false;
-    while (!f.atEnd()) {
-        const QString line = QString::fromUtf8(f.readLine()).trimmed();
-        if (line.startsWith(u'[')) {
-            inEntry = line == QLatin1String("[Desktop Entry]");
-            continue;
-        }
-        if (!inEntry)
-            continue;
-        const qsizetype eq = line.indexOf(u'=');
-        if (eq < 0)
-            continue;
-        const QString key = line.left(eq).trimmed();
-        const QString value = line.mid(eq + 1).trimmed().toLower();
-        if (key == QLatin1String("Hidden") && value == QLatin1String("true"))
-            return false;
-        if (key == QLatin1String("X-GNOME-Autostart-enabled") && value == QLatin1String("false"))
-            return false;
     }
-    return true;
+    const QString group = QStringLiteral("Desktop Entry");
+    return !file->boolean(group, QStringLiteral("Hidden")).value_or(false) &&
+           file->boolean(group, QStringLiteral("X-GNOME-Autostart-enabled")).value_or(true);
 }
 
 LoginItem::Status XdgAutostartLoginItem::status() const {
@@ -95,47 +85,46 @@ LoginItem::Status XdgAutostartLoginItem::status() const {
     return Status::NotRegistered;
 }
 
-bool XdgAutostartLoginItem::registerItem() {
+bool XdgAutostartLoginItem::writeEntry(const QByteArray& entry) const {
     const QString path = userEntryPath();
-    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
-        return false;
     QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray entry = QStringLiteral("[Desktop Entry]\n"
-                                            "Type=Application\n"
-                                            "Name=Quillet\n"
-                                            "Comment=Clipboard history and screenshots\n"
-                                            "Exec=%1\n"
-                                            "Icon=quillet\n"
-                                            "Terminal=false\n"
-                                            "X-GNOME-Autostart-enabled=true\n")
-                                 .arg(quoteExec(m_executable))
-                                 .toUtf8();
-    if (f.write(entry) != entry.size()) {
+    if (!QDir().mkpath(QFileInfo(path).absolutePath()) || !f.open(QIODevice::WriteOnly) ||
+        f.write(entry) != entry.size()) {
+        qCWarning(platformLog) << "cannot write the autostart entry" << path << f.errorString();
         f.cancelWriting();
         return false;
     }
-    return f.commit();
+    if (!f.commit()) {
+        qCWarning(platformLog) << "cannot write the autostart entry" << path << f.errorString();
+        return false;
+    }
+    return true;
+}
+
+bool XdgAutostartLoginItem::registerItem() {
+    return writeEntry(QStringLiteral("[Desktop Entry]\n"
+                                     "Type=Application\n"
+                                     "Name=Quillet\n"
+                                     "Comment=Clipboard history and screenshots\n"
+                                     "Exec=%1\n"
+                                     "Icon=quillet\n"
+                                     "Terminal=false\n"
+                                     "X-GNOME-Autostart-enabled=true\n")
+                          .arg(quoteExec(m_executable))
+                          .toUtf8());
 }
 
 bool XdgAutostartLoginItem::unregisterItem() {
     const QString path = userEntryPath();
-    if (!systemEntryPath().isEmpty()) {
-        // A system-wide entry can only be hidden by a user entry of the same name.
-        if (!QDir().mkpath(QFileInfo(path).absolutePath()))
-            return false;
-        QSaveFile f(path);
-        if (!f.open(QIODevice::WriteOnly))
-            return false;
-        const QByteArray entry("[Desktop Entry]\nType=Application\nName=Quillet\nHidden=true\n");
-        if (f.write(entry) != entry.size()) {
-            f.cancelWriting();
-            return false;
-        }
-        return f.commit();
-    }
+    // A system-wide entry can only be hidden by a user entry of the same name.
+    if (!systemEntryPath().isEmpty())
+        return writeEntry("[Desktop Entry]\nType=Application\nName=Quillet\nHidden=true\n");
     if (!QFileInfo::exists(path))
         return true;
-    return QFile::remove(path);
+    QFile f(path);
+    if (!f.remove()) {
+        qCWarning(platformLog) << "cannot remove the autostart entry" << path << f.errorString();
+        return false;
+    }
+    return true;
 }

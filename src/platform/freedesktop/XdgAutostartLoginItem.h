@@ -23,6 +23,7 @@ public:
 private:
     QString systemEntryPath() const;
     static bool entryEnabled(const QString& path);
+    bool writeEntry(const QByteArray& entry) const;
 
     QString m_configHome;
     QStringList m_configDirs;

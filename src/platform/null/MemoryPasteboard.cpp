@@ -31,20 +31,7 @@ std::optional<QString> MemoryPasteboard::string() {
 
 std::optional<QList<QUrl>> MemoryPasteboard::fileUrls() {
     const std::optional<QByteArray> list = data(PasteboardType::fileUrl);
-    if (!list)
-        return std::nullopt;
-    QList<QUrl> urls;
-    for (const QByteArray& line : list->split('\n')) {
-        const QByteArray trimmed = line.trimmed();
-        if (trimmed.isEmpty() || trimmed.startsWith('#'))
-            continue;
-        const QUrl url = QUrl::fromEncoded(trimmed);
-        if (url.isLocalFile())
-            urls << url;
-    }
-    if (urls.isEmpty())
-        return std::nullopt;
-    return urls;
+    return list ? parseFileUrls(*list) : std::nullopt;
 }
 
 void MemoryPasteboard::clearContents() {

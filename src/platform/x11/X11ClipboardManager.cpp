@@ -1,38 +1,37 @@
 #include "platform/x11/X11ClipboardManager.h"
 
 #include "platform/PlatformLog.h"
-#include "platform/x11/X11PrivateWindow.h"
-
-#include <QSocketNotifier>
+#include "platform/x11/X11Connection.h"
+#include "platform/x11/XcbReply.h"
 
 #include <xcb/xcb.h>
 #include <xcb/xfixes.h>
 
-#include <cstdlib>
-#include <cstring>
-#include <memory>
-
-namespace {
-struct FreeDeleter {
-    void operator()(void* p) const { std::free(p); }
-};
-template <typename T> using XcbReply = std::unique_ptr<T, FreeDeleter>;
-} // namespace
+X11ClipboardManager::X11ClipboardManager(X11Connection& display, QObject* parent)
+    : ClipboardManagerRole(parent)
+    , m_display(&display) {
+    setUp();
+}
 
 X11ClipboardManager::X11ClipboardManager(QObject* parent)
-    : ClipboardManagerRole(parent) {
-    const X11PrivateWindow opened = X11PrivateWindow::open();
-    if (!opened.conn) {
-        qCDebug(platformLog) << "clipboard manager: no X display";
+    : ClipboardManagerRole(parent)
+    , m_ownDisplay(std::make_unique<X11Connection>())
+    , m_display(m_ownDisplay.get()) {
+    setUp();
+}
+
+void X11ClipboardManager::setUp() {
+    if (!m_display->isValid())
         return;
-    }
-    m_conn = opened.conn;
-    m_window = opened.window;
-    m_clipboard = atom("CLIPBOARD");
-    m_manager = atom("CLIPBOARD_MANAGER");
-    m_saveTargets = atom("SAVE_TARGETS");
-    m_targets = atom("TARGETS");
-    m_timestamp = atom("TIMESTAMP");
+    m_conn = m_display->get();
+    m_window = m_display->createWindow();
+    const QList<uint32_t> atoms = m_display->atoms().atoms(
+        {"CLIPBOARD", "CLIPBOARD_MANAGER", "SAVE_TARGETS", "TARGETS", "TIMESTAMP"});
+    m_clipboard = atoms[0];
+    m_manager = atoms[1];
+    m_saveTargets = atoms[2];
+    m_targets = atoms[3];
+    m_timestamp = atoms[4];
 
     const xcb_query_extension_reply_t* ext = xcb_get_extension_data(m_conn, &xcb_xfixes_id);
     if (ext && ext->present) {
@@ -50,52 +49,24 @@ X11ClipboardManager::X11ClipboardManager(QObject* parent)
     if (!m_hasXfixes)
         qCWarning(platformLog) << "clipboard manager: no XFixes, the clipboard is not kept";
     xcb_flush(m_conn);
-    m_notifier = new QSocketNotifier(xcb_get_file_descriptor(m_conn), QSocketNotifier::Read, this);
-    connect(m_notifier, &QSocketNotifier::activated, this, &X11ClipboardManager::processEvents);
+    m_subscription = m_display->subscribe([this](const void* event) { handle(event); });
 }
 
 X11ClipboardManager::~X11ClipboardManager() {
+    if (!m_conn)
+        return;
+    m_display->unsubscribe(m_subscription);
     // An application waiting for an answer is not left waiting.
     for (const Request& request : std::as_const(m_pendingSaves))
         answerRequest(request, false);
-    if (m_conn)
-        xcb_disconnect(m_conn);
-}
-
-uint32_t X11ClipboardManager::atom(const char* name) {
-    XcbReply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
-        m_conn, xcb_intern_atom(m_conn, false, uint16_t(std::strlen(name)), name), nullptr));
-    return reply ? reply->atom : uint32_t(XCB_ATOM_NONE);
+    xcb_destroy_window(m_conn, m_window);
+    xcb_flush(m_conn);
 }
 
 uint32_t X11ClipboardManager::owner(uint32_t selection) {
     XcbReply<xcb_get_selection_owner_reply_t> reply(
         xcb_get_selection_owner_reply(m_conn, xcb_get_selection_owner(m_conn, selection), nullptr));
     return reply ? reply->owner : uint32_t(XCB_WINDOW_NONE);
-}
-
-// A real server time for taking a selection (the convention forbids
-// CurrentTime): the time stamp of a property change on our own window.
-uint32_t X11ClipboardManager::serverTime() {
-    const uint32_t property = atom("QUILLET_TIMESTAMP");
-    xcb_change_property(m_conn, XCB_PROP_MODE_APPEND, m_window, property, XCB_ATOM_STRING, 8, 0,
-                        nullptr);
-    xcb_flush(m_conn);
-    for (;;) {
-        xcb_generic_event_t* e = xcb_wait_for_event(m_conn);
-        if (!e)
-            return XCB_CURRENT_TIME;
-        if ((e->response_type & ~0x80) == XCB_PROPERTY_NOTIFY) {
-            auto* n = reinterpret_cast<xcb_property_notify_event_t*>(e);
-            if (n->window == m_window && n->atom == property) {
-                const uint32_t time = n->time;
-                std::free(e);
-                return time;
-            }
-        }
-        handle(e);
-        std::free(e);
-    }
 }
 
 bool X11ClipboardManager::claim() {
@@ -108,7 +79,8 @@ bool X11ClipboardManager::claim() {
                                << "); Quillet leaves that part to it";
         return false;
     }
-    m_claimTime = serverTime();
+    // Taking a selection needs a real server time (the convention forbids CurrentTime).
+    m_claimTime = m_display->serverTime(m_window);
     xcb_set_selection_owner(m_conn, m_window, m_manager, m_claimTime);
     m_claimed = owner(m_manager) == m_window;
     if (!m_claimed)
@@ -118,19 +90,6 @@ bool X11ClipboardManager::claim() {
 
 bool X11ClipboardManager::clipboardHasOwner() {
     return m_conn && owner(m_clipboard) != XCB_WINDOW_NONE;
-}
-
-void X11ClipboardManager::processEvents() {
-    if (!m_conn)
-        return;
-    while (xcb_generic_event_t* e = xcb_poll_for_event(m_conn)) {
-        handle(e);
-        std::free(e);
-    }
-    if (xcb_connection_has_error(m_conn)) {
-        qCWarning(platformLog) << "clipboard manager: X connection lost";
-        m_notifier->setEnabled(false);
-    }
 }
 
 void X11ClipboardManager::handle(const void* generic) {

@@ -5,11 +5,12 @@
 #include <QList>
 
 #include <cstdint>
+#include <memory>
 
+class X11Connection;
 struct xcb_connection_t;
-class QSocketNotifier;
 
-// The clipboard-manager part on X11, on a connection of its own: XFixes
+// The clipboard-manager part on X11, on Quillet's own X connection: XFixes
 // reports when the owner of CLIPBOARD goes away (its window destroyed or its
 // connection closed), and owning CLIPBOARD_MANAGER makes applications that
 // quit ask first (the SAVE_TARGETS conversion of the freedesktop convention).
@@ -17,6 +18,9 @@ class QSocketNotifier;
 class X11ClipboardManager : public ClipboardManagerRole {
     Q_OBJECT
 public:
+    // Works on `display`, which must outlive it, and reads its events there.
+    explicit X11ClipboardManager(X11Connection& display, QObject* parent = nullptr);
+    // The same on a connection of its own to $DISPLAY.
     explicit X11ClipboardManager(QObject* parent = nullptr);
     ~X11ClipboardManager() override;
 
@@ -34,16 +38,17 @@ private:
         uint32_t time = 0;
     };
 
-    void processEvents();
+    void setUp();
     // One event of the connection (an xcb_generic_event_t).
     void handle(const void* event);
     void answerRequest(const Request& request, bool ok);
-    uint32_t atom(const char* name);
-    uint32_t serverTime();
     uint32_t owner(uint32_t selection);
 
+    std::unique_ptr<X11Connection> m_ownDisplay;
+    X11Connection* m_display = nullptr;
+    // Null when the display cannot be reached.
     xcb_connection_t* m_conn = nullptr;
-    QSocketNotifier* m_notifier = nullptr;
+    int m_subscription = 0;
     uint32_t m_window = 0;
     uint32_t m_clipboard = 0;
     uint32_t m_manager = 0;

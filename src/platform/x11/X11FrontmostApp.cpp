@@ -1,17 +1,14 @@
 #include "platform/x11/X11FrontmostApp.h"
 
+#include "platform/x11/XcbReply.h"
+
 #include <QGuiApplication>
 
 #include <xcb/xcb.h>
 
-#include <cstdlib>
 #include <cstring>
-#include <memory>
 
 namespace {
-struct FreeDeleter {
-    void operator()(void* p) const { std::free(p); }
-};
 
 xcb_connection_t* connection() {
     auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
@@ -53,20 +50,9 @@ FrontApp X11FrontmostApp::resolve(const QString& gtkId, const QString& kdeDeskto
     return app;
 }
 
-uint32_t X11FrontmostApp::atom(const char* name) {
-    if (const auto found = m_atoms.constFind(name); found != m_atoms.constEnd())
-        return *found;
-    xcb_connection_t* c = connection();
-    std::unique_ptr<xcb_intern_atom_reply_t, FreeDeleter> reply(xcb_intern_atom_reply(
-        c, xcb_intern_atom(c, false, uint16_t(qstrlen(name)), name), nullptr));
-    const uint32_t a = reply ? reply->atom : uint32_t(XCB_ATOM_NONE);
-    m_atoms.insert(name, a);
-    return a;
-}
-
 QByteArray X11FrontmostApp::property(uint32_t window, uint32_t atom, uint32_t type) {
     xcb_connection_t* c = connection();
-    std::unique_ptr<xcb_get_property_reply_t, FreeDeleter> reply(xcb_get_property_reply(
+    XcbReply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
         c, xcb_get_property(c, false, window, atom, type, 0, 1024), nullptr));
     if (!reply || reply->type == XCB_ATOM_NONE)
         return {};
@@ -78,8 +64,12 @@ std::optional<FrontApp> X11FrontmostApp::frontmost() {
     xcb_connection_t* c = connection();
     if (!c)
         return std::nullopt;
+    if (m_atoms.connection() != c)
+        m_atoms = X11Atoms(c);
+    const QList<uint32_t> atoms = m_atoms.atoms(
+        {"_NET_ACTIVE_WINDOW", "UTF8_STRING", "_GTK_APPLICATION_ID", "_KDE_NET_WM_DESKTOP_FILE"});
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
-    const QByteArray active = property(root, atom("_NET_ACTIVE_WINDOW"), XCB_ATOM_WINDOW);
+    const QByteArray active = property(root, atoms[0], XCB_ATOM_WINDOW);
     if (active.size() < int(sizeof(xcb_window_t)))
         return std::nullopt;
     xcb_window_t window = 0;
@@ -87,10 +77,9 @@ std::optional<FrontApp> X11FrontmostApp::frontmost() {
     if (window == XCB_WINDOW_NONE)
         return std::nullopt;
 
-    const uint32_t utf8 = atom("UTF8_STRING");
-    const QString gtkId = QString::fromUtf8(property(window, atom("_GTK_APPLICATION_ID"), utf8));
-    const QString kdeFile =
-        QString::fromUtf8(property(window, atom("_KDE_NET_WM_DESKTOP_FILE"), utf8));
+    const uint32_t utf8 = atoms[1];
+    const QString gtkId = QString::fromUtf8(property(window, atoms[2], utf8));
+    const QString kdeFile = QString::fromUtf8(property(window, atoms[3], utf8));
     // WM_CLASS is "instance\0class\0".
     const QList<QByteArray> wmClass =
         property(window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING).split('\0');

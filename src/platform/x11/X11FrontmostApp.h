@@ -2,8 +2,8 @@
 
 #include "platform/FrontmostApp.h"
 #include "platform/freedesktop/DesktopEntryIndex.h"
+#include "platform/x11/X11Atoms.h"
 
-#include <QHash>
 #include <QStringList>
 
 #include <cstdint>
@@ -29,8 +29,8 @@ public:
 
 private:
     QByteArray property(uint32_t window, uint32_t atom, uint32_t type);
-    uint32_t atom(const char* name);
 
     DesktopEntryIndex m_entries;
-    QHash<QByteArray, uint32_t> m_atoms;
+    // On Qt's connection, which Qt may replace: renewed when it does.
+    X11Atoms m_atoms;
 };

@@ -2,6 +2,8 @@
 
 #include "platform/EvdevKeyCodes.h"
 #include "platform/PlatformLog.h"
+#include "platform/x11/XcbReply.h"
+#include "platform/x11/XkbPointers.h"
 
 #include <QCoreApplication>
 
@@ -11,7 +13,6 @@
 #include <xkbcommon/xkbcommon.h>
 
 #include <array>
-#include <cstdlib>
 #include <memory>
 
 namespace {
@@ -27,18 +28,6 @@ constexpr std::uint8_t kXkbNewKeyboardNotify = 0;
 constexpr std::uint8_t kXkbMapNotify = 1;
 // X keycodes are evdev codes shifted by the minimum keycode of the evdev keymap.
 constexpr int kEvdevOffset = 8;
-
-template <typename T> struct FreeDeleter {
-    void operator()(T* p) const { std::free(p); }
-};
-template <typename T> using Reply = std::unique_ptr<T, FreeDeleter<T>>;
-
-struct KeymapDeleter {
-    void operator()(xkb_keymap* k) const { xkb_keymap_unref(k); }
-};
-struct StateDeleter {
-    void operator()(xkb_state* s) const { xkb_state_unref(s); }
-};
 
 // A dead key has no character of its own; it is named after the accent it
 // puts on the next letter, in its spacing form.
@@ -119,7 +108,7 @@ const X11HotKeys::Masks& X11HotKeys::masks() const {
         return *m_masks;
     Masks found;
     bool haveCommand = false, haveOption = false, haveNumLock = false;
-    Reply<xcb_get_modifier_mapping_reply_t> reply(xcb_get_modifier_mapping_reply(
+    XcbReply<xcb_get_modifier_mapping_reply_t> reply(xcb_get_modifier_mapping_reply(
         m_connection, xcb_get_modifier_mapping(m_connection), nullptr));
     xcb_key_symbols_t* symbols = xcb_key_symbols_alloc(m_connection);
     if (reply && symbols) {
@@ -198,7 +187,7 @@ int X11HotKeys::grabVariants(const Grab& g) {
         const xcb_void_cookie_t cookie =
             xcb_grab_key_checked(m_connection, 0, m_root, std::uint16_t(g.mask | variant),
                                  g.keycode, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
-        Reply<xcb_generic_error_t> error(xcb_request_check(m_connection, cookie));
+        XcbReply<xcb_generic_error_t> error(xcb_request_check(m_connection, cookie));
         if (error) {
             // All or nothing: a combination that works only with Caps Lock off
             // would look broken to the user.
@@ -232,6 +221,7 @@ int X11HotKeys::grab(int keyCode, int modifiers) {
         ungrabVariants(old->second);
         m_grabs.erase(old);
     }
+    // The caller reports a refusal, with the status, to the user.
     if (const int status = grabVariants(*g))
         return status;
     g->held = true;
@@ -258,7 +248,7 @@ bool X11HotKeys::isAvailable(int keyCode, int modifiers) {
     }
     const xcb_void_cookie_t cookie = xcb_grab_key_checked(
         m_connection, 0, m_root, g->mask, g->keycode, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
-    Reply<xcb_generic_error_t> error(xcb_request_check(m_connection, cookie));
+    XcbReply<xcb_generic_error_t> error(xcb_request_check(m_connection, cookie));
     if (error)
         return false;
     xcb_ungrab_key(m_connection, g->keycode, m_root, g->mask);
@@ -316,12 +306,11 @@ QString X11HotKeys::layoutCharacter(int keyCode) const {
     const std::int32_t device = xkb_x11_get_core_keyboard_device_id(m_connection);
     if (device < 0)
         return {};
-    std::unique_ptr<xkb_keymap, KeymapDeleter> keymap(xkb_x11_keymap_new_from_device(
-        m_xkbContext, m_connection, device, XKB_KEYMAP_COMPILE_NO_FLAGS));
+    XkbKeymapPtr keymap(xkb_x11_keymap_new_from_device(m_xkbContext, m_connection, device,
+                                                       XKB_KEYMAP_COMPILE_NO_FLAGS));
     if (!keymap)
         return {};
-    std::unique_ptr<xkb_state, StateDeleter> state(
-        xkb_x11_state_new_from_device(keymap.get(), m_connection, device));
+    XkbStatePtr state(xkb_x11_state_new_from_device(keymap.get(), m_connection, device));
     if (!state)
         return {};
     const xkb_keycode_t keycode = xkb_keycode_t(*evdev + kEvdevOffset);

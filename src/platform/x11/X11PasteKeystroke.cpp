@@ -1,10 +1,11 @@
 #include "platform/x11/X11PasteKeystroke.h"
 
 #include "platform/PlatformLog.h"
+#include "platform/x11/X11Connection.h"
+#include "platform/x11/XcbReply.h"
+#include "platform/x11/XkbPointers.h"
 
-#include <QByteArray>
 #include <QGuiApplication>
-#include <QHash>
 #include <QWindow>
 
 #include <xcb/xcb.h>
@@ -13,7 +14,6 @@
 #include <xkbcommon/xkbcommon.h>
 
 #include <array>
-#include <cstdlib>
 #include <memory>
 #include <utility>
 
@@ -36,21 +36,6 @@ constexpr std::array terminalClasses = {
 constexpr int pollIntervalMs = 10;
 constexpr int pollLimit = 100;
 
-struct FreeDeleter {
-    void operator()(void* p) const { std::free(p); }
-};
-template <typename T> using Reply = std::unique_ptr<T, FreeDeleter>;
-
-struct KeymapDeleter {
-    void operator()(xkb_keymap* k) const { xkb_keymap_unref(k); }
-};
-struct StateDeleter {
-    void operator()(xkb_state* s) const { xkb_state_unref(s); }
-};
-struct ContextDeleter {
-    void operator()(xkb_context* c) const { xkb_context_unref(c); }
-};
-
 // The key that produces sym at the base level, in the active layout first,
 // then in any layout of the keymap.
 xkb_keycode_t keycodeFor(xkb_keymap* keymap, xkb_layout_index_t active, xkb_keysym_t sym) {
@@ -72,67 +57,68 @@ xkb_keycode_t keycodeFor(xkb_keymap* keymap, xkb_layout_index_t active, xkb_keys
     }
     return XKB_KEYCODE_INVALID;
 }
+// Keys sent through XTEST reach only X clients; under Wayland they would go
+// nowhere useful, so pasting is not offered there.
+bool isX11Session() {
+    return QGuiApplication::platformName() == QLatin1String("xcb") &&
+           qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+           qgetenv("XDG_SESSION_TYPE") != "wayland";
+}
 } // namespace
+
+X11PasteKeystroke::X11PasteKeystroke(X11Connection& display, QObject* parent)
+    : QObject(parent)
+    , m_display(&display) {
+    setUp();
+}
 
 X11PasteKeystroke::X11PasteKeystroke(QObject* parent)
     : QObject(parent) {
-    m_poll.setInterval(pollIntervalMs);
-    connect(&m_poll, &QTimer::timeout, this, &X11PasteKeystroke::pollActivation);
-
-    // Keys sent through XTEST reach only X clients; under Wayland they would
-    // go nowhere useful, so pasting is not offered there.
-    const bool x11Session = QGuiApplication::platformName() == QLatin1String("xcb") &&
-                            qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
-                            qgetenv("XDG_SESSION_TYPE") != "wayland";
-    if (!x11Session)
-        return;
-    int screenNumber = 0;
-    m_conn = xcb_connect(nullptr, &screenNumber);
-    if (xcb_connection_has_error(m_conn)) {
-        qCDebug(platformLog) << "paste keystroke: cannot connect to the display";
-        xcb_disconnect(m_conn);
-        m_conn = nullptr;
-        return;
+    if (isX11Session()) {
+        m_ownDisplay = std::make_unique<X11Connection>();
+        m_display = m_ownDisplay.get();
     }
-    xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(m_conn));
-    for (int i = 0; i < screenNumber && it.rem; ++i)
-        xcb_screen_next(&it);
-    if (!it.rem)
-        return;
-    m_root = it.data->root;
-
-    const xcb_query_extension_reply_t* xtest = xcb_get_extension_data(m_conn, &xcb_test_id);
-    if (!xtest || !xtest->present) {
-        qCDebug(platformLog) << "paste keystroke: no XTEST on this display";
-        return;
-    }
-    if (!xkb_x11_setup_xkb_extension(
-            m_conn, XKB_X11_MIN_MAJOR_XKB_VERSION, XKB_X11_MIN_MINOR_XKB_VERSION,
-            XKB_X11_SETUP_XKB_EXTENSION_NO_FLAGS, nullptr, nullptr, nullptr, nullptr))
-        return;
-    m_keyboardDevice = xkb_x11_get_core_keyboard_device_id(m_conn);
-    if (m_keyboardDevice < 0)
-        return;
-
-    // An unmapped window whose property changes report the server's time.
-    m_timeWindow = xcb_generate_id(m_conn);
-    const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
-    xcb_create_window(m_conn, XCB_COPY_FROM_PARENT, m_timeWindow, m_root, -1, -1, 1, 1, 0,
-                      XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &mask);
-    xcb_flush(m_conn);
-    m_available = true;
+    setUp();
 }
 
 X11PasteKeystroke::~X11PasteKeystroke() {
-    if (!m_conn)
+    if (m_display && m_timeWindow && m_display->isValid()) {
+        xcb_destroy_window(conn(), m_timeWindow);
+        xcb_flush(conn());
+    }
+}
+
+void X11PasteKeystroke::setUp() {
+    m_poll.setInterval(pollIntervalMs);
+    connect(&m_poll, &QTimer::timeout, this, &X11PasteKeystroke::pollActivation);
+    if (!isX11Session() || !m_display || !m_display->isValid())
         return;
-    if (m_timeWindow)
-        xcb_destroy_window(m_conn, m_timeWindow);
-    xcb_disconnect(m_conn);
+    xcb_connection_t* c = conn();
+    const xcb_query_extension_reply_t* xtest = xcb_get_extension_data(c, &xcb_test_id);
+    if (!xtest || !xtest->present) {
+        qCWarning(platformLog) << "the X display has no XTEST extension: pasting into the "
+                                  "application in front is off";
+        return;
+    }
+    if (!xkb_x11_setup_xkb_extension(
+            c, XKB_X11_MIN_MAJOR_XKB_VERSION, XKB_X11_MIN_MINOR_XKB_VERSION,
+            XKB_X11_SETUP_XKB_EXTENSION_NO_FLAGS, nullptr, nullptr, nullptr, nullptr)) {
+        qCWarning(platformLog) << "the X display has no XKB extension: pasting is off";
+        return;
+    }
+    m_keyboardDevice = xkb_x11_get_core_keyboard_device_id(c);
+    if (m_keyboardDevice < 0) {
+        qCWarning(platformLog) << "no core keyboard on the X display: pasting is off";
+        return;
+    }
+    // An unmapped window whose property changes report the server's time.
+    m_timeWindow = m_display->createWindow();
+    m_display->atoms().atoms({"_NET_ACTIVE_WINDOW", "_QUILLET_TIME"});
+    m_available = true;
 }
 
 bool X11PasteKeystroke::isAvailable() const {
-    return m_available && !xcb_connection_has_error(m_conn);
+    return m_available && m_display->isValid();
 }
 
 void X11PasteKeystroke::rememberActiveWindow() {
@@ -153,8 +139,8 @@ void X11PasteKeystroke::sendPaste() {
     if (m_poll.isActive())
         return; // sent together with the paste that is already waiting
     if (m_target) {
-        Reply<xcb_get_window_attributes_reply_t> attrs(xcb_get_window_attributes_reply(
-            m_conn, xcb_get_window_attributes(m_conn, m_target), nullptr));
+        XcbReply<xcb_get_window_attributes_reply_t> attrs(xcb_get_window_attributes_reply(
+            conn(), xcb_get_window_attributes(conn(), m_target), nullptr));
         if (!attrs)
             m_target = 0; // closed since: the keys go to whatever has focus
     }
@@ -178,22 +164,11 @@ bool X11PasteKeystroke::isTerminal(const QString& instance, const QString& class
     return false;
 }
 
-uint32_t X11PasteKeystroke::atom(const char* name) const {
-    const QByteArray key(name);
-    if (const auto it = m_atoms.constFind(key); it != m_atoms.constEnd())
-        return *it;
-    Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
-        m_conn, xcb_intern_atom(m_conn, 0, uint16_t(key.size()), key.constData()), nullptr));
-    const uint32_t value = reply ? reply->atom : uint32_t(XCB_ATOM_NONE);
-    if (value != XCB_ATOM_NONE)
-        m_atoms.insert(key, value);
-    return value;
-}
-
 uint32_t X11PasteKeystroke::activeWindow() const {
-    Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
-        m_conn,
-        xcb_get_property(m_conn, 0, m_root, atom("_NET_ACTIVE_WINDOW"), XCB_ATOM_WINDOW, 0, 1),
+    XcbReply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+        conn(),
+        xcb_get_property(conn(), 0, m_display->root(), m_display->atom("_NET_ACTIVE_WINDOW"),
+                         XCB_ATOM_WINDOW, 0, 1),
         nullptr));
     if (!reply || reply->format != 32 || xcb_get_property_value_length(reply.get()) < 4)
         return 0;
@@ -201,17 +176,17 @@ uint32_t X11PasteKeystroke::activeWindow() const {
 }
 
 bool X11PasteKeystroke::hasFocus(uint32_t window) const {
-    Reply<xcb_get_input_focus_reply_t> focus(
-        xcb_get_input_focus_reply(m_conn, xcb_get_input_focus(m_conn), nullptr));
+    XcbReply<xcb_get_input_focus_reply_t> focus(
+        xcb_get_input_focus_reply(conn(), xcb_get_input_focus(conn()), nullptr));
     if (!focus)
         return false;
     // Focus may sit on a child of the top-level window (toolkits often do that).
     uint32_t w = focus->focus;
-    for (int depth = 0; depth < 64 && w != XCB_WINDOW_NONE && w != m_root; ++depth) {
+    for (int depth = 0; depth < 64 && w != XCB_WINDOW_NONE && w != m_display->root(); ++depth) {
         if (w == window)
             return true;
-        Reply<xcb_query_tree_reply_t> tree(
-            xcb_query_tree_reply(m_conn, xcb_query_tree(m_conn, w), nullptr));
+        XcbReply<xcb_query_tree_reply_t> tree(
+            xcb_query_tree_reply(conn(), xcb_query_tree(conn(), w), nullptr));
         if (!tree)
             return false;
         w = tree->parent;
@@ -233,8 +208,8 @@ bool X11PasteKeystroke::isOwnWindow(uint32_t window) const {
 bool X11PasteKeystroke::isTerminalWindow(uint32_t window) const {
     if (!window)
         return false;
-    Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
-        m_conn, xcb_get_property(m_conn, 0, window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 0, 256),
+    XcbReply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+        conn(), xcb_get_property(conn(), 0, window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 0, 256),
         nullptr));
     if (!reply || reply->format != 8)
         return false;
@@ -246,36 +221,19 @@ bool X11PasteKeystroke::isTerminalWindow(uint32_t window) const {
                       QString::fromLocal8Bit(parts.value(1)));
 }
 
-uint32_t X11PasteKeystroke::serverTime() {
-    // Appending nothing to a property still produces a PropertyNotify, whose
-    // timestamp is the server's current time.
-    xcb_change_property(m_conn, XCB_PROP_MODE_APPEND, m_timeWindow, atom("_QUILLET_TIME"),
-                        XCB_ATOM_STRING, 8, 0, nullptr);
-    xcb_flush(m_conn);
-    while (xcb_generic_event_t* event = xcb_wait_for_event(m_conn)) {
-        const Reply<xcb_generic_event_t> owned(event);
-        if ((event->response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
-            continue;
-        const auto* notify = reinterpret_cast<const xcb_property_notify_event_t*>(event);
-        if (notify->window == m_timeWindow)
-            return notify->time;
-    }
-    return XCB_CURRENT_TIME;
-}
-
 void X11PasteKeystroke::requestActivation(uint32_t window) {
     xcb_client_message_event_t message{};
     message.response_type = XCB_CLIENT_MESSAGE;
     message.format = 32;
     message.window = window;
-    message.type = atom("_NET_ACTIVE_WINDOW");
+    message.type = m_display->atom("_NET_ACTIVE_WINDOW");
     message.data.data32[0] = 2; // source: a pager or tool acting for the user
-    message.data.data32[1] = serverTime();
+    message.data.data32[1] = m_display->serverTime(m_timeWindow);
     message.data.data32[2] = XCB_WINDOW_NONE;
-    xcb_send_event(m_conn, 0, m_root,
+    xcb_send_event(conn(), 0, m_display->root(),
                    XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
                    reinterpret_cast<const char*>(&message));
-    xcb_flush(m_conn);
+    xcb_flush(conn());
 }
 
 void X11PasteKeystroke::pollActivation() {
@@ -296,16 +254,14 @@ void X11PasteKeystroke::pressChord() {
         receiver = m_target;
     const bool terminal = isTerminalWindow(receiver);
 
-    const std::unique_ptr<xkb_context, ContextDeleter> context(
-        xkb_context_new(XKB_CONTEXT_NO_DEFAULT_INCLUDES));
+    const XkbContextPtr context(xkb_context_new(XKB_CONTEXT_NO_DEFAULT_INCLUDES));
     if (!context)
         return;
-    const std::unique_ptr<xkb_keymap, KeymapDeleter> keymap(xkb_x11_keymap_new_from_device(
-        context.get(), m_conn, m_keyboardDevice, XKB_KEYMAP_COMPILE_NO_FLAGS));
+    const XkbKeymapPtr keymap(xkb_x11_keymap_new_from_device(
+        context.get(), conn(), m_keyboardDevice, XKB_KEYMAP_COMPILE_NO_FLAGS));
     if (!keymap)
         return;
-    const std::unique_ptr<xkb_state, StateDeleter> state(
-        xkb_x11_state_new_from_device(keymap.get(), m_conn, m_keyboardDevice));
+    const XkbStatePtr state(xkb_x11_state_new_from_device(keymap.get(), conn(), m_keyboardDevice));
     const xkb_layout_index_t layout =
         state ? xkb_state_serialize_layout(state.get(), XKB_STATE_LAYOUT_EFFECTIVE) : 0;
 
@@ -325,7 +281,7 @@ void X11PasteKeystroke::pressChord() {
     }
 
     auto fake = [this](uint8_t type, xkb_keycode_t key) {
-        xcb_test_fake_input(m_conn, type, uint8_t(key), XCB_CURRENT_TIME, XCB_WINDOW_NONE, 0, 0, 0);
+        xcb_test_fake_input(conn(), type, uint8_t(key), XCB_CURRENT_TIME, XCB_WINDOW_NONE, 0, 0, 0);
     };
     for (int i = 0; i < chords; ++i) {
         fake(XCB_KEY_PRESS, control);
@@ -338,7 +294,11 @@ void X11PasteKeystroke::pressChord() {
         fake(XCB_KEY_RELEASE, control);
     }
     // A round trip makes sure the server has taken the keys before we go on.
-    Reply<xcb_get_input_focus_reply_t> sync(
-        xcb_get_input_focus_reply(m_conn, xcb_get_input_focus(m_conn), nullptr));
+    XcbReply<xcb_get_input_focus_reply_t> sync(
+        xcb_get_input_focus_reply(conn(), xcb_get_input_focus(conn()), nullptr));
     qCDebug(platformLog) << "paste keystroke sent to window" << receiver << "terminal" << terminal;
+}
+
+xcb_connection_t* X11PasteKeystroke::conn() const {
+    return m_display->get();
 }

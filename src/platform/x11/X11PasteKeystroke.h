@@ -2,24 +2,27 @@
 
 #include "platform/PasteKeystroke.h"
 
-#include <QByteArray>
-#include <QHash>
 #include <QObject>
 #include <QString>
 #include <QTimer>
 
 #include <cstdint>
+#include <memory>
 
+class X11Connection;
 struct xcb_connection_t;
 
 // Paste keystroke on an X11 display: the XTEST extension presses the keys,
-// _NET_ACTIVE_WINDOW finds and restores the target window. Uses a connection
-// of its own so it can read the property-change events that carry server
-// timestamps without taking events away from Qt.
+// _NET_ACTIVE_WINDOW finds and restores the target window. Works on Quillet's
+// own X connection, not Qt's, so it can read the property-change events that
+// carry server time stamps without taking events away from Qt.
 class X11PasteKeystroke : public QObject, public PasteKeystroke {
     Q_OBJECT
 public:
-    // Connects to $DISPLAY; unavailable when that fails or the session is not X11.
+    // Works on `display`, which must outlive it; unavailable when the session
+    // is not X11 or the display lacks XTEST.
+    explicit X11PasteKeystroke(X11Connection& display, QObject* parent = nullptr);
+    // The same on a connection of its own to $DISPLAY.
     explicit X11PasteKeystroke(QObject* parent = nullptr);
     ~X11PasteKeystroke() override;
 
@@ -39,14 +42,14 @@ private:
     bool hasFocus(uint32_t window) const;
     bool isOwnWindow(uint32_t window) const;
     bool isTerminalWindow(uint32_t window) const;
-    uint32_t serverTime();
+    void setUp();
+    xcb_connection_t* conn() const;
     void requestActivation(uint32_t window);
     void pollActivation();
     void pressChord();
-    uint32_t atom(const char* name) const;
 
-    xcb_connection_t* m_conn = nullptr;
-    uint32_t m_root = 0;
+    std::unique_ptr<X11Connection> m_ownDisplay;
+    X11Connection* m_display = nullptr;
     uint32_t m_timeWindow = 0;
     int32_t m_keyboardDevice = -1;
     bool m_available = false;
@@ -54,5 +57,4 @@ private:
     int m_pendingChords = 0;
     int m_pollsLeft = 0;
     QTimer m_poll;
-    mutable QHash<QByteArray, uint32_t> m_atoms;
 };

@@ -49,7 +49,6 @@ public:
     // is one of their aliases (UTF8_STRING → text/plain;charset=utf-8 …).
     static QStringList normalizedTypes(const QStringList& offered);
     static bool isConcealed(const QStringList& offered);
-    static std::optional<QList<QUrl>> parseFileUrls(const QByteArray& uriList);
 
 private:
     void onClipboardChanged();

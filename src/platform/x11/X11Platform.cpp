@@ -7,6 +7,7 @@
 #include "platform/freedesktop/ToolScreenshotLocation.h"
 #include "platform/freedesktop/XdgAutostartLoginItem.h"
 #include "platform/x11/X11ClipboardManager.h"
+#include "platform/x11/X11Connection.h"
 #include "platform/x11/X11FrontmostApp.h"
 #include "platform/x11/X11PasteKeystroke.h"
 #include "platform/x11/X11Pasteboard.h"
@@ -14,10 +15,16 @@
 Platform X11Platform::create(DefaultsStore& store) {
     Platform p;
     p.name = QStringLiteral("x11");
+    // The keystroke injector and the clipboard manager share one connection,
+    // whose events the main thread hands to both. The pasteboard's reader
+    // opens its own: it waits for its events on a worker thread. Frontmost
+    // application and hot keys use Qt's, whose events Qt reads.
+    auto display = std::make_shared<X11Connection>();
+    p.connection = display;
     p.pasteboard = std::make_unique<X11Pasteboard>();
-    p.pasteKeystroke = std::make_unique<X11PasteKeystroke>();
+    p.pasteKeystroke = std::make_unique<X11PasteKeystroke>(*display);
     p.frontmostApp = std::make_unique<X11FrontmostApp>();
-    p.clipboardManager = std::make_unique<X11ClipboardManager>();
+    p.clipboardManager = std::make_unique<X11ClipboardManager>(*display);
     p.hotKeys = HotKeyBackend::createForPlatform();
     p.screenshotLocation = std::make_unique<ToolScreenshotLocation>(QString(), QString(), &store);
     p.screenCaptureProbe = std::make_shared<FreedesktopScreenCaptureProbe>();

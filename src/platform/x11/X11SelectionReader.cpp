@@ -1,9 +1,8 @@
 #include "platform/x11/X11SelectionReader.h"
 
 #include "platform/PlatformLog.h"
-#include "platform/x11/X11PrivateWindow.h"
-
-#include <QVarLengthArray>
+#include "platform/x11/X11Connection.h"
+#include "platform/x11/XcbReply.h"
 
 #include <xcb/xcb.h>
 
@@ -15,11 +14,6 @@
 #include <poll.h>
 
 namespace {
-struct FreeDeleter {
-    void operator()(void* p) const { std::free(p); }
-};
-template <typename T> using XcbReply = std::unique_ptr<T, FreeDeleter>;
-
 int millisecondsUntil(X11SelectionReader::Clock::time_point deadline) {
     using namespace std::chrono;
     const auto left = duration_cast<milliseconds>(deadline - steady_clock::now()).count();
@@ -50,38 +44,24 @@ xcb_generic_event_t* waitFor(xcb_connection_t* conn, Pred pred,
 X11SelectionReader::X11SelectionReader(std::chrono::milliseconds inactivity,
                                        std::chrono::milliseconds total)
     : m_inactivity(inactivity)
-    , m_total(total) {
-    const X11PrivateWindow opened = X11PrivateWindow::open();
-    if (!opened.conn) {
-        qCDebug(platformLog) << "selection reader: no X display";
+    , m_total(total)
+    , m_display(std::make_unique<X11Connection>()) {
+    if (!m_display->isValid())
         return;
-    }
-    m_conn = opened.conn;
-    m_window = opened.window;
-    m_clipboard = atom(QStringLiteral("CLIPBOARD"));
-    m_property = atom(QStringLiteral("QUILLET_SELECTION"));
-    m_incr = atom(QStringLiteral("INCR"));
-    m_targetsAtom = atom(QStringLiteral("TARGETS"));
+    m_conn = m_display->get();
+    m_window = m_display->createWindow();
+    const QList<uint32_t> atoms =
+        m_display->atoms().atoms({"CLIPBOARD", "QUILLET_SELECTION", "INCR", "TARGETS"});
+    m_clipboard = atoms[0];
+    m_property = atoms[1];
+    m_incr = atoms[2];
+    m_targetsAtom = atoms[3];
 }
 
-X11SelectionReader::~X11SelectionReader() {
-    if (m_conn)
-        xcb_disconnect(m_conn);
-}
+X11SelectionReader::~X11SelectionReader() = default;
 
-uint32_t X11SelectionReader::atom(const QString& name) {
-    if (!m_conn)
-        return XCB_ATOM_NONE;
-    if (const auto found = m_atoms.constFind(name); found != m_atoms.constEnd())
-        return *found;
-    const QByteArray latin = name.toLatin1();
-    XcbReply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
-        m_conn, xcb_intern_atom(m_conn, false, latin.size(), latin.constData()), nullptr));
-    if (!reply)
-        return XCB_ATOM_NONE;
-    m_atoms.insert(name, reply->atom);
-    m_names.insert(reply->atom, name);
-    return reply->atom;
+bool X11SelectionReader::isValid() const {
+    return m_conn != nullptr;
 }
 
 void X11SelectionReader::discardPendingEvents() {
@@ -95,7 +75,7 @@ std::optional<QByteArray> X11SelectionReader::transfer(uint32_t target, qint64 m
     if (*failure == Failure::timedOut || *failure == Failure::tooLarge) {
         // The owner may go on writing pieces of the abandoned transfer into
         // the property; the next transfer must not take them for its own.
-        m_property = atom(QStringLiteral("QUILLET_SELECTION_%1").arg(++m_retired));
+        m_property = m_display->atom("QUILLET_SELECTION_" + QByteArray::number(++m_retired));
     }
     return bytes;
 }
@@ -118,7 +98,7 @@ std::optional<QByteArray> X11SelectionReader::transferOnce(uint32_t target, qint
     xcb_convert_selection(m_conn, m_window, m_clipboard, target, m_property, XCB_CURRENT_TIME);
     xcb_flush(m_conn);
 
-    std::unique_ptr<xcb_generic_event_t, FreeDeleter> notify(waitFor(
+    XcbReply<xcb_generic_event_t> notify(waitFor(
         m_conn,
         [&](xcb_generic_event_t* e) {
             if ((e->response_type & ~0x80) != XCB_SELECTION_NOTIFY)
@@ -185,7 +165,7 @@ std::optional<QByteArray> X11SelectionReader::transferOnce(uint32_t target, qint
     QByteArray bytes;
     bool typed = false;
     for (;;) {
-        std::unique_ptr<xcb_generic_event_t, FreeDeleter> changed(waitFor(
+        XcbReply<xcb_generic_event_t> changed(waitFor(
             m_conn,
             [&](xcb_generic_event_t* e) {
                 if ((e->response_type & ~0x80) != XCB_PROPERTY_NOTIFY)
@@ -232,31 +212,12 @@ std::optional<QStringList> X11SelectionReader::targets(Failure* failure) {
     if (!bytes)
         return std::nullopt;
     const qsizetype count = bytes->size() / qsizetype(sizeof(uint32_t));
-    QVarLengthArray<uint32_t, 64> atoms(count);
+    QList<uint32_t> atoms(count);
     std::memcpy(atoms.data(), bytes->constData(), count * sizeof(uint32_t));
 
-    // Ask for every unknown name at once: one round trip instead of one per atom.
-    QVarLengthArray<xcb_get_atom_name_cookie_t, 64> cookies;
-    QVarLengthArray<uint32_t, 64> unknown;
-    for (uint32_t a : atoms) {
-        if (a != XCB_ATOM_NONE && !m_names.contains(a) && !unknown.contains(a)) {
-            unknown.append(a);
-            cookies.append(xcb_get_atom_name(m_conn, a));
-        }
-    }
-    for (qsizetype i = 0; i < unknown.size(); ++i) {
-        XcbReply<xcb_get_atom_name_reply_t> reply(
-            xcb_get_atom_name_reply(m_conn, cookies[i], nullptr));
-        if (!reply)
-            continue;
-        const QString name = QString::fromLatin1(xcb_get_atom_name_name(reply.get()),
-                                                 xcb_get_atom_name_name_length(reply.get()));
-        m_names.insert(unknown[i], name);
-        m_atoms.insert(name, unknown[i]);
-    }
     QStringList names;
-    for (uint32_t a : atoms) {
-        const QString name = m_names.value(a);
+    for (const QByteArray& latin : m_display->atoms().names(atoms)) {
+        const QString name = QString::fromLatin1(latin);
         if (!name.isEmpty() && !names.contains(name))
             names.append(name);
     }
@@ -267,7 +228,7 @@ std::optional<QByteArray> X11SelectionReader::read(const QString& target, qint64
                                                    Failure* failure) {
     uint32_t type = XCB_ATOM_NONE;
     Failure f = Failure::none;
-    auto bytes = transfer(atom(target), maxBytes, &type, &f);
+    auto bytes = transfer(m_display->atom(target.toLatin1()), maxBytes, &type, &f);
     if (failure)
         *failure = f;
     return bytes;

@@ -1,17 +1,20 @@
 #pragma once
 
 #include <QByteArray>
-#include <QHash>
 #include <QString>
 #include <QStringList>
 
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <optional>
 
+class X11Connection;
 struct xcb_connection_t;
 
-// Reads the CLIPBOARD selection of another client on a connection of its own.
+// Reads the CLIPBOARD selection of another client on a connection of its own:
+// a transfer waits for its events on whichever thread reads, and two readers
+// of one connection's events would take each other's.
 // A transfer is bounded by inactivity (an owner that stops sending is given
 // up), by size, and by an overall cap, but not by a short total time: a large
 // image from an application that encodes on request, or a slow remote
@@ -27,7 +30,7 @@ public:
     X11SelectionReader(const X11SelectionReader&) = delete;
     X11SelectionReader& operator=(const X11SelectionReader&) = delete;
 
-    bool isValid() const { return m_conn != nullptr; }
+    bool isValid() const;
 
     enum class Failure { none, refused, timedOut, tooLarge };
     // The target names the current owner offers; nothing when there is no
@@ -40,7 +43,6 @@ public:
                                    Failure* failure = nullptr);
 
 private:
-    uint32_t atom(const QString& name);
     std::optional<QByteArray> transfer(uint32_t target, qint64 maxBytes, uint32_t* type,
                                        Failure* failure);
     std::optional<QByteArray> transferOnce(uint32_t target, qint64 maxBytes, uint32_t* type,
@@ -49,6 +51,7 @@ private:
 
     std::chrono::milliseconds m_inactivity;
     std::chrono::milliseconds m_total;
+    std::unique_ptr<X11Connection> m_display;
     xcb_connection_t* m_conn = nullptr;
     uint32_t m_window = 0;
     uint32_t m_clipboard = 0;
@@ -56,6 +59,4 @@ private:
     int m_retired = 0;
     uint32_t m_incr = 0;
     uint32_t m_targetsAtom = 0;
-    QHash<QString, uint32_t> m_atoms;
-    QHash<uint32_t, QString> m_names;
 };
