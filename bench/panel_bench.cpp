@@ -16,13 +16,13 @@
 #include "settings/Prefs.h"
 #include "thumbnails/Sha256.h"
 #include "thumbnails/ThumbnailCache.h"
-#include "ui/ClipFilter.h"
-#include "ui/ClipListView.h"
-#include "ui/ClipboardView.h"
-#include "ui/FloatingPanel.h"
-#include "ui/PanelState.h"
-#include "ui/PanelView.h"
-#include "ui/ScreenshotsView.h"
+#include "ui/panel/ClipFilter.h"
+#include "ui/panel/ClipListView.h"
+#include "ui/panel/ClipboardView.h"
+#include "ui/panel/FloatingPanel.h"
+#include "ui/panel/PanelState.h"
+#include "ui/panel/PanelView.h"
+#include "ui/panel/ScreenshotsView.h"
 
 #include <QApplication>
 #include <QDateTime>

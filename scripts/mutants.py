@@ -107,11 +107,11 @@ m("KS5", "shortcuts", HR,
   "",
   "raw key events dispatched even when no menu is open")
 
-m("UI1", "ui", "src/ui/ClipFilter.cpp",
+m("UI1", "ui", "src/ui/panel/ClipFilter.cpp",
   "{&item.text, &item.filePath, &item.sourceApp, &item.sourceName}",
   "{&item.text, &item.filePath, &item.sourceApp}",
   "search no longer matches the source app's display name")
-PP = "src/ui/PanelPlacement.cpp"
+PP = "src/ui/panel/PanelPlacement.cpp"
 m("UI2", "ui", PP,
   "    x = std::min(v.x() + v.width() - w - margin, x);\n    x = std::max(v.x() + margin, x);",
   "    x = std::max(v.x() + margin, x);\n    x = std::min(v.x() + v.width() - w - margin, x);",
@@ -120,7 +120,7 @@ m("UI3", "ui", PP,
   "if (s.full.contains(anchor.topLeft())) {",
   "if (s.available.contains(anchor.topLeft())) {",
   "anchor screen looked up in the available (not full) frame")
-m("UI4", "ui", "src/ui/QuickPickerModel.cpp",
+m("UI4", "ui", "src/ui/picker/QuickPickerModel.cpp",
   "    std::stable_sort(sorted.begin(), sorted.end(), [](const ClipItem& a, const ClipItem& b) {\n        return a.createdAt > b.createdAt;\n    });\n",
   "",
   "quick picker no longer sorts by time (pinned first, as the store orders)")
@@ -204,7 +204,7 @@ m("KS8", "history", "src/platform/x11/X11PasteKeystroke.cpp",
   "",
   "paste keystroke into a terminal lacks Shift (Ctrl+V instead of Ctrl+Shift+V)")
 
-m("UI5", "ui", "src/ui/ClipListView.cpp",
+m("UI5", "ui", "src/ui/panel/ClipListView.cpp",
   "indexAt(viewport()->mapFromGlobal(event->globalPos()))",
   "indexAt(event->pos())",
   "row menu: the event position taken as viewport coordinates (keyboard menu hits the wrong row)")

@@ -7,10 +7,10 @@
 #include "history/CopyBack.h"
 #include "screenshots/ScreenshotWatcher.h"
 #include "settings/Prefs.h"
-#include "ui/FloatingPanel.h"
-#include "ui/PanelState.h"
-#include "ui/QuickPicker.h"
-#include "ui/SettingsWindow.h"
+#include "ui/panel/FloatingPanel.h"
+#include "ui/panel/PanelState.h"
+#include "ui/picker/QuickPicker.h"
+#include "ui/settings/SettingsWindow.h"
 
 #include <QFileInfo>
 

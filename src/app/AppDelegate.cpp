@@ -14,12 +14,12 @@
 #include "screenshots/ScreenshotWatcher.h"
 #include "settings/Prefs.h"
 #include "ui/AppIcons.h"
-#include "ui/FloatingPanel.h"
-#include "ui/PanelState.h"
 #include "ui/QuickLook.h"
-#include "ui/QuickPicker.h"
-#include "ui/SettingsWindow.h"
 #include "ui/Toast.h"
+#include "ui/panel/FloatingPanel.h"
+#include "ui/panel/PanelState.h"
+#include "ui/picker/QuickPicker.h"
+#include "ui/settings/SettingsWindow.h"
 
 #include <QApplication>
 #include <QCursor>

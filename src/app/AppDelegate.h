@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ui/PanelTab.h"
 #include "ui/UiServices.h"
+#include "ui/panel/PanelTab.h"
 
 #include <QObject>
 #include <QPointer>

@@ -7,15 +7,15 @@
 #include "platform/Pasteboard.h"
 #include "screenshots/ScreenshotWatcher.h"
 #include "settings/Prefs.h"
-#include "ui/ClipListModel.h"
-#include "ui/ClipboardView.h"
-#include "ui/FloatingPanel.h"
-#include "ui/PanelState.h"
-#include "ui/PanelView.h"
-#include "ui/QuickPicker.h"
-#include "ui/QuickPickerView.h"
-#include "ui/SettingsWindow.h"
 #include "ui/Toast.h"
+#include "ui/panel/ClipListModel.h"
+#include "ui/panel/ClipboardView.h"
+#include "ui/panel/FloatingPanel.h"
+#include "ui/panel/PanelState.h"
+#include "ui/panel/PanelView.h"
+#include "ui/picker/QuickPicker.h"
+#include "ui/picker/QuickPickerView.h"
+#include "ui/settings/SettingsWindow.h"
 
 #include <QAction>
 #include <QApplication>

@@ -5,8 +5,8 @@
 #include "history/SqliteDatabase.h"
 #include "history/SqliteStatement.h"
 #include "settings/Prefs.h"
-#include "ui/QuickPicker.h"
-#include "ui/QuickPickerModel.h"
+#include "ui/picker/QuickPicker.h"
+#include "ui/picker/QuickPickerModel.h"
 
 #include <QApplication>
 #include <QDBusConnection>

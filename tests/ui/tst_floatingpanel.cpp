@@ -3,15 +3,15 @@
 // context menus opened by real right clicks through the X server.
 #include "helpers/WiredServices.h"
 #include "screenshots/ScreenshotWatcher.h"
-#include "ui/ClipListView.h"
-#include "ui/ClipboardView.h"
-#include "ui/FloatingPanel.h"
-#include "ui/PanelState.h"
-#include "ui/PanelView.h"
 #include "ui/QuickLook.h"
-#include "ui/ScreenshotGridView.h"
-#include "ui/ScreenshotListModel.h"
-#include "ui/ScreenshotsView.h"
+#include "ui/panel/ClipListView.h"
+#include "ui/panel/ClipboardView.h"
+#include "ui/panel/FloatingPanel.h"
+#include "ui/panel/PanelState.h"
+#include "ui/panel/PanelView.h"
+#include "ui/panel/ScreenshotGridView.h"
+#include "ui/panel/ScreenshotListModel.h"
+#include "ui/panel/ScreenshotsView.h"
 
 #include <QApplication>
 #include <QDir>

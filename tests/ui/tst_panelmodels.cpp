@@ -2,12 +2,12 @@
 // tab text forms and the toast's timing.
 #include "platform/freedesktop/DesktopEntryIndex.h"
 #include "ui/AppIcons.h"
-#include "ui/ClipFilter.h"
 #include "ui/PanelFormat.h"
-#include "ui/PanelPlacement.h"
-#include "ui/PanelState.h"
-#include "ui/PanelTab.h"
 #include "ui/Toast.h"
+#include "ui/panel/ClipFilter.h"
+#include "ui/panel/PanelPlacement.h"
+#include "ui/panel/PanelState.h"
+#include "ui/panel/PanelTab.h"
 
 #include <QDir>
 #include <QElapsedTimer>

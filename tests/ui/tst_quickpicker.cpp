@@ -1,10 +1,10 @@
 #include "helpers/WiredServices.h"
 #include "history/SqliteDatabase.h"
 #include "history/SqliteStatement.h"
-#include "ui/QuickPicker.h"
-#include "ui/QuickPickerModel.h"
-#include "ui/QuickPickerPlacement.h"
-#include "ui/QuickPickerView.h"
+#include "ui/picker/QuickPicker.h"
+#include "ui/picker/QuickPickerModel.h"
+#include "ui/picker/QuickPickerPlacement.h"
+#include "ui/picker/QuickPickerView.h"
 
 #include <QElapsedTimer>
 #include <QKeyEvent>

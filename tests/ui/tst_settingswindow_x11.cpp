@@ -2,11 +2,11 @@
 #include "KeyboardShortcuts/Name.h"
 #include "KeyboardShortcuts/RecorderWidget.h"
 #include "helpers/WiredServices.h"
-#include "ui/GeneralSection.h"
-#include "ui/SettingsSwitch.h"
-#include "ui/SettingsTabBar.h"
-#include "ui/SettingsWindow.h"
-#include "ui/ShortcutsSection.h"
+#include "ui/settings/GeneralSection.h"
+#include "ui/settings/SettingsSwitch.h"
+#include "ui/settings/SettingsTabBar.h"
+#include "ui/settings/SettingsWindow.h"
+#include "ui/settings/ShortcutsSection.h"
 
 #include <QAbstractButton>
 #include <QDir>

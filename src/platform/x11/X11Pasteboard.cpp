@@ -56,11 +56,6 @@ X11Pasteboard::X11Pasteboard(QObject* parent)
 
 X11Pasteboard::~X11Pasteboard() = default;
 
-X11Pasteboard& X11Pasteboard::shared() {
-    static auto* pasteboard = new X11Pasteboard;
-    return *pasteboard;
-}
-
 void X11Pasteboard::onClipboardChanged() {
     m_changeCount.fetch_add(1, std::memory_order_relaxed);
     Q_EMIT changed();

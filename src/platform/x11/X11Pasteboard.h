@@ -33,10 +33,6 @@ public:
     explicit X11Pasteboard(QObject* parent = nullptr);
     ~X11Pasteboard() override;
 
-    // The process's clipboard, shared by the monitor and the copy-back code
-    // (one private X connection instead of one per user).
-    static X11Pasteboard& shared();
-
     qint64 changeCount() const override { return m_changeCount.load(std::memory_order_relaxed); }
     QStringList types() override;
     std::optional<QByteArray> data(const QString& type, qint64 maxBytes = kNoLimit) override;

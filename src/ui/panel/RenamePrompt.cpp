@@ -1,0 +1,36 @@
+#include "ui/panel/RenamePrompt.h"
+
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+RenamePrompt::RenamePrompt(const QString& name, QWidget* parent)
+    : QDialog(parent) {
+    setWindowTitle(QStringLiteral("Rename screenshot"));
+    auto* layout = new QVBoxLayout(this);
+    auto* title = new QLabel(QStringLiteral("Rename screenshot"));
+    QFont bold = title->font();
+    bold.setBold(true);
+    title->setFont(bold);
+    layout->addWidget(title);
+    auto* form = new QFormLayout;
+    m_field = new QLineEdit(name);
+    m_field->selectAll();
+    form->addRow(QStringLiteral("Name"), m_field);
+    layout->addLayout(form);
+    auto* buttons = new QDialogButtonBox;
+    m_cancel = buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
+    m_rename = buttons->addButton(QStringLiteral("Rename"), QDialogButtonBox::AcceptRole);
+    m_rename->setDefault(true);
+    layout->addWidget(buttons);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    setMinimumWidth(300);
+}
+
+QString RenamePrompt::name() const {
+    return m_field->text();
+}

@@ -1,0 +1,128 @@
+#include "ui/panel/ScreenshotGridView.h"
+
+#include "ui/panel/PanelMime.h"
+#include "ui/panel/PanelStyle.h"
+#include "ui/panel/ScreenshotCellDelegate.h"
+#include "ui/panel/ScreenshotListModel.h"
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QMouseEvent>
+#include <QScrollBar>
+
+namespace {
+constexpr int minColumn = 100;
+constexpr int maxColumn = 140;
+constexpr int columnGap = 10;
+constexpr int rowGap = 12;
+constexpr int inset = 12;
+} // namespace
+
+ScreenshotGridView::ScreenshotGridView(ScreenshotListModel& model, QWidget* parent)
+    : QListView(parent)
+    , m_model(model)
+    , m_delegate(new ScreenshotCellDelegate(this)) {
+    setModel(&m_model);
+    setItemDelegate(m_delegate);
+    setViewMode(QListView::IconMode);
+    setMovement(QListView::Static);
+    setResizeMode(QListView::Adjust);
+    setFlow(QListView::LeftToRight);
+    setWrapping(true);
+    setUniformItemSizes(true);
+    setSpacing(0);
+    setMouseTracking(true);
+    setFrameShape(QFrame::NoFrame);
+    setFocusPolicy(Qt::NoFocus);
+    setSelectionMode(QAbstractItemView::NoSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setDragEnabled(false);
+    viewport()->setAutoFillBackground(false);
+    verticalScrollBar()->setSingleStep(16);
+    PanelStyle::styleScrollBar(this);
+    connect(&m_model, &QAbstractItemModel::modelReset, this,
+            [this] { m_delegate->setHovered(QPersistentModelIndex()); });
+}
+
+std::pair<int, int> ScreenshotGridView::columnsFor(int width) {
+    const int n = qMax(1, (width + columnGap) / (minColumn + columnGap));
+    const int column = qBound(1, (width - columnGap * (n - 1)) / n, maxColumn);
+    return {n, column};
+}
+
+void ScreenshotGridView::relayout() {
+    const int available = width() - 2 * inset - PanelStyle::scrollBarWidth;
+    const auto [n, column] = columnsFor(available);
+    m_columns = n;
+    // Each grid cell carries the gap to its right; the right inset holds the
+    // last cell's gap, so the viewport reaches the scroll bar.
+    setViewportMargins(inset, inset, 0, 0);
+    m_delegate->setCellSize(
+        QSize(column + columnGap, ScreenshotCellDelegate::cellContentHeight() + rowGap), column);
+    setGridSize(QSize(column + columnGap, ScreenshotCellDelegate::cellContentHeight() + rowGap));
+}
+
+void ScreenshotGridView::resizeEvent(QResizeEvent* event) {
+    relayout();
+    QListView::resizeEvent(event);
+}
+
+void ScreenshotGridView::setHover(const QModelIndex& index) {
+    if (QPersistentModelIndex(index) == m_delegate->hovered())
+        return;
+    const QModelIndex old = m_delegate->hovered();
+    m_delegate->setHovered(index);
+    if (old.isValid())
+        viewport()->update(visualRect(old));
+    if (index.isValid()) {
+        viewport()->update(visualRect(index));
+        Q_EMIT hovered(m_model.url(index.row()));
+    }
+}
+
+void ScreenshotGridView::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint pos = event->position().toPoint();
+    setHover(indexAt(pos));
+    if ((event->buttons() & Qt::LeftButton) && m_pressed.isValid() &&
+        (pos - m_pressPos).manhattanLength() >= QApplication::startDragDistance()) {
+        const QUrl url = m_model.url(m_pressed.row());
+        m_pressed = QPersistentModelIndex();
+        DragOut::run(this, PanelMime::forFiles({url}, true));
+    }
+}
+
+void ScreenshotGridView::mousePressEvent(QMouseEvent* event) {
+    m_pressed = QPersistentModelIndex();
+    if (event->button() != Qt::LeftButton)
+        return;
+    m_pressPos = event->position().toPoint();
+    m_pressed = indexAt(m_pressPos);
+}
+
+void ScreenshotGridView::mouseReleaseEvent(QMouseEvent* event) {
+    const QModelIndex index = indexAt(event->position().toPoint());
+    if (event->button() == Qt::LeftButton && m_pressed.isValid() && index == m_pressed)
+        Q_EMIT clicked(m_model.url(index.row()));
+    m_pressed = QPersistentModelIndex();
+}
+
+void ScreenshotGridView::mouseDoubleClickEvent(QMouseEvent* event) {
+    // The second press of a double click already acted as a click of its own.
+    event->accept();
+}
+
+void ScreenshotGridView::leaveEvent(QEvent* event) {
+    setHover(QModelIndex());
+    QListView::leaveEvent(event);
+}
+
+void ScreenshotGridView::contextMenuEvent(QContextMenuEvent* event) {
+    // A mouse's event comes through the viewport with the position already in
+    // its coordinates, a keyboard's in the list's own: the pointer's place on
+    // screen means the same in both.
+    const QModelIndex index = indexAt(viewport()->mapFromGlobal(event->globalPos()));
+    if (index.isValid())
+        Q_EMIT contextMenuRequested(m_model.url(index.row()), event->globalPos());
+}

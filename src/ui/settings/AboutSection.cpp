@@ -1,0 +1,81 @@
+#include "ui/settings/AboutSection.h"
+
+#include "ui/Palette.h"
+#include "ui/settings/SettingsStyle.h"
+#include "ui/settings/SettingsSymbols.h"
+
+#include <QCoreApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+AboutSection::AboutSection(QWidget* parent)
+    : QWidget(parent)
+    , m_version(new QLabel(versionText()))
+    , m_checkForUpdates(new QPushButton(QStringLiteral("Check for Updates…")))
+    , m_link(new QLabel) {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 16, 0, 16);
+    layout->setSpacing(6);
+    layout->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+
+    auto* icon = new QLabel;
+    // A 32-point symbol is about 38 points tall.
+    icon->setPixmap(
+        SettingsSymbols::pixmap(QStringLiteral("paperclip"), 38, Qt::white, devicePixelRatioF()));
+    icon->setAlignment(Qt::AlignCenter);
+    layout->addSpacing(10);
+    layout->addWidget(icon, 0, Qt::AlignHCenter);
+
+    auto* name = new QLabel(QStringLiteral("Quillet"));
+    SettingsStyle::style(name, 18, QFont::Bold, Qt::white);
+    layout->addWidget(name, 0, Qt::AlignHCenter);
+
+    SettingsStyle::style(m_version, 11.5, QFont::Normal, Palette::textSecondary());
+    layout->addWidget(m_version, 0, Qt::AlignHCenter);
+
+    auto* note = new QLabel(QStringLiteral("Screenshots + clipboard history, all on this "
+                                           "computer.\nNo telemetry — only an anonymous update "
+                                           "check."));
+    SettingsStyle::style(note, 10.5, QFont::Normal, Palette::textDim());
+    note->setAlignment(Qt::AlignCenter);
+    layout->addWidget(note, 0, Qt::AlignHCenter);
+
+    auto* actions = new QHBoxLayout;
+    actions->setSpacing(14);
+    m_checkForUpdates->setFont(SettingsStyle::font(12));
+    m_checkForUpdates->setAutoDefault(false);
+    actions->addWidget(m_checkForUpdates);
+
+    const QUrl page = homePage();
+    QString label = page.toString(QUrl::RemoveScheme | QUrl::StripTrailingSlash);
+    if (label.startsWith(QLatin1String("//")))
+        label = label.mid(2);
+    m_link->setText(QStringLiteral("<a href=\"%1\" style=\"color:%2; text-decoration:none\">%3</a>")
+                        .arg(page.toString(QUrl::FullyEncoded).toHtmlEscaped(),
+                             Palette::cyan().name(), label.toHtmlEscaped()));
+    m_link->setFont(SettingsStyle::font(11.5, QFont::Medium));
+    m_link->setTextFormat(Qt::RichText);
+    m_link->setOpenExternalLinks(true);
+    m_link->setCursor(Qt::PointingHandCursor);
+    // A build without a project address shows no link rather than a dead one.
+    m_link->setVisible(!page.isEmpty());
+    actions->addWidget(m_link);
+    layout->addSpacing(8);
+    layout->addLayout(actions);
+    layout->setAlignment(actions, Qt::AlignHCenter);
+    layout->addStretch();
+
+    connect(m_checkForUpdates, &QPushButton::clicked, this,
+            &AboutSection::checkForUpdatesRequested);
+}
+
+QString AboutSection::versionText() {
+    const QString version = QCoreApplication::applicationVersion();
+    return QStringLiteral("Version ") + (version.isEmpty() ? QStringLiteral("1.0") : version);
+}
+
+QUrl AboutSection::homePage() {
+    return QUrl(QStringLiteral(QUILLET_HOMEPAGE_URL));
+}
