@@ -1,19 +1,11 @@
 #include "ui/panel/PanelTab.h"
 
+#include "platform/EnumText.h"
+
 QString panelTabText(PanelTab tab) {
-    switch (tab) {
-    case PanelTab::screenshots:
-        return QStringLiteral("screenshots");
-    case PanelTab::clipboard:
-        return QStringLiteral("clipboard");
-    }
-    return {};
+    return enumText(tab);
 }
 
 std::optional<PanelTab> panelTabFromText(const QString& text) {
-    for (PanelTab tab : {PanelTab::screenshots, PanelTab::clipboard}) {
-        if (panelTabText(tab) == text)
-            return tab;
-    }
-    return std::nullopt;
+    return enumFromText<PanelTab>(text);
 }
