@@ -101,8 +101,7 @@ private Q_SLOTS:
 
 void TestFloatingPanel::showsAndGrabs() {
     Fixture f;
-    f.store.record(sha256Hex("a"), ClipKind::text, QStringLiteral("hello"), {}, {}, {}, {}, {}, {},
-                   false);
+    f.store.record({.hash = sha256Hex("a"), .text = QStringLiteral("hello")});
     f.present();
     QCOMPARE(f.remembered, 1);
     QCOMPARE(f.panel.size(), QSize(460, 560));
@@ -145,8 +144,7 @@ void TestFloatingPanel::escapeHidesAndKeepsState() {
 // its own is open; within Quillet its preview and dialogs keep it open.
 void TestFloatingPanel::focusLossHidesUnlessPreviewing() {
     Fixture f;
-    f.store.record(sha256Hex("kept"), ClipKind::text, QStringLiteral("kept"), {}, {}, {}, {}, {},
-                   {}, false);
+    f.store.record({.hash = sha256Hex("kept"), .text = QStringLiteral("kept")});
     QProcess other;
     other.start(QStringLiteral(KEYPROBE_PATH), {QStringLiteral("Keyprobe")});
     QByteArray out;
@@ -266,8 +264,7 @@ void TestFloatingPanel::followsTheRealWatcher() {
 void TestFloatingPanel::clipMenuBelongsToTheRowClicked() {
     Fixture f;
     for (const char* text : {"first", "second", "third"})
-        f.store.record(sha256Hex(text), ClipKind::text, QString::fromLatin1(text), {}, {}, {}, {},
-                       {}, {}, false);
+        f.store.record({.hash = sha256Hex(text), .text = QString::fromLatin1(text)});
     f.state.setTab(PanelTab::clipboard);
     f.present();
     ClipListView& list = f.panel.view().clipboardView().list();

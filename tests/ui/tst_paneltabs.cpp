@@ -37,15 +37,17 @@ struct StoreFixture : TempPrefs {
     ClipStore store{dir.filePath(QStringLiteral("Quillet")), prefs};
 
     const ClipItem& text(const QString& s, bool pinned = false) {
-        store.record(sha256Hex(("text:" + s).toUtf8()), ClipKind::text, s, {}, {}, {}, {}, {}, {},
-                     false);
+        store.record({.hash = sha256Hex(("text:" + s).toUtf8()), .text = s});
         if (pinned)
             store.setPinned(find(s).id, true);
         return find(s);
     }
     const ClipItem& image(const QString& blob) {
-        store.record(sha256Hex(blob.toUtf8()), ClipKind::image, {}, {}, blob, {}, {},
-                     QStringLiteral("org.gimp.GIMP"), QStringLiteral("GIMP"), false);
+        store.record({.hash = sha256Hex(blob.toUtf8()),
+                      .kind = ClipKind::image,
+                      .blobPath = blob,
+                      .sourceApp = QStringLiteral("org.gimp.GIMP"),
+                      .sourceName = QStringLiteral("GIMP")});
         for (const ClipItem& i : store.items())
             if (i.blobPath == blob)
                 return i;
