@@ -28,8 +28,8 @@ m("CS4", "history", CS,
   "",
   "database no longer pre-created 0600 (SQLite creates it with the umask)")
 m("CS5", "history", CS,
-  "            update.bindText(2, hash);\n            update.step();\n",
-  "            update.bindText(2, hash);\n",
+  "            update.bindText(2, clip.hash);\n            update.step();\n",
+  "            update.bindText(2, clip.hash);\n",
   "dedupe: the refresh UPDATE is prepared but never executed")
 
 CM = "src/history/ClipboardMonitor.cpp"
@@ -225,8 +225,8 @@ m("DC3", "app", DC,
 
 E2E = ["tst_acceptance", "tst_shell_x11"]
 AREA = {
-    "history": ["tst_clipmodel", "tst_clipstore", "tst_clipboardmonitor", "tst_capturex11", "tst_copyback", "tst_copyback_x11"],
-    "screenshots": ["tst_thumbnailcache", "tst_screenshotwatcher", "tst_screenshothousekeeping", "tst_screenshotautocopy"],
+    "history": ["tst_clipstore", "tst_clipboardmonitor", "tst_capturex11", "tst_copyback", "tst_copyback_x11"],
+    "screenshots": ["tst_thumbnailcache", "tst_screenshotwatcher", "tst_screenshothousekeeping"],
     "shortcuts": ["tst_shortcutstorage", "tst_x11hotkeys", "tst_keynaming", "tst_recorder"],
     "ui": ["tst_panelmodels", "tst_paneltabs", "tst_floatingpanel", "tst_quickpicker", "tst_settingswindow", "tst_settingswindow_x11"],
     "app": ["tst_prefs", "tst_trayicon", "tst_updater", "tst_appdelegate", "tst_debugchannel", "tst_commandline"],
