@@ -312,8 +312,7 @@ int main(int argc, char** argv) {
         for (int i = 0; i < 200; ++i) {
             const QString text = QStringLiteral("direct %1").arg(i);
             clock.start();
-            store.record(sha256Hex(text.toUtf8()), ClipKind::text, text, {}, {}, {}, {}, {}, {},
-                         false);
+            store.record({.hash = sha256Hex(text.toUtf8()), .text = text});
             times.append(clock.nsecsElapsed() / 1e6);
         }
         std::printf("ClipStore::record alone with %lld rows: p50 %.1f ms p95 %.1f ms\n",

@@ -23,8 +23,10 @@ namespace {
 using World = TempPrefs;
 
 void recordText(ClipStore& store, const QString& s) {
-    store.record(sha256Hex(("text:" + s).toUtf8()), ClipKind::text, s, {}, {}, {}, {},
-                 QStringLiteral("org.example.Editor"), QStringLiteral("Editor"), false);
+    store.record({.hash = sha256Hex(("text:" + s).toUtf8()),
+                  .text = s,
+                  .sourceApp = QStringLiteral("org.example.Editor"),
+                  .sourceName = QStringLiteral("Editor")});
 }
 
 // atLimit: the history is full, so every record also prunes one row.
@@ -59,7 +61,7 @@ void benchClear() {
         // Recorded one by one: each record reloads, so this part is not timed.
         const QByteArray png = "png payload " + QByteArray::number(i);
         const QString blob = store.saveBlob(png, QStringLiteral("png"));
-        store.record(sha256Hex(png), ClipKind::image, {}, {}, blob, {}, {}, {}, {}, false);
+        store.record({.hash = sha256Hex(png), .kind = ClipKind::image, .blobPath = blob});
     }
     QElapsedTimer t;
     t.start();

@@ -172,36 +172,30 @@ void ClipStore::reload() {
     Q_EMIT itemsChanged();
 }
 
-void ClipStore::record(const QString& hash, ClipKind kind, const std::optional<QString>& text,
-                       const std::optional<QString>& rtfPath,
-                       const std::optional<QString>& blobPath,
-                       const std::optional<QString>& filePath,
-                       const std::optional<QString>& thumbPath,
-                       const std::optional<QString>& sourceApp,
-                       const std::optional<QString>& sourceName, bool downscaled) {
+void ClipStore::record(const NewClip& clip) {
     {
         SqliteStatement update =
             m_db.prepare(QStringLiteral("UPDATE items SET created_at=? WHERE hash=?"));
         if (update.isValid()) {
             update.bindDouble(1, now());
-            update.bindText(2, hash);
+            update.bindText(2, clip.hash);
             update.step();
         }
     }
     if (m_db.changes() == 0) {
         SqliteStatement insert = m_db.prepare(kInsert);
         if (insert.isValid()) {
-            insert.bindText(1, hash);
-            insert.bindText(2, clipKindText(kind));
-            insert.bindText(3, text);
-            insert.bindText(4, rtfPath);
-            insert.bindText(5, blobPath);
-            insert.bindText(6, filePath);
-            insert.bindText(7, thumbPath);
-            insert.bindText(8, sourceApp);
-            insert.bindText(9, sourceName);
+            insert.bindText(1, clip.hash);
+            insert.bindText(2, clipKindText(clip.kind));
+            insert.bindText(3, clip.text);
+            insert.bindText(4, clip.rtfPath);
+            insert.bindText(5, clip.blobPath);
+            insert.bindText(6, clip.filePath);
+            insert.bindText(7, clip.thumbPath);
+            insert.bindText(8, clip.sourceApp);
+            insert.bindText(9, clip.sourceName);
             insert.bindDouble(10, now());
-            insert.bindInt(11, downscaled ? 1 : 0);
+            insert.bindInt(11, clip.downscaled ? 1 : 0);
             insert.step();
         }
     }

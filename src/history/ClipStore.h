@@ -1,6 +1,7 @@
 #pragma once
 
 #include "history/ClipItem.h"
+#include "history/NewClip.h"
 #include "history/SqliteDatabase.h"
 
 #include <QObject>
@@ -33,11 +34,8 @@ public:
     QString damagedCopy() const { return m_damagedCopy; }
 
     void reload();
-    void record(const QString& hash, ClipKind kind, const std::optional<QString>& text,
-                const std::optional<QString>& rtfPath, const std::optional<QString>& blobPath,
-                const std::optional<QString>& filePath, const std::optional<QString>& thumbPath,
-                const std::optional<QString>& sourceApp, const std::optional<QString>& sourceName,
-                bool downscaled);
+    // Adds the clip, or moves the entry with the same hash to the top.
+    void record(const NewClip& clip);
     void setPinned(qint64 id, bool pinned);
     void deleteItem(const ClipItem& item);
     void clear();

@@ -162,8 +162,13 @@ void ClipboardMonitor::recordFiles(qint64 changeCount, const QList<QUrl>& urls,
         paths.append(url.toLocalFile());
     const QString text = paths.join(QLatin1Char('\n'));
     const QString thumb = m_thumbnails.request(urls.first());
-    m_store.record(sha256Hex((QStringLiteral("file:") + text).toUtf8()), ClipKind::file, text, {},
-                   {}, paths.first(), thumb, source.app, source.name, false);
+    m_store.record({.hash = sha256Hex((QStringLiteral("file:") + text).toUtf8()),
+                    .kind = ClipKind::file,
+                    .text = text,
+                    .filePath = paths.first(),
+                    .thumbPath = thumb,
+                    .sourceApp = source.app,
+                    .sourceName = source.name});
     handled(changeCount, true);
 }
 
@@ -182,8 +187,13 @@ void ClipboardMonitor::ingestImage(quint64 ticket, qint64 changeCount, const Cli
                     }
                     const QString blob = m_store.saveBlob(result->png, QStringLiteral("png"));
                     const QString thumb = m_thumbnails.request(QUrl::fromLocalFile(blob));
-                    m_store.record(sha256Hex(result->png), ClipKind::image, {}, {}, blob, {}, thumb,
-                                   source.app, source.name, result->downscaled);
+                    m_store.record({.hash = sha256Hex(result->png),
+                                    .kind = ClipKind::image,
+                                    .blobPath = blob,
+                                    .thumbPath = thumb,
+                                    .sourceApp = source.app,
+                                    .sourceName = source.name,
+                                    .downscaled = result->downscaled});
                     handled(changeCount, true);
                 });
             });
@@ -201,7 +211,11 @@ void ClipboardMonitor::recordText(qint64 changeCount, const ClipOffer& offer,
     const ClipKind kind = ClipText::isLink(offer.text) ? ClipKind::link
                           : rtfPath                    ? ClipKind::rtf
                                                        : ClipKind::text;
-    m_store.record(sha256Hex((QStringLiteral("text:") + offer.text).toUtf8()), kind, offer.text,
-                   rtfPath, {}, {}, {}, source.app, source.name, false);
+    m_store.record({.hash = sha256Hex((QStringLiteral("text:") + offer.text).toUtf8()),
+                    .kind = kind,
+                    .text = offer.text,
+                    .rtfPath = rtfPath,
+                    .sourceApp = source.app,
+                    .sourceName = source.name});
     handled(changeCount, true);
 }

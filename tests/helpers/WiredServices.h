@@ -52,8 +52,7 @@ struct WiredServices {
 
     // Records a text clip as the monitor would, and returns it.
     const ClipItem& text(const QString& s) {
-        store().record(sha256Hex(("text:" + s).toUtf8()), ClipKind::text, s, {}, {}, {}, {}, {}, {},
-                       false);
+        store().record({.hash = sha256Hex(("text:" + s).toUtf8()), .text = s});
         for (const ClipItem& i : store().items())
             if (i.text == s)
                 return i;

@@ -1,31 +1,37 @@
 #include "helpers/ClipboardOwner.h"
+#include "helpers/TempPrefs.h"
 #include "helpers/TestImages.h"
 #include "history/ClipStore.h"
 #include "history/ClipboardKeeper.h"
 #include "history/ClipboardMonitor.h"
-#include "platform/freedesktop/XdgAutostartLoginItem.h"
 #include "platform/x11/X11ClipboardManager.h"
 #include "platform/x11/X11FrontmostApp.h"
 #include "platform/x11/X11Pasteboard.h"
-#include "settings/JsonDefaultsStore.h"
-#include "settings/Prefs.h"
 #include "thumbnails/ThumbnailCache.h"
 
 #include <QFile>
 #include <QImage>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <functional>
 #include <memory>
+
+namespace {
+struct World : TempPrefs {
+    ClipStore store{dir.filePath(QStringLiteral("Quillet")), prefs};
+    ThumbnailCache thumbnails{dir.filePath(QStringLiteral("Quillet/thumbs"))};
+    X11Pasteboard pasteboard;
+    X11FrontmostApp front;
+};
+} // namespace
 
 // The whole capture path on the real X11 clipboard (the harness's Xvfb):
 // xclip and the clipowner helper are the other applications.
 class TestCaptureX11 : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void init();
+    void init() { m_world = std::make_unique<World>(); }
     void cleanup();
     void contentPresentAtStartIsNotRecorded();
     void everyKindIsRecorded();
@@ -42,34 +48,15 @@ private:
     QString file(const QString& name, const QByteArray& bytes);
     void startMonitor();
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<JsonDefaultsStore> m_defaults;
-    std::unique_ptr<XdgAutostartLoginItem> m_login;
-    std::unique_ptr<Prefs> m_prefs;
-    std::unique_ptr<ClipStore> m_store;
-    std::unique_ptr<X11Pasteboard> m_pasteboard;
-    std::unique_ptr<X11FrontmostApp> m_front;
-    std::unique_ptr<ThumbnailCache> m_thumbnails;
+    std::unique_ptr<World> m_world;
     std::unique_ptr<ClipboardMonitor> m_monitor;
     std::unique_ptr<QSignalSpy> m_handled;
     std::unique_ptr<ClipboardOwner> m_owner;
 };
 
-void TestCaptureX11::init() {
-    m_dir = std::make_unique<QTemporaryDir>();
-    m_defaults = std::make_unique<JsonDefaultsStore>(m_dir->filePath(QStringLiteral("d.json")));
-    m_login = std::make_unique<XdgAutostartLoginItem>(m_dir->filePath(QStringLiteral("cfg")),
-                                                      QStringList{}, QStringLiteral("quillet"));
-    m_prefs = std::make_unique<Prefs>(*m_defaults, *m_login);
-    m_store = std::make_unique<ClipStore>(m_dir->filePath(QStringLiteral("Quillet")), *m_prefs);
-    m_pasteboard = std::make_unique<X11Pasteboard>();
-    m_front = std::make_unique<X11FrontmostApp>();
-}
-
 void TestCaptureX11::startMonitor() {
-    m_thumbnails = std::make_unique<ThumbnailCache>(m_dir->filePath(QStringLiteral("thumbs")));
-    m_monitor = std::make_unique<ClipboardMonitor>(*m_pasteboard, *m_front, *m_store, *m_thumbnails,
-                                                   *m_prefs);
+    m_monitor = std::make_unique<ClipboardMonitor>(
+        m_world->pasteboard, m_world->front, m_world->store, m_world->thumbnails, m_world->prefs);
     m_handled = std::make_unique<QSignalSpy>(m_monitor.get(), &ClipboardMonitor::changeHandled);
     m_monitor->start();
 }
@@ -78,19 +65,17 @@ void TestCaptureX11::cleanup() {
     m_handled.reset();
     m_monitor.reset();
     m_owner.reset();
-    m_front.reset();
-    m_pasteboard.reset();
-    m_store.reset();
+    m_world.reset();
 }
 
 bool TestCaptureX11::copy(const Start& start) {
-    const qint64 before = m_pasteboard->changeCount();
+    const qint64 before = m_world->pasteboard.changeCount();
     m_owner = start();
     if (!m_owner->started())
         return false;
-    if (!QTest::qWaitFor([&] { return m_pasteboard->changeCount() > before; }, 5000))
+    if (!QTest::qWaitFor([&] { return m_world->pasteboard.changeCount() > before; }, 5000))
         return false;
-    const qint64 target = m_pasteboard->changeCount();
+    const qint64 target = m_world->pasteboard.changeCount();
     return QTest::qWaitFor(
         [&] {
             for (const auto& args : std::as_const(*m_handled)) {
@@ -103,7 +88,7 @@ bool TestCaptureX11::copy(const Start& start) {
 }
 
 QString TestCaptureX11::file(const QString& name, const QByteArray& bytes) {
-    const QString path = m_dir->filePath(name);
+    const QString path = m_world->dir.filePath(name);
     QFile f(path);
     if (f.open(QIODevice::WriteOnly))
         f.write(bytes);
@@ -114,36 +99,36 @@ void TestCaptureX11::contentPresentAtStartIsNotRecorded() {
     m_owner = ClipboardOwner::xclip(QStringLiteral("UTF8_STRING"), "was there before");
     QVERIFY(m_owner->started());
     // The owner took over before the monitor exists (as at Quillet's launch).
-    QTRY_VERIFY(m_pasteboard->changeCount() > 0);
+    QTRY_VERIFY(m_world->pasteboard.changeCount() > 0);
     startMonitor();
     QTest::qWait(ClipboardMonitor::kFirstPollMs + ClipboardMonitor::kPollIntervalMs);
-    QVERIFY(m_store->items().isEmpty());
+    QVERIFY(m_world->store.items().isEmpty());
     QVERIFY(copy([] { return ClipboardOwner::xclip(QStringLiteral("UTF8_STRING"), "new"); }));
-    QCOMPARE(m_store->items().size(), 1);
-    QCOMPARE(m_store->items().first().text, QStringLiteral("new"));
+    QCOMPARE(m_world->store.items().size(), 1);
+    QCOMPARE(m_world->store.items().first().text, QStringLiteral("new"));
 }
 
 void TestCaptureX11::everyKindIsRecorded() {
     startMonitor();
     QVERIFY(copy([] { return ClipboardOwner::xclip(QStringLiteral("UTF8_STRING"), "plain ü"); }));
-    QCOMPARE(m_store->items().first().kind, ClipKind::text);
-    QCOMPARE(m_store->items().first().text, QStringLiteral("plain ü"));
+    QCOMPARE(m_world->store.items().first().kind, ClipKind::text);
+    QCOMPARE(m_world->store.items().first().text, QStringLiteral("plain ü"));
     // Some applications hand over their text with its C terminator: it is the
     // same text (the same row), and an offer of terminators alone is no text.
     QVERIFY(copy([] {
         return ClipboardOwner::xclip(QStringLiteral("UTF8_STRING"), QByteArray("plain ü\0\0", 10));
     }));
-    QCOMPARE(m_store->items().size(), 1);
-    QCOMPARE(m_store->items().first().text, QStringLiteral("plain ü"));
+    QCOMPARE(m_world->store.items().size(), 1);
+    QCOMPARE(m_world->store.items().first().text, QStringLiteral("plain ü"));
     QVERIFY(copy(
         [] { return ClipboardOwner::xclip(QStringLiteral("UTF8_STRING"), QByteArray(2, '\0')); }));
-    QCOMPARE(m_store->items().size(), 1);
+    QCOMPARE(m_world->store.items().size(), 1);
 
     QVERIFY(copy([] {
         return ClipboardOwner::offer(
             {QStringLiteral("text/plain=bold"), QStringLiteral("text/rtf={\\rtf1 \\b bold}")});
     }));
-    ClipItem item = m_store->items().first();
+    ClipItem item = m_world->store.items().first();
     QCOMPARE(item.kind, ClipKind::rtf);
     QFile rtf(item.rtfPath.value_or(QString()));
     QVERIFY(rtf.open(QIODevice::ReadOnly));
@@ -152,13 +137,13 @@ void TestCaptureX11::everyKindIsRecorded() {
     QVERIFY(copy([] {
         return ClipboardOwner::xclip(QStringLiteral("UTF8_STRING"), "  https://example.org/x  ");
     }));
-    QCOMPARE(m_store->items().first().kind, ClipKind::link);
-    QCOMPARE(m_store->items().first().text, QStringLiteral("  https://example.org/x  "));
+    QCOMPARE(m_world->store.items().first().kind, ClipKind::link);
+    QCOMPARE(m_world->store.items().first().text, QStringLiteral("  https://example.org/x  "));
 
     QVERIFY(copy([] {
         return ClipboardOwner::xclip(QStringLiteral("image/png"), TestImages::png(30, 20));
     }));
-    item = m_store->items().first();
+    item = m_world->store.items().first();
     QCOMPARE(item.kind, ClipKind::image);
     QCOMPARE(QImage(item.blobPath.value_or(QString()), "PNG").size(), QSize(30, 20));
 
@@ -167,7 +152,7 @@ void TestCaptureX11::everyKindIsRecorded() {
     QVERIFY(copy([&] {
         return ClipboardOwner::offer({"image/tiff=@" + tiff, "image/png=@" + png});
     }));
-    QCOMPARE(QImage(m_store->items().first().blobPath.value_or(QString()), "PNG").size(),
+    QCOMPARE(QImage(m_world->store.items().first().blobPath.value_or(QString()), "PNG").size(),
              QSize(64, 48));
 
     QVERIFY(copy([&] {
@@ -175,11 +160,11 @@ void TestCaptureX11::everyKindIsRecorded() {
                                           "\r\n" + QUrl::fromLocalFile(tiff).toString() + "\r\n",
                                       "image/png=@" + png});
     }));
-    item = m_store->items().first();
+    item = m_world->store.items().first();
     QCOMPARE(item.kind, ClipKind::file);
     QCOMPARE(item.text, png + "\n" + tiff);
     QCOMPARE(item.filePath, png);
-    QCOMPARE(m_store->items().size(), 6);
+    QCOMPARE(m_world->store.items().size(), 6);
 }
 
 void TestCaptureX11::markedOffersAreNotRecorded() {
@@ -189,30 +174,30 @@ void TestCaptureX11::markedOffersAreNotRecorded() {
                                   QStringLiteral("text/x-kde-passwordManagerHint=secret"),
                                   QStringLiteral("org.nspasteboard.TransientType=1")}) {
         QVERIFY(copy([&] { return ClipboardOwner::offer({"text/plain=hunter2", marker}); }));
-        QVERIFY2(m_store->items().isEmpty(), qPrintable(marker));
+        QVERIFY2(m_world->store.items().isEmpty(), qPrintable(marker));
     }
 }
 
 void TestCaptureX11::copyWhileHistoryOffIsNeverRecorded() {
     startMonitor();
-    m_prefs->setClipboardEnabled(false);
+    m_world->prefs.setClipboardEnabled(false);
     QVERIFY(copy([] { return ClipboardOwner::xclip(QStringLiteral("UTF8_STRING"), "off"); }));
-    m_prefs->setClipboardEnabled(true);
+    m_world->prefs.setClipboardEnabled(true);
     QTest::qWait(ClipboardMonitor::kFirstPollMs + ClipboardMonitor::kPollIntervalMs);
-    QVERIFY(m_store->items().isEmpty());
+    QVERIFY(m_world->store.items().isEmpty());
 }
 
 void TestCaptureX11::hostileImagesLeaveHistoryAndQuilletAlone() {
     startMonitor();
     QVERIFY(copy([] { return ClipboardOwner::xclip(QStringLiteral("UTF8_STRING"), "keep me"); }));
-    const ClipItemList before = m_store->items();
+    const ClipItemList before = m_world->store.items();
     for (const QByteArray& bytes :
          {TestImages::pngBomb(20000, 20000), TestImages::truncatedPng()}) {
         QVERIFY(copy([&] { return ClipboardOwner::xclip(QStringLiteral("image/png"), bytes); }));
-        QCOMPARE(m_store->items(), before);
+        QCOMPARE(m_world->store.items(), before);
     }
     QVERIFY(copy([] { return ClipboardOwner::xclip(QStringLiteral("UTF8_STRING"), "next"); }));
-    QCOMPARE(m_store->items().size(), 2);
+    QCOMPARE(m_world->store.items().size(), 2);
 }
 
 // Every change readable when its capture started is recorded, in order: an
@@ -223,16 +208,17 @@ void TestCaptureX11::hostileImagesLeaveHistoryAndQuilletAlone() {
 void TestCaptureX11::slowAndOverlappingCopiesAreAllRecorded() {
     startMonitor();
     const auto newest = [&] {
-        return m_store->items().isEmpty() ? ClipItem() : m_store->items().constFirst();
+        return m_world->store.items().isEmpty() ? ClipItem() : m_world->store.items().constFirst();
     };
     const QString big = file(QStringLiteral("big.png"), TestImages::png(2000, 1400, true));
     m_owner = ClipboardOwner::offer(
         {QStringLiteral("--then"), QStringLiteral("copied next"), "image/png=@" + big});
     QVERIFY(m_owner->started());
-    QTRY_COMPARE_WITH_TIMEOUT(m_store->items().size(), 2, 20000);
-    QCOMPARE(m_store->items().at(0).text, QStringLiteral("copied next"));
-    QCOMPARE(m_store->items().at(1).kind, ClipKind::image);
-    QCOMPARE(QImage(m_store->items().at(1).blobPath.value_or(QString())).size(), QSize(2000, 1400));
+    QTRY_COMPARE_WITH_TIMEOUT(m_world->store.items().size(), 2, 20000);
+    QCOMPARE(m_world->store.items().at(0).text, QStringLiteral("copied next"));
+    QCOMPARE(m_world->store.items().at(1).kind, ClipKind::image);
+    QCOMPARE(QImage(m_world->store.items().at(1).blobPath.value_or(QString())).size(),
+             QSize(2000, 1400));
 
     const QString small = file(QStringLiteral("small.png"), TestImages::png(300, 200, true));
     m_owner = ClipboardOwner::offer({QStringLiteral("--wait"), "image/png=@" + small});
@@ -248,7 +234,7 @@ void TestCaptureX11::slowAndOverlappingCopiesAreAllRecorded() {
     QVERIFY(m_owner->started());
     QTRY_COMPARE_WITH_TIMEOUT(QImage(newest().blobPath.value_or(QString())).size(),
                               QSize(1000, 1000), 30000);
-    QCOMPARE(m_store->items().size(), 4);
+    QCOMPARE(m_world->store.items().size(), 4);
 }
 
 // Quillet as the session's clipboard manager: what the history recorded
@@ -258,7 +244,7 @@ void TestCaptureX11::slowAndOverlappingCopiesAreAllRecorded() {
 void TestCaptureX11::clipboardOutlivesItsOwner() {
     startMonitor();
     X11ClipboardManager role;
-    ClipboardKeeper keeper(role, *m_monitor, *m_store, *m_pasteboard, *m_prefs);
+    ClipboardKeeper keeper(role, *m_monitor, m_world->store, m_world->pasteboard, m_world->prefs);
     QSignalSpy restored(&keeper, &ClipboardKeeper::restored);
     QVERIFY(role.claim());
     // A second manager finds the part taken and leaves it alone.
@@ -288,10 +274,10 @@ void TestCaptureX11::clipboardOutlivesItsOwner() {
     }));
     m_owner->send("quit");
     QVERIFY(m_owner->exited());
-    m_prefs->setClipboardEnabled(false);
+    m_world->prefs.setClipboardEnabled(false);
     QVERIFY(copy([] { return ClipboardOwner::xclip(QStringLiteral("UTF8_STRING"), "while off"); }));
     m_owner->kill();
-    m_prefs->setClipboardEnabled(true);
+    m_world->prefs.setClipboardEnabled(true);
     QVERIFY(copy([] { return ClipboardOwner::xclip(QStringLiteral("UTF8_STRING"), "last"); }));
     m_owner->kill();
     QTRY_COMPARE_WITH_TIMEOUT(ClipboardOwner::readBack(utf8), QByteArray("last"), 10000);

@@ -2,8 +2,6 @@
 #include "history/ClipStore.h"
 #include "history/SqliteDatabase.h"
 #include "history/SqliteStatement.h"
-#include "platform/freedesktop/XdgAutostartLoginItem.h"
-#include "settings/JsonDefaultsStore.h"
 #include "settings/Prefs.h"
 #include "thumbnails/Sha256.h"
 
@@ -26,8 +24,7 @@ struct Fixture : TempPrefs {
     std::unique_ptr<ClipStore> store = std::make_unique<ClipStore>(base, prefs);
 
     void recordText(const QString& s, bool pinned = false) {
-        store->record(sha256Hex(("text:" + s).toUtf8()), ClipKind::text, s, {}, {}, {}, {}, {}, {},
-                      false);
+        store->record({.hash = sha256Hex(("text:" + s).toUtf8()), .text = s});
         if (pinned)
             store->setPinned(store->items().constFirst().id, true);
     }
@@ -84,11 +81,15 @@ void TestClipStore::repeatedCopyRefreshesOneRow() {
 
     // A repeat keeps everything first recorded: kind, paths, source, pin.
     const QString hash = sha256Hex("text:c");
-    f.store->record(hash, ClipKind::rtf, QStringLiteral("c"), QStringLiteral("/x/blobs/1.rtf"), {},
-                    {}, {}, QStringLiteral("org.app"), QStringLiteral("App"), false);
+    f.store->record({.hash = hash,
+                     .kind = ClipKind::rtf,
+                     .text = QStringLiteral("c"),
+                     .rtfPath = QStringLiteral("/x/blobs/1.rtf"),
+                     .sourceApp = QStringLiteral("org.app"),
+                     .sourceName = QStringLiteral("App")});
     f.store->setPinned(f.store->items().constFirst().id, true);
     f.recordText(QStringLiteral("d"));
-    f.store->record(hash, ClipKind::text, QStringLiteral("c"), {}, {}, {}, {}, {}, {}, false);
+    f.store->record({.hash = hash, .text = QStringLiteral("c")});
     const ClipItem c = f.store->items().constFirst();
     QCOMPARE(c.kind, ClipKind::rtf);
     QCOMPARE(c.pinned, true);
@@ -176,12 +177,14 @@ void TestClipStore::pruneRemovesSideFilesOfPrunedRows() {
         const QString blob = f.store->saveBlob(png, QStringLiteral("png"));
         blobs << blob;
         const QString thumb = f.makeFile(f.store->thumbsDir() + QStringLiteral("/t%1.png").arg(i));
-        f.store->record(sha256Hex(png), ClipKind::image, {}, {}, blob, {}, i == 0 ? shared : thumb,
-                        {}, {}, false);
+        f.store->record({.hash = sha256Hex(png),
+                         .kind = ClipKind::image,
+                         .blobPath = blob,
+                         .thumbPath = i == 0 ? shared : thumb});
         if (i == 1) {
             // A pinned row that still uses the file the oldest row's thumbnail shares.
-            f.store->record(sha256Hex("other"), ClipKind::image, {}, {}, shared, {}, {}, {}, {},
-                            false);
+            f.store->record(
+                {.hash = sha256Hex("other"), .kind = ClipKind::image, .blobPath = shared});
             f.store->setPinned(f.store->items().constFirst().id, true);
         }
     }
@@ -199,14 +202,22 @@ void TestClipStore::deleteKeepsSharedAndUserFiles() {
     Fixture f;
     const QString userFile = f.makeFile(f.dir.filePath(QStringLiteral("report.pdf")));
     const QString thumb = f.makeFile(f.store->thumbsDir() + QStringLiteral("/shared.png"));
-    f.store->record(sha256Hex(("file:" + userFile).toUtf8()), ClipKind::file, userFile, {}, {},
-                    userFile, thumb, {}, {}, false);
+    f.store->record({.hash = sha256Hex(("file:" + userFile).toUtf8()),
+                     .kind = ClipKind::file,
+                     .text = userFile,
+                     .filePath = userFile,
+                     .thumbPath = thumb});
     const QString both = userFile + QStringLiteral("\n/tmp/other");
-    f.store->record(sha256Hex(("file:" + both).toUtf8()), ClipKind::file, both, {}, {}, userFile,
-                    thumb, {}, {}, false);
+    f.store->record({.hash = sha256Hex(("file:" + both).toUtf8()),
+                     .kind = ClipKind::file,
+                     .text = both,
+                     .filePath = userFile,
+                     .thumbPath = thumb});
     const QString rtf = f.store->saveBlob("{\\rtf1 hi}", QStringLiteral("rtf"));
-    f.store->record(sha256Hex("text:hi"), ClipKind::rtf, QStringLiteral("hi"), rtf, {}, {}, {}, {},
-                    {}, false);
+    f.store->record({.hash = sha256Hex("text:hi"),
+                     .kind = ClipKind::rtf,
+                     .text = QStringLiteral("hi"),
+                     .rtfPath = rtf});
     QCOMPARE(f.store->items().size(), 3);
 
     f.store->deleteItem(f.store->items().at(1));
@@ -231,11 +242,13 @@ void TestClipStore::clearKeepsPinnedAndSweeps() {
 
     const QString keptBlob = f.store->saveBlob("kept", QStringLiteral("png"));
     const QString keptThumb = f.makeFile(f.store->thumbsDir() + QStringLiteral("/kept.png"));
-    f.store->record(sha256Hex("kept"), ClipKind::image, {}, {}, keptBlob, {}, keptThumb, {}, {},
-                    false);
+    f.store->record({.hash = sha256Hex("kept"),
+                     .kind = ClipKind::image,
+                     .blobPath = keptBlob,
+                     .thumbPath = keptThumb});
     f.store->setPinned(f.store->items().constFirst().id, true);
     const QString goneBlob = f.store->saveBlob("gone", QStringLiteral("png"));
-    f.store->record(sha256Hex("gone"), ClipKind::image, {}, {}, goneBlob, {}, {}, {}, {}, false);
+    f.store->record({.hash = sha256Hex("gone"), .kind = ClipKind::image, .blobPath = goneBlob});
     const QString screenshotThumb = f.makeFile(f.store->thumbsDir() + QStringLiteral("/shot.png"));
     f.store->clear();
     QCOMPARE(f.store->items().size(), 1);
@@ -248,12 +261,15 @@ void TestClipStore::clearKeepsPinnedAndSweeps() {
 
 void TestClipStore::saveBlobIsContentAddressed() {
     Fixture f;
-    const QString a = f.store->saveBlob("same", QStringLiteral("png"));
-    QCOMPARE(a, f.store->blobsDir() + u'/' + sha256Hex("same") + QStringLiteral(".png"));
-    QCOMPARE(f.store->saveBlob("same", QStringLiteral("png")), a);
+    // The digest of "abc" holds the bytes 0x01 and 0x03: each keeps its zero digit.
+    const QString a = f.store->saveBlob("abc", QStringLiteral("png"));
+    QCOMPARE(a, f.store->blobsDir() +
+                    QStringLiteral(
+                        "/ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad.png"));
+    QCOMPARE(f.store->saveBlob("abc", QStringLiteral("png")), a);
     QFile file(a);
     QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), QByteArray("same"));
+    QCOMPARE(file.readAll(), QByteArray("abc"));
     // No temporary files are left behind.
     QCOMPARE(QDir(f.store->blobsDir()).entryList(QDir::Files | QDir::Hidden).size(), 1);
 }
@@ -302,7 +318,10 @@ void TestClipStore::unreadableHistoryKeepsItsFiles() {
     Fixture f;
     const QString blob = f.store->saveBlob("pinned", QStringLiteral("png"));
     const QString thumb = f.makeFile(f.store->thumbsDir() + QStringLiteral("/t.png"));
-    f.store->record(sha256Hex("pinned"), ClipKind::image, {}, {}, blob, {}, thumb, {}, {}, false);
+    f.store->record({.hash = sha256Hex("pinned"),
+                     .kind = ClipKind::image,
+                     .blobPath = blob,
+                     .thumbPath = thumb});
     f.store->setPinned(f.store->items().constFirst().id, true);
     f.recordText(QStringLiteral("unpinned"));
     f.store.reset();
@@ -333,8 +352,7 @@ void TestClipStore::unreadableHistoryKeepsItsFiles() {
     ClipStore store(f.dir.filePath(QStringLiteral("broken")), f.prefs);
     QVERIFY(!store.isOpen());
     const QString stray = store.saveBlob("b", QStringLiteral("png"));
-    store.record(sha256Hex("text:x"), ClipKind::text, QStringLiteral("x"), {}, {}, {}, {}, {}, {},
-                 false);
+    store.record({.hash = sha256Hex("text:x"), .text = QStringLiteral("x")});
     store.setPinned(1, true);
     store.clear();
     QVERIFY(store.items().isEmpty());

@@ -1,14 +1,11 @@
 #include "helpers/TempPrefs.h"
 #include "history/CopyBack.h"
 #include "platform/PasteKeystroke.h"
-#include "platform/freedesktop/XdgAutostartLoginItem.h"
+#include "platform/null/MemoryPasteboard.h"
 #include "platform/x11/X11PasteKeystroke.h"
-#include "settings/JsonDefaultsStore.h"
-#include "settings/Prefs.h"
 
 #include <QElapsedTimer>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -17,31 +14,18 @@ using Log = QStringList;
 
 // The order of hiding, clearing, writing, confirming and pasting cannot be
 // seen on the real clipboard and keyboard (and this tier has no display), so
-// both are recording doubles here. tst_copyback_x11 covers the real ones.
-class RecordingPasteboard : public Pasteboard {
+// both log what they are asked here. tst_copyback_x11 covers the real ones.
+class RecordingPasteboard : public MemoryPasteboard {
 public:
     explicit RecordingPasteboard(Log& log)
         : m_log(log) {}
-    qint64 changeCount() const override { return 0; }
-    QStringList types() override { return {}; }
-    std::optional<QByteArray> data(const QString&, qint64) override { return std::nullopt; }
-    std::optional<QString> string() override { return std::nullopt; }
-    std::optional<QList<QUrl>> fileUrls() override { return std::nullopt; }
     void clearContents() override {
         m_log << QStringLiteral("clear");
-        written.reset();
+        MemoryPasteboard::clearContents();
     }
     void writeItem(const QList<PasteboardRepresentation>& reps) override {
         m_log << QStringLiteral("write");
-        written = reps;
-    }
-
-    std::optional<QList<PasteboardRepresentation>> written;
-    QStringList writtenTypes() const {
-        QStringList types;
-        for (const auto& rep : written.value_or(QList<PasteboardRepresentation>{}))
-            types << rep.first;
-        return types;
+        MemoryPasteboard::writeItem(reps);
     }
 
 private:
@@ -76,86 +60,70 @@ struct Fixture : TempPrefs {
             log << what;
         };
     }
-    // A mark in the log once any paste scheduled before now would have run.
-    void markAfterPasteDelay() {
+    // Waits until any paste scheduled before now would have run, marking the log.
+    bool waitPastPasteDelay() {
         QTimer::singleShot(CopyBack::pasteDelayMs + 50, [this] { log << QStringLiteral("mark"); });
+        return QTest::qWaitFor([this] { return log.contains(QStringLiteral("mark")); }, 5000);
     }
 };
-
-const QStringList textTypes{PasteboardType::string, PasteboardType::plainText};
 } // namespace
 
 class TestCopyBack : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void choosingInThePanel();
-    void choosingInThePicker();
-    void pasteNeedsTrust();
+    void choosing_data();
+    void choosing();
     void goneItemLeavesClipboardAlone();
     void noTrustOffX11();
 };
 
-void TestCopyBack::choosingInThePanel() {
+void TestCopyBack::choosing_data() {
+    QTest::addColumn<bool>("picker");
+    QTest::addColumn<bool>("pasteDirectly");
+    QTest::addColumn<bool>("trusted");
+    QTest::addColumn<Log>("expected");
+    // The panel stays unless it pastes; the picker closes either way, before the copy.
+    QTest::newRow("panel, copy") << false << false << true
+                                 << Log{"clear", "write", "toast", "mark"};
+    QTest::newRow("panel, paste") << false << true << true
+                                  << Log{"clear", "write", "toast", "hide", "paste", "mark"};
+    // Without the right to send keys: still copied and hidden; only the keys are missing.
+    QTest::newRow("panel, paste, no trust")
+        << false << true << false << Log{"clear", "write", "toast", "hide", "mark"};
+    QTest::newRow("picker, copy") << true << false << true << Log{"hide", "clear", "write", "mark"};
+    QTest::newRow("picker, paste")
+        << true << true << true << Log{"hide", "clear", "write", "paste", "mark"};
+}
+
+void TestCopyBack::choosing() {
+    QFETCH(bool, picker);
+    QFETCH(bool, pasteDirectly);
+    QFETCH(bool, trusted);
+    QFETCH(Log, expected);
     Fixture f;
+    f.prefs.setPasteDirectly(pasteDirectly);
+    f.keystroke.available = trusted;
+    QCOMPARE(f.copyBack.isTrusted(), trusted);
     ClipItem item;
     item.text = QStringLiteral("x");
-
-    // Not pasting: copied and confirmed, the panel stays, nothing follows.
-    f.prefs.setPasteDirectly(false);
-    f.copyBack.chooseItem(item, f.logs(QStringLiteral("toast")), f.logs(QStringLiteral("hide")));
-    f.markAfterPasteDelay();
-    QTRY_VERIFY_WITH_TIMEOUT(f.log.contains(QStringLiteral("mark")), 5000);
-    QCOMPARE(f.log, (Log{"clear", "write", "toast", "mark"}));
-
-    f.log.clear();
-    f.prefs.setPasteDirectly(true);
     QElapsedTimer clock;
     clock.start();
-    f.copyBack.chooseItem(item, f.logs(QStringLiteral("toast")), f.logs(QStringLiteral("hide")));
-    QCOMPARE(f.log, (Log{"clear", "write", "toast", "hide"}));
-    QTRY_COMPARE_WITH_TIMEOUT(f.keystroke.pastes, 1, 5000);
+    if (picker)
+        f.copyBack.pickItem(item, f.logs(QStringLiteral("hide")));
+    else
+        f.copyBack.chooseItem(item, f.logs(QStringLiteral("toast")),
+                              f.logs(QStringLiteral("hide")));
+    QVERIFY(f.waitPastPasteDelay());
+    QCOMPARE(f.log, expected);
+    QCOMPARE(f.pasteboard.types(),
+             (QStringList{PasteboardType::string, PasteboardType::plainText}));
+    if (f.keystroke.pastes == 0)
+        return;
     QVERIFY(clock.elapsed() >= CopyBack::pasteDelayMs);
-    QCOMPARE(f.log.constLast(), QStringLiteral("paste"));
-
     // Two quick choices paste twice.
     f.copyBack.chooseItem(item, {}, {});
     f.copyBack.chooseItem(item, {}, {});
     QTRY_COMPARE_WITH_TIMEOUT(f.keystroke.pastes, 3, 5000);
-}
-
-void TestCopyBack::choosingInThePicker() {
-    Fixture f;
-    ClipItem item;
-    item.text = QStringLiteral("x");
-
-    // The picker closes whether or not it pastes, and before the copy.
-    f.prefs.setPasteDirectly(false);
-    f.copyBack.pickItem(item, f.logs(QStringLiteral("hide")));
-    f.markAfterPasteDelay();
-    QTRY_VERIFY_WITH_TIMEOUT(f.log.contains(QStringLiteral("mark")), 5000);
-    QCOMPARE(f.log, (Log{"hide", "clear", "write", "mark"}));
-
-    f.log.clear();
-    f.prefs.setPasteDirectly(true);
-    f.copyBack.pickItem(item, f.logs(QStringLiteral("hide")));
-    QTRY_COMPARE_WITH_TIMEOUT(f.keystroke.pastes, 1, 5000);
-    QCOMPARE(f.log, (Log{"hide", "clear", "write", "paste"}));
-}
-
-void TestCopyBack::pasteNeedsTrust() {
-    Fixture f;
-    f.keystroke.available = false;
-    f.prefs.setPasteDirectly(true);
-    ClipItem item;
-    item.text = QStringLiteral("x");
-    QVERIFY(!f.copyBack.isTrusted());
-
-    // Still copied and hidden; only the keys are missing.
-    f.copyBack.chooseItem(item, {}, f.logs(QStringLiteral("hide")));
-    f.markAfterPasteDelay();
-    QTRY_VERIFY_WITH_TIMEOUT(f.log.contains(QStringLiteral("mark")), 5000);
-    QCOMPARE(f.log, (Log{"clear", "write", "hide", "mark"}));
-    QCOMPARE(f.pasteboard.writtenTypes(), textTypes);
 }
 
 // An item whose file is gone: the clipboard keeps what it held, the user
@@ -177,8 +145,7 @@ void TestCopyBack::goneItemLeavesClipboardAlone() {
     // The quick picker copies and pastes through two separate calls.
     QVERIFY(!f.copyBack.copyToPasteboard(image));
     f.copyBack.pasteToFrontmostApp();
-    f.markAfterPasteDelay();
-    QTRY_VERIFY_WITH_TIMEOUT(f.log.contains(QStringLiteral("mark")), 5000);
+    QVERIFY(f.waitPastPasteDelay());
     QCOMPARE(f.log, (Log{"hide", "mark"}));
     QCOMPARE(failed.count(), 3);
     QCOMPARE(failed.first().first().toString(), CopyBack::copyFailedMessage);

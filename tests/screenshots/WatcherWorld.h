@@ -2,17 +2,15 @@
 
 // The world the screenshot watcher tests share: settings, tool configuration
 // and folders in a temp dir, and doubles only for what cannot run here.
+#include "helpers/TempPrefs.h"
 #include "platform/SystemSound.h"
 #include "platform/freedesktop/FreedesktopScreenCaptureProbe.h"
 #include "platform/freedesktop/FreedesktopTrash.h"
 #include "platform/freedesktop/InotifyFolderWatch.h"
 #include "platform/freedesktop/ToolScreenshotLocation.h"
-#include "platform/freedesktop/XdgAutostartLoginItem.h"
 #include "screenshots/CaptureMarks.h"
 #include "screenshots/ScreenshotScan.h"
 #include "screenshots/ScreenshotWatcher.h"
-#include "settings/JsonDefaultsStore.h"
-#include "settings/Prefs.h"
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -71,23 +69,17 @@ public:
 
 // One user's world: settings, tool configuration and folders in a temp dir.
 // The session is KDE, so the folder is whatever spectaclerc names.
-struct World {
-    QTemporaryDir tmp;
-    JsonDefaultsStore store{tmp.filePath(QStringLiteral("defaults.json"))};
-    XdgAutostartLoginItem login{tmp.filePath(QStringLiteral("cfg")),
-                                {tmp.filePath(QStringLiteral("etc"))},
-                                QStringLiteral("quillet")};
-    Prefs prefs{store, login};
-    ToolScreenshotLocation location{tmp.filePath(QStringLiteral("cfg")), QStringLiteral("KDE"),
-                                    &store};
-    CaptureMarks marks{tmp.filePath(QStringLiteral("capture-marks"))};
+struct World : TempPrefs {
+    ToolScreenshotLocation location{dir.filePath(QStringLiteral("cfg")), QStringLiteral("KDE"),
+                                    &defaults};
+    CaptureMarks marks{dir.filePath(QStringLiteral("capture-marks"))};
     FreedesktopTrash trash;
     RecordingSound sound;
     QList<QUrl> copied;
     QList<qint64> copiedSizes;
 
     QString folder(const QString& name = QStringLiteral("shots")) const {
-        return tmp.filePath(name);
+        return dir.filePath(name);
     }
     void pointTo(const QString& path) {
         writeFile(location.spectacleConfig(),

@@ -2,29 +2,6 @@
 // rename, Trash, the age sweep and the dedicated folder.
 #include "WatcherWorld.h"
 
-#include "platform/SystemSound.h"
-#include "platform/freedesktop/FreedesktopScreenCaptureProbe.h"
-#include "platform/freedesktop/FreedesktopTrash.h"
-#include "platform/freedesktop/ToolScreenshotLocation.h"
-#include "platform/freedesktop/XdgAutostartLoginItem.h"
-#include "screenshots/ScreenshotScan.h"
-#include "screenshots/ScreenshotWatcher.h"
-#include "settings/JsonDefaultsStore.h"
-#include "settings/Prefs.h"
-#include <QDateTime>
-#include <QDir>
-#include <QFile>
-#include <QImage>
-#include <QImageWriter>
-#include <QProcess>
-#include <QSignalSpy>
-#include <QStandardPaths>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QThreadPool>
-#include <QTimer>
-#include <sys/stat.h>
-
 using namespace WatcherWorld;
 
 class TestScreenshotHousekeeping : public QObject {
@@ -136,7 +113,7 @@ void TestScreenshotHousekeeping::renameRules() {
     world.marks.remember({*CaptureMarks::keyOf(plain)});
     QVERIFY(QFile::rename(plain, dir + QStringLiteral("/from list.png")));
     w.reset();
-    CaptureMarks reread(world.tmp.filePath(QStringLiteral("capture-marks")));
+    CaptureMarks reread(world.dir.filePath(QStringLiteral("capture-marks")));
     QVERIFY(reread.isMarked(dir + QStringLiteral("/from list.png")));
     auto again = world.watcher();
     QTRY_COMPARE_WITH_TIMEOUT(again->screenshots().size(), 5, kWait);

@@ -2,29 +2,6 @@
 // screenshot, the listing, and new captures.
 #include "WatcherWorld.h"
 
-#include "platform/SystemSound.h"
-#include "platform/freedesktop/FreedesktopScreenCaptureProbe.h"
-#include "platform/freedesktop/FreedesktopTrash.h"
-#include "platform/freedesktop/ToolScreenshotLocation.h"
-#include "platform/freedesktop/XdgAutostartLoginItem.h"
-#include "screenshots/ScreenshotScan.h"
-#include "screenshots/ScreenshotWatcher.h"
-#include "settings/JsonDefaultsStore.h"
-#include "settings/Prefs.h"
-#include <QDateTime>
-#include <QDir>
-#include <QFile>
-#include <QImage>
-#include <QImageWriter>
-#include <QProcess>
-#include <QSignalSpy>
-#include <QStandardPaths>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QThreadPool>
-#include <QTimer>
-#include <sys/stat.h>
-
 using namespace WatcherWorld;
 
 class TestScreenshotWatcher : public QObject {
@@ -44,16 +21,12 @@ void TestScreenshotWatcher::detection_data() {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<bool>("accepted");
 
-    QTest::newRow("Screenshot png") << "Screenshot 2024-01-01 at 10.00.00.png"
-                                    << "file" << true;
     QTest::newRow("GNOME name") << "Screenshot from 2024-01-01 10-00-00.png"
                                 << "file" << true;
     QTest::newRow("upper-case extension") << "Screenshot 1.PNG"
                                           << "file" << true;
     QTest::newRow("every capture extension") << "Screen Recording 1.mov"
                                              << "file" << true;
-    QTest::newRow("jpeg") << "Screen Shot 1.jpeg"
-                          << "file" << true;
     QTest::newRow("heic") << "CleanShot 1.heic"
                           << "file" << true;
     QTest::newRow("GNOME screencast") << "Screencast from 2024-01-01.webm"
@@ -66,12 +39,8 @@ void TestScreenshotWatcher::detection_data() {
                                                     << "gnome" << true;
     QTest::newRow("dot file") << ".Screenshot 1.png"
                               << "file" << false;
-    QTest::newRow("dot file, marked") << ".x.png"
-                                      << "gnome" << false;
     QTest::newRow("gif") << "Screenshot 1.gif"
                          << "file" << false;
-    QTest::newRow("no extension") << "Screenshot 1"
-                                  << "file" << false;
     QTest::newRow("tool template") << "Screenshot_20240101_100000.png"
                                    << "file" << true;
     QTest::newRow("FIFO with a capture name") << "Screenshot fifo.png"
@@ -240,7 +209,7 @@ void TestScreenshotWatcher::newCaptureIsCountedCopiedAndSounded() {
 
     // GNOME Shell plays the capture sound itself: once is enough.
     world.prefs.setPlaySound(true);
-    ToolScreenshotLocation gnome(world.tmp.filePath(QStringLiteral("cfg")),
+    ToolScreenshotLocation gnome(world.dir.filePath(QStringLiteral("cfg")),
                                  QStringLiteral("GNOME"));
     ScreenshotWatcher shell(world.prefs, gnome, world.trash, world.sound, world.marks,
                             std::make_unique<InotifyFolderWatch>(),

@@ -36,8 +36,11 @@ struct StoreFixture : WiredServices {
         return find(s);
     }
     const ClipItem& image(const QString& blob) {
-        store().record(sha256Hex(blob.toUtf8()), ClipKind::image, {}, {}, blob, {}, {},
-                       QStringLiteral("org.gimp.GIMP"), QStringLiteral("GIMP"), false);
+        store().record({.hash = sha256Hex(blob.toUtf8()),
+                        .kind = ClipKind::image,
+                        .blobPath = blob,
+                        .sourceApp = QStringLiteral("org.gimp.GIMP"),
+                        .sourceName = QStringLiteral("GIMP")});
         for (const ClipItem& i : store().items())
             if (i.blobPath == blob)
                 return i;
