@@ -1,5 +1,7 @@
 #include "settings/JsonDefaultsStore.h"
 
+#include "settings/SettingsLog.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -23,12 +25,16 @@ void JsonDefaultsStore::load() {
     if (!f.exists())
         return;
     if (!f.open(QIODevice::ReadOnly)) {
+        qCWarning(settingsLog) << "cannot read the settings" << m_path << f.errorString()
+                               << "- starting from the defaults";
         m_damaged = true;
         return;
     }
     QJsonParseError err{};
     const QJsonDocument doc = QJsonDocument::fromJson(f.readAll(), &err);
     if (err.error != QJsonParseError::NoError || !doc.isObject()) {
+        qCWarning(settingsLog) << "the settings in" << m_path << "are damaged ("
+                               << err.errorString() << ") - starting from the defaults";
         m_damaged = true;
         return;
     }
@@ -61,18 +67,24 @@ void JsonDefaultsStore::save() {
         // Keep the unreadable file for the user instead of writing over it.
         const QString aside = m_path + QStringLiteral(".damaged");
         QFile::remove(aside);
-        QFile::rename(m_path, aside);
+        if (QFile::rename(m_path, aside))
+            qCWarning(settingsLog) << "damaged settings kept as" << aside;
         m_damaged = false;
     }
     QSaveFile out(m_path);
     m_lastWriteOk = false;
-    if (!out.open(QIODevice::WriteOnly))
+    if (!out.open(QIODevice::WriteOnly)) {
+        qCWarning(settingsLog) << "cannot write the settings" << m_path << out.errorString();
         return;
+    }
     out.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     const QByteArray bytes = QJsonDocument(m_values).toJson(QJsonDocument::Indented);
     if (out.write(bytes) != bytes.size()) {
+        qCWarning(settingsLog) << "cannot write the settings" << m_path << out.errorString();
         out.cancelWriting();
         return;
     }
     m_lastWriteOk = out.commit();
+    if (!m_lastWriteOk)
+        qCWarning(settingsLog) << "cannot write the settings" << m_path << out.errorString();
 }

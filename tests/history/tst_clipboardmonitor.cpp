@@ -285,7 +285,8 @@ void TestClipboardMonitor::filesWinOverImages() {
     file.close();
     const QString b = dir.filePath(QStringLiteral("b.txt"));
     const QList<QUrl> urls{QUrl::fromLocalFile(a), QUrl::fromLocalFile(b)};
-    QVERIFY(f.copy({{PasteboardType::fileUrl, QUrl::toStringList(urls).join(u'\n').toUtf8()},
+    QVERIFY(f.copy({{PasteboardType::fileUrl,
+                     QUrl::toStringList(urls, QUrl::FullyEncoded).join(u'\n').toUtf8()},
                     {PasteboardType::png, TestImages::png(5, 5)},
                     {PasteboardType::string, "names"}}));
     QCOMPARE(f.store.items().size(), 1);
