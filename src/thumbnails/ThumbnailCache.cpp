@@ -43,8 +43,9 @@ QImage readScaled(const QString& path, const QByteArray& format) {
     return reader.read();
 }
 
-QImage fromThumbnailer(const QString& path, const QMimeType& mime) {
-    const auto command = Thumbnailers::installed().commandFor(mime);
+QImage fromThumbnailer(const QString& path, const QMimeType& mime,
+                       const Thumbnailers& thumbnailers) {
+    const auto command = thumbnailers.commandFor(mime);
     if (!command)
         return {};
     QTemporaryDir work;
@@ -74,7 +75,7 @@ QImage fromThumbnailer(const QString& path, const QMimeType& mime) {
     return reader.read();
 }
 
-QImage makeThumbnail(const QString& path) {
+QImage makeThumbnail(const QString& path, const Thumbnailers& thumbnailers) {
     // The bytes decide over the name (a PNG saved as .jpg is still a PNG); the
     // name only helps formats without a signature.
     const QMimeDatabase db;
@@ -84,7 +85,7 @@ QImage makeThumbnail(const QString& path) {
     const QList<QByteArray> formats = QImageReader::imageFormatsForMimeType(mime.name().toLatin1());
     if (!formats.isEmpty())
         return readScaled(path, formats.first());
-    return fromThumbnailer(path, mime);
+    return fromThumbnailer(path, mime, thumbnailers);
 }
 
 // Owner-only (the history holds secrets) and atomic: readers never see half a file.
@@ -132,8 +133,12 @@ void ThumbnailCache::generate(const QUrl& source, const QUrl& target) {
         return;
     const QString sourcePath = source.toLocalFile();
     const QString targetPath = target.toLocalFile();
-    m_pool.start([sourcePath, targetPath] {
-        const QImage image = makeThumbnail(sourcePath);
+    // Looked up at the first preview, not at start-up: most sessions never
+    // need one that only a thumbnailer can make.
+    if (!m_thumbnailers)
+        m_thumbnailers = std::make_shared<const Thumbnailers>();
+    m_pool.start([sourcePath, targetPath, thumbnailers = m_thumbnailers] {
+        const QImage image = makeThumbnail(sourcePath, *thumbnailers);
         if (image.isNull())
             return;
         writePng(image, targetPath);

@@ -4,6 +4,10 @@
 #include <QThreadPool>
 #include <QUrl>
 
+#include <memory>
+
+class Thumbnailers;
+
 // Small PNG previews of files (screenshots, copied files, stored image clips),
 // kept in one folder and named after the source's path and modification time,
 // so a changed file gets a new preview and an unchanged one is never made
@@ -37,5 +41,6 @@ public:
 
 private:
     QString m_folder;
+    std::shared_ptr<const Thumbnailers> m_thumbnailers;
     QThreadPool m_pool;
 };

@@ -1,7 +1,8 @@
 #include "thumbnails/Thumbnailers.h"
 
+#include "platform/freedesktop/DesktopEntryFile.h"
+
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QUrl>
@@ -55,30 +56,15 @@ Thumbnailers::Thumbnailers(const QStringList& dataDirs) {
             if (seen.contains(name))
                 continue;
             seen.append(name);
-            QFile f(folder.filePath(name));
-            if (!f.open(QIODevice::ReadOnly) || f.size() > 64 * 1024)
+            const auto file = DesktopEntryFile::read(folder.filePath(name));
+            const QString group = QStringLiteral("Thumbnailer Entry");
+            if (!file || !file->hasGroup(group))
                 continue;
             Entry entry;
-            QString tryExec;
-            bool inGroup = false;
-            while (!f.atEnd()) {
-                const QString line = QString::fromUtf8(f.readLine()).trimmed();
-                if (line.startsWith(QLatin1Char('['))) {
-                    inGroup = line == QLatin1String("[Thumbnailer Entry]");
-                    continue;
-                }
-                const qsizetype eq = line.indexOf(QLatin1Char('='));
-                if (!inGroup || eq <= 0)
-                    continue;
-                const QString key = line.left(eq).trimmed();
-                const QString value = line.mid(eq + 1).trimmed();
-                if (key == QLatin1String("Exec"))
-                    entry.exec = value;
-                else if (key == QLatin1String("TryExec"))
-                    tryExec = value;
-                else if (key == QLatin1String("MimeType"))
-                    entry.mimeTypes = value.split(QLatin1Char(';'), Qt::SkipEmptyParts);
-            }
+            entry.exec = file->string(group, QStringLiteral("Exec")).value_or(QString());
+            entry.mimeTypes = file->stringList(group, QStringLiteral("MimeType"));
+            const QString tryExec =
+                file->string(group, QStringLiteral("TryExec")).value_or(QString());
             const auto words = splitExec(entry.exec);
             if (!words || words->isEmpty() || entry.mimeTypes.isEmpty())
                 continue;
@@ -89,16 +75,8 @@ Thumbnailers::Thumbnailers(const QStringList& dataDirs) {
     }
 }
 
-const Thumbnailers& Thumbnailers::installed() {
-    static const Thumbnailers thumbnailers = [] {
-        QStringList dirs{QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)};
-        QString dataDirs = qEnvironmentVariable("XDG_DATA_DIRS");
-        if (dataDirs.isEmpty())
-            dataDirs = QStringLiteral("/usr/local/share:/usr/share");
-        dirs += dataDirs.split(QLatin1Char(':'), Qt::SkipEmptyParts);
-        return Thumbnailers(dirs);
-    }();
-    return thumbnailers;
+QStringList Thumbnailers::standardDataDirs() {
+    return QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation);
 }
 
 std::optional<QString> Thumbnailers::commandFor(const QMimeType& mime) const {

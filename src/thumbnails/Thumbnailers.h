@@ -13,9 +13,10 @@
 // so it may be used from any thread.
 class Thumbnailers {
 public:
-    explicit Thumbnailers(const QStringList& dataDirs);
-    // The thumbnailers of $XDG_DATA_HOME and $XDG_DATA_DIRS.
-    static const Thumbnailers& installed();
+    // The thumbnailers of the given data folders, by default $XDG_DATA_HOME
+    // and $XDG_DATA_DIRS.
+    explicit Thumbnailers(const QStringList& dataDirs = standardDataDirs());
+    static QStringList standardDataDirs();
 
     // The Exec line of the first thumbnailer for the type or a type it inherits from.
     std::optional<QString> commandFor(const QMimeType& mime) const;
