@@ -310,9 +310,6 @@ void TestQuickPicker::placement_data() {
     const Screens both{left, right};
     const QSize five(332, 248);
 
-    QTest::newRow("open space") << QPoint(500, 400) << five << both << QPoint(510, 410);
-    QTest::newRow("near bottom: above pointer")
-        << QPoint(500, 1000) << five << both << QPoint(510, 1000 - 10 - 248);
     QTest::newRow("exactly fits above bottom margin")
         << QPoint(500, 814) << five << both << QPoint(510, 824);
     QTest::newRow("one pixel more flips")
