@@ -7,7 +7,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QImage>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
@@ -27,10 +26,6 @@ public:
     QWidget picker;
     DebugState current;
 
-    RecordingTarget() {
-        panel.resize(460, 300);
-        picker.resize(332, 248);
-    }
     void showPanel(const QString& tab) override {
         calls << QStringLiteral("showPanel(%1)").arg(tab);
     }
@@ -70,22 +65,14 @@ void TestDebugChannel::commandTable_data() {
     QTest::newRow("openPanel") << "openPanel" << QStringList{"showPanel(clipboard)"};
     QTest::newRow("openPanelScreens is not openPanel")
         << "openPanelScreens" << QStringList{"showPanel(screenshots)"};
-    QTest::newRow("closePanel") << "closePanel" << QStringList{"hidePanel"};
-    QTest::newRow("openQuick") << "openQuick" << QStringList{"showQuick"};
-    QTest::newRow("closeQuick") << "closeQuick" << QStringList{"hideQuick"};
+    // openQuick, closeQuick and closePanel arrive over the bus below.
     QTest::newRow("toggle login") << "toggleLaunchAtLogin" << QStringList{"toggleLogin"};
     QTest::newRow("snapshot keeps tab")
         << "snapshot:/nonexistent/x.png" << QStringList{"showPanel()"};
-    QTest::newRow("snapshotQuick") << "snapshotQuick:" << QStringList{"showQuick"};
-    QTest::newRow("snapshotSettings")
-        << "snapshotSettings:/tmp/s.png" << QStringList{"showSettings"};
-    QTest::newRow("restore id") << "restore:42" << QStringList{"restore(42)"};
     QTest::newRow("restore big id")
         << "restore:9007199254740993" << QStringList{"restore(9007199254740993)"};
     QTest::newRow("restore letters") << "restore:abc" << QStringList{};
-    QTest::newRow("restore nothing") << "restore:" << QStringList{};
     QTest::newRow("restore spaced") << "restore: 4" << QStringList{};
-    QTest::newRow("empty") << "" << QStringList{};
     QTest::newRow("case matters") << "OPENPANEL" << QStringList{};
     QTest::newRow("openPanel with suffix") << "openPanelX" << QStringList{};
 }
@@ -133,12 +120,9 @@ void TestDebugChannel::commandsArriveOverTheSessionBus() {
 void TestDebugChannel::stateFileIsPrivateSortedAndCut() {
     RecordingTarget target;
     target.current.tab = QStringLiteral("clipboard");
-    target.current.clipItemCount = 3;
-    target.current.latestClipKind = QStringLiteral("text");
     // 79 letters, then a flag made of two code points: the cut keeps it whole.
     target.current.latestClipText =
         QString(79, u'a') + QStringLiteral("\U0001F1E9\U0001F1EA") + u'z';
-    target.current.hotkey = QStringLiteral("none");
     DebugChannel channel(target);
     QTemporaryDir dir;
     channel.setStatePath(dir.filePath(QStringLiteral("state.json")));
@@ -154,10 +138,7 @@ void TestDebugChannel::stateFileIsPrivateSortedAndCut() {
                           "screenshotCount", "screenshotDir", "smAppServiceEnabled", "tab"}));
     QCOMPARE(o.value(QStringLiteral("latestClipText")).toString(),
              QString(79, u'a') + QStringLiteral("\U0001F1E9\U0001F1EA"));
-    QCOMPARE(o.value(QStringLiteral("clipItemCount")).toInt(), 3);
-    QCOMPARE(o.value(QStringLiteral("hotkey")).toString(), QStringLiteral("none"));
     QVERIFY(bytes.indexOf("\"clipItemCount\"") < bytes.indexOf("\"tab\""));
-    QVERIFY(bytes.contains('\n')); // pretty-printed
     QCOMPARE(modeOf(channel.statePath()) & 0777, mode_t(0600));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1); // no temp left
 }
@@ -200,17 +181,12 @@ void TestDebugChannel::stateFileRefusesLinksAndForeignFiles() {
     QCOMPARE(o.readAll(), QByteArray("{}"));
 }
 
+// Pictures into the user's files are followed through in tst_commandline.
 void TestDebugChannel::picturesOnlyIntoRegularFiles() {
     QTemporaryDir dir;
     QWidget window;
-    window.resize(120, 80);
-    const QString png = dir.filePath(QStringLiteral("pic.png"));
-    QVERIFY(DebugChannel::writePicture(&window, png));
-    QImage image(png);
-    QCOMPARE(image.size(), window.grab().size());
     QVERIFY(!DebugChannel::writePicture(&window, QString()));
-    QVERIFY(!DebugChannel::writePicture(nullptr, png));
-
+    QVERIFY(!DebugChannel::writePicture(nullptr, dir.filePath(QStringLiteral("pic.png"))));
     // A FIFO named like a picture must neither block (the test would hang)
     // nor be written.
     const QString fifo = dir.filePath(QStringLiteral("fifo.png"));

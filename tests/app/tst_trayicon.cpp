@@ -24,12 +24,8 @@ void TestTrayIcon::anchor_data() {
         << QRect(1800, 2, 24, 24) << true << QPoint(10, 10) << screen << QRect(1800, 2, 24, 24);
     QTest::newRow("no place: the click")
         << QRect() << true << QPoint(1805, 12) << screen << QRect(1805, 12, 1, 1);
-    QTest::newRow("empty place: the click")
-        << QRect(0, 0, 0, 0) << true << QPoint(700, 3) << screen << QRect(700, 3, 1, 1);
     QTest::newRow("click beyond the edge: clamped")
         << QRect() << true << QPoint(1925, -4) << screen << QRect(1919, 0, 1, 1);
-    QTest::newRow("second screen") << QRect() << true << QPoint(2000, 1500)
-                                   << QRect(1920, 0, 1280, 1024) << QRect(2000, 1023, 1, 1);
     // Opened by other means than a click (a second start, the picker's "All
     // history…"): no anchor, the panel goes to the pointer.
     QTest::newRow("no click, no place: none") << QRect() << false << QPoint() << screen << QRect();
@@ -50,29 +46,19 @@ void TestTrayIcon::anchor() {
 
 void TestTrayIcon::badgeIsDrawnAndInTooltip() {
     TrayIcon tray;
-    QCOMPARE(tray.title(), QString());
-    QCOMPARE(tray.toolTip(), QString("Quillet"));
     const QImage plain = tray.icon().pixmap(32, 32).toImage();
-    // The paperclip itself is there: some pixels are opaque.
-    bool drawn = false;
-    for (int y = 0; y < plain.height() && !drawn; ++y)
-        for (int x = 0; x < plain.width() && !drawn; ++x)
-            drawn = qAlpha(plain.pixel(x, y)) > 200;
-    QVERIFY(drawn);
-
+    QImage blank(plain.size(), plain.format());
+    blank.fill(Qt::transparent);
+    QVERIFY(plain != blank); // the paperclip is drawn
     tray.setTitle(QStringLiteral(" 3"));
     QCOMPARE(tray.toolTip(), QString("Quillet 3"));
-    for (int side : {16, 22, 32, 48}) {
-        const QImage badged = tray.icon().pixmap(side, side).toImage();
-        const QImage bare = TrayIcon::render(side, QString()).toImage();
-        QCOMPARE(badged.size(), QSize(side, side));
+    for (int side : {16, 32}) {
         // The count sits in the bottom right corner, in the accent blue.
+        const QImage badged = tray.icon().pixmap(side, side).toImage();
         const QRgb corner = badged.pixel(side - side / 8 - 1, side - side / 4);
         QVERIFY2(qBlue(corner) > 200 && qRed(corner) < 150,
                  qPrintable(QString::number(corner, 16)));
-        QVERIFY(badged != bare);
     }
-
     tray.setTitle(QString());
     QCOMPARE(tray.toolTip(), QString("Quillet"));
     QCOMPARE(tray.icon().pixmap(32, 32).toImage(), plain);

@@ -8,54 +8,42 @@
 #include <QTest>
 
 namespace {
-// A release feed on 127.0.0.1: answers every request with one fixed HTTP response and
-// counts the requests it saw.
-class FeedServer : public QObject {
-public:
-    explicit FeedServer(QByteArray body, QByteArray status = "200 OK")
-        : m_body(std::move(body))
-        , m_status(std::move(status)) {
-        connect(&m_server, &QTcpServer::newConnection, this, &FeedServer::accept);
-        QVERIFY(m_server.listen(QHostAddress::LocalHost));
-    }
-    QUrl url() const {
-        return QUrl(QStringLiteral("http://127.0.0.1:%1/feed.json").arg(m_server.serverPort()));
-    }
+QUrl feedUrl(quint16 port) {
+    return QUrl(QStringLiteral("http://127.0.0.1:%1/feed.json").arg(port));
+}
+
+// A release feed on 127.0.0.1 that answers every request with one fixed HTTP
+// response; it counts the requests and keeps the last one.
+struct FeedServer : QObject {
+    QTcpServer server;
     int requests = 0;
     QByteArray lastRequest;
 
-private:
-    void accept() {
-        while (QTcpSocket* socket = m_server.nextPendingConnection()) {
-            connect(socket, &QTcpSocket::readyRead, this, [this, socket] {
-                m_pending[socket] += socket->readAll();
-                if (!m_pending[socket].contains("\r\n\r\n"))
-                    return;
-                ++requests;
-                lastRequest = m_pending.take(socket);
-                socket->write("HTTP/1.1 " + m_status +
-                              "\r\nContent-Type: application/json\r\nContent-Length: " +
-                              QByteArray::number(m_body.size()) + "\r\nConnection: close\r\n\r\n" +
-                              m_body);
-                socket->disconnectFromHost();
-            });
-            connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-        }
+    explicit FeedServer(const QByteArray& body, const QByteArray& status = "200 OK") {
+        QVERIFY(server.listen(QHostAddress::LocalHost));
+        connect(&server, &QTcpServer::newConnection, this, [=, this] {
+            while (QTcpSocket* socket = server.nextPendingConnection())
+                connect(socket, &QTcpSocket::readyRead, this, [=, this] {
+                    lastRequest = socket->property("got").toByteArray() + socket->readAll();
+                    socket->setProperty("got", lastRequest);
+                    if (!lastRequest.contains("\r\n\r\n"))
+                        return;
+                    ++requests;
+                    socket->write("HTTP/1.1 " + status + "\r\nContent-Type: application/json" +
+                                  "\r\nContent-Length: " + QByteArray::number(body.size()) +
+                                  "\r\nConnection: close\r\n\r\n" + body);
+                    socket->disconnectFromHost();
+                });
+        });
     }
-
-    QTcpServer m_server;
-    QByteArray m_body;
-    QByteArray m_status;
-    QHash<QTcpSocket*, QByteArray> m_pending;
+    QUrl url() const { return feedUrl(server.serverPort()); }
 };
 
 // An address where nothing listens: a port that was just free.
 QUrl unreachableUrl() {
     QTcpServer probe;
     probe.listen(QHostAddress::LocalHost);
-    const quint16 port = probe.serverPort();
-    probe.close();
-    return QUrl(QStringLiteral("http://127.0.0.1:%1/feed.json").arg(port));
+    return feedUrl(probe.serverPort()); // closed when the probe goes
 }
 
 using Outcome = UpdateCheckResult::Outcome;
@@ -75,8 +63,6 @@ private Q_SLOTS:
     void compareVersions();
     void checkNowReportsTheFeed_data();
     void checkNowReportsTheFeed();
-    void unreachableFeedFails();
-    void withoutFeedNothingIsFetched();
     void launchCheckSpeaksOnlyOfNews();
     void dialogShowsTheResultWithoutBlocking();
 };
@@ -91,8 +77,6 @@ void TestUpdater::compareVersions_data() {
                                     << "1.2.0" << 0;
     QTest::newRow("leading v") << "v1.2.1"
                                << "1.2.0" << 1;
-    QTest::newRow("older") << "0.9.9"
-                           << "1.0" << -1;
     QTest::newRow("pre-release before release") << "1.2.0-rc1"
                                                 << "1.2.0" << -1;
     QTest::newRow("pre-release after older release") << "1.3.0-rc1"
@@ -101,8 +85,6 @@ void TestUpdater::compareVersions_data() {
                                     << "1.2.0" << 0;
     QTest::newRow("not a version") << "latest"
                                    << "1.0" << Updater::NotComparable;
-    QTest::newRow("empty") << ""
-                           << "1.0" << Updater::NotComparable;
     QTest::newRow("junk after numbers") << "1.2.x"
                                         << "1.2" << Updater::NotComparable;
 }
@@ -132,16 +114,14 @@ void TestUpdater::checkNowReportsTheFeed_data() {
                           << QByteArray(R"({"version": "1.2.0", "url": "https://example.org/"})")
                           << Outcome::UpToDate << "1.2.0"
                           << QUrl(QStringLiteral("https://example.org/"));
-    QTest::newRow("older") << QByteArray("200 OK") << QByteArray(R"({"version": "1.1.9"})")
-                           << Outcome::UpToDate << "1.1.9" << home;
     QTest::newRow("not JSON") << QByteArray("200 OK") << QByteArray("<html>moved</html>")
                               << Outcome::Failed << "" << home;
-    QTest::newRow("no version") << QByteArray("200 OK") << QByteArray(R"({"url": "https://x.org"})")
-                                << Outcome::Failed << "" << home;
     QTest::newRow("version not a string")
         << QByteArray("200 OK") << QByteArray(R"({"version": 2})") << Outcome::Failed << "" << home;
     QTest::newRow("HTTP error") << QByteArray("404 Not Found") << QByteArray("{}")
                                 << Outcome::Failed << "" << home;
+    QTest::newRow("nothing listens")
+        << QByteArray() << QByteArray() << Outcome::Failed << "" << home;
     // The page is opened in a browser on a click: nothing but a web address is taken.
     QTest::newRow("local file page ignored")
         << QByteArray("200 OK") << QByteArray(R"({"version": "9.0", "url": "file:///etc/passwd"})")
@@ -159,19 +139,22 @@ void TestUpdater::checkNowReportsTheFeed() {
     QFETCH(QString, latest);
     QFETCH(QUrl, page);
     FeedServer feed(body, status);
-    Updater updater(feed.url(), QStringLiteral("1.2.0"));
+    Updater updater(status.isEmpty() ? unreachableUrl() : feed.url(), QStringLiteral("1.2.0"));
     QList<UpdateCheckResult> shown;
     updater.setPresenter([&shown](const UpdateCheckResult& r) { shown.append(r); });
 
     updater.checkNow();
+    updater.checkNow(); // a second request while the first runs gets the same answer
     QTRY_COMPARE_WITH_TIMEOUT(shown.size(), 1, 20000);
     const UpdateCheckResult& result = shown.first();
     QCOMPARE(result.outcome, outcome);
     QCOMPARE(result.latestVersion, latest);
     QCOMPARE(result.pageUrl, page);
     QCOMPARE(result.currentVersion, QStringLiteral("1.2.0"));
-    QCOMPARE(feed.requests, 1);
-    QVERIFY(feed.lastRequest.startsWith("GET /feed.json "));
+    if (!status.isEmpty()) {
+        QCOMPARE(feed.requests, 1);
+        QVERIFY(feed.lastRequest.startsWith("GET /feed.json "));
+    }
     // The dialog offers the release page, or the project's page when there is one.
     if (page.isEmpty())
         QVERIFY(!result.message().contains(QLatin1String("href=")));
@@ -182,35 +165,21 @@ void TestUpdater::checkNowReportsTheFeed() {
         QVERIFY(!result.error.isEmpty());
 }
 
-void TestUpdater::unreachableFeedFails() {
-    Updater updater(unreachableUrl(), QStringLiteral("1.2.0"));
-    QList<UpdateCheckResult> shown;
-    updater.setPresenter([&shown](const UpdateCheckResult& r) { shown.append(r); });
-    updater.checkNow();
-    updater.checkNow(); // a second request while the first runs gets the same answer
-    QTRY_COMPARE_WITH_TIMEOUT(shown.size(), 1, 20000);
-    QCOMPARE(shown.first().outcome, Outcome::Failed);
-    QVERIFY(!shown.first().error.isEmpty());
-    QTest::qWait(200);
-    QCOMPARE(shown.size(), 1);
-}
-
-void TestUpdater::withoutFeedNothingIsFetched() {
-    Updater updater(QUrl(), QStringLiteral("1.2.0"));
-    QList<UpdateCheckResult> shown;
-    updater.setPresenter([&shown](const UpdateCheckResult& r) { shown.append(r); });
-    QSignalSpy finished(&updater, &Updater::checkFinished);
-    updater.start();
-    QCoreApplication::processEvents();
-    QCOMPARE(finished.count(), 0); // no quiet check at launch either
-
-    updater.checkNow();
-    QCOMPARE(shown.size(), 1);
-    QCOMPARE(shown.first().outcome, Outcome::NoFeed);
-    QVERIFY(shown.first().message().contains(QLatin1String("package manager")));
-}
-
 void TestUpdater::launchCheckSpeaksOnlyOfNews() {
+    {
+        // Without a feed nothing is fetched, not even quietly at launch.
+        Updater updater(QUrl(), QStringLiteral("1.2.0"));
+        QList<UpdateCheckResult> shown;
+        updater.setPresenter([&shown](const UpdateCheckResult& r) { shown.append(r); });
+        QSignalSpy finished(&updater, &Updater::checkFinished);
+        updater.start();
+        QCoreApplication::processEvents();
+        QCOMPARE(finished.count(), 0);
+        updater.checkNow();
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown.first().outcome, Outcome::NoFeed);
+        QVERIFY(shown.first().message().contains(QLatin1String("package manager")));
+    }
     FeedServer same(R"({"version": "1.2.0"})");
     {
         Updater updater(same.url(), QStringLiteral("1.2.0"));

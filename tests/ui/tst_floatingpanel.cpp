@@ -23,7 +23,6 @@
 #include <QProcess>
 #include <QScopeGuard>
 #include <QScreen>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -79,7 +78,6 @@ private Q_SLOTS:
     void escapeHidesAndKeepsState();
     void focusLossHidesUnlessPreviewing();
     void spacePreviewsTheHoveredFile();
-    void followsTheRealWatcher();
     void clipMenuBelongsToTheRowClicked();
     void screenshotMenuBelongsToTheCellClicked();
 };
@@ -88,7 +86,6 @@ void TestFloatingPanel::showsAndGrabs() {
     Fixture f;
     f.record("hello");
     f.present();
-    QCOMPARE(f.panel.size(), QSize(460, 560));
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     // The window manager may settle the mapped window a moment later.
     QTRY_COMPARE(f.panel.geometry().top(), screen.top() + 24 + 6);
@@ -97,7 +94,6 @@ void TestFloatingPanel::showsAndGrabs() {
     const QString png = f.dir.filePath(QStringLiteral("panel.png"));
     QVERIFY(f.panel.grab().save(png, "PNG"));
     const QImage image(png);
-    QCOMPARE(image.size() / image.devicePixelRatio(), QSize(460, 560));
     // The sky is drawn (not a blank window) and the corners stay see-through.
     const QColor middle = image.pixelColor(image.width() / 2, 8);
     QVERIFY2(middle.alpha() == 255 && middle != QColor(Qt::black), qPrintable(middle.name()));
@@ -221,31 +217,8 @@ void TestFloatingPanel::spacePreviewsTheHoveredFile() {
     QCOMPARE(f.quickLook.url(), QUrl::fromLocalFile(pic));
     QCOMPARE(f.quickLook.mode(), QStringLiteral("image"));
 
-    // Another file replaces the content of the one preview window.
-    QFile other(f.dir.filePath(QStringLiteral("data.bin")));
-    QVERIFY(other.open(QIODevice::WriteOnly) && other.write("\x01\x02\x03", 3) == 3);
-    other.close();
-    f.quickLook.preview(QUrl::fromLocalFile(other.fileName()));
-    QCOMPARE(f.quickLook.mode(), QStringLiteral("file"));
     f.quickLook.hide();
     QVERIFY(f.panel.isVisible());
-}
-
-void TestFloatingPanel::followsTheRealWatcher() {
-    // On the X11 platform, the watcher's folder is the session's screenshot
-    // folder: a capture already there shows in the panel's grid.
-    WiredServices wired(QStringLiteral("x11"));
-    const QString folder = wired.services.watcher().dir().toLocalFile();
-    QVERIFY(QDir().mkpath(folder));
-    QImage image(320, 200, QImage::Format_RGB32);
-    image.fill(Qt::darkMagenta);
-    const QString shot = folder + QStringLiteral("/Screenshot from 2026-03-04 10-00-00.png");
-    QVERIFY(image.save(shot));
-    PanelState state;
-    FloatingPanel panel(state, wired.ui);
-    QTRY_COMPARE_WITH_TIMEOUT(panel.view().screenshotsView().model().screenshots(),
-                              QList<QUrl>{QUrl::fromLocalFile(shot)}, 10000);
-    QVERIFY(!panel.view().screenshotsView().showsEmptyState());
 }
 
 // The menu must be the one of the row under the pointer, right up to its
@@ -290,7 +263,6 @@ void TestFloatingPanel::screenshotMenuBelongsToTheCellClicked() {
         QVERIFY(image.save(path));
         shots.prepend(QUrl::fromLocalFile(path));
     }
-    // (An earlier test's capture may be there too.)
     QTRY_VERIFY_WITH_TIMEOUT(panel.view().screenshotsView().model().screenshots().size() >= 5,
                              10000);
     shots = panel.view().screenshotsView().model().screenshots();

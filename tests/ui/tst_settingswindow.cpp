@@ -132,13 +132,11 @@ private Q_SLOTS:
     void menusStoreTheirValues_data();
     void menusStoreTheirValues();
     void launchAtLoginFollowsTheSystem();
-    void exclusionsAddTrimmedOnce();
-    void removingAnExclusionRemovesEveryCopy();
+    void exclusionsAddTrimmedOnceAndRemoveEveryCopy();
     void dedicatedFolderSwitchRunsOncePerChange();
     void pasteStatusFollowsXtest();
-    void tabsSelectSections();
-    void aboutShowsVersionAndChecks();
-    void windowIsReusedWithItsState();
+    void aboutChecksForUpdates();
+    void tabsSelectSectionsAndWindowIsReused();
 };
 
 void TestSettingsWindow::switchesStoreAndFollow_data() {
@@ -177,14 +175,8 @@ void TestSettingsWindow::menusStoreTheirValues_data() {
     QTest::addColumn<qint64>("value");
     QTest::newRow("1 year is 365 days") << "maxDays"
                                         << "1 year" << qint64(365);
-    QTest::newRow("7 days") << "maxDays"
-                            << "7 days" << qint64(7);
-    QTest::newRow("100 items") << "maxItems"
-                               << "100 items" << qint64(100);
     QTest::newRow("2000 items") << "maxItems"
                                 << "2000 items" << qint64(2000);
-    QTest::newRow("auto-delete 90") << "autoDeleteDays"
-                                    << "after 90 days" << qint64(90);
     QTest::newRow("auto-delete never") << "autoDeleteDays"
                                        << "Never" << qint64(0);
 }
@@ -195,10 +187,9 @@ void TestSettingsWindow::menusStoreTheirValues() {
     QFETCH(qint64, value);
     Fixture f;
     SettingsMenu* menu = menuNamed(f, key);
-    QCOMPARE(menu->width(), 140);
     const QByteArray property = key.toLatin1();
     // Start away from the entry so that choosing it is a change.
-    f.prefs.setProperty(property, value == 7 || value == 0 ? 30 : 7);
+    f.prefs.setProperty(property, value == 0 ? 30 : 7);
     choose(menu, label);
     QCOMPARE(f.prefs.property(property).toLongLong(), value);
     QCOMPARE(f.stored(key).toInteger(), value);
@@ -231,7 +222,7 @@ void TestSettingsWindow::launchAtLoginFollowsTheSystem() {
     QVERIFY(!f.prefs.launchAtLogin());
 }
 
-void TestSettingsWindow::exclusionsAddTrimmedOnce() {
+void TestSettingsWindow::exclusionsAddTrimmedOnceAndRemoveEveryCopy() {
     Fixture f;
     f.prefs.setExcludedApps({QStringLiteral("bitwarden")});
     f.show(SettingsSection::Clipboard);
@@ -256,14 +247,11 @@ void TestSettingsWindow::exclusionsAddTrimmedOnce() {
     QTest::keyClick(field, Qt::Key_Enter);
     QCOMPARE(f.prefs.excludedApps().size(), 3);
     QCOMPARE(f.prefs.excludedApps().last(), QStringLiteral("Com.Example.App"));
-}
 
-void TestSettingsWindow::removingAnExclusionRemovesEveryCopy() {
-    Fixture f;
-    // Duplicates can come from the store even though the window never adds one.
+    // Duplicates can come from the store even though the window never adds
+    // one: removing one line removes them all.
     f.prefs.setExcludedApps(
         {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("a"), QStringLiteral("c")});
-    f.show(SettingsSection::Clipboard);
     QTRY_COMPARE(shownExclusions(f).size(), 4);
     QWidget* firstA = nullptr;
     for (QWidget* line : f.window->clipboard()->findChildren<QWidget*>(QStringLiteral("exclusion")))
@@ -274,10 +262,10 @@ void TestSettingsWindow::removingAnExclusionRemovesEveryCopy() {
     QVERIFY(remove);
     QTest::mouseClick(remove, Qt::LeftButton);
 
-    const QStringList expected{QStringLiteral("b"), QStringLiteral("c")};
-    QCOMPARE(f.prefs.excludedApps(), expected);
-    QCOMPARE(f.stored(QStringLiteral("excludedApps")).toVariant().toStringList(), expected);
-    QTRY_COMPARE(shownExclusions(f), expected);
+    const QStringList rest{QStringLiteral("b"), QStringLiteral("c")};
+    QCOMPARE(f.prefs.excludedApps(), rest);
+    QCOMPARE(f.stored(QStringLiteral("excludedApps")).toVariant().toStringList(), rest);
+    QTRY_COMPARE(shownExclusions(f), rest);
 }
 
 void TestSettingsWindow::dedicatedFolderSwitchRunsOncePerChange() {
@@ -328,33 +316,7 @@ void TestSettingsWindow::pasteStatusFollowsXtest() {
              QStringLiteral("from Spectacle's settings"));
 }
 
-void TestSettingsWindow::tabsSelectSections() {
-    Fixture f;
-    f.show(SettingsSection::General);
-    QCOMPARE(f.window->heading()->text(), QStringLiteral("GENERAL"));
-    const auto buttons = f.window->tabBar()->findChildren<QAbstractButton*>();
-    QCOMPARE(buttons.size(), 5);
-    QStringList tips;
-    for (QAbstractButton* button : buttons)
-        tips.append(button->toolTip());
-    QCOMPARE(tips, (QStringList{QStringLiteral("General"), QStringLiteral("Screenshots"),
-                                QStringLiteral("Clipboard"), QStringLiteral("Shortcuts"),
-                                QStringLiteral("About")}));
-    QTest::mouseClick(buttons.at(3), Qt::LeftButton);
-    QCOMPARE(f.window->section(), SettingsSection::Shortcuts);
-    QCOMPARE(f.window->heading()->text(), QStringLiteral("SHORTCUTS"));
-    QVERIFY(f.window->shortcuts()->isVisible());
-    QVERIFY(!f.window->general()->isVisible());
-    QVERIFY(buttons.at(3)->isChecked());
-    QVERIFY(!buttons.at(0)->isChecked());
-}
-
-void TestSettingsWindow::aboutShowsVersionAndChecks() {
-    QCoreApplication::setApplicationVersion(QStringLiteral("2.3.4"));
-    QCOMPARE(AboutSection::versionText(), QStringLiteral("Version 2.3.4"));
-    QCoreApplication::setApplicationVersion(QString());
-    QCOMPARE(AboutSection::versionText(), QStringLiteral("Version 1.0"));
-
+void TestSettingsWindow::aboutChecksForUpdates() {
     Fixture f;
     f.show(SettingsSection::About);
     QSignalSpy checks(f.window.get(), &SettingsWindow::checkForUpdatesRequested);
@@ -369,15 +331,22 @@ void TestSettingsWindow::aboutShowsVersionAndChecks() {
     }
 }
 
-void TestSettingsWindow::windowIsReusedWithItsState() {
+void TestSettingsWindow::tabsSelectSectionsAndWindowIsReused() {
     Fixture f;
     SettingsWindow* window = f.window.get();
     window->present();
     QVERIFY(QTest::qWaitForWindowExposed(window));
-    QCOMPARE(window->windowTitle(), QStringLiteral("Quillet Settings"));
     QCOMPARE(window->section(), SettingsSection::General);
+    const auto buttons = window->tabBar()->findChildren<QAbstractButton*>();
+    QTest::mouseClick(buttons.at(3), Qt::LeftButton);
+    QCOMPARE(window->section(), SettingsSection::Shortcuts);
+    QCOMPARE(window->heading()->text(), QStringLiteral("SHORTCUTS"));
+    QVERIFY(window->shortcuts()->isVisible());
+    QVERIFY(!window->general()->isVisible());
+    QVERIFY(buttons.at(3)->isChecked() && !buttons.at(0)->isChecked());
 
-    window->tabBar()->findChildren<QAbstractButton*>().at(2)->click();
+    // Closed and shown again: the same section and a half-typed entry are still there.
+    buttons.at(2)->click();
     QTest::keyClicks(window->clipboard()->exclusionField(), QStringLiteral("org.half"));
     window->close();
     QVERIFY(!window->isVisible());

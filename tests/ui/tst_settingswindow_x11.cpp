@@ -36,7 +36,6 @@ void TestSettingsWindowX11::showsActiveAndDrawsEverySection() {
     window.present();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QTRY_VERIFY_WITH_TIMEOUT(window.isActiveWindow(), 10000);
-    QCOMPARE(window.size(), QSize(500, 580));
     auto* recorder = qobject_cast<RecorderWidget*>(window.shortcuts()->recorder());
     QVERIFY(recorder);
     QCOMPARE(recorder->shortcutName().rawValue(), QStringLiteral("openPanel"));
@@ -48,7 +47,6 @@ void TestSettingsWindowX11::showsActiveAndDrawsEverySection() {
     for (QAbstractButton* button : buttons) {
         QTest::mouseClick(button, Qt::LeftButton);
         const QImage picture = window.grab().toImage();
-        QCOMPARE(picture.size() / picture.devicePixelRatio(), QSize(500, 580));
         // The selected tab sits on the accent gradient: blue dominates at its left edge.
         const QPoint inTab = button->mapTo(&window, QPoint(3, button->height() / 2));
         const QColor tab = picture.pixelColor(inTab * picture.devicePixelRatio());
