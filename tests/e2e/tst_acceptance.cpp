@@ -166,7 +166,8 @@ void TestAcceptance::wholeApplication() {
     for (const char* name :
          {"Screenshot from 2026-12-06 10-00-00.png", "Screenshot from 2026-12-06 10-00-05.png"}) {
         QVERIFY(image.save(shots + u'/' + QString::fromUtf8(name)));
-        QTRY_COMPARE_WITH_TIMEOUT(state().value(QStringLiteral("screenshotCount")).toInt(), ++saved,
+        ++saved;
+        QTRY_COMPARE_WITH_TIMEOUT(state().value(QStringLiteral("screenshotCount")).toInt(), saved,
                                   10000);
     }
     QCOMPARE(state().value(QStringLiteral("latestScreenshot")).toString(),
