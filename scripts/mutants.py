@@ -14,6 +14,9 @@
 # SS3 SS5-SS7 TH1 (their tests were only re-plumbed) and the other areas.
 # December 7, after trimming tests/ui and tests/app: UI1-UI4 UI7 UI8 DC1-DC3
 # re-run, all killed.
+# Hot-key, platform and end-to-end tests trimmed (trimC): KS1-KS7 X1-X3 all
+# still killed (X1 X2 X3 by tst_x11pasteboard); KS8 (tst_copyback_x11) and UI7
+# (tst_prefs, tst_acceptance) killed, CM6 survives as before.
 M = []
 def m(id, area, file, old, new, note):
     M.append(dict(id=id, area=area, file=file, old=old, new=new, note=note))

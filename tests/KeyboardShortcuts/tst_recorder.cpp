@@ -98,7 +98,6 @@ void TestRecorder::init() {
     m_recorder->setFocus(Qt::MouseFocusReason);
     QTRY_VERIFY(m_recorder->isRecording());
     QVERIFY(m_center->shortcutsPaused());
-    QCOMPARE(m_recorder->placeholderText(), localized("press_shortcut"));
     m_alertText.clear();
 }
 
@@ -159,9 +158,6 @@ void TestRecorder::keyRules_data() {
     QTest::newRow("ISO key left of Z")
         << int(Qt::Key_Less) << quint32(86 + 8) << Qt::KeyboardModifiers(Qt::MetaModifier)
         << std::optional(Shortcut(Key::isoSection, MF::command)) << false;
-    QTest::newRow("JIS yen") << int(Qt::Key_yen) << quint32(124 + 8)
-                             << Qt::KeyboardModifiers(Qt::MetaModifier)
-                             << std::optional(Shortcut(Key::jisYen, MF::command)) << false;
     QTest::newRow("Escape") << int(Qt::Key_Escape) << kScanEscape << Qt::KeyboardModifiers()
                             << unchanged << false;
 }

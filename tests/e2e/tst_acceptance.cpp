@@ -99,14 +99,6 @@ qint64 idOfText(const QString& text) {
     sqlite3_close(h);
     return id;
 }
-
-bool visibleWindowNamed(const QString& name) {
-    QProcess p;
-    p.start(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                        QStringLiteral("--name"), name});
-    p.waitForFinished(5000);
-    return !p.readAllStandardOutput().trimmed().isEmpty();
-}
 } // namespace
 
 class TestAcceptance : public QObject {
@@ -115,16 +107,20 @@ private Q_SLOTS:
     void init();
     void cleanup();
     void wholeApplication();
-    void clearedShortcutReadsNone();
 
 private:
-    void startQuillet();
     QProcess m_app;
 };
 
 void TestAcceptance::init() {
     QStandardPaths::setTestModeEnabled(false);
-    startQuillet();
+    m_app.setProcessChannelMode(QProcess::ForwardedChannels);
+    m_app.start(quilletBinary(), {});
+    QVERIFY2(m_app.waitForStarted(), qPrintable(quilletBinary()));
+    // Ready once it owns its bus name.
+    QTRY_VERIFY_WITH_TIMEOUT(QDBusConnection::sessionBus().interface()->isServiceRegistered(
+                                 QStringLiteral("com.ovo.quillet")),
+                             15000);
 }
 
 void TestAcceptance::cleanup() {
@@ -135,16 +131,8 @@ void TestAcceptance::cleanup() {
     m_app.waitForFinished(2000);
 }
 
-void TestAcceptance::startQuillet() {
-    m_app.setProcessChannelMode(QProcess::ForwardedChannels);
-    m_app.start(quilletBinary(), {});
-    QVERIFY2(m_app.waitForStarted(), qPrintable(quilletBinary()));
-    // Ready once it owns its bus name.
-    QTRY_VERIFY_WITH_TIMEOUT(QDBusConnection::sessionBus().interface()->isServiceRegistered(
-                                 QStringLiteral("com.ovo.quillet")),
-                             15000);
-}
-
+// Every kind of clip is read on the real clipboard in tst_capturex11; here
+// the built program wires it all together.
 void TestAcceptance::wholeApplication() {
     QJsonObject s = state();
     QCOMPARE(s.value(QStringLiteral("clipItemCount")).toInt(), 0);
@@ -155,21 +143,7 @@ void TestAcceptance::wholeApplication() {
     copyWithXclip("hello from e2e");
     QTRY_COMPARE_WITH_TIMEOUT(state().value(QStringLiteral("latestClipText")).toString(),
                               QStringLiteral("hello from e2e"), 10000);
-    copyWithXclip("  https://example.org/path  ");
-    QTRY_COMPARE_WITH_TIMEOUT(state().value(QStringLiteral("latestClipKind")).toString(),
-                              QStringLiteral("link"), 10000);
-
     QTemporaryDir files;
-    QImage image(64, 48, QImage::Format_ARGB32);
-    image.fill(Qt::darkCyan);
-    const QString pngPath = files.filePath(QStringLiteral("in.png"));
-    QVERIFY(image.save(pngPath));
-    QFile png(pngPath);
-    QVERIFY(png.open(QIODevice::ReadOnly));
-    copyWithXclip(png.readAll(), QStringLiteral("image/png"));
-    QTRY_COMPARE_WITH_TIMEOUT(state().value(QStringLiteral("latestClipKind")).toString(),
-                              QStringLiteral("image"), 10000);
-
     const QString a = files.filePath(QStringLiteral("a.txt"));
     const QString b = files.filePath(QStringLiteral("b c.txt"));
     for (const QString& p : {a, b}) {
@@ -182,16 +156,20 @@ void TestAcceptance::wholeApplication() {
     QTRY_COMPARE_WITH_TIMEOUT(state().value(QStringLiteral("latestClipKind")).toString(),
                               QStringLiteral("file"), 10000);
     s = state();
-    QCOMPARE(s.value(QStringLiteral("clipItemCount")).toInt(), 4);
+    QCOMPARE(s.value(QStringLiteral("clipItemCount")).toInt(), 2);
     QCOMPARE(s.value(QStringLiteral("latestClipText")).toString(), a + u'\n' + b);
 
-    // Two screenshots saved by "the screenshot tool".
+    // Two screenshots saved by "the screenshot tool", one after the other.
+    QImage image(64, 48, QImage::Format_ARGB32);
+    image.fill(Qt::darkCyan);
+    int saved = 0;
     for (const char* name :
          {"Screenshot from 2026-12-06 10-00-00.png", "Screenshot from 2026-12-06 10-00-05.png"}) {
         QVERIFY(image.save(shots + u'/' + QString::fromUtf8(name)));
-        QTest::qWait(300);
+        ++saved;
+        QTRY_COMPARE_WITH_TIMEOUT(state().value(QStringLiteral("screenshotCount")).toInt(), saved,
+                                  10000);
     }
-    QTRY_COMPARE_WITH_TIMEOUT(state().value(QStringLiteral("screenshotCount")).toInt(), 2, 10000);
     QCOMPARE(state().value(QStringLiteral("latestScreenshot")).toString(),
              QStringLiteral("Screenshot from 2026-12-06 10-00-05.png"));
     // The newest capture is on the clipboard, as a picture and as a file.
@@ -225,32 +203,6 @@ void TestAcceptance::wholeApplication() {
     QCOMPARE(state().value(QStringLiteral("tab")).toString(), QStringLiteral("screenshots"));
     send(QStringLiteral("closePanel"));
     QTRY_VERIFY_WITH_TIMEOUT(!state().value(QStringLiteral("panelVisible")).toBool(), 5000);
-
-    // The global shortcut, pressed as the user would, opens the quick picker.
-    QProcess::execute(QStringLiteral("xdotool"),
-                      {QStringLiteral("key"), QStringLiteral("super+shift+v")});
-    QTRY_VERIFY_WITH_TIMEOUT(visibleWindowNamed(QStringLiteral("Quillet Quick Picker")), 5000);
-}
-
-void TestAcceptance::clearedShortcutReadsNone() {
-    // The user clears the shortcut; after a relaunch the state says so.
-    cleanup();
-    const QString defaults =
-        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-        QStringLiteral("/Quillet/defaults.json");
-    QFile f(defaults);
-    QJsonObject o;
-    if (f.open(QIODevice::ReadOnly)) {
-        o = QJsonDocument::fromJson(f.readAll()).object();
-        f.close();
-    }
-    o.insert(QStringLiteral("KeyboardShortcuts_openPanel"), false);
-    QDir().mkpath(QFileInfo(defaults).absolutePath());
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(QJsonDocument(o).toJson());
-    f.close();
-    startQuillet();
-    QCOMPARE(state().value(QStringLiteral("hotkey")).toString(), QStringLiteral("none"));
 }
 
 QTEST_GUILESS_MAIN(TestAcceptance)

@@ -2,7 +2,6 @@
 // several representations at once, which xclip cannot offer.
 //
 //   clipowner [OPTION...] TYPE=VALUE...
-//   clipowner --sequence COUNT INTERVAL_MS PREFIX
 //
 // VALUE is the text itself, or @PATH for a file's bytes. Prints "owned" once
 // it owns the clipboard and exits when another client takes it over, or when
@@ -15,8 +14,6 @@
 //   --pace MS       serve slowly: every type in small pieces spread over about MS ms
 //   --then TEXT     once the image/png data has been asked for, copy TEXT instead
 //   --understate    with --pace, announce every size as one byte
-// With --sequence it copies PREFIX0, PREFIX1, … every INTERVAL_MS, prints "done"
-// and keeps serving the last one.
 #include "helpers/SlowOwner.h"
 
 #include <QClipboard>
@@ -63,25 +60,6 @@ int main(int argc, char** argv) {
     bool hang = false;
     auto* mime = new HelperMime;
     QStringList args = app.arguments().mid(1);
-    if (args.size() == 4 && args[0] == QLatin1String("--sequence")) {
-        const int count = args[1].toInt();
-        const QString prefix = args[3];
-        QTimer timer;
-        int next = 0;
-        QObject::connect(&timer, &QTimer::timeout, &app, [&] {
-            auto* text = new QMimeData;
-            text->setText(prefix + QString::number(next));
-            QGuiApplication::clipboard()->setMimeData(text, QClipboard::Clipboard);
-            if (++next == count) {
-                timer.stop();
-                std::puts("done");
-                std::fflush(stdout);
-            }
-        });
-        timer.setTimerType(Qt::PreciseTimer);
-        timer.start(args[2].toInt());
-        return app.exec();
-    }
     int paceMs = -1;
     bool understate = false;
     while (!args.isEmpty() && args.first().startsWith(QLatin1String("--"))) {

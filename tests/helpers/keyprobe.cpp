@@ -30,8 +30,6 @@ private:
             mods << QStringLiteral("ctrl");
         if (event->modifiers() & Qt::ShiftModifier)
             mods << QStringLiteral("shift");
-        if (event->modifiers() & Qt::AltModifier)
-            mods << QStringLiteral("alt");
         const QString key = QKeySequence(event->key()).toString(QKeySequence::PortableText);
         std::printf("%s %s %s\n", what, qPrintable(key), qPrintable(mods.join(u'+')));
         std::fflush(stdout);

@@ -24,8 +24,6 @@ void TestPlatformLoader::choosesAndBuilds_data() {
     QTest::addColumn<QString>("warning"); // what the user is told, if anything
     QTest::newRow("null") << "null" << QByteArray(":99") << "null"
                           << "";
-    QTest::newRow("x11 without a display") << "x11" << QByteArray() << "x11"
-                                           << "";
     QTest::newRow("x11, case and blanks") << " X11 " << QByteArray() << "x11"
                                           << "";
     QTest::newRow("unknown, no display") << "wayland" << QByteArray() << "null"

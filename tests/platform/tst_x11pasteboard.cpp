@@ -1,14 +1,12 @@
 #include "helpers/ClipboardOwner.h"
+#include "helpers/TestImages.h"
 #include "platform/x11/X11ClipboardManager.h"
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11PasteKeystroke.h"
 #include "platform/x11/X11Pasteboard.h"
 
-#include <QBuffer>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QGuiApplication>
-#include <QImage>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -27,18 +25,6 @@ private Q_SLOTS:
     void writeItemServesEveryRepresentation();
     void managerAndInjectorShareOneConnection();
 };
-
-namespace {
-QByteArray pngBytes(int w, int h) {
-    QImage image(w, h, QImage::Format_ARGB32);
-    image.fill(Qt::red);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
-}
-} // namespace
 
 void TestX11Pasteboard::largeTransferArrivesWhole() {
     // Beyond the size of one X request, so the owner sends it in increments.
@@ -135,7 +121,7 @@ void TestX11Pasteboard::dataPastItsLimitIsNotTransferred() {
 
 void TestX11Pasteboard::writeItemServesEveryRepresentation() {
     X11Pasteboard pb;
-    const QByteArray png = pngBytes(4, 4);
+    const QByteArray png = TestImages::png(4, 4);
     const qint64 before = pb.changeCount();
     pb.clearContents();
     pb.writeItem({{PasteboardType::string, "zwölf"},
