@@ -13,7 +13,7 @@
 # tst_prefs and tst_acceptance); CS6 survives as before. Not re-run: CB4
 # SS3 SS5-SS7 TH1 (their tests were only re-plumbed) and the other areas.
 # December 7, after trimming the history, screenshot and settings tests
-# (trimB), 12 re-run: CS1 CS2 CS4 CS5 CM3-CM5 CB1-CB3 SS1 UI7 all killed (CB1
+# (trimB), 15 re-run: CS1-CS5 CS7 CM1 CM3-CM5 CB1-CB3 SS1 UI7 all killed (CB1
 # and CB2 now by tst_copyback, which checks every kind's offer).
 M = []
 def m(id, area, file, old, new, note):
