@@ -33,11 +33,8 @@ class TestCaptureX11 : public QObject {
 private Q_SLOTS:
     void init() { m_world = std::make_unique<World>(); }
     void cleanup();
-    void contentPresentAtStartIsNotRecorded();
-    void everyKindIsRecorded();
-    void markedOffersAreNotRecorded();
-    void copyWhileHistoryOffIsNeverRecorded();
-    void hostileImagesLeaveHistoryAndQuilletAlone();
+    void onlyChangesSeenWhileOnAreRecorded();
+    void offersOfOtherApplications();
     void slowAndOverlappingCopiesAreAllRecorded();
     void clipboardOutlivesItsOwner();
 
@@ -95,12 +92,16 @@ QString TestCaptureX11::file(const QString& name, const QByteArray& bytes) {
     return path;
 }
 
-void TestCaptureX11::contentPresentAtStartIsNotRecorded() {
+// Neither what was there at start-up (as at Quillet's launch) nor a copy made
+// while history was off is recorded, not even at the next look.
+void TestCaptureX11::onlyChangesSeenWhileOnAreRecorded() {
     m_owner = ClipboardOwner::xclip(QStringLiteral("UTF8_STRING"), "was there before");
     QVERIFY(m_owner->started());
-    // The owner took over before the monitor exists (as at Quillet's launch).
     QTRY_VERIFY(m_world->pasteboard.changeCount() > 0);
     startMonitor();
+    m_world->prefs.setClipboardEnabled(false);
+    QVERIFY(copy([] { return ClipboardOwner::xclip(QStringLiteral("UTF8_STRING"), "off"); }));
+    m_world->prefs.setClipboardEnabled(true);
     QTest::qWait(ClipboardMonitor::kFirstPollMs + ClipboardMonitor::kPollIntervalMs);
     QVERIFY(m_world->store.items().isEmpty());
     QVERIFY(copy([] { return ClipboardOwner::xclip(QStringLiteral("UTF8_STRING"), "new"); }));
@@ -108,11 +109,20 @@ void TestCaptureX11::contentPresentAtStartIsNotRecorded() {
     QCOMPARE(m_world->store.items().first().text, QStringLiteral("new"));
 }
 
-void TestCaptureX11::everyKindIsRecorded() {
+// Offers as other applications make them (text, links, pictures and files
+// from xclip are in tst_acceptance).
+void TestCaptureX11::offersOfOtherApplications() {
     startMonitor();
+    // Marked by a password manager or as transient: never recorded.
+    for (const QString& marker : {QStringLiteral("org.nspasteboard.ConcealedType=1"),
+                                  QStringLiteral("x-kde-passwordManagerHint=secret"),
+                                  QStringLiteral("text/x-kde-passwordManagerHint=secret"),
+                                  QStringLiteral("org.nspasteboard.TransientType=1")}) {
+        QVERIFY(copy([&] { return ClipboardOwner::offer({"text/plain=hunter2", marker}); }));
+        QVERIFY2(m_world->store.items().isEmpty(), qPrintable(marker));
+    }
+
     QVERIFY(copy([] { return ClipboardOwner::xclip(QStringLiteral("UTF8_STRING"), "plain ü"); }));
-    QCOMPARE(m_world->store.items().first().kind, ClipKind::text);
-    QCOMPARE(m_world->store.items().first().text, QStringLiteral("plain ü"));
     // Some applications hand over their text with its C terminator: it is the
     // same text (the same row), and an offer of terminators alone is no text.
     QVERIFY(copy([] {
@@ -124,79 +134,22 @@ void TestCaptureX11::everyKindIsRecorded() {
         [] { return ClipboardOwner::xclip(QStringLiteral("UTF8_STRING"), QByteArray(2, '\0')); }));
     QCOMPARE(m_world->store.items().size(), 1);
 
+    // Hostile pictures leave the history (and Quillet) alone.
+    for (const QByteArray& bytes :
+         {TestImages::pngBomb(20000, 20000), TestImages::truncatedPng()}) {
+        QVERIFY(copy([&] { return ClipboardOwner::xclip(QStringLiteral("image/png"), bytes); }));
+        QCOMPARE(m_world->store.items().size(), 1);
+    }
+
     QVERIFY(copy([] {
         return ClipboardOwner::offer(
             {QStringLiteral("text/plain=bold"), QStringLiteral("text/rtf={\\rtf1 \\b bold}")});
     }));
-    ClipItem item = m_world->store.items().first();
+    const ClipItem item = m_world->store.items().first();
     QCOMPARE(item.kind, ClipKind::rtf);
     QFile rtf(item.rtfPath.value_or(QString()));
     QVERIFY(rtf.open(QIODevice::ReadOnly));
     QCOMPARE(rtf.readAll(), QByteArray("{\\rtf1 \\b bold}"));
-
-    QVERIFY(copy([] {
-        return ClipboardOwner::xclip(QStringLiteral("UTF8_STRING"), "  https://example.org/x  ");
-    }));
-    QCOMPARE(m_world->store.items().first().kind, ClipKind::link);
-    QCOMPARE(m_world->store.items().first().text, QStringLiteral("  https://example.org/x  "));
-
-    QVERIFY(copy([] {
-        return ClipboardOwner::xclip(QStringLiteral("image/png"), TestImages::png(30, 20));
-    }));
-    item = m_world->store.items().first();
-    QCOMPARE(item.kind, ClipKind::image);
-    QCOMPARE(QImage(item.blobPath.value_or(QString()), "PNG").size(), QSize(30, 20));
-
-    const QString png = file(QStringLiteral("a.png"), TestImages::png(64, 48));
-    const QString tiff = file(QStringLiteral("a.tiff"), TestImages::tiff(8, 8));
-    QVERIFY(copy([&] {
-        return ClipboardOwner::offer({"image/tiff=@" + tiff, "image/png=@" + png});
-    }));
-    QCOMPARE(QImage(m_world->store.items().first().blobPath.value_or(QString()), "PNG").size(),
-             QSize(64, 48));
-
-    QVERIFY(copy([&] {
-        return ClipboardOwner::offer({"text/uri-list=" + QUrl::fromLocalFile(png).toString() +
-                                          "\r\n" + QUrl::fromLocalFile(tiff).toString() + "\r\n",
-                                      "image/png=@" + png});
-    }));
-    item = m_world->store.items().first();
-    QCOMPARE(item.kind, ClipKind::file);
-    QCOMPARE(item.text, png + "\n" + tiff);
-    QCOMPARE(item.filePath, png);
-    QCOMPARE(m_world->store.items().size(), 6);
-}
-
-void TestCaptureX11::markedOffersAreNotRecorded() {
-    startMonitor();
-    for (const QString& marker : {QStringLiteral("org.nspasteboard.ConcealedType=1"),
-                                  QStringLiteral("x-kde-passwordManagerHint=secret"),
-                                  QStringLiteral("text/x-kde-passwordManagerHint=secret"),
-                                  QStringLiteral("org.nspasteboard.TransientType=1")}) {
-        QVERIFY(copy([&] { return ClipboardOwner::offer({"text/plain=hunter2", marker}); }));
-        QVERIFY2(m_world->store.items().isEmpty(), qPrintable(marker));
-    }
-}
-
-void TestCaptureX11::copyWhileHistoryOffIsNeverRecorded() {
-    startMonitor();
-    m_world->prefs.setClipboardEnabled(false);
-    QVERIFY(copy([] { return ClipboardOwner::xclip(QStringLiteral("UTF8_STRING"), "off"); }));
-    m_world->prefs.setClipboardEnabled(true);
-    QTest::qWait(ClipboardMonitor::kFirstPollMs + ClipboardMonitor::kPollIntervalMs);
-    QVERIFY(m_world->store.items().isEmpty());
-}
-
-void TestCaptureX11::hostileImagesLeaveHistoryAndQuilletAlone() {
-    startMonitor();
-    QVERIFY(copy([] { return ClipboardOwner::xclip(QStringLiteral("UTF8_STRING"), "keep me"); }));
-    const ClipItemList before = m_world->store.items();
-    for (const QByteArray& bytes :
-         {TestImages::pngBomb(20000, 20000), TestImages::truncatedPng()}) {
-        QVERIFY(copy([&] { return ClipboardOwner::xclip(QStringLiteral("image/png"), bytes); }));
-        QCOMPARE(m_world->store.items(), before);
-    }
-    QVERIFY(copy([] { return ClipboardOwner::xclip(QStringLiteral("UTF8_STRING"), "next"); }));
     QCOMPARE(m_world->store.items().size(), 2);
 }
 

@@ -4,11 +4,8 @@
 #include "history/ClipStore.h"
 #include "history/ClipText.h"
 #include "history/ClipboardMonitor.h"
-#include "history/SqliteDatabase.h"
-#include "history/SqliteStatement.h"
 #include "platform/FrontmostApp.h"
 #include "platform/null/MemoryPasteboard.h"
-#include "thumbnails/Sha256.h"
 #include "thumbnails/ThumbnailCache.h"
 
 #include <QBuffer>
@@ -16,7 +13,6 @@
 #include <QFile>
 #include <QImage>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <atomic>
@@ -76,15 +72,6 @@ struct Fixture : TempPrefs {
     bool copyText(const QString& s) { return copy({{PasteboardType::string, s.toUtf8()}}); }
 };
 
-// The content hash, read on a second connection as another tool would.
-QString hashOf(ClipStore& store, const ClipItem& item) {
-    SqliteDatabase db;
-    if (!db.open(store.databasePath()))
-        return {};
-    SqliteStatement st =
-        db.prepare(QStringLiteral("SELECT hash FROM items WHERE id=") + QString::number(item.id));
-    return st.step() ? st.columnText(0).value_or(QString()) : QString();
-}
 } // namespace
 
 class TestClipboardMonitor : public QObject {
@@ -96,12 +83,9 @@ private Q_SLOTS:
     void textKinds();
     void graphemeLimit();
     void images();
-    void downscaleBoundary();
-    void undecodableImagesStoreNothing_data();
     void undecodableImagesStoreNothing();
     void filesWinOverImages();
     void nothingReadableIsRetriedFiveTimes();
-    void retryOutlivingTheMonitorIsHarmless();
 };
 
 // The password-manager markers are checked on the real clipboard in tst_capturex11.
@@ -146,7 +130,6 @@ void TestClipboardMonitor::textKinds_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<qsizetype>("rtfSize"); // -1: no rich text offered
     QTest::addColumn<QString>("kind");
-    QTest::newRow("plain") << "hello" << qsizetype(-1) << "text";
     QTest::newRow("link with spaces") << "  https://example.org/a?b=1 \n"
                                       << qsizetype(-1) << "link";
     QTest::newRow("link then word") << "https://example.org more" << qsizetype(-1) << "text";
@@ -154,7 +137,6 @@ void TestClipboardMonitor::textKinds_data() {
     QTest::newRow("upper-case scheme") << "HTTPS://EXAMPLE.ORG" << qsizetype(-1) << "text";
     QTest::newRow("no-break space inside") << "https://a\u00a0b" << qsizetype(-1) << "text";
     QTest::newRow("scheme only") << "https://" << qsizetype(-1) << "text";
-    QTest::newRow("rich text") << "bold" << qsizetype(100) << "rtf";
     QTest::newRow("rich text just small enough") << "big" << qsizetype(2097151) << "rtf";
     QTest::newRow("rich text too large") << "big" << qsizetype(2097152) << "text";
     QTest::newRow("link keeps rich text") << "https://example.org" << qsizetype(50) << "link";
@@ -182,9 +164,6 @@ void TestClipboardMonitor::textKinds() {
         QCOMPARE(file.readAll(), rtf);
     }
     QVERIFY(!item.blobPath && !item.filePath && !item.thumbPath && !item.downscaled);
-    // The same text copied again refreshes the one row.
-    QVERIFY(f.copy(offer));
-    QCOMPARE(f.store.items().size(), 1);
 }
 
 void TestClipboardMonitor::graphemeLimit() {
@@ -211,79 +190,63 @@ void TestClipboardMonitor::images() {
     QVERIFY(
         f.copy({{PasteboardType::tiff, tiff}, {PasteboardType::png, TestImages::png(120, 80)}}));
     QCOMPARE(f.pasteboard.dataReads, QStringList{PasteboardType::png});
-    QCOMPARE(f.store.items().size(), 1);
     ClipItem item = f.store.items().first();
     QCOMPARE(item.kind, ClipKind::image);
-    QVERIFY(!item.text && !item.downscaled);
     QFile blob(*item.blobPath);
     QVERIFY(blob.open(QIODevice::ReadOnly));
     const QByteArray stored = blob.readAll();
     QCOMPARE(QImage::fromData(stored, "PNG").size(), QSize(120, 80));
-    QCOMPARE(hashOf(f.store, item), sha256Hex(stored));
     QCOMPARE(*item.thumbPath,
              f.thumbnails.thumbnailURL(QUrl::fromLocalFile(*item.blobPath)).toLocalFile());
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(*item.thumbPath), 10000);
+    // The same picture again refreshes its row.
+    QVERIFY(f.copy({{PasteboardType::png, TestImages::png(120, 80)}}));
+    QCOMPARE(f.store.items().size(), 1);
 
     QVERIFY(f.copy({{PasteboardType::tiff, tiff}}));
-    QCOMPARE(f.store.items().size(), 2);
-    item = f.store.items().first();
-    QCOMPARE(QImage(*item.blobPath, "PNG").size(), QSize(40, 30));
-}
+    QCOMPARE(QImage(*f.store.items().first().blobPath, "PNG").size(), QSize(40, 30));
 
-void TestClipboardMonitor::downscaleBoundary() {
-    Fixture f;
+    // Scaled down only above the size limit.
     const QByteArray wide = TestImages::png(4000, 1000);
-    struct Case {
-        qsizetype size;
-        bool downscaled;
-        QSize stored;
-    };
-    for (const Case& c : {Case{ClipImageEncoder::kDownscaleAbove, false, QSize(4000, 1000)},
-                          Case{ClipImageEncoder::kDownscaleAbove + 1, true, QSize(2048, 512)}}) {
-        const QByteArray data = TestImages::padded(wide, c.size);
-        QCOMPARE(data.size(), c.size);
-        QVERIFY(f.copy({{PasteboardType::png, data}}));
-        const ClipItem item = f.store.items().first();
-        QCOMPARE(item.downscaled, c.downscaled);
-        QCOMPARE(QImage(*item.blobPath, "PNG").size(), c.stored);
+    for (const qsizetype size :
+         {ClipImageEncoder::kDownscaleAbove, ClipImageEncoder::kDownscaleAbove + 1}) {
+        QVERIFY(f.copy({{PasteboardType::png, TestImages::padded(wide, size)}}));
+        item = f.store.items().first();
+        const bool downscaled = size > ClipImageEncoder::kDownscaleAbove;
+        QCOMPARE(item.downscaled, downscaled);
+        QCOMPARE(QImage(*item.blobPath, "PNG").size(),
+                 downscaled ? QSize(2048, 512) : QSize(4000, 1000));
     }
-    QCOMPARE(f.store.items().size(), 2);
+    QCOMPARE(f.store.items().size(), 4);
 }
 
 // Bombs and truncated files come from a real owner in tst_capturex11.
-void TestClipboardMonitor::undecodableImagesStoreNothing_data() {
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::newRow("garbage") << QByteArray("not a picture at all");
+void TestClipboardMonitor::undecodableImagesStoreNothing() {
     // A JPEG offered as PNG: the type decides, the content is not sniffed.
     QImage image(10, 10, QImage::Format_RGB32);
     image.fill(Qt::red);
     QByteArray jpeg;
     QBuffer buffer(&jpeg);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "JPEG");
-    QTest::newRow("jpeg as png") << jpeg;
-}
-
-void TestClipboardMonitor::undecodableImagesStoreNothing() {
-    QFETCH(QByteArray, bytes);
+    QVERIFY(buffer.open(QIODevice::WriteOnly) && image.save(&buffer, "JPEG"));
     Fixture f;
-    // Text beside it does not count: the image branch decided.
-    QVERIFY(f.copy({{PasteboardType::png, bytes}, {PasteboardType::string, "alt text"}}));
-    QVERIFY(f.store.items().isEmpty());
-    QCOMPARE(f.pasteboard.typeReads, 1); // no retry
+    for (const QByteArray& bytes : {QByteArray("not a picture at all"), jpeg}) {
+        // Text beside it does not count: the image branch decided.
+        QVERIFY(f.copy({{PasteboardType::png, bytes}, {PasteboardType::string, "alt text"}}));
+        QVERIFY(f.store.items().isEmpty());
+        QCOMPARE(f.pasteboard.typeReads, 1); // no retry
+    }
     QVERIFY(f.copyText(QStringLiteral("still alive")));
     QCOMPARE(f.store.items().size(), 1);
 }
 
 void TestClipboardMonitor::filesWinOverImages() {
     Fixture f;
-    QTemporaryDir dir;
-    const QString a = dir.filePath(QStringLiteral("shot one.png"));
+    const QString a = f.dir.filePath(QStringLiteral("shot one.png"));
     QFile file(a);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(TestImages::png(900, 300));
     file.close();
-    const QString b = dir.filePath(QStringLiteral("b.txt"));
+    const QString b = f.dir.filePath(QStringLiteral("b.txt"));
     const QList<QUrl> urls{QUrl::fromLocalFile(a), QUrl::fromLocalFile(b)};
     QVERIFY(f.copy({{PasteboardType::fileUrl,
                      QUrl::toStringList(urls, QUrl::FullyEncoded).join(u'\n').toUtf8()},
@@ -294,16 +257,15 @@ void TestClipboardMonitor::filesWinOverImages() {
     QCOMPARE(item.kind, ClipKind::file);
     QCOMPARE(item.text, a + "\n" + b);
     QCOMPARE(item.filePath, a);
-    QCOMPARE(hashOf(f.store, item), sha256Hex(("file:" + a + "\n" + b).toUtf8()));
     QCOMPARE(*item.thumbPath, f.thumbnails.thumbnailURL(QUrl::fromLocalFile(a)).toLocalFile());
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(*item.thumbPath), 10000);
-    QCOMPARE(QImage(*item.thumbPath).size(), QSize(640, 213));
 
     // Offered file URLs that cannot be read fall through to the next branch.
     QVERIFY(f.copy({{PasteboardType::fileUrl, {}}, {PasteboardType::string, "t"}}));
     QCOMPARE(f.store.items().first().kind, ClipKind::text);
 }
 
+// A retry still pending when the monitor goes is dropped with it.
 void TestClipboardMonitor::nothingReadableIsRetriedFiveTimes() {
     Fixture f;
     QElapsedTimer clock;
@@ -312,11 +274,8 @@ void TestClipboardMonitor::nothingReadableIsRetriedFiveTimes() {
     QCOMPARE(f.pasteboard.typeReads, 1 + ClipboardMonitor::kRetries);
     QVERIFY(clock.elapsed() >= ClipboardMonitor::kRetries * ClipboardMonitor::kRetryDelayMs - 50);
     QVERIFY(f.store.items().isEmpty());
-}
 
-void TestClipboardMonitor::retryOutlivingTheMonitorIsHarmless() {
-    Fixture f;
-    f.pasteboard.set({{QStringLiteral("application/x-unknown"), "?"}});
+    f.pasteboard.set({{QStringLiteral("application/x-unknown"), "!"}});
     QTRY_VERIFY(f.pasteboard.typeReads >= 1);
     f.handled.reset();
     f.monitor.reset();
