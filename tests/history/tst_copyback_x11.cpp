@@ -90,7 +90,14 @@ void TestCopyBackX11::chosenItemIsPastedIntoThePreviousWindow() {
     own.resize(200, 200);
     own.show();
     own.activateWindow();
-    QTRY_VERIFY_WITH_TIMEOUT(own.isActiveWindow(), 10000);
+    // Active for Qt and for the window manager (which may follow a moment later).
+    const auto activeForTheServer = [&own] {
+        QProcess xdotool;
+        xdotool.start(QStringLiteral("xdotool"), {QStringLiteral("getactivewindow")});
+        xdotool.waitForFinished(5000);
+        return xdotool.readAllStandardOutput().trimmed().toULongLong() == own.winId();
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(own.isActiveWindow() && activeForTheServer(), 10000);
     f.copyBack.rememberFrontmostWindow(); // Quillet's own windows are never the target
     QCOMPARE(f.keystroke.rememberedWindow(), probeWindow);
 
