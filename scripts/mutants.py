@@ -73,11 +73,11 @@ m("CM5", "history", CM,
   "one retry too many (< 1 -> < 0)")
 
 CB = "src/history/CopyBack.cpp"
-m("CB1", "history", CB,
-  '    if (buffer.open(QIODevice::WriteOnly) && image.save(&buffer, "TIFF"))\n        reps.append({PasteboardType::tiff, tiff});',
+m("CB1", "history", "src/history/ClipMime.cpp",
+  '    if (buffer.open(QIODevice::WriteOnly) && image.save(&buffer, "TIFF"))\n        mime.setData(PasteboardType::tiff, tiff);',
   '    if (buffer.open(QIODevice::WriteOnly) && image.save(&buffer, "TIFF")) {\n    }',
   "copy back of an image no longer writes the TIFF representation")
-m("CB2", "history", CB,
+m("CB2", "history", "src/history/ClipMime.cpp",
   'QFileInfo(url.toLocalFile()).suffix().toLower() == QLatin1String("png")',
   'QFileInfo(url.toLocalFile()).suffix() == QLatin1String("png")',
   "screenshot .PNG (upper case) not offered as image")

@@ -1,8 +1,8 @@
 #include "history/ClipboardKeeper.h"
 
+#include "history/ClipMime.h"
 #include "history/ClipStore.h"
 #include "history/ClipboardMonitor.h"
-#include "history/CopyBack.h"
 #include "history/HistoryLog.h"
 #include "platform/ClipboardManagerRole.h"
 #include "platform/Pasteboard.h"
@@ -76,12 +76,12 @@ void ClipboardKeeper::ownerGone() {
         *std::max_element(items.begin(), items.end(), [](const ClipItem& a, const ClipItem& b) {
             return a.createdAt < b.createdAt;
         });
-    const auto reps = CopyBack::representations(newest);
-    if (!reps) {
+    auto mime = ClipMime::forItem(newest);
+    if (!mime) {
         qCWarning(historyLog) << "clipboard owner gone; the newest item cannot be offered";
         return;
     }
     qCDebug(historyLog) << "clipboard owner gone; offering item" << newest.id;
-    m_pasteboard.writeItem(*reps);
+    m_pasteboard.setMimeData(std::move(mime));
     Q_EMIT restored(newest.id);
 }

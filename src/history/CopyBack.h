@@ -7,14 +7,15 @@
 #include <QUrl>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 class PasteKeystroke;
 class Prefs;
 
 // Puts history items and screenshot files back on the clipboard, and pastes
-// into the window the user was working in. An item's representations are
-// read before the clipboard is touched: when its file is gone the clipboard
+// into the window the user was working in. An item's formats are read
+// before the clipboard is touched: when its file is gone the clipboard
 // keeps what it held, the user is told, and nothing is pasted.
 // Main thread only.
 class CopyBack : public QObject {
@@ -47,14 +48,6 @@ public:
     // Time between hiding a window and the paste, so that focus has left it.
     static constexpr int pasteDelayMs = 150;
 
-    // The representations of file references: URI list, the file-manager
-    // form and the paths as plain text, one per line.
-    static QList<PasteboardRepresentation> fileReference(const QUrl& url);
-    static QList<PasteboardRepresentation> fileReferences(const QList<QUrl>& urls);
-    // Everything the item is offered as; nothing when its side file (or
-    // every one of its files) is gone.
-    static std::optional<QList<PasteboardRepresentation>> representations(const ClipItem& item);
-
     static inline const QString copyFailedMessage =
         QStringLiteral("Couldn't copy: the file is gone");
 
@@ -64,7 +57,7 @@ Q_SIGNALS:
 
 private:
     void schedulePaste();
-    void write(const QList<PasteboardRepresentation>& reps);
+    void write(std::unique_ptr<QMimeData> mime);
 
     Pasteboard& m_pasteboard;
     PasteKeystroke& m_keystroke;

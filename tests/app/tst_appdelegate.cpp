@@ -3,6 +3,7 @@
 #include "app/AppServices.h"
 #include "app/TrayIcon.h"
 #include "app/Updater.h"
+#include "helpers/Offer.h"
 #include "history/ClipStore.h"
 #include "platform/Pasteboard.h"
 #include "screenshots/ScreenshotWatcher.h"
@@ -74,8 +75,8 @@ void TestAppDelegate::startsAndRecordsAClipShownInThePanel() {
              QString("Quit Quillet"));
 
     // Another application copies: the monitor records it, the panel lists it.
-    m_services->platform().pasteboard->writeItem(
-        {{PasteboardType::string, QByteArrayLiteral("copied elsewhere")}});
+    m_services->platform().pasteboard->setMimeData(
+        offer({{PasteboardType::string, QByteArrayLiteral("copied elsewhere")}}));
     QTRY_COMPARE(m_services->store().items().size(), 1);
     QCOMPARE(m_services->store().items().first().text, QString("copied elsewhere"));
     m_delegate->showPanel(PanelTab::clipboard);
@@ -85,8 +86,8 @@ void TestAppDelegate::startsAndRecordsAClipShownInThePanel() {
     QTRY_COMPARE(clips.model().clipCount(), 1);
 
     // Choosing it puts it back on the clipboard and confirms it in the panel.
-    m_services->platform().pasteboard->writeItem(
-        {{PasteboardType::string, QByteArrayLiteral("something newer")}});
+    m_services->platform().pasteboard->setMimeData(
+        offer({{PasteboardType::string, QByteArrayLiteral("something newer")}}));
     QTRY_COMPARE(m_services->store().items().size(), 2);
     clips.copy(m_services->store().items().last());
     QCOMPARE(m_services->platform().pasteboard->string(), QString("copied elsewhere"));

@@ -8,10 +8,12 @@
 #include "platform/null/MemoryPasteboard.h"
 #include "thumbnails/ThumbnailCache.h"
 
+#include "helpers/Offer.h"
 #include <QBuffer>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
+
 #include <QSignalSpy>
 #include <QTest>
 
@@ -19,7 +21,7 @@
 #include <memory>
 
 namespace {
-using Offer = QList<PasteboardRepresentation>;
+using Offer = OfferFormats;
 
 // The unit tier has no display: the monitor's rules run against the in-process
 // clipboard, counting what the monitor reads (tst_capturex11 runs the real one).
@@ -37,7 +39,7 @@ public:
     void set(const Offer& offer) {
         typeReads = 0;
         dataReads.clear();
-        writeItem(offer);
+        setMimeData(::offer(offer));
     }
     std::atomic<int> typeReads = 0;
     QStringList dataReads;

@@ -1,3 +1,4 @@
+#include "helpers/Offer.h"
 #include "helpers/TempPrefs.h"
 #include "helpers/TestImages.h"
 #include "history/CopyBack.h"
@@ -13,23 +14,19 @@
 
 namespace {
 using Log = QStringList;
-using Reps = QList<PasteboardRepresentation>;
+using Reps = OfferFormats;
 const QString tiffSize = QStringLiteral("tiff size");
 
-// The order of hiding, clearing, writing, confirming and pasting cannot be
+// The order of hiding, writing, confirming and pasting cannot be
 // seen on the real clipboard and keyboard (and this tier has no display), so
 // both log what they are asked here. tst_copyback_x11 covers the real ones.
 class RecordingPasteboard : public MemoryPasteboard {
 public:
     explicit RecordingPasteboard(Log& log)
         : m_log(log) {}
-    void clearContents() override {
-        m_log << QStringLiteral("clear");
-        MemoryPasteboard::clearContents();
-    }
-    void writeItem(const QList<PasteboardRepresentation>& reps) override {
+    void setMimeData(std::unique_ptr<QMimeData> mime) override {
         m_log << QStringLiteral("write");
-        MemoryPasteboard::writeItem(reps);
+        MemoryPasteboard::setMimeData(std::move(mime));
     }
 
 private:
@@ -168,7 +165,7 @@ void TestCopyBack::offered() {
         if (*field)
             (*field)->replace(QStringLiteral("DIR"), dir);
     }
-    f.pasteboard.writeItem({{PasteboardType::string, "old"}});
+    f.pasteboard.setMimeData(offer({{PasteboardType::string, "old"}}));
     if (call == QLatin1String("item"))
         f.copyBack.copyToPasteboard(item);
     else if (call == QLatin1String("screenshot"))
@@ -197,15 +194,13 @@ void TestCopyBack::choosing_data() {
     QTest::addColumn<bool>("trusted");
     QTest::addColumn<Log>("expected");
     // The panel stays unless it pastes; the picker closes either way, before the copy.
-    QTest::newRow("panel, copy") << false << false << true
-                                 << Log{"clear", "write", "toast", "mark"};
+    QTest::newRow("panel, copy") << false << false << true << Log{"write", "toast", "mark"};
     QTest::newRow("panel, paste") << false << true << true
-                                  << Log{"clear", "write", "toast", "hide", "paste", "mark"};
+                                  << Log{"write", "toast", "hide", "paste", "mark"};
     // Without the right to send keys: still copied and hidden; only the keys are missing.
     QTest::newRow("panel, paste, no trust")
-        << false << true << false << Log{"clear", "write", "toast", "hide", "mark"};
-    QTest::newRow("picker, paste")
-        << true << true << true << Log{"hide", "clear", "write", "paste", "mark"};
+        << false << true << false << Log{"write", "toast", "hide", "mark"};
+    QTest::newRow("picker, paste") << true << true << true << Log{"hide", "write", "paste", "mark"};
 }
 
 void TestCopyBack::choosing() {

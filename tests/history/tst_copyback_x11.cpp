@@ -155,6 +155,10 @@ void TestCopyBackX11::recopiedItemRefreshesItsRow() {
     const ClipItem again = store.items().at(1);
 
     QVERIFY(f.copyBack.copyToPasteboard(again));
+    // File managers read the list in their own form.
+    QCOMPARE(ClipboardOwner::readBack(PasteboardType::gnomeCopiedFiles),
+             "copy\n" + QUrl::fromLocalFile(a).toEncoded() + '\n' +
+                 QUrl::fromLocalFile(b).toEncoded());
     QTRY_COMPARE_WITH_TIMEOUT(texts(), (QStringList{first, QStringLiteral("other")}), 10000);
     QCOMPARE(store.items().constFirst().id, again.id);
     QVERIFY(store.items().constFirst().createdAt > again.createdAt);

@@ -1,3 +1,4 @@
+#include "helpers/Offer.h"
 #include "platform/PlatformLoader.h"
 #include "settings/JsonDefaultsStore.h"
 
@@ -13,8 +14,9 @@ class TestPlatformLoader : public QObject {
 private Q_SLOTS:
     void choosesAndBuilds_data();
     void choosesAndBuilds();
-    void nullPasteboardKeepsWhatIsWritten_data();
     void nullPasteboardKeepsWhatIsWritten();
+    void fileUrlParsing_data();
+    void fileUrlParsing();
 };
 
 void TestPlatformLoader::choosesAndBuilds_data() {
@@ -66,34 +68,7 @@ void TestPlatformLoader::choosesAndBuilds() {
     QVERIFY(platform.hotKeys->grab(9, 0x100) != 0);
 }
 
-void TestPlatformLoader::nullPasteboardKeepsWhatIsWritten_data() {
-    using Item = QList<PasteboardRepresentation>;
-    QTest::addColumn<Item>("item");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QStringList>("files");
-    QTest::newRow("text") << Item{{PasteboardType::string, "zwölf"}} << "zwölf" << QStringList{};
-    QTest::newRow("rich text and image") << Item{{PasteboardType::rtf, "{\\rtf1 x}"},
-                                                 {PasteboardType::plainText, "x"},
-                                                 {PasteboardType::png, "\x89PNG"}}
-                                         << "x" << QStringList{};
-    const auto files = [](const char* list) {
-        return Item{{PasteboardType::fileUrl, list}};
-    };
-    QTest::newRow("uri-list") << files("file:///tmp/a%20b.txt\r\nfile:///tmp/c\r\n") << ""
-                              << QStringList{"/tmp/a b.txt", "/tmp/c"};
-    QTest::newRow("gnome form") << files("copy\nfile:///tmp/x") << "" << QStringList{"/tmp/x"};
-    QTest::newRow("comment") << files("# x\nfile:///y\n") << "" << QStringList{"/y"};
-    QTest::newRow("files beside a web address")
-        << files("https://example.org/\r\nfile:///a\r\nfile:///b\r\n") << ""
-        << QStringList{"/a", "/b"};
-    QTest::newRow("web address only") << files("https://example.org/\n") << "" << QStringList{};
-    QTest::newRow("invalid line") << files("file:///a\nfile://[x\n") << "" << QStringList{};
-}
-
 void TestPlatformLoader::nullPasteboardKeepsWhatIsWritten() {
-    QFETCH(QList<PasteboardRepresentation>, item);
-    QFETCH(QString, text);
-    QFETCH(QStringList, files);
     QTemporaryDir dir;
     JsonDefaultsStore store(dir.filePath(QStringLiteral("defaults.json")));
     const Platform platform = PlatformLoader::load(store, QStringLiteral("null"));
@@ -101,7 +76,12 @@ void TestPlatformLoader::nullPasteboardKeepsWhatIsWritten() {
     QSignalSpy changed(&pb, &Pasteboard::changed);
     const qint64 before = pb.changeCount();
 
-    pb.writeItem(item);
+    const OfferFormats item{
+        {PasteboardType::rtf, "{\\rtf1 x}"},
+        {PasteboardType::plainText, "zwölf"},
+        {PasteboardType::png, "\x89PNG"},
+        {PasteboardType::fileUrl, "file:///tmp/a%20b.txt\r\nfile:///tmp/c\r\n"}};
+    pb.setMimeData(offer(item));
     QCOMPARE(pb.changeCount(), before + 1);
     QCOMPARE(changed.count(), 1);
     for (const auto& [type, bytes] : item) {
@@ -110,19 +90,39 @@ void TestPlatformLoader::nullPasteboardKeepsWhatIsWritten() {
         // Past the reader's limit the data is refused, not cut.
         QVERIFY(!pb.data(type, bytes.size() - 1));
     }
-    QCOMPARE(pb.string().value_or(QString()), text);
-    const auto urls = pb.fileUrls();
-    QCOMPARE(urls.has_value(), !files.isEmpty());
-    QStringList paths;
-    for (const QUrl& url : urls.value_or(QList<QUrl>{}))
-        paths.append(url.toLocalFile());
-    QCOMPARE(paths, files);
+    QCOMPARE(pb.string(), QStringLiteral("zwölf"));
+    QCOMPARE(pb.fileUrls(),
+             (QList<QUrl>{QUrl::fromLocalFile("/tmp/a b.txt"), QUrl::fromLocalFile("/tmp/c")}));
 
     pb.clearContents();
     QCOMPARE(pb.changeCount(), before + 2);
     QCOMPARE(changed.count(), 2);
     QVERIFY(pb.types().isEmpty());
     QVERIFY(!pb.string());
+}
+
+// What other applications offer as a file list, and which local files it names.
+void TestPlatformLoader::fileUrlParsing_data() {
+    QTest::addColumn<QByteArray>("offered");
+    QTest::addColumn<QStringList>("files"); // empty: no file list
+    QTest::newRow("gnome form") << QByteArray("copy\nfile:///tmp/x") << QStringList{"/tmp/x"};
+    QTest::newRow("comment") << QByteArray("# x\nfile:///y\n") << QStringList{"/y"};
+    QTest::newRow("files beside a web address")
+        << QByteArray("https://example.org/\r\nfile:///a\r\nfile:///b\r\n")
+        << QStringList{"/a", "/b"};
+    QTest::newRow("web address only") << QByteArray("https://example.org/\n") << QStringList{};
+    QTest::newRow("invalid line") << QByteArray("file:///a\nfile://[x\n") << QStringList{};
+}
+
+void TestPlatformLoader::fileUrlParsing() {
+    QFETCH(QByteArray, offered);
+    QFETCH(QStringList, files);
+    const auto urls = Pasteboard::parseFileUrls(offered);
+    QCOMPARE(urls.has_value(), !files.isEmpty());
+    QStringList paths;
+    for (const QUrl& url : urls.value_or(QList<QUrl>{}))
+        paths.append(url.toLocalFile());
+    QCOMPARE(paths, files);
 }
 
 QTEST_MAIN(TestPlatformLoader)

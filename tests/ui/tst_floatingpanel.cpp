@@ -1,6 +1,7 @@
 // The panel as a real window under Xvfb with a window manager: its size and
 // picture, Escape, Space, hiding when another window takes the focus, and
 // context menus opened by real right clicks through the X server.
+#include "helpers/Offer.h"
 #include "helpers/WiredServices.h"
 #include "screenshots/ScreenshotWatcher.h"
 #include "ui/QuickLook.h"
@@ -277,7 +278,7 @@ void TestFloatingPanel::screenshotMenuBelongsToTheCellClicked() {
         const QRect cell = grid.visualRect(grid.model()->index(i, 0));
         for (const QPoint at : {cell.topLeft(), QPoint(cell.left(), cell.center().y()),
                                 QPoint(cell.center().x(), cell.top())}) {
-            wired.pasteboard().writeItem({{PasteboardType::string, "none"}});
+            wired.pasteboard().setMimeData(offer({{PasteboardType::string, "none"}}));
             rightClickAndCopy(grid.viewport(), at);
             QTRY_VERIFY2(wired.pasteboard().fileUrls() == QList<QUrl>{shots.at(i)},
                          qPrintable(QStringLiteral("right click at %1,%2 of cell %3")

@@ -8,9 +8,9 @@
 #include "ui/AppIcons.h"
 #include "ui/PanelFormat.h"
 #include "ui/Toast.h"
+#include "ui/WindowPlacement.h"
 #include "ui/panel/ClipFilter.h"
 #include "ui/panel/ClipListModel.h"
-#include "ui/panel/PanelPlacement.h"
 #include "ui/panel/PanelState.h"
 #include "ui/panel/ScreenshotListModel.h"
 
@@ -193,53 +193,78 @@ void TestPanelModels::metaAndDates() {
     QCOMPARE(baseNameOf(QUrl::fromLocalFile("/a/.hidden")), QStringLiteral(".hidden"));
 }
 
+// Both windows' origins. For the panel, `anchor` is the tray item (empty: no
+// fresh tray click); the picker ignores it and opens at the pointer.
 void TestPanelModels::placement_data() {
-    QTest::addColumn<QRect>("anchor"); // the tray item; empty: no fresh tray click
+    QTest::addColumn<bool>("picker");
+    QTest::addColumn<QRect>("anchor");
     QTest::addColumn<QPoint>("pointer");
-    QTest::addColumn<QList<ScreenFrames>>("screens");
+    QTest::addColumn<QList<ScreenArea>>("screens");
     QTest::addColumn<QPoint>("origin");
-    // A 1920 × 1080 screen with a 30-point top bar; the panel is 460 × 560.
-    const ScreenFrames main{{0, 0, 1920, 1080}, {0, 30, 1920, 1050}};
-    const ScreenFrames right{{1920, 0, 1280, 1024}, {1920, 0, 1280, 1024}};
-    const ScreenFrames rightWithBar{{1920, 0, 1280, 1024}, {1920, 30, 1280, 994}};
+    // A 1920 × 1080 screen with a 30 px top bar, a second one to its right;
+    // the panel is 460 × 560, the picker 332 × 248.
+    const ScreenArea main{{0, 0, 1920, 1080}, {0, 30, 1920, 1050}};
+    const ScreenArea right{{1920, 0, 1280, 1024}, {1920, 0, 1280, 1024}};
+    const ScreenArea rightWithBar{{1920, 0, 1280, 1024}, {1920, 30, 1280, 994}};
+    const ScreenArea rightWithDock{{1920, 0, 1280, 1024}, {1920, 0, 1280, 984}};
     const QPoint elsewhere(50, 600);
-    QTest::newRow("centred below")
-        << QRect(900, 0, 24, 30) << elsewhere << QList<ScreenFrames>{main} << QPoint(912 - 230, 36);
-    QTest::newRow("right edge keeps 8") << QRect(1900, 0, 20, 30) << elsewhere
-                                        << QList<ScreenFrames>{main} << QPoint(1920 - 460 - 8, 36);
+    QTest::newRow("centred below") << false << QRect(900, 0, 24, 30) << elsewhere
+                                   << QList<ScreenArea>{main} << QPoint(912 - 230, 36);
+    QTest::newRow("right edge keeps 8") << false << QRect(1900, 0, 20, 30) << elsewhere
+                                        << QList<ScreenArea>{main} << QPoint(1920 - 460 - 8, 36);
     QTest::newRow("narrow screen: left margin wins")
-        << QRect(100, 0, 20, 30) << elsewhere
-        << QList<ScreenFrames>{{{0, 0, 400, 900}, {0, 0, 400, 900}}} << QPoint(8, 36);
+        << false << QRect(100, 0, 20, 30) << elsewhere
+        << QList<ScreenArea>{{{0, 0, 400, 900}, {0, 0, 400, 900}}} << QPoint(8, 36);
     QTest::newRow("short screen: the top stays inside")
-        << QRect(300, 0, 20, 30) << elsewhere
-        << QList<ScreenFrames>{{{0, 0, 1000, 500}, {0, 20, 1000, 480}}} << QPoint(80, 20);
+        << false << QRect(300, 0, 20, 30) << elsewhere
+        << QList<ScreenArea>{{{0, 0, 1000, 500}, {0, 20, 1000, 480}}} << QPoint(80, 20);
     QTest::newRow("bottom panel anchor lifts the panel")
-        << QRect(900, 1050, 24, 30) << elsewhere
-        << QList<ScreenFrames>{{{0, 0, 1920, 1080}, {0, 0, 1920, 1050}}}
+        << false << QRect(900, 1050, 24, 30) << elsewhere
+        << QList<ScreenArea>{{{0, 0, 1920, 1080}, {0, 0, 1920, 1050}}}
         << QPoint(682, 1050 - 8 - 560);
     QTest::newRow("tray on a second screen's bar: not under the bar")
-        << QRect(2500, 4, 16, 16) << elsewhere << QList<ScreenFrames>{main, rightWithBar}
+        << false << QRect(2500, 4, 16, 16) << elsewhere << QList<ScreenArea>{main, rightWithBar}
         << QPoint(2508 - 230, 30);
     QTest::newRow("anchor off every screen: primary clamps")
-        << QRect(5000, 0, 20, 30) << elsewhere << QList<ScreenFrames>{main, right}
+        << false << QRect(5000, 0, 20, 30) << elsewhere << QList<ScreenArea>{main, right}
         << QPoint(1920 - 460 - 8, 36);
-    QTest::newRow("no screens: unclamped")
-        << QRect(5000, 0, 20, 30) << elsewhere << QList<ScreenFrames>{} << QPoint(5010 - 230, 36);
+    QTest::newRow("no screens: unclamped") << false << QRect(5000, 0, 20, 30) << elsewhere
+                                           << QList<ScreenArea>{} << QPoint(5010 - 230, 36);
     QTest::newRow("no tray click: below the pointer")
-        << QRect() << QPoint(700, 400) << QList<ScreenFrames>{main, right} << QPoint(470, 407);
+        << false << QRect() << QPoint(700, 400) << QList<ScreenArea>{main, right}
+        << QPoint(470, 407);
     QTest::newRow("no tray click: pointer low on the second screen")
-        << QRect() << QPoint(3150, 1000) << QList<ScreenFrames>{main, right}
+        << false << QRect() << QPoint(3150, 1000) << QList<ScreenArea>{main, right}
         << QPoint(1920 + 1280 - 460 - 8, 1024 - 8 - 560);
+    const QList<ScreenArea> both{main, rightWithDock};
+    QTest::newRow("picker: exactly fits above the bottom margin")
+        << true << QRect() << QPoint(500, 814) << both << QPoint(510, 824);
+    QTest::newRow("picker: one pixel more flips above")
+        << true << QRect() << QPoint(500, 815) << both << QPoint(510, 815 - 258);
+    QTest::newRow("picker: near the right, 8 inside")
+        << true << QRect() << QPoint(1900, 400) << both << QPoint(1920 - 332 - 8, 410);
+    QTest::newRow("picker: kept below the top bar")
+        << true << QRect() << QPoint(300, 5) << both << QPoint(310, 30 + 8);
+    QTest::newRow("picker: left edge")
+        << true << QRect() << QPoint(-5, 400) << QList<ScreenArea>{main} << QPoint(8, 410);
+    QTest::newRow("picker: above the second screen's dock")
+        << true << QRect() << QPoint(2500, 970) << both << QPoint(2510, 970 - 258);
+    QTest::newRow("picker: pointer on no screen, primary's rules")
+        << true << QRect() << QPoint(5000, 5000) << both << QPoint(1580, 1080 - 8 - 248);
+    QTest::newRow("picker: no screens, unclamped")
+        << true << QRect() << QPoint(5000, 5000) << QList<ScreenArea>{} << QPoint(5010, 5010);
 }
 
 void TestPanelModels::placement() {
+    QFETCH(bool, picker);
     QFETCH(QRect, anchor);
     QFETCH(QPoint, pointer);
-    QFETCH(QList<ScreenFrames>, screens);
+    QFETCH(QList<ScreenArea>, screens);
     QFETCH(QPoint, origin);
-    const std::optional<int> primary = screens.isEmpty() ? std::nullopt : std::optional(0);
     const std::optional<QRect> tray = anchor.isNull() ? std::nullopt : std::optional(anchor);
-    QCOMPARE(panelOrigin(tray, pointer, QSize(460, 560), screens, primary), origin);
+    QCOMPARE(picker ? WindowPlacement::pickerOrigin(pointer, QSize(332, 248), screens)
+                    : WindowPlacement::panelOrigin(tray, pointer, QSize(460, 560), screens),
+             origin);
 }
 
 void TestPanelModels::tabAssignmentsAlwaysNotify() {

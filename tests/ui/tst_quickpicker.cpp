@@ -3,7 +3,6 @@
 #include "history/SqliteStatement.h"
 #include "ui/picker/QuickPicker.h"
 #include "ui/picker/QuickPickerModel.h"
-#include "ui/picker/QuickPickerPlacement.h"
 #include "ui/picker/QuickPickerView.h"
 
 #include <QKeyEvent>
@@ -90,14 +89,10 @@ class TestQuickPicker : public QObject {
 
 private Q_SLOTS:
     void newestFiveWhateverPinned();
-    void titles_data();
-    void titles();
     void keys();
     void pickCopiesAndPastesLater();
     void click();
     void thumbnailMark();
-    void placement_data();
-    void placement();
 };
 
 void TestQuickPicker::newestFiveWhateverPinned() {
@@ -128,37 +123,6 @@ void TestQuickPicker::newestFiveWhateverPinned() {
     picker->hide();
     picker->show();
     QCOMPARE(picker->model().items().first().text, QString("i"));
-}
-
-void TestQuickPicker::titles_data() {
-    QTest::addColumn<int>("kind");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("filePath");
-    QTest::addColumn<QString>("title");
-    const QString none;
-    QTest::newRow("image") << int(ClipKind::image) << "ignored" << none << "Image";
-    QTest::newRow("file name") << int(ClipKind::file) << "t"
-                               << "/home/u/My Report.pdf"
-                               << "My Report.pdf";
-    QTest::newRow("file text") << int(ClipKind::file) << "two files" << none << "two files";
-    QTest::newRow("file bare") << int(ClipKind::file) << none << none << "File";
-    QTest::newRow("text lines") << int(ClipKind::text) << "\n  first\nsecond\n\t" << none
-                                << "first second";
-    QTest::newRow("no text") << int(ClipKind::text) << none << none << "";
-}
-
-void TestQuickPicker::titles() {
-    QFETCH(int, kind);
-    QFETCH(QString, text);
-    QFETCH(QString, filePath);
-    QFETCH(QString, title);
-    ClipItem item;
-    item.kind = ClipKind(kind);
-    if (!text.isNull())
-        item.text = text;
-    if (!filePath.isNull())
-        item.filePath = filePath;
-    QCOMPARE(QuickPickerModel::title(item), title);
 }
 
 void TestQuickPicker::keys() {
@@ -292,49 +256,6 @@ void TestQuickPicker::thumbnailMark() {
     const QRgb mark = shot.pixel(row.x() + 8 + 14 + 9 + 13, row.center().y());
     QVERIFY2(qRed(mark) > 230 && qGreen(mark) > 140 && qGreen(mark) < 190 && qBlue(mark) < 40,
              qPrintable(QString::number(mark, 16)));
-}
-
-using Screens = QList<QuickPickerPlacement::Screen>;
-Q_DECLARE_METATYPE(QuickPickerPlacement::Screen)
-
-void TestQuickPicker::placement_data() {
-    QTest::addColumn<QPoint>("pointer");
-    QTest::addColumn<QSize>("size");
-    QTest::addColumn<Screens>("screens");
-    QTest::addColumn<QPoint>("origin");
-
-    // A 1920x1080 screen with a 28 px top bar, and a second one to its right
-    // with a 40 px bottom panel.
-    const QuickPickerPlacement::Screen left{{0, 0, 1920, 1080}, {0, 28, 1920, 1052}};
-    const QuickPickerPlacement::Screen right{{1920, 0, 1280, 1024}, {1920, 0, 1280, 984}};
-    const Screens both{left, right};
-    const QSize five(332, 248);
-
-    QTest::newRow("exactly fits above bottom margin")
-        << QPoint(500, 814) << five << both << QPoint(510, 824);
-    QTest::newRow("one pixel more flips")
-        << QPoint(500, 815) << five << both << QPoint(510, 815 - 258);
-    QTest::newRow("near right: pushed left, 8 inside")
-        << QPoint(1900, 400) << five << both << QPoint(1920 - 332 - 8, 410);
-    QTest::newRow("top bar: kept below it")
-        << QPoint(300, 5) << five << both << QPoint(310, 28 + 8);
-    QTest::newRow("left edge") << QPoint(-5, 400) << five << Screens{left} << QPoint(8, 410);
-    QTest::newRow("second screen's panel")
-        << QPoint(2500, 970) << five << both << QPoint(2510, 970 - 258);
-    QTest::newRow("pointer on no screen: primary's rules")
-        << QPoint(5000, 5000) << five << both << QPoint(1580, 1080 - 8 - 248);
-    QTest::newRow("no screens: unclamped")
-        << QPoint(5000, 5000) << five << Screens{} << QPoint(5010, 5010);
-    QTest::newRow("taller than the screen: top wins")
-        << QPoint(100, 100) << QSize(332, 2000) << both << QPoint(110, 36);
-}
-
-void TestQuickPicker::placement() {
-    QFETCH(QPoint, pointer);
-    QFETCH(QSize, size);
-    QFETCH(Screens, screens);
-    QFETCH(QPoint, origin);
-    QCOMPARE(QuickPickerPlacement::origin(pointer, size, screens), origin);
 }
 
 QTEST_MAIN(TestQuickPicker)

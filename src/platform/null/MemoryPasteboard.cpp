@@ -3,14 +3,14 @@
 QStringList MemoryPasteboard::types() {
     const QMutexLocker lock(&m_mutex);
     QStringList types;
-    for (const PasteboardRepresentation& r : m_item)
+    for (const auto& r : m_item)
         types << r.first;
     return types;
 }
 
 std::optional<QByteArray> MemoryPasteboard::data(const QString& type, qint64 maxBytes) {
     const QMutexLocker lock(&m_mutex);
-    for (const PasteboardRepresentation& r : m_item) {
+    for (const auto& r : m_item) {
         if (r.first != type)
             continue;
         // Like a real transfer, an over-long offer is refused rather than cut.
@@ -43,10 +43,16 @@ void MemoryPasteboard::clearContents() {
     Q_EMIT changed();
 }
 
-void MemoryPasteboard::writeItem(const QList<PasteboardRepresentation>& representations) {
+void MemoryPasteboard::setMimeData(std::unique_ptr<QMimeData> mime) {
+    QList<QPair<QString, QByteArray>> item;
+    if (mime) {
+        const QStringList formats = mime->formats();
+        for (const QString& format : formats)
+            item.append({format, mime->data(format)});
+    }
     {
         const QMutexLocker lock(&m_mutex);
-        m_item = representations;
+        m_item = std::move(item);
         ++m_changeCount;
     }
     Q_EMIT changed();

@@ -3,6 +3,7 @@
 #include "platform/Pasteboard.h"
 
 #include <QMutex>
+#include <QPair>
 
 #include <atomic>
 
@@ -23,10 +24,12 @@ public:
     std::optional<QString> string() override;
     std::optional<QList<QUrl>> fileUrls() override;
     void clearContents() override;
-    void writeItem(const QList<PasteboardRepresentation>& representations) override;
+    void setMimeData(std::unique_ptr<QMimeData> mime) override;
 
 private:
+    // A copy of the formats and their bytes: readers on other threads never
+    // touch the QMimeData, which belongs to the main thread.
     mutable QMutex m_mutex;
-    QList<PasteboardRepresentation> m_item;
+    QList<QPair<QString, QByteArray>> m_item;
     std::atomic<qint64> m_changeCount{0};
 };

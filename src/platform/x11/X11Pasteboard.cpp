@@ -189,26 +189,7 @@ void X11Pasteboard::clearContents() {
         cb->setMimeData(new QMimeData, QClipboard::Clipboard);
 }
 
-void X11Pasteboard::writeItem(const QList<PasteboardRepresentation>& representations) {
-    QClipboard* cb = clipboard();
-    if (!cb)
-        return;
-    auto* mime = new QMimeData;
-    for (const auto& [type, bytes] : representations) {
-        if (type == PasteboardType::string || type == PasteboardType::plainText) {
-            // Qt offers text/plain under every X11 text name (UTF8_STRING, STRING, …).
-            mime->setText(QString::fromUtf8(bytes));
-            mime->setData(PasteboardType::string, bytes);
-        } else if (type == PasteboardType::fileUrl) {
-            const QList<QUrl> urls = parseFileUrls(bytes).value_or(QList<QUrl>{});
-            mime->setUrls(urls);
-            QByteArray gnome = "copy";
-            for (const QUrl& url : urls)
-                gnome += '\n' + url.toEncoded();
-            mime->setData(PasteboardType::gnomeCopiedFiles, gnome);
-        } else {
-            mime->setData(type, bytes);
-        }
-    }
-    cb->setMimeData(mime, QClipboard::Clipboard);
+void X11Pasteboard::setMimeData(std::unique_ptr<QMimeData> mime) {
+    if (QClipboard* cb = clipboard())
+        cb->setMimeData(mime ? mime.release() : new QMimeData, QClipboard::Clipboard);
 }

@@ -39,7 +39,7 @@ public:
     std::optional<QString> string() override;
     std::optional<QList<QUrl>> fileUrls() override;
     void clearContents() override;
-    void writeItem(const QList<PasteboardRepresentation>& representations) override;
+    void setMimeData(std::unique_ptr<QMimeData> mime) override;
 
     // The offered names with Quillet's own names added where an offered name
     // is one of their aliases (UTF8_STRING → text/plain;charset=utf-8 …).

@@ -1,9 +1,10 @@
 #include "ui/panel/ClipListView.h"
 
+#include "history/ClipMime.h"
 #include "ui/PanelFormat.h"
 #include "ui/panel/ClipListModel.h"
 #include "ui/panel/ClipRowDelegate.h"
-#include "ui/panel/PanelMime.h"
+#include "ui/panel/DragOut.h"
 #include "ui/panel/PanelStyle.h"
 
 #include <QApplication>
@@ -78,7 +79,7 @@ void ClipListView::mouseMoveEvent(QMouseEvent* event) {
         if (const ClipItem* item = clipAt(m_pressed)) {
             const ClipItem copy = *item;
             m_pressed = QPersistentModelIndex();
-            DragOut::run(this, PanelMime::forClip(copy));
+            DragOut::run(this, ClipMime::forItem(copy));
         }
     }
 }

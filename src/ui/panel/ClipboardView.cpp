@@ -12,7 +12,6 @@
 #include "ui/panel/ClipPreviewPopover.h"
 #include "ui/panel/ClipRowDelegate.h"
 #include "ui/panel/EmptyState.h"
-#include "ui/panel/PanelMime.h"
 #include "ui/panel/PanelState.h"
 #include "ui/panel/PanelStyle.h"
 #include "ui/panel/SymbolButton.h"

@@ -3,14 +3,15 @@
 #include "history/CopyBack.h"
 #include "screenshots/ScreenshotWatcher.h"
 #include "ui/QuickLook.h"
+#include "ui/WindowPlacement.h"
 #include "ui/panel/ClipboardView.h"
-#include "ui/panel/PanelMime.h"
-#include "ui/panel/PanelPlacement.h"
+#include "ui/panel/DragOut.h"
 #include "ui/panel/PanelState.h"
 #include "ui/panel/PanelView.h"
 #include "ui/panel/ScreenshotsView.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -104,7 +105,8 @@ FloatingPanel::FloatingPanel(PanelState& state, UiServices& services, QWidget* p
 }
 
 void FloatingPanel::positionBelow(const std::optional<QRect>& trayAnchor) {
-    move(panelOriginOnScreens(trayAnchor, size()));
+    move(WindowPlacement::panelOrigin(trayAnchor, QCursor::pos(), size(),
+                                      WindowPlacement::desktopScreens()));
 }
 
 void FloatingPanel::present() {

@@ -1,6 +1,7 @@
 #include "ui/panel/ScreenshotGridView.h"
 
-#include "ui/panel/PanelMime.h"
+#include "history/ClipMime.h"
+#include "ui/panel/DragOut.h"
 #include "ui/panel/PanelStyle.h"
 #include "ui/panel/ScreenshotCellDelegate.h"
 #include "ui/panel/ScreenshotListModel.h"
@@ -89,7 +90,7 @@ void ScreenshotGridView::mouseMoveEvent(QMouseEvent* event) {
         (pos - m_pressPos).manhattanLength() >= QApplication::startDragDistance()) {
         const QUrl url = m_model.url(m_pressed.row());
         m_pressed = QPersistentModelIndex();
-        DragOut::run(this, PanelMime::forFiles({url}, true));
+        DragOut::run(this, ClipMime::forScreenshot(url));
     }
 }
 

@@ -2,8 +2,8 @@
 
 #include "history/CopyBack.h"
 #include "ui/AppIcons.h"
+#include "ui/WindowPlacement.h"
 #include "ui/picker/QuickPickerModel.h"
-#include "ui/picker/QuickPickerPlacement.h"
 #include "ui/picker/QuickPickerView.h"
 
 #include <QApplication>
@@ -43,7 +43,7 @@ void QuickPicker::show() {
         m_copyBack.rememberFrontmostWindow();
     m_model->reload();
     resize(QuickPickerView::width, QuickPickerView::heightFor(m_model->items().size()));
-    move(QuickPickerPlacement::originOnDesktop(QCursor::pos(), size()));
+    move(WindowPlacement::pickerOrigin(QCursor::pos(), size(), WindowPlacement::desktopScreens()));
     QWidget::show();
     raise();
     activateWindow();

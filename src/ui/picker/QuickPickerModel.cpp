@@ -2,8 +2,6 @@
 
 #include "history/ClipStore.h"
 
-#include <QFileInfo>
-
 #include <algorithm>
 
 QuickPickerModel::QuickPickerModel(ClipStore& store, QObject* parent)
@@ -18,29 +16,6 @@ ClipItemList QuickPickerModel::newest(const ClipItemList& all) {
     if (sorted.size() > maxItems)
         sorted.resize(maxItems);
     return sorted;
-}
-
-QString QuickPickerModel::title(const ClipItem& item) {
-    switch (item.kind) {
-    case ClipKind::image:
-        return QStringLiteral("Image");
-    case ClipKind::file:
-        if (item.filePath) {
-            const QString name = QFileInfo(*item.filePath).fileName();
-            if (!name.isEmpty())
-                return name;
-        }
-        if (item.text)
-            return *item.text;
-        return QStringLiteral("File");
-    case ClipKind::text:
-    case ClipKind::rtf:
-    case ClipKind::link:
-        break;
-    }
-    QString text = item.text.value_or(QString()).trimmed();
-    text.replace(u'\n', u' ');
-    return text;
 }
 
 void QuickPickerModel::setSelection(qint64 selection) {

@@ -21,8 +21,6 @@ public:
 
     // The newest `maxItems` of `all` by creation time; equal times keep their order.
     static ClipItemList newest(const ClipItemList& all);
-    // The one-line title a row shows for the item.
-    static QString title(const ClipItem& item);
 
     const ClipItemList& items() const { return m_items; }
     qint64 selection() const { return m_selection; }

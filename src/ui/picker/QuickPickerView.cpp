@@ -151,8 +151,9 @@ void QuickPickerView::paintRow(QPainter& p, int index, const ClipItem& item) {
     const QFont titleFont = uiFont(12, QFont::Medium);
     p.setFont(titleFont);
     p.setPen(selected ? QColor(Qt::white) : Palette::ink());
-    const QString title = QFontMetrics(titleFont).elidedText(QuickPickerModel::title(item),
-                                                             Qt::ElideRight, right - x);
+    // The panel's title on one line: a row here has room for one.
+    const QString title = QFontMetrics(titleFont).elidedText(
+        clipRowTitle(item).replace(u'\n', u' '), Qt::ElideRight, right - x);
     p.drawText(QRect(x, r.y(), right - x, r.height()), Qt::AlignLeft | Qt::AlignVCenter, title);
 
     if (!icon.isNull()) {
