@@ -241,6 +241,32 @@ m("DC3", "app", DC,
   "replaceable = ::read(existing, head.data(), size_t(head.size())) >= 0;",
   "a snapshot replaces a file that is not a picture")
 
+# December 7, the application root and the one offer builder.
+m("PL1", "x11", "src/platform/PlatformLoader.cpp",
+  '!qEnvironmentVariableIsEmpty("DISPLAY")',
+  'qEnvironmentVariableIsEmpty("DISPLAY")',
+  "the loader picks x11 without a display and the null platform with one")
+m("MP1", "x11", "src/platform/null/MemoryPasteboard.cpp",
+  "if (r.second.size() > maxBytes)",
+  "if (r.second.size() >= maxBytes)",
+  "the in-process clipboard refuses data exactly at the reader's limit")
+m("AS1", "app", "src/app/AppServices.cpp",
+  "copyBack->copyScreenshot(url);",
+  "copyBack->copyFileOnly(url);",
+  "auto-copy of a new screenshot offers the file only, not the image")
+m("CX1", "history", "src/history/ClipMime.cpp",
+  "                                          ? item.text->split(u'\\n')",
+  "                                          ? QStringList{*item.filePath}",
+  "copy back of several files offers only the first")
+m("CX2", "history", "src/history/ClipMime.cpp",
+  "    if (url.isLocalFile())\n        return forFiles({url});\n",
+  "",
+  "a local file copied by URL lacks the file managers' form and its path as text")
+m("WP1", "ui", "src/ui/WindowPlacement.cpp",
+  "if (y + size.height() > bottom - margin)",
+  "if (y + size.height() >= bottom - margin)",
+  "the picker flips above the pointer although it fits below")
+
 E2E = ["tst_acceptance", "tst_shell_x11"]
 AREA = {
     "history": ["tst_clipstore", "tst_clipboardmonitor", "tst_capturex11", "tst_copyback", "tst_copyback_x11"],
