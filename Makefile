@@ -3,7 +3,7 @@ PRESET ?= dev
 BUILD_DIR := build/$(PRESET)
 JOBS ?= $(shell nproc)
 
-.PHONY: run test build configure bootstrap bench format clean
+.PHONY: run test build configure bootstrap bench deb format clean
 
 bootstrap:
 	@./scripts/bootstrap
@@ -22,6 +22,13 @@ test: build
 
 bench: build
 	@for b in $(BUILD_DIR)/bench/*_bench; do ./tests/harness/run-test bench $$b; done
+
+# A Debian package of a release build, in build/release (install it with
+# `sudo apt install ./build/release/quillet_*.deb`).
+deb: bootstrap
+	@cmake --preset release >/dev/null
+	@cmake --build --preset release -j $(JOBS)
+	@cd build/release && cpack -G DEB
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QIcon>
 #include <QTimer>
 
 #include <cstdio>
@@ -37,6 +38,10 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Quillet"));
     QApplication::setApplicationVersion(QStringLiteral(QUILLET_VERSION));
     QApplication::setQuitOnLastWindowClosed(false);
+    // The installed desktop entry and icon name the application to the
+    // desktop (task switchers, notifications, the Wayland app id).
+    QApplication::setDesktopFileName(QStringLiteral("com.ovo.quillet"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("com.ovo.quillet")));
 
     // A second start brings the running Quillet's panel forward instead.
     DBusSingleInstance instance(DBusSingleInstance::defaultServiceName());

@@ -107,7 +107,7 @@ bool XdgAutostartLoginItem::registerItem() {
                                      "Name=Quillet\n"
                                      "Comment=Clipboard history and screenshots\n"
                                      "Exec=%1\n"
-                                     "Icon=quillet\n"
+                                     "Icon=com.ovo.quillet\n"
                                      "Terminal=false\n"
                                      "X-GNOME-Autostart-enabled=true\n")
                           .arg(quoteExec(m_executable))
