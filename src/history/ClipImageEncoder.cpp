@@ -1,5 +1,7 @@
 #include "history/ClipImageEncoder.h"
 
+#include "thumbnails/Sha256.h"
+
 #include <QBuffer>
 #include <QImage>
 #include <QImageReader>
@@ -44,5 +46,6 @@ std::optional<ClipImageEncoder::Result> ClipImageEncoder::encode(const QByteArra
     QImageWriter writer(&out, "png");
     if (!writer.write(image))
         return std::nullopt;
+    result.hash = sha256Hex(result.png);
     return result;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
 
 #include <optional>
 
@@ -16,6 +17,7 @@ constexpr qint64 kMaxDecodedBytes = 256LL * 1024 * 1024;
 
 struct Result {
     QByteArray png;
+    QString hash; // SHA-256 of png, hex: hashing megabytes is worker work too
     bool downscaled = false;
 };
 

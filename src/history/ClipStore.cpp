@@ -353,19 +353,21 @@ std::optional<int> ClipStore::countReferences(const QString& column, const QStri
     return int(q.columnInt64(0));
 }
 
-QString ClipStore::saveBlob(const QByteArray& bytes, const QString& ext) {
-    const QString path = QDir(m_blobsDir).filePath(sha256Hex(bytes) + u'.' + ext);
+QString ClipStore::saveBlob(const QByteArray& bytes, const QString& ext, QString hash) {
+    if (hash.isEmpty())
+        hash = sha256Hex(bytes);
+    const QString path = QDir(m_blobsDir).filePath(hash + u'.' + ext);
     if (QFileInfo::exists(path))
         return path;
     // Written under a temporary name (created 0600) and renamed, so a reader
     // never sees half a blob and a full disk leaves no broken file behind.
     QTemporaryFile tmp(QDir(m_blobsDir).filePath(QStringLiteral(".blob-XXXXXX")));
     tmp.setAutoRemove(true);
-    if (!tmp.open())
-        return path;
-    if (tmp.write(bytes) != bytes.size() || !tmp.flush())
-        return path;
-    if (tmp.rename(path))
-        tmp.setAutoRemove(false);
+    if (!tmp.open() || tmp.write(bytes) != bytes.size() || !tmp.flush() || !tmp.rename(path)) {
+        qCWarning(historyLog) << "cannot write a clip's data file in" << m_blobsDir << ":"
+                              << tmp.errorString();
+        return {};
+    }
+    tmp.setAutoRemove(false);
     return path;
 }

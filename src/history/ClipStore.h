@@ -42,7 +42,9 @@ public:
     void prune();
     void sweepOrphans();
     int referenceCount(const QString& column, const QString& path);
-    QString saveBlob(const QByteArray& bytes, const QString& ext);
+    // The content-addressed file of bytes (hash: their SHA-256 when the caller
+    // has it already); empty when it cannot be written.
+    QString saveBlob(const QByteArray& bytes, const QString& ext, QString hash = {});
 
     // The prune cut-off as written into the statement: the shortest decimal
     // that reads back as the same double, always with a fractional part.

@@ -185,9 +185,15 @@ void ClipboardMonitor::ingestImage(quint64 ticket, qint64 changeCount, const Cli
                         handled(changeCount, false);
                         return;
                     }
-                    const QString blob = m_store.saveBlob(result->png, QStringLiteral("png"));
+                    const QString blob =
+                        m_store.saveBlob(result->png, QStringLiteral("png"), result->hash);
+                    // A row without its picture would only say "the file is gone".
+                    if (blob.isEmpty()) {
+                        handled(changeCount, false);
+                        return;
+                    }
                     const QString thumb = m_thumbnails.request(QUrl::fromLocalFile(blob));
-                    m_store.record({.hash = sha256Hex(result->png),
+                    m_store.record({.hash = result->hash,
                                     .kind = ClipKind::image,
                                     .blobPath = blob,
                                     .thumbPath = thumb,
@@ -206,8 +212,11 @@ void ClipboardMonitor::ingestImage(quint64 ticket, qint64 changeCount, const Cli
 void ClipboardMonitor::recordText(qint64 changeCount, const ClipOffer& offer,
                                   const Source& source) {
     std::optional<QString> rtfPath;
-    if (offer.rtf)
-        rtfPath = m_store.saveBlob(*offer.rtf, QStringLiteral("rtf"));
+    // Without its RTF file the clip is still kept, as plain text.
+    if (offer.rtf) {
+        if (QString path = m_store.saveBlob(*offer.rtf, QStringLiteral("rtf")); !path.isEmpty())
+            rtfPath = std::move(path);
+    }
     const ClipKind kind = ClipText::isLink(offer.text) ? ClipKind::link
                           : rtfPath                    ? ClipKind::rtf
                                                        : ClipKind::text;
