@@ -95,7 +95,7 @@ void TestDebugChannel::commandsArriveOverTheSessionBus() {
                               QStringLiteral("hideQuick")}));
 }
 
-// Pictures into the user's files are followed through in tst_commandline.
+// Pictures into the user's files are followed through in tst_acceptance.
 void TestDebugChannel::privateFilesOnlyReplaceOwnRegularOnes() {
     QTemporaryDir dir;
     const auto path = [&dir](const char* name) {
