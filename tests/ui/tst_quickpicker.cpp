@@ -1,6 +1,5 @@
 #include "helpers/WiredServices.h"
 #include "history/SqliteDatabase.h"
-#include "history/SqliteStatement.h"
 #include "ui/picker/QuickPicker.h"
 #include "ui/picker/QuickPickerModel.h"
 #include "ui/picker/QuickPickerPlacement.h"
@@ -12,13 +11,6 @@
 #include <memory>
 
 namespace {
-struct Seed {
-    QString text;
-    double createdAt;
-    bool pinned = false;
-    QString kind = QStringLiteral("text");
-};
-
 // The wired services on the null platform: a real store in a temp folder,
 // whose rows are written on a second connection so their creation times can
 // be chosen, and the in-process clipboard that shows what a pick copied.
@@ -35,25 +27,7 @@ struct Fixture : WiredServices {
                 ++writes;
         });
     }
-    int copies() const { return writes; }
     QString copied() { return pasteboard().string().value_or(QString()); }
-
-    void seed(const QList<Seed>& rows) {
-        SqliteDatabase db;
-        QVERIFY(db.open(store.databasePath()));
-        for (const Seed& row : rows) {
-            SqliteStatement ins =
-                db.prepare(QStringLiteral("INSERT INTO items(hash,kind,text,created_at,pinned) "
-                                          "VALUES(?,?,?,?,%1)")
-                               .arg(row.pinned ? 1 : 0));
-            ins.bindText(1, QStringLiteral("hash of ") + row.text);
-            ins.bindText(2, row.kind);
-            ins.bindText(3, row.text);
-            ins.bindDouble(4, row.createdAt);
-            ins.step();
-        }
-        store.reload();
-    }
 
     void sql(const QString& statement) {
         SqliteDatabase db;
@@ -62,11 +36,12 @@ struct Fixture : WiredServices {
         store.reload();
     }
 
-    void seedTexts(int count) {
-        QList<Seed> rows;
-        for (int i = 1; i <= count; ++i)
-            rows.append({QStringLiteral("clip %1").arg(i), 1000.0 + i});
-        seed(rows);
+    // Text clips: text, creation time, pinned.
+    void seed(const QList<std::tuple<const char*, double, bool>>& rows) {
+        QStringList values;
+        for (const auto& [text, at, pinned] : rows)
+            values << QStringLiteral("('%1','text','%1',%2,%3)").arg(text).arg(at).arg(int(pinned));
+        sql("INSERT INTO items(hash,kind,text,created_at,pinned) VALUES " + values.join(u','));
     }
 
     std::unique_ptr<QuickPicker> picker() { return std::make_unique<QuickPicker>(ui); }
@@ -90,11 +65,7 @@ class TestQuickPicker : public QObject {
 
 private Q_SLOTS:
     void newestFiveWhateverPinned();
-    void titles_data();
-    void titles();
-    void keys();
-    void pickCopiesAndPastesLater();
-    void click();
+    void keysClicksAndPicks();
     void thumbnailMark();
     void placement_data();
     void placement();
@@ -106,13 +77,13 @@ void TestQuickPicker::newestFiveWhateverPinned() {
     // Old pinned clips sort first in the store but not in the picker; the
     // equal times of "e" and "f" keep their store order.
     f.seed({{"a", 1000, true},
-            {"b", 1001},
+            {"b", 1001, false},
             {"c", 1002, true},
-            {"d", 1003},
-            {"e", 1005},
-            {"f", 1005},
+            {"d", 1003, false},
+            {"e", 1005, false},
+            {"f", 1005, false},
             {"g", 1006, true},
-            {"h", 1007}});
+            {"h", 1007, false}});
     QCOMPARE(f.store.items().first().text, QString("g"));
     picker->model().setSelection(3);
     picker->show();
@@ -123,73 +94,43 @@ void TestQuickPicker::newestFiveWhateverPinned() {
     QCOMPARE(picker->model().selection(), 0);
 
     // The list stands still while open; the next show picks up the change.
-    f.seed({{"i", 1010}});
+    f.seed({{"i", 1010, false}});
     QCOMPARE(picker->model().items().first().text, QString("h"));
     picker->hide();
     picker->show();
     QCOMPARE(picker->model().items().first().text, QString("i"));
 }
 
-void TestQuickPicker::titles_data() {
-    QTest::addColumn<int>("kind");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("filePath");
-    QTest::addColumn<QString>("title");
-    const QString none;
-    QTest::newRow("image") << int(ClipKind::image) << "ignored" << none << "Image";
-    QTest::newRow("file name") << int(ClipKind::file) << "t"
-                               << "/home/u/My Report.pdf"
-                               << "My Report.pdf";
-    QTest::newRow("file text") << int(ClipKind::file) << "two files" << none << "two files";
-    QTest::newRow("file bare") << int(ClipKind::file) << none << none << "File";
-    QTest::newRow("text lines") << int(ClipKind::text) << "\n  first\nsecond\n\t" << none
-                                << "first second";
-    QTest::newRow("no text") << int(ClipKind::text) << none << none << "";
-}
-
-void TestQuickPicker::titles() {
-    QFETCH(int, kind);
-    QFETCH(QString, text);
-    QFETCH(QString, filePath);
-    QFETCH(QString, title);
-    ClipItem item;
-    item.kind = ClipKind(kind);
-    if (!text.isNull())
-        item.text = text;
-    if (!filePath.isNull())
-        item.filePath = filePath;
-    QCOMPARE(QuickPickerModel::title(item), title);
-}
-
-void TestQuickPicker::keys() {
+void TestQuickPicker::keysClicksAndPicks() {
     Fixture f;
-    f.seedTexts(3);
+    f.seed({{"clip 1", 1001, false}, {"clip 2", 1002, false}, {"clip 3", 1003, false}});
     auto picker = f.picker();
     picker->show();
     QuickPickerModel& m = picker->model();
+    const auto press = [&picker](Qt::Key key, int times = 1) {
+        for (int i = 0; i < times; ++i)
+            QTest::keyClick(picker.get(), key);
+    };
 
     // Arrows stop at both ends.
-    for (int i = 0; i < 5; ++i)
-        QTest::keyClick(picker.get(), Qt::Key_Down);
+    press(Qt::Key_Down, 5);
     QCOMPARE(m.selection(), 2);
-    QTest::keyClick(picker.get(), Qt::Key_Up);
+    press(Qt::Key_Up);
     QCOMPARE(m.selection(), 1);
-    for (int i = 0; i < 5; ++i)
-        QTest::keyClick(picker.get(), Qt::Key_Up);
+    press(Qt::Key_Up, 5);
     QCOMPARE(m.selection(), 0);
 
     // A digit beyond the list is swallowed and the picker stays; 6 to 9 are no rows at all.
-    QTest::keyClick(picker.get(), Qt::Key_4);
-    QTest::keyClick(picker.get(), Qt::Key_7);
-    QTest::keyClick(picker.get(), Qt::Key_0);
+    press(Qt::Key_4);
+    press(Qt::Key_7);
+    press(Qt::Key_0);
     QVERIFY(picker->isVisible());
-    QVERIFY(f.copies() == 0);
+    QCOMPARE(f.writes, 0);
 
     // Return takes the highlighted row.
-    QTest::keyClick(picker.get(), Qt::Key_Down);
-    QTest::keyClick(picker.get(), Qt::Key_Return);
+    press(Qt::Key_Down);
+    press(Qt::Key_Return);
     QVERIFY(!picker->isVisible());
-    QCOMPARE(f.copies(), 1);
     QCOMPARE(f.copied(), QString("clip 2"));
 
     // Keypad Enter too, after the selection was reset by showing again.
@@ -201,7 +142,7 @@ void TestQuickPicker::keys() {
     // Digits pick directly, from other scripts too (Arabic-Indic two); a
     // letter is no digit; Escape closes without copying.
     picker->show();
-    QTest::keyClick(picker.get(), Qt::Key_3);
+    press(Qt::Key_3);
     QCOMPARE(f.copied(), QString("clip 1"));
     picker->show();
     typeText(picker.get(), QString(QChar(0x0662)));
@@ -210,67 +151,44 @@ void TestQuickPicker::keys() {
     picker->show();
     typeText(picker.get(), QStringLiteral("a"));
     QVERIFY(picker->isVisible());
-    QTest::keyClick(picker.get(), Qt::Key_Escape);
+    press(Qt::Key_Escape);
     QVERIFY(!picker->isVisible());
-    QCOMPARE(f.copies(), 4);
+    QCOMPARE(f.writes, 4);
 
-    // An empty history: nothing to pick, the arrows stay at 0.
-    Fixture empty;
-    auto bare = empty.picker();
-    bare->show();
-    QTest::keyClick(bare.get(), Qt::Key_Down);
-    QCOMPARE(bare->model().selection(), 0);
-    QTest::keyClick(bare.get(), Qt::Key_Return);
-    QTest::keyClick(bare.get(), Qt::Key_1);
-    QVERIFY(bare->isVisible());
-    QVERIFY(empty.copies() == 0);
-}
-
-void TestQuickPicker::pickCopiesAndPastesLater() {
-    Fixture f;
-    f.seedTexts(2);
-    auto picker = f.picker();
-
-    picker->show();
-    picker->pick(1);
-    QVERIFY(!picker->isVisible());
-    QCOMPARE(f.copied(), QString("clip 1"));
-
-    // Out-of-range picks change nothing, not even the visibility.
-    picker->show();
-    picker->pick(-1);
-    picker->pick(2);
-    QVERIFY(picker->isVisible());
-    QCOMPARE(f.copies(), 1);
-
-    // A clip whose file is gone copies nothing: the clipboard keeps what it had.
-    f.sql(QStringLiteral("UPDATE items SET kind='file', file_path='/nonexistent/gone.txt' "
-                         "WHERE text='clip 2'"));
-    picker->show();
-    picker->pick(0);
-    QVERIFY(!picker->isVisible());
-    QCOMPARE(f.copies(), 1);
-    QCOMPARE(f.copied(), QString("clip 1"));
-}
-
-// The "All history…" link is followed through in tst_appdelegate.
-void TestQuickPicker::click() {
-    Fixture f;
-    f.seedTexts(4);
-    auto picker = f.picker();
+    // A click on a row picks it; between rows and in the footer nothing is
+    // picked. (The "All history…" link is followed through in tst_appdelegate.)
     picker->show();
     QuickPickerView& view = picker->view();
-
-    QTest::mouseClick(&view, Qt::LeftButton, {}, view.rowRect(2).center());
+    QTest::mouseClick(&view, Qt::LeftButton, {}, view.rowRect(1).center());
     QVERIFY(!picker->isVisible());
     QCOMPARE(f.copied(), QString("clip 2"));
-
-    // Between rows and in the footer nothing is picked.
     picker->show();
     QCOMPARE(view.rowAt(view.rowRect(0).bottomLeft() + QPoint(0, 1)), -1);
     QTest::mouseClick(&view, Qt::LeftButton, {}, QPoint(20, picker->height() - 12));
+    // Out-of-range picks change nothing, not even the visibility.
+    picker->pick(-1);
+    picker->pick(3);
     QVERIFY(picker->isVisible());
-    QCOMPARE(f.copies(), 1);
+    QCOMPARE(f.writes, 5);
+
+    // A clip whose file is gone copies nothing: the clipboard keeps what it had.
+    f.sql(QStringLiteral("UPDATE items SET kind='file', file_path='/nonexistent/gone.txt' "
+                         "WHERE text='clip 3'"));
+    picker->show();
+    picker->pick(0);
+    QVERIFY(!picker->isVisible());
+    QCOMPARE(f.writes, 5);
+    QCOMPARE(f.copied(), QString("clip 2"));
+
+    // An empty history: nothing to pick, the arrows stay at 0.
+    f.sql(QStringLiteral("DELETE FROM items"));
+    picker->show();
+    press(Qt::Key_Down);
+    QCOMPARE(m.selection(), 0);
+    press(Qt::Key_Return);
+    press(Qt::Key_1);
+    QVERIFY(picker->isVisible());
+    QCOMPARE(f.writes, 5);
 }
 
 void TestQuickPicker::thumbnailMark() {
@@ -282,8 +200,8 @@ void TestQuickPicker::thumbnailMark() {
     palette.fill(0);
     const QString thumb = f.dir.filePath(QStringLiteral("thumb.png"));
     QVERIFY(palette.save(thumb, "PNG"));
-    f.seed({{"picture", 1000, false, "image"}});
-    f.sql(QStringLiteral("UPDATE items SET thumb_path='%1'").arg(thumb));
+    f.sql("INSERT INTO items(hash,kind,created_at,thumb_path) VALUES('p','image',1000,'" + thumb +
+          "')");
     auto picker = f.picker();
     picker->show();
     QCOMPARE(picker->model().items().first().thumbPath, thumb);
