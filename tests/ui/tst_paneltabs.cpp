@@ -24,35 +24,26 @@
 #include <QToolButton>
 
 namespace {
-struct StoreFixture : WiredServices {
-    const ClipItem& text(const QString& s, bool pinned = false) {
-        const qint64 id = WiredServices::text(s).id;
-        if (pinned)
-            store().setPinned(id, true);
-        return find(s);
-    }
-    const ClipItem& image(const QString& blob) {
-        store().record({.hash = sha256Hex(blob.toUtf8()),
-                        .kind = ClipKind::image,
-                        .blobPath = blob,
-                        .sourceApp = QStringLiteral("org.gimp.GIMP"),
-                        .sourceName = QStringLiteral("GIMP")});
-        for (const ClipItem& i : store().items())
-            if (i.blobPath == blob)
-                return i;
-        qFatal("image not recorded");
-    }
+struct Fixture : WiredServices {
+    PanelState state;
+
     const ClipItem& find(const QString& s) {
         for (const ClipItem& i : store().items())
             if (i.text == s)
                 return i;
         qFatal("item not found");
     }
+    // A tab as the panel sizes it, shown.
+    template <class View> std::unique_ptr<View> shown() {
+        auto view = std::make_unique<View>(state, ui);
+        view->resize(436, 480);
+        view->show();
+        [&] {
+            QVERIFY(QTest::qWaitForWindowExposed(view.get()));
+        }();
+        return view;
+    }
 };
-
-QPoint rowCentre(ClipboardView& view, qint64 id) {
-    return view.list().rowRect(id).center();
-}
 
 void hover(QWidget* viewport, const QPoint& pos) {
     // A move to where the pointer already is (as seen by an earlier window at
@@ -74,104 +65,71 @@ class TestPanelTabs : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void clipEmptyStatesAndSearch();
-    void clickCopiesAndShowsCopied();
-    void hoverSetsQuickLookOnlyForFiles();
-    void pinAndDeleteFromTheRow();
-    void clearAsksFirst();
+    void clipSearchClickAndHover();
+    void rowButtonsAndClear();
     void screenshotEmptyStateAndClick();
     void renamePrompt();
     void thumbnailSecondLook();
 };
 
-void TestPanelTabs::clipEmptyStatesAndSearch() {
-    StoreFixture f;
-    PanelState state;
-    ClipboardView view(state, f.ui);
-    view.resize(436, 480);
-    view.show();
-    QVERIFY(view.showsEmptyState());
-    const QString nothingYet = view.emptyTitle();
-
-    f.text(QStringLiteral("alpha beta"));
-    f.text(QStringLiteral("gamma"));
-    QVERIFY(!view.showsEmptyState());
-    QCOMPARE(view.model().clipCount(), 2);
+void TestPanelTabs::clipSearchClickAndHover() {
+    Fixture f;
+    auto view = f.shown<ClipboardView>();
+    QVERIFY(view->showsEmptyState());
+    const QString nothingYet = view->emptyTitle();
+    const QString blob = makePng(f.dir.filePath(QStringLiteral("blob.png")));
+    f.store().record({.hash = sha256Hex(blob.toUtf8()), .kind = ClipKind::image, .blobPath = blob});
+    const qint64 imageId = f.store().items().constFirst().id;
+    const qint64 copyMe = f.text(QStringLiteral("copy me")).id;
+    const qint64 newer = f.text(QStringLiteral("newer")).id;
+    QVERIFY(!view->showsEmptyState());
+    QCOMPARE(view->model().clipCount(), 3);
 
     // Typing into the field filters through the shared state.
-    QTest::keyClicks(&view.searchField(), QStringLiteral("zzz"));
-    QCOMPARE(state.searchText(), QStringLiteral("zzz"));
-    QVERIFY(view.showsEmptyState());
-    QVERIFY(view.emptyTitle() != nothingYet); // no matches, not an empty history
-
+    QTest::keyClicks(&view->searchField(), QStringLiteral("zzz"));
+    QCOMPARE(f.state.searchText(), QStringLiteral("zzz"));
+    QVERIFY(view->showsEmptyState());
+    QVERIFY(view->emptyTitle() != nothingYet); // no matches, not an empty history
     // The state drives the field too (the text survives hiding the panel).
-    state.setSearchText(QStringLiteral("BETA"));
-    QCOMPARE(view.searchField().text(), QStringLiteral("BETA"));
-    QCOMPARE(view.model().clipCount(), 1);
-    state.setSearchText(QString());
-    QCOMPARE(view.model().clipCount(), 2);
-}
+    f.state.setSearchText(QStringLiteral("COPY"));
+    QCOMPARE(view->searchField().text(), QStringLiteral("COPY"));
+    QCOMPARE(view->model().clipCount(), 1);
+    f.state.setSearchText(QString());
+    QCOMPARE(view->model().clipCount(), 3);
 
-void TestPanelTabs::clickCopiesAndShowsCopied() {
-    StoreFixture f;
-    PanelState state;
-    const qint64 id = f.text(QStringLiteral("copy me")).id;
-    f.text(QStringLiteral("newer"));
-    ClipboardView view(state, f.ui);
-    view.resize(436, 480);
-    view.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    // A click copies the row and confirms it; the panel stays, unless it
+    // pastes directly and makes way for the paste.
     int hides = 0;
-    connect(&view, &ClipboardView::hideRequested, this, [&] { ++hides; });
-
-    // A click copies the row and confirms it; the panel stays.
-    QTest::mouseClick(view.list().viewport(), Qt::LeftButton, {}, rowCentre(view, id));
+    connect(view.get(), &ClipboardView::hideRequested, this, [&] { ++hides; });
+    QWidget* vp = view->list().viewport();
+    QTest::mouseClick(vp, Qt::LeftButton, {}, view->list().rowRect(copyMe).center());
     QCOMPARE(f.pasteboard().string(), QStringLiteral("copy me"));
     QCOMPARE(f.toast.message(), QStringLiteral("Copied"));
     QCOMPARE(hides, 0);
-
-    // Pasting directly, the panel makes way for the paste.
     f.prefs().setPasteDirectly(true);
-    QTest::mouseClick(view.list().viewport(), Qt::LeftButton, {},
-                      rowCentre(view, f.find(QStringLiteral("newer")).id));
+    QTest::mouseClick(vp, Qt::LeftButton, {}, view->list().rowRect(newer).center());
     QCOMPARE(f.pasteboard().string(), QStringLiteral("newer"));
     QCOMPARE(hides, 1);
+
+    // Hovering a file's row offers it to the preview; text rows and leaving keep the last file.
+    hover(vp, view->list().rowRect(newer).center());
+    QVERIFY(f.state.quickLookURL().isEmpty());
+    hover(vp, view->list().rowRect(imageId).center());
+    QCOMPARE(f.state.quickLookURL(), QUrl::fromLocalFile(blob));
+    hover(vp, view->list().rowRect(newer).center());
+    QCOMPARE(f.state.quickLookURL(), QUrl::fromLocalFile(blob));
 }
 
-void TestPanelTabs::hoverSetsQuickLookOnlyForFiles() {
-    StoreFixture f;
-    PanelState state;
-    const QString blob = makePng(f.dir.filePath(QStringLiteral("blob.png")));
-    const qint64 imageId = f.image(blob).id;
-    const qint64 textId = f.text(QStringLiteral("plain")).id;
-    ClipboardView view(state, f.ui);
-    view.resize(436, 480);
-    view.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&view));
-
-    hover(view.list().viewport(), rowCentre(view, textId));
-    QVERIFY(state.quickLookURL().isEmpty());
-    hover(view.list().viewport(), rowCentre(view, imageId));
-    QCOMPARE(state.quickLookURL(), QUrl::fromLocalFile(blob));
-    // Moving to a text row or leaving keeps the last file.
-    hover(view.list().viewport(), rowCentre(view, textId));
-    QCOMPARE(state.quickLookURL(), QUrl::fromLocalFile(blob));
-}
-
-void TestPanelTabs::pinAndDeleteFromTheRow() {
-    StoreFixture f;
-    PanelState state;
+void TestPanelTabs::rowButtonsAndClear() {
+    Fixture f;
     f.text(QStringLiteral("older"));
     const qint64 id = f.text(QStringLiteral("keep me")).id;
-    ClipboardView view(state, f.ui);
-    view.resize(436, 480);
-    view.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&view));
-    QWidget* vp = view.list().viewport();
+    auto view = f.shown<ClipboardView>();
+    QWidget* vp = view->list().viewport();
 
     // The pin button appears on hover and pins the row.
-    hover(vp, rowCentre(view, id));
-    QRect row = view.list().rowRect(id);
+    hover(vp, view->list().rowRect(id).center());
+    QRect row = view->list().rowRect(id);
     QTest::mouseClick(vp, Qt::LeftButton, {}, ClipRowDelegate::pinButtonRect(row, true).center());
     QTRY_VERIFY(f.find(QStringLiteral("keep me")).pinned);
     QVERIFY(!f.find(QStringLiteral("older")).pinned);
@@ -179,87 +137,66 @@ void TestPanelTabs::pinAndDeleteFromTheRow() {
     // Not hovered, a pinned row keeps its pin at the trailing edge; a click
     // there unpins it.
     hover(vp, QPoint(vp->width() / 2, vp->height() - 2));
-    row = view.list().rowRect(id);
+    row = view->list().rowRect(id);
     QTest::mouseClick(vp, Qt::LeftButton, {}, ClipRowDelegate::pinButtonRect(row, false).center());
     QTRY_VERIFY(!f.find(QStringLiteral("keep me")).pinned);
 
     // The delete button removes the row without asking.
     const qint64 older = f.find(QStringLiteral("older")).id;
-    hover(vp, rowCentre(view, older));
-    row = view.list().rowRect(older);
+    hover(vp, view->list().rowRect(older).center());
+    row = view->list().rowRect(older);
     QTest::mouseClick(vp, Qt::LeftButton, {}, ClipRowDelegate::deleteButtonRect(row).center());
     QCOMPARE(f.store().items().size(), 1);
     QCOMPARE(f.store().items().constFirst().id, id);
-}
 
-void TestPanelTabs::clearAsksFirst() {
-    StoreFixture f;
-    PanelState state;
-    f.text(QStringLiteral("pinned one"), true);
+    // Clearing asks first, and keeps the pinned.
+    f.store().setPinned(id, true);
     f.text(QStringLiteral("loose one"));
-    ClipboardView view(state, f.ui);
-    view.resize(436, 480);
-    view.show();
-    auto* trash = view.findChild<QToolButton*>(QStringLiteral("clearHistory"));
-    QVERIFY(trash);
-
     auto answer = [&](const QString& button) {
-        trash->click();
-        QMessageBox* box = view.clearConfirmation();
+        view->findChild<QToolButton*>(QStringLiteral("clearHistory"))->click();
+        QMessageBox* box = view->clearConfirmation();
         QVERIFY(box);
-        QPushButton* target = nullptr;
         for (QAbstractButton* b : box->buttons())
             if (b->text() == button)
-                target = qobject_cast<QPushButton*>(b);
-        QVERIFY(target);
-        target->click();
-        QTRY_VERIFY(!view.clearConfirmation());
+                b->click();
+        QTRY_VERIFY(!view->clearConfirmation());
     };
     answer(QStringLiteral("Cancel"));
     QCOMPARE(f.store().items().size(), 2);
     answer(QStringLiteral("Clear (keeps pinned)"));
     QCOMPARE(f.store().items().size(), 1);
-    QCOMPARE(f.store().items().constFirst().text, QStringLiteral("pinned one"));
+    QCOMPARE(f.store().items().constFirst().text, QStringLiteral("keep me"));
 }
 
 void TestPanelTabs::screenshotEmptyStateAndClick() {
-    StoreFixture f;
-    PanelState state;
-    ScreenshotsView view(state, f.ui);
-    view.resize(436, 480);
-    view.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&view));
-    QVERIFY(view.showsEmptyState());
-
+    Fixture f;
+    auto view = f.shown<ScreenshotsView>();
+    QVERIFY(view->showsEmptyState());
     QList<QUrl> shots;
     for (int i = 0; i < 5; ++i)
         shots << QUrl::fromLocalFile(makePng(f.dir.filePath(QStringLiteral("Shot %1.png").arg(i))));
-    view.setScreenshots(shots);
-    QVERIFY(!view.showsEmptyState());
+    view->setScreenshots(shots);
+    QVERIFY(!view->showsEmptyState());
 
-    QWidget* vp = view.grid().viewport();
-    const QRect second = view.grid().visualRect(view.model().index(1));
-    QVERIFY(second.isValid());
-    hover(vp, second.center());
-    QCOMPARE(state.quickLookURL(), shots.at(1));
-
-    const QRect fourth = view.grid().visualRect(view.model().index(3));
-    QTest::mouseClick(vp, Qt::LeftButton, {}, fourth.center());
+    QWidget* vp = view->grid().viewport();
+    hover(vp, view->grid().visualRect(view->model().index(1)).center());
+    QCOMPARE(f.state.quickLookURL(), shots.at(1));
+    QTest::mouseClick(vp, Qt::LeftButton, {},
+                      view->grid().visualRect(view->model().index(3)).center());
     QCOMPARE(f.pasteboard().fileUrls(), QList<QUrl>{shots.at(3)});
     QVERIFY(f.pasteboard().types().contains(PasteboardType::png));
-    QCOMPARE(state.quickLookURL(), shots.at(3));
+    QCOMPARE(f.state.quickLookURL(), shots.at(3));
     QCOMPARE(f.toast.message(), QStringLiteral("Copied"));
 
-    view.copyFileOnly(shots.at(0));
+    view->copyFileOnly(shots.at(0));
     QCOMPARE(f.toast.message(), QStringLiteral("Copied file"));
     QCOMPARE(f.pasteboard().fileUrls(), QList<QUrl>{shots.at(0)});
     QVERIFY(!f.pasteboard().types().contains(PasteboardType::png));
 }
 
 void TestPanelTabs::renamePrompt() {
-    StoreFixture f;
-    PanelState state;
-    PanelView panel(state, f.ui);
+    Fixture f;
+    PanelView panel(f.state, f.ui);
     ScreenshotsView& view = panel.screenshotsView();
     const QString folder = f.dir.filePath(QStringLiteral("shots"));
     QVERIFY(QDir().mkpath(folder));
@@ -293,12 +230,12 @@ void TestPanelTabs::renamePrompt() {
     QVERIFY(view.renaming().isEmpty());
     view.startRename(shot);
     QVERIFY(view.renamePrompt());
-    state.setTab(PanelTab::clipboard);
+    f.state.setTab(PanelTab::clipboard);
     QVERIFY(view.renaming().isEmpty());
 }
 
 void TestPanelTabs::thumbnailSecondLook() {
-    StoreFixture f;
+    Fixture f;
     ThumbnailCache& cache = f.services.thumbnails();
     const QUrl ready = QUrl::fromLocalFile(makePng(f.dir.filePath("ready.png"), Qt::blue));
     const QUrl late = QUrl::fromLocalFile(makePng(f.dir.filePath("late.png"), Qt::green));
