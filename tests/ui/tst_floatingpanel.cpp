@@ -72,14 +72,13 @@ class TestFloatingPanel : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void escapeHidesAndKeepsState();
+    void escapeHidesAndSpacePreviews();
     void focusLossHidesUnlessPreviewing();
-    void spacePreviewsTheHoveredFile();
     void clipMenuBelongsToTheRowClicked();
     void screenshotMenuBelongsToTheCellClicked();
 };
 
-void TestFloatingPanel::escapeHidesAndKeepsState() {
+void TestFloatingPanel::escapeHidesAndSpacePreviews() {
     Fixture f;
     f.state.setTab(PanelTab::clipboard);
     f.state.setSearchText(QStringLiteral("needle"));
@@ -101,6 +100,21 @@ void TestFloatingPanel::escapeHidesAndKeepsState() {
     QTest::keyClick(&f.panel.view().clipboardView().searchField(), Qt::Key_Escape);
     QTRY_VERIFY(!f.panel.isVisible());
     QCOMPARE(f.state.searchText(), QStringLiteral("needle"));
+
+    // Space previews the hovered file, and the panel stays behind it.
+    f.present();
+    QTest::keyClick(&f.panel, Qt::Key_Space); // nothing hovered yet: nothing special
+    QVERIFY(!f.quickLook.isVisible() && f.panel.isVisible());
+
+    const QString pic = f.dir.filePath(QStringLiteral("shot.png"));
+    QVERIFY(QImage(300, 200, QImage::Format_RGB32).save(pic));
+    f.state.setQuickLookURL(QUrl::fromLocalFile(pic));
+    QTest::keyClick(&f.panel, Qt::Key_Space);
+    QTRY_VERIFY(f.quickLook.isVisible());
+    QCOMPARE(f.quickLook.url(), QUrl::fromLocalFile(pic));
+    QCOMPARE(f.quickLook.mode(), QStringLiteral("image"));
+    f.quickLook.hide();
+    QVERIFY(f.panel.isVisible());
 }
 
 // The keyboard going to another application hides the panel, whatever of
@@ -126,10 +140,6 @@ void TestFloatingPanel::focusLossHidesUnlessPreviewing() {
         other.waitForFinished();
     });
 
-    f.present();
-    clickOther();
-    QTRY_VERIFY_WITH_TIMEOUT(!f.panel.isVisible(), 5000);
-
     // While the preview is in front the panel stays; closed from within, the
     // preview hands the keyboard back (unless the window manager gave it to
     // another window, which hides the panel as any focus loss does).
@@ -145,10 +155,11 @@ void TestFloatingPanel::focusLossHidesUnlessPreviewing() {
     QTest::keyClick(&preview, Qt::Key_Escape);
     QTRY_VERIFY_WITH_TIMEOUT(f.panel.isActiveWindow() || !f.panel.isVisible(), 5000);
 
-    // From the preview, from the Clear confirmation or from the Rename
+    // From the panel itself, the preview, the Clear confirmation or the Rename
     // prompt, a click in another application hides the panel and its dialog.
     f.panel.setScreenshots({QUrl::fromLocalFile(text)});
     const QList<std::function<QWidget*()>> openers{
+        [&f] { return &f.panel; },
         [&text, &preview] {
             preview.preview(QUrl::fromLocalFile(text));
             return &preview;
@@ -175,23 +186,6 @@ void TestFloatingPanel::focusLossHidesUnlessPreviewing() {
     // Dismissed, the dialogs cancel: nothing was cleared or renamed.
     QCOMPARE(f.store().items().size(), 1);
     QVERIFY(QFile::exists(text));
-}
-
-void TestFloatingPanel::spacePreviewsTheHoveredFile() {
-    Fixture f;
-    f.present();
-    QTest::keyClick(&f.panel, Qt::Key_Space); // nothing hovered yet: nothing special
-    QVERIFY(!f.quickLook.isVisible() && f.panel.isVisible());
-
-    const QString pic = f.dir.filePath(QStringLiteral("shot.png"));
-    QVERIFY(QImage(300, 200, QImage::Format_RGB32).save(pic));
-    f.state.setQuickLookURL(QUrl::fromLocalFile(pic));
-    QTest::keyClick(&f.panel, Qt::Key_Space);
-    QTRY_VERIFY(f.quickLook.isVisible());
-    QCOMPARE(f.quickLook.url(), QUrl::fromLocalFile(pic));
-    QCOMPARE(f.quickLook.mode(), QStringLiteral("image"));
-    f.quickLook.hide();
-    QVERIFY(f.panel.isVisible());
 }
 
 // The menu must be the one of the row under the pointer, right up to its

@@ -4,7 +4,6 @@
 #include "history/ClipStore.h"
 #include "platform/freedesktop/DesktopEntryIndex.h"
 #include "thumbnails/Sha256.h"
-#include "thumbnails/ThumbnailCache.h"
 #include "ui/AppIcons.h"
 #include "ui/PanelFormat.h"
 #include "ui/Toast.h"
@@ -12,7 +11,6 @@
 #include "ui/panel/ClipListModel.h"
 #include "ui/panel/PanelPlacement.h"
 #include "ui/panel/PanelState.h"
-#include "ui/panel/ScreenshotListModel.h"
 #include "ui/picker/QuickPickerModel.h"
 
 #include <QAbstractItemModelTester>
@@ -49,7 +47,7 @@ class TestPanelModels : public QObject {
 private Q_SLOTS:
     void filterTokens_data();
     void filterTokens();
-    void listModels();
+    void clipListModel();
     void rowTitles_data();
     void rowTitles();
     void metaAndDates();
@@ -89,9 +87,9 @@ void TestPanelModels::filterTokens() {
     QCOMPARE(ids(filterClips({text, image, file, tabbed}, query)), expected);
 }
 
-// The list models over a real store and real files, each under Qt's model
-// checker, which fails the test on any broken row or reset bookkeeping.
-void TestPanelModels::listModels() {
+// The clip list over a real store, under Qt's model checker, which fails the
+// test on any broken row or reset bookkeeping.
+void TestPanelModels::clipListModel() {
     TempPrefs prefs;
     ClipStore store(prefs.dir.filePath(QStringLiteral("Quillet")), prefs.prefs);
     ClipListModel clips(store);
@@ -127,23 +125,8 @@ void TestPanelModels::listModels() {
     clips.setQuery({});
     store.deleteItem(store.items().constFirst());
     QCOMPARE(clips.rowCount(), 0);
-
-    ThumbnailCache thumbnails(prefs.dir.filePath(QStringLiteral("thumbs")));
-    ScreenshotListModel shots(thumbnails);
-    QAbstractItemModelTester shotsTester(&shots,
-                                         QAbstractItemModelTester::FailureReportingMode::QtTest);
-    const QUrl gone = QUrl::fromLocalFile(QStringLiteral("/nonexistent/Shot 1.2.png"));
-    const QUrl other = QUrl::fromLocalFile(QStringLiteral("/nonexistent/b.png"));
-    shots.setScreenshots({gone, other});
-    QCOMPARE(shots.rowCount(), 2);
-    // A file that cannot be read is labelled with its name without extension.
-    QCOMPARE(shots.data(shots.index(0), Qt::DisplayRole).toString(), QStringLiteral("Shot 1.2"));
-    QCOMPARE(shots.data(shots.index(1), ScreenshotListModel::UrlRole).toUrl(), other);
-    shots.setScreenshots({});
-    QCOMPARE(shots.rowCount(), 0);
 }
 
-// The panel's row keeps the text's lines; the quick picker's one line joins them.
 void TestPanelModels::rowTitles_data() {
     QTest::addColumn<int>("kind");
     QTest::addColumn<QString>("text");
@@ -201,6 +184,9 @@ void TestPanelModels::metaAndDates() {
     QCOMPARE(screenshotDateText(QDateTime(QDate(2026, 1, 9), QTime(9, 5)), now, c),
              QStringLiteral("Jan 9, 9:05 AM"));
     QCOMPARE(baseNameOf(QUrl::fromLocalFile("/a/.hidden")), QStringLiteral(".hidden"));
+    // A file that cannot be read is labelled with its name without extension.
+    QCOMPARE(screenshotDateLabel(QUrl::fromLocalFile("/nonexistent/Shot 1.2.png"), now),
+             QStringLiteral("Shot 1.2"));
 }
 
 void TestPanelModels::placement_data() {
@@ -285,11 +271,10 @@ void TestPanelModels::applicationIconsFromDesktopEntries() {
     auto write = [&dir](const QString& name, const QByteArray& body) {
         QDir().mkpath(QFileInfo(dir.filePath(name)).absolutePath());
         QFile f(dir.filePath(name));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(body);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(body) == body.size());
     };
-    auto picture = [&dir](const QString& name, QColor colour) {
-        QDir().mkpath(QFileInfo(dir.filePath(name)).absolutePath());
+    auto picture = [&dir, &write](const QString& name, QColor colour) {
+        write(name, {}); // makes the folder
         QImage image(16, 16, QImage::Format_ARGB32);
         image.fill(colour);
         QVERIFY(image.save(dir.filePath(name)));

@@ -14,6 +14,7 @@
 #include "ui/panel/ScreenshotListModel.h"
 #include "ui/panel/ScreenshotsView.h"
 
+#include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QFile>
 #include <QImage>
@@ -240,15 +241,15 @@ void TestPanelTabs::thumbnailSecondLook() {
     const QUrl ready = QUrl::fromLocalFile(makePng(f.dir.filePath("ready.png"), Qt::blue));
     const QUrl late = QUrl::fromLocalFile(makePng(f.dir.filePath("late.png"), Qt::green));
     // Named like a picture, readable by nothing: its preview never comes.
-    const QString broken = f.dir.filePath("never.png");
-    QFile file(broken);
+    const QUrl never = QUrl::fromLocalFile(f.dir.filePath("never.png"));
+    QFile file(never.toLocalFile());
     QVERIFY(file.open(QIODevice::WriteOnly) && file.write("not a picture") > 0);
     file.close();
-    const QUrl never = QUrl::fromLocalFile(broken);
     cache.generate(ready, cache.thumbnailURL(ready));
     QVERIFY(cache.waitForDone(5000));
 
     ScreenshotListModel model(cache);
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
     model.setScreenshots({ready, late, never});
     for (int row = 0; row < 3; ++row)
         QVERIFY(model.thumbnail(row).isNull()); // the first paint starts loading
