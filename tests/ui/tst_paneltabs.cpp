@@ -68,8 +68,7 @@ class TestPanelTabs : public QObject {
 private Q_SLOTS:
     void clipSearchClickAndHover();
     void rowButtonsAndClear();
-    void screenshotEmptyStateAndClick();
-    void renamePrompt();
+    void screenshotsClickAndRename();
     void thumbnailSecondLook();
 };
 
@@ -169,62 +168,51 @@ void TestPanelTabs::rowButtonsAndClear() {
     QCOMPARE(f.store().items().constFirst().text, QStringLiteral("keep me"));
 }
 
-void TestPanelTabs::screenshotEmptyStateAndClick() {
+void TestPanelTabs::screenshotsClickAndRename() {
     Fixture f;
-    auto view = f.shown<ScreenshotsView>();
-    QVERIFY(view->showsEmptyState());
+    f.state.setTab(PanelTab::screenshots);
+    auto panel = f.shown<PanelView>();
+    ScreenshotsView& view = panel->screenshotsView();
+    QVERIFY(view.showsEmptyState());
     QList<QUrl> shots;
     for (int i = 0; i < 5; ++i)
-        shots << QUrl::fromLocalFile(makePng(f.dir.filePath(QStringLiteral("Shot %1.png").arg(i))));
-    view->setScreenshots(shots);
-    QVERIFY(!view->showsEmptyState());
+        shots << QUrl::fromLocalFile(
+            makePng(f.dir.filePath(QStringLiteral("Shot 3.0%1.png").arg(i))));
+    view.setScreenshots(shots);
+    QVERIFY(!view.showsEmptyState());
 
-    QWidget* vp = view->grid().viewport();
-    hover(vp, view->grid().visualRect(view->model().index(1)).center());
+    QWidget* vp = view.grid().viewport();
+    hover(vp, view.grid().visualRect(view.model().index(1)).center());
     QCOMPARE(f.state.quickLookURL(), shots.at(1));
     QTest::mouseClick(vp, Qt::LeftButton, {},
-                      view->grid().visualRect(view->model().index(3)).center());
+                      view.grid().visualRect(view.model().index(3)).center());
     QCOMPARE(f.pasteboard().fileUrls(), QList<QUrl>{shots.at(3)});
     QVERIFY(f.pasteboard().types().contains(PasteboardType::png));
     QCOMPARE(f.state.quickLookURL(), shots.at(3));
     QCOMPARE(f.toast.message(), QStringLiteral("Copied"));
-
-    view->copyFileOnly(shots.at(0));
+    view.copyFileOnly(shots.at(0));
     QCOMPARE(f.toast.message(), QStringLiteral("Copied file"));
     QCOMPARE(f.pasteboard().fileUrls(), QList<QUrl>{shots.at(0)});
     QVERIFY(!f.pasteboard().types().contains(PasteboardType::png));
-}
 
-void TestPanelTabs::renamePrompt() {
-    Fixture f;
-    PanelView panel(f.state, f.ui);
-    ScreenshotsView& view = panel.screenshotsView();
-    const QString folder = f.dir.filePath(QStringLiteral("shots"));
-    QVERIFY(QDir().mkpath(folder));
-    const QUrl shot = QUrl::fromLocalFile(makePng(folder + "/Screenshot 2026.03.04.png"));
-    makePng(folder + "/taken.png");
-    view.setScreenshots({shot});
-
-    // Pre-filled with the name without its extension; Cancel renames nothing.
+    // Rename is pre-filled with the name without its extension; Cancel renames nothing.
+    const QUrl shot = shots.at(4);
     view.startRename(shot);
-    QVERIFY(view.renamePrompt());
-    QCOMPARE(view.renamePrompt()->name(), QStringLiteral("Screenshot 2026.03.04"));
+    QCOMPARE(view.renamePrompt()->name(), QStringLiteral("Shot 3.04"));
     QCOMPARE(view.renaming(), shot);
     view.renamePrompt()->cancelButton().click();
     QVERIFY(view.renaming().isEmpty());
     QVERIFY(QFile::exists(shot.toLocalFile()));
-
     // A name that is taken is refused without a word; a free one renames.
-    for (const QString& name : {QStringLiteral("taken"), QStringLiteral("kept")}) {
+    for (const QString& name : {QStringLiteral("Shot 3.00"), QStringLiteral("kept")}) {
         view.startRename(shot);
         view.renamePrompt()->field().setText(name);
         view.renamePrompt()->renameButton().click();
         QVERIFY(view.renaming().isEmpty());
     }
     QVERIFY(!QFile::exists(shot.toLocalFile()));
-    QVERIFY(QFile::exists(folder + "/kept.png"));
-    QVERIFY(QFile::exists(folder + "/taken.png"));
-
+    QVERIFY(QFile::exists(f.dir.filePath("kept.png")));
+    QVERIFY(QFile::exists(shots.at(0).toLocalFile()));
     // Dismissing the prompt any other way clears it too, and so does leaving the tab.
     view.startRename(shot);
     view.renamePrompt()->reject();
