@@ -246,7 +246,7 @@ AREA = {
     "history": ["tst_clipstore", "tst_clipboardmonitor", "tst_capturex11", "tst_copyback", "tst_copyback_x11"],
     "screenshots": ["tst_thumbnailcache", "tst_screenshotwatcher", "tst_screenshothousekeeping"],
     "shortcuts": ["tst_shortcutstorage", "tst_x11hotkeys", "tst_recorder"],
-    "ui": ["tst_panelmodels", "tst_paneltabs", "tst_floatingpanel", "tst_quickpicker", "tst_settingswindow"],
+    "ui": ["tst_panelmodels", "tst_paneltabs", "tst_floatingpanel", "tst_settingswindow"],
     "app": ["tst_prefs", "tst_updater", "tst_appdelegate", "tst_debugchannel"],
     "x11": ["tst_defaultsstore", "tst_autostart", "tst_x11pasteboard", "tst_x11frontmostapp", "tst_screenshotplatform", "tst_capturex11", "tst_copyback_x11",
             "tst_dbusservices", "tst_platformloader"],

@@ -12,6 +12,7 @@
 #include "ui/panel/PanelPlacement.h"
 #include "ui/panel/PanelState.h"
 #include "ui/picker/QuickPickerModel.h"
+#include "ui/picker/QuickPickerPlacement.h"
 
 #include <QAbstractItemModelTester>
 #include <QDir>
@@ -53,6 +54,8 @@ private Q_SLOTS:
     void metaAndDates();
     void placement_data();
     void placement();
+    void pickerPlacement_data();
+    void pickerPlacement();
     void tabAssignmentsAlwaysNotify();
     void toastRestartsOnNewMessage();
     void applicationIconsFromDesktopEntries();
@@ -236,6 +239,49 @@ void TestPanelModels::placement() {
     const std::optional<int> primary = screens.isEmpty() ? std::nullopt : std::optional(0);
     const std::optional<QRect> tray = anchor.isNull() ? std::nullopt : std::optional(anchor);
     QCOMPARE(panelOrigin(tray, pointer, QSize(460, 560), screens, primary), origin);
+}
+
+using Screens = QList<QuickPickerPlacement::Screen>;
+Q_DECLARE_METATYPE(QuickPickerPlacement::Screen)
+
+void TestPanelModels::pickerPlacement_data() {
+    QTest::addColumn<QPoint>("pointer");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<Screens>("screens");
+    QTest::addColumn<QPoint>("origin");
+
+    // A 1920x1080 screen with a 28 px top bar, and a second one to its right
+    // with a 40 px bottom panel.
+    const QuickPickerPlacement::Screen left{{0, 0, 1920, 1080}, {0, 28, 1920, 1052}};
+    const QuickPickerPlacement::Screen right{{1920, 0, 1280, 1024}, {1920, 0, 1280, 984}};
+    const Screens both{left, right};
+    const QSize five(332, 248);
+
+    QTest::newRow("exactly fits above bottom margin")
+        << QPoint(500, 814) << five << both << QPoint(510, 824);
+    QTest::newRow("one pixel more flips")
+        << QPoint(500, 815) << five << both << QPoint(510, 815 - 258);
+    QTest::newRow("near right: pushed left, 8 inside")
+        << QPoint(1900, 400) << five << both << QPoint(1920 - 332 - 8, 410);
+    QTest::newRow("top bar: kept below it")
+        << QPoint(300, 5) << five << both << QPoint(310, 28 + 8);
+    QTest::newRow("left edge") << QPoint(-5, 400) << five << Screens{left} << QPoint(8, 410);
+    QTest::newRow("second screen's panel")
+        << QPoint(2500, 970) << five << both << QPoint(2510, 970 - 258);
+    QTest::newRow("pointer on no screen: primary's rules")
+        << QPoint(5000, 5000) << five << both << QPoint(1580, 1080 - 8 - 248);
+    QTest::newRow("no screens: unclamped")
+        << QPoint(5000, 5000) << five << Screens{} << QPoint(5010, 5010);
+    QTest::newRow("taller than the screen: top wins")
+        << QPoint(100, 100) << QSize(332, 2000) << both << QPoint(110, 36);
+}
+
+void TestPanelModels::pickerPlacement() {
+    QFETCH(QPoint, pointer);
+    QFETCH(QSize, size);
+    QFETCH(Screens, screens);
+    QFETCH(QPoint, origin);
+    QCOMPARE(QuickPickerPlacement::origin(pointer, size, screens), origin);
 }
 
 void TestPanelModels::tabAssignmentsAlwaysNotify() {

@@ -1,7 +1,7 @@
-// The two tabs as widgets on the offscreen platform, over the services as the
-// application wires them on temp folders (the null platform's in-process
-// clipboard shows what a click copied) and real screenshot files.
+// The panel's two tabs and the quick picker as widgets on the offscreen
+// platform, over the services as the application wires them.
 #include "helpers/WiredServices.h"
+#include "history/SqliteDatabase.h"
 #include "thumbnails/ThumbnailCache.h"
 #include "ui/panel/ClipListModel.h"
 #include "ui/panel/ClipListView.h"
@@ -13,11 +13,15 @@
 #include "ui/panel/ScreenshotGridView.h"
 #include "ui/panel/ScreenshotListModel.h"
 #include "ui/panel/ScreenshotsView.h"
+#include "ui/picker/QuickPicker.h"
+#include "ui/picker/QuickPickerModel.h"
+#include "ui/picker/QuickPickerView.h"
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QFile>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -25,8 +29,41 @@
 #include <QToolButton>
 
 namespace {
+// The wired services on the null platform: a real store in a temp folder,
+// whose rows the quick picker tests write on a second connection so their
+// creation times can be chosen, and the in-process clipboard that shows what
+// a click or a pick copied.
 struct Fixture : WiredServices {
     PanelState state;
+    int writes = 0;
+
+    Fixture() {
+        prefs().setMaxDays(100000);
+        prefs().setMaxItems(100);
+        // A copy clears the clipboard, then writes it: count the writes.
+        QObject::connect(&pasteboard(), &Pasteboard::changed, [this] {
+            if (!pasteboard().types().isEmpty())
+                ++writes;
+        });
+    }
+    QString copied() { return pasteboard().string().value_or(QString()); }
+
+    void sql(const QString& statement) {
+        SqliteDatabase db;
+        QVERIFY(db.open(store().databasePath()));
+        db.exec(statement);
+        store().reload();
+    }
+
+    // Text clips: text, creation time, pinned.
+    void seed(const QList<std::tuple<const char*, double, bool>>& rows) {
+        QStringList values;
+        for (const auto& [text, at, pinned] : rows)
+            values << QStringLiteral("('%1','text','%1',%2,%3)").arg(text).arg(at).arg(int(pinned));
+        sql("INSERT INTO items(hash,kind,text,created_at,pinned) VALUES " + values.join(u','));
+    }
+
+    QuickPicker picker{ui};
 
     const ClipItem& find(const QString& s) {
         for (const ClipItem& i : store().items())
@@ -60,6 +97,17 @@ QString makePng(const QString& path, QColor color = Qt::red) {
     image.save(path, "PNG");
     return path;
 }
+QStringList texts(const ClipItemList& items) {
+    QStringList out;
+    for (const ClipItem& item : items)
+        out << item.text.value_or(QString());
+    return out;
+}
+
+void typeText(QWidget* w, const QString& text) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, text);
+    QCoreApplication::sendEvent(w, &press);
+}
 } // namespace
 
 class TestPanelTabs : public QObject {
@@ -70,6 +118,9 @@ private Q_SLOTS:
     void rowButtonsAndClear();
     void screenshotsClickAndRename();
     void thumbnailSecondLook();
+    void pickerNewestFiveWhateverPinned();
+    void pickerKeysClicksAndPicks();
+    void pickerThumbnailInFullColour();
 };
 
 void TestPanelTabs::clipSearchClickAndHover() {
@@ -256,6 +307,144 @@ void TestPanelTabs::thumbnailSecondLook() {
     QCOMPARE(model.thumbState(never), ScreenshotListModel::ThumbState::loading);
     QTRY_COMPARE_WITH_TIMEOUT(model.thumbState(never), ScreenshotListModel::ThumbState::missing,
                               5000);
+}
+
+void TestPanelTabs::pickerNewestFiveWhateverPinned() {
+    Fixture f;
+    // Old pinned clips sort first in the store but not in the picker; the
+    // equal times of "e" and "f" keep their store order.
+    f.seed({{"a", 1000, true},
+            {"b", 1001, false},
+            {"c", 1002, true},
+            {"d", 1003, false},
+            {"e", 1005, false},
+            {"f", 1005, false},
+            {"g", 1006, true},
+            {"h", 1007, false}});
+    QCOMPARE(f.store().items().first().text, QString("g"));
+    f.picker.model().setSelection(3);
+    f.picker.show();
+    const QStringList inStore = texts(f.store().items());
+    const bool eFirst = inStore.indexOf("e") < inStore.indexOf("f");
+    QCOMPARE(texts(f.picker.model().items()),
+             (QStringList{"h", "g", eFirst ? "e" : "f", eFirst ? "f" : "e", "d"}));
+    QCOMPARE(f.picker.model().selection(), 0);
+
+    // The list stands still while open; the next show picks up the change.
+    f.seed({{"i", 1010, false}});
+    QCOMPARE(f.picker.model().items().first().text, QString("h"));
+    f.picker.hide();
+    f.picker.show();
+    QCOMPARE(f.picker.model().items().first().text, QString("i"));
+}
+
+void TestPanelTabs::pickerKeysClicksAndPicks() {
+    Fixture f;
+    f.seed({{"clip 1", 1001, false}, {"clip 2", 1002, false}, {"clip 3", 1003, false}});
+    f.picker.show();
+    QuickPickerModel& m = f.picker.model();
+    const auto press = [&f](Qt::Key key, int times = 1) {
+        for (int i = 0; i < times; ++i)
+            QTest::keyClick(&f.picker, key);
+    };
+
+    // Arrows stop at both ends.
+    press(Qt::Key_Down, 5);
+    QCOMPARE(m.selection(), 2);
+    press(Qt::Key_Up);
+    QCOMPARE(m.selection(), 1);
+    press(Qt::Key_Up, 5);
+    QCOMPARE(m.selection(), 0);
+
+    // A digit beyond the list is swallowed and the picker stays; 6 to 9 are no rows at all.
+    press(Qt::Key_4);
+    press(Qt::Key_7);
+    press(Qt::Key_0);
+    QVERIFY(f.picker.isVisible());
+    QCOMPARE(f.writes, 0);
+
+    // Return takes the highlighted row.
+    press(Qt::Key_Down);
+    press(Qt::Key_Return);
+    QVERIFY(!f.picker.isVisible());
+    QCOMPARE(f.copied(), QString("clip 2"));
+
+    // Keypad Enter too, after the selection was reset by showing again.
+    f.picker.show();
+    QCOMPARE(m.selection(), 0);
+    QTest::keyClick(&f.picker, Qt::Key_Enter, Qt::KeypadModifier);
+    QCOMPARE(f.copied(), QString("clip 3"));
+
+    // Digits pick directly, from other scripts too (Arabic-Indic two); a
+    // letter is no digit; Escape closes without copying.
+    f.picker.show();
+    press(Qt::Key_3);
+    QCOMPARE(f.copied(), QString("clip 1"));
+    f.picker.show();
+    typeText(&f.picker, QString(QChar(0x0662)));
+    QVERIFY(!f.picker.isVisible());
+    QCOMPARE(f.copied(), QString("clip 2"));
+    f.picker.show();
+    typeText(&f.picker, QStringLiteral("a"));
+    QVERIFY(f.picker.isVisible());
+    press(Qt::Key_Escape);
+    QVERIFY(!f.picker.isVisible());
+    QCOMPARE(f.writes, 4);
+
+    // A click on a row picks it; between rows and in the footer nothing is
+    // picked. (The "All history…" link is followed through in tst_appdelegate.)
+    f.picker.show();
+    QuickPickerView& view = f.picker.view();
+    QTest::mouseClick(&view, Qt::LeftButton, {}, view.rowRect(1).center());
+    QVERIFY(!f.picker.isVisible());
+    QCOMPARE(f.copied(), QString("clip 2"));
+    f.picker.show();
+    QCOMPARE(view.rowAt(view.rowRect(0).bottomLeft() + QPoint(0, 1)), -1);
+    QTest::mouseClick(&view, Qt::LeftButton, {}, QPoint(20, f.picker.height() - 12));
+    // Out-of-range picks change nothing, not even the visibility.
+    f.picker.pick(-1);
+    f.picker.pick(3);
+    QVERIFY(f.picker.isVisible());
+    QCOMPARE(f.writes, 5);
+
+    // A clip whose file is gone copies nothing: the clipboard keeps what it had.
+    f.sql(QStringLiteral("UPDATE items SET kind='file', file_path='/nonexistent/gone.txt' "
+                         "WHERE text='clip 3'"));
+    f.picker.show();
+    f.picker.pick(0);
+    QVERIFY(!f.picker.isVisible());
+    QCOMPARE(f.writes, 5);
+    QCOMPARE(f.copied(), QString("clip 2"));
+
+    // An empty history: nothing to pick, the arrows stay at 0.
+    f.sql(QStringLiteral("DELETE FROM items"));
+    f.picker.show();
+    press(Qt::Key_Down);
+    QCOMPARE(m.selection(), 0);
+    press(Qt::Key_Return);
+    press(Qt::Key_1);
+    QVERIFY(f.picker.isVisible());
+    QCOMPARE(f.writes, 5);
+}
+
+void TestPanelTabs::pickerThumbnailInFullColour() {
+    Fixture f;
+    // A palette PNG, as small thumbnails are often stored: decoded scaled, it came out garbled.
+    QImage palette(40, 30, QImage::Format_Indexed8);
+    palette.setColorTable({qRgb(255, 165, 0), qRgb(255, 165, 1)});
+    palette.fill(0);
+    const QString thumb = f.dir.filePath(QStringLiteral("thumb.png"));
+    QVERIFY(palette.save(thumb, "PNG"));
+    f.sql("INSERT INTO items(hash,kind,created_at,thumb_path) VALUES('p','image',1000,'" + thumb +
+          "')");
+    f.picker.show();
+    // Its colour is drawn in the row instead of the kind symbol.
+    const QImage shot = f.picker.view().grab().toImage();
+    const int y = f.picker.view().rowRect(0).center().y();
+    bool drawn = false;
+    for (int x = 0; x < shot.width(); ++x)
+        drawn = drawn || shot.pixelColor(x, y) == QColor(255, 165, 0);
+    QVERIFY(drawn);
 }
 
 QTEST_MAIN(TestPanelTabs)
