@@ -54,17 +54,19 @@ struct Fixture : WiredServices {
 void rightClickAndCopy(QWidget* widget, QPoint pos) {
     QTimer choose;
     choose.setInterval(20);
-    QObject::connect(&choose, &QTimer::timeout, [] {
+    bool chosen = false;
+    QObject::connect(&choose, &QTimer::timeout, [&chosen] {
         if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
             menu->actions().constFirst()->trigger();
             menu->close();
+            chosen = true;
         }
     });
     choose.start();
     const QPoint at = widget->mapToGlobal(pos);
     QProcess::execute(
         "xdotool", {"mousemove", QString::number(at.x()), QString::number(at.y()), "click", "3"});
-    QTest::qWait(50);
+    QVERIFY(QTest::qWaitFor([&chosen] { return chosen; }, 5000));
 }
 } // namespace
 
@@ -140,26 +142,26 @@ void TestFloatingPanel::focusLossHidesUnlessPreviewing() {
         other.waitForFinished();
     });
 
+    f.present();
+    clickOther();
+    QTRY_VERIFY_WITH_TIMEOUT(!f.panel.isVisible(), 5000);
+
     // While the preview is in front the panel stays; closed from within, the
     // preview hands the keyboard back (unless the window manager gave it to
     // another window, which hides the panel as any focus loss does).
-    const QString text = f.dir.filePath(QStringLiteral("notes.txt"));
-    QFile file(text);
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write("some notes\n") > 0);
-    file.close();
+    const QString text = f.dir.filePath(QStringLiteral("shot.png"));
+    QVERIFY(QImage(30, 20, QImage::Format_RGB32).save(text));
     f.present();
     preview.preview(QUrl::fromLocalFile(text));
     QTRY_VERIFY_WITH_TIMEOUT(preview.isActiveWindow(), 5000);
-    QTest::qWait(200); // give a wrongful hide the chance to happen
     QVERIFY(f.panel.isVisible());
     QTest::keyClick(&preview, Qt::Key_Escape);
     QTRY_VERIFY_WITH_TIMEOUT(f.panel.isActiveWindow() || !f.panel.isVisible(), 5000);
 
-    // From the panel itself, the preview, the Clear confirmation or the Rename
-    // prompt, a click in another application hides the panel and its dialog.
+    // From the preview, the Clear confirmation or the Rename prompt, a click
+    // in another application hides the panel and its dialog.
     f.panel.setScreenshots({QUrl::fromLocalFile(text)});
     const QList<std::function<QWidget*()>> openers{
-        [&f] { return &f.panel; },
         [&text, &preview] {
             preview.preview(QUrl::fromLocalFile(text));
             return &preview;

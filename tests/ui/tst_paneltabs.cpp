@@ -38,8 +38,7 @@ struct Fixture : WiredServices {
     int writes = 0;
 
     Fixture() {
-        prefs().setMaxDays(100000);
-        prefs().setMaxItems(100);
+        prefs().setMaxDays(100000); // the seeded clips are from 1970
         // A copy clears the clipboard, then writes it: count the writes.
         QObject::connect(&pasteboard(), &Pasteboard::changed, [this] {
             if (!pasteboard().types().isEmpty())
@@ -76,9 +75,8 @@ struct Fixture : WiredServices {
         auto view = std::make_unique<View>(state, ui);
         view->resize(436, 480);
         view->show();
-        [&] {
-            QVERIFY(QTest::qWaitForWindowExposed(view.get()));
-        }();
+        if (!QTest::qWaitForWindowExposed(view.get()))
+            qFatal("not shown");
         return view;
     }
 };
@@ -97,6 +95,7 @@ QString makePng(const QString& path, QColor color = Qt::red) {
     image.save(path, "PNG");
     return path;
 }
+
 QStringList texts(const ClipItemList& items) {
     QStringList out;
     for (const ClipItem& item : items)
