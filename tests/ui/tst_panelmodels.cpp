@@ -9,7 +9,6 @@
 #include "ui/panel/ClipFilter.h"
 #include "ui/panel/ClipListModel.h"
 #include "ui/panel/PanelPlacement.h"
-#include "ui/panel/PanelState.h"
 #include "ui/picker/QuickPickerModel.h"
 #include "ui/picker/QuickPickerPlacement.h"
 
@@ -17,7 +16,6 @@
 #include <QDir>
 #include <QIcon>
 #include <QImage>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -54,7 +52,6 @@ private Q_SLOTS:
     void placement();
     void pickerPlacement_data();
     void pickerPlacement();
-    void tabAssignmentsAlwaysNotify();
     void applicationIconsFromDesktopEntries();
 };
 
@@ -276,15 +273,6 @@ void TestPanelModels::pickerPlacement() {
     QFETCH(Screens, screens);
     QFETCH(QPoint, origin);
     QCOMPARE(QuickPickerPlacement::origin(pointer, size, screens), origin);
-}
-
-void TestPanelModels::tabAssignmentsAlwaysNotify() {
-    PanelState state;
-    QSignalSpy spy(&state, &PanelState::tabChanged);
-    state.setTab(PanelTab::screenshots);
-    state.setProperty("tab", QVariant::fromValue(PanelTab::clipboard));
-    QCOMPARE(spy.count(), 2);
-    QCOMPARE(state.tab(), PanelTab::clipboard);
 }
 
 // An application's icon is the one its desktop entry names, which is rarely
