@@ -356,9 +356,8 @@ void TestPanelTabs::pickerKeysClicksAndPicks() {
     QCOMPARE(m.selection(), 0);
 
     // A digit beyond the list is swallowed and the picker stays; 6 to 9 are no rows at all.
-    press(Qt::Key_4);
-    press(Qt::Key_7);
-    press(Qt::Key_0);
+    for (Qt::Key digit : {Qt::Key_4, Qt::Key_7, Qt::Key_0})
+        press(digit);
     QVERIFY(f.picker.isVisible());
     QCOMPARE(f.writes, 0);
 
@@ -374,11 +373,9 @@ void TestPanelTabs::pickerKeysClicksAndPicks() {
     QTest::keyClick(&f.picker, Qt::Key_Enter, Qt::KeypadModifier);
     QCOMPARE(f.copied(), QString("clip 3"));
 
-    // Digits pick directly, from other scripts too (Arabic-Indic two); a
-    // letter is no digit; Escape closes without copying.
-    f.picker.show();
-    press(Qt::Key_3);
-    QCOMPARE(f.copied(), QString("clip 1"));
+    // Digits pick directly (on the real keyboard in tst_shell_x11), from other
+    // scripts too (Arabic-Indic two); a letter is no digit; Escape closes
+    // without copying.
     f.picker.show();
     typeText(&f.picker, QString(QChar(0x0662)));
     QVERIFY(!f.picker.isVisible());
@@ -388,7 +385,7 @@ void TestPanelTabs::pickerKeysClicksAndPicks() {
     QVERIFY(f.picker.isVisible());
     press(Qt::Key_Escape);
     QVERIFY(!f.picker.isVisible());
-    QCOMPARE(f.writes, 4);
+    QCOMPARE(f.writes, 3);
 
     // A click on a row picks it; between rows and in the footer nothing is
     // picked. (The "All history…" link is followed through in tst_appdelegate.)
@@ -404,7 +401,7 @@ void TestPanelTabs::pickerKeysClicksAndPicks() {
     f.picker.pick(-1);
     f.picker.pick(3);
     QVERIFY(f.picker.isVisible());
-    QCOMPARE(f.writes, 5);
+    QCOMPARE(f.writes, 4);
 
     // A clip whose file is gone copies nothing: the clipboard keeps what it had.
     f.sql(QStringLiteral("UPDATE items SET kind='file', file_path='/nonexistent/gone.txt' "
@@ -412,7 +409,7 @@ void TestPanelTabs::pickerKeysClicksAndPicks() {
     f.picker.show();
     f.picker.pick(0);
     QVERIFY(!f.picker.isVisible());
-    QCOMPARE(f.writes, 5);
+    QCOMPARE(f.writes, 4);
     QCOMPARE(f.copied(), QString("clip 2"));
 
     // An empty history: nothing to pick, the arrows stay at 0.
@@ -423,7 +420,7 @@ void TestPanelTabs::pickerKeysClicksAndPicks() {
     press(Qt::Key_Return);
     press(Qt::Key_1);
     QVERIFY(f.picker.isVisible());
-    QCOMPARE(f.writes, 5);
+    QCOMPARE(f.writes, 4);
 }
 
 void TestPanelTabs::pickerThumbnailInFullColour() {

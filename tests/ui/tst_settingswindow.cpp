@@ -260,7 +260,6 @@ void TestSettingsWindow::tabsSelectSectionsAndWindowIsReused() {
     const auto buttons = window->tabBar()->findChildren<QAbstractButton*>();
     QTest::mouseClick(buttons.at(3), Qt::LeftButton);
     QCOMPARE(window->section(), SettingsSection::Shortcuts);
-    QVERIFY(window->shortcuts()->isVisible() && !window->general()->isVisible());
     QVERIFY(!recorder->isRecording());
     QTest::mouseClick(recorder, Qt::LeftButton); // a click on it does record
     QTRY_VERIFY(recorder->isRecording());
