@@ -274,6 +274,7 @@ void TestPanelTabs::screenshotsClickAndRename() {
 }
 
 void TestPanelTabs::thumbnailSecondLook() {
+    using State = ScreenshotListModel::ThumbState;
     Fixture f;
     ThumbnailCache& cache = f.services.thumbnails();
     const QUrl ready = QUrl::fromLocalFile(makePng(f.dir.filePath("ready.png"), Qt::blue));
@@ -291,21 +292,18 @@ void TestPanelTabs::thumbnailSecondLook() {
     model.setScreenshots({ready, late, never});
     for (int row = 0; row < 3; ++row)
         QVERIFY(model.thumbnail(row).isNull()); // the first paint starts loading
-    QTRY_COMPARE(model.thumbState(ready), ScreenshotListModel::ThumbState::loaded);
+    QTRY_COMPARE(model.thumbState(ready), State::loaded);
     // The missing preview is made meanwhile and found at the second look.
-    QTRY_COMPARE_WITH_TIMEOUT(model.thumbState(late), ScreenshotListModel::ThumbState::loaded,
-                              5000);
+    QTRY_COMPARE_WITH_TIMEOUT(model.thumbState(late), State::loaded, 5000);
     QCOMPARE(model.thumbnail(1).pixelColor(0, 0), QColor(Qt::green));
-    QTRY_COMPARE_WITH_TIMEOUT(model.thumbState(never), ScreenshotListModel::ThumbState::missing,
-                              5000);
+    QTRY_COMPARE_WITH_TIMEOUT(model.thumbState(never), State::missing, 5000);
     QVERIFY(model.thumbnail(2).isNull());
 
     // Shown again, a missing thumbnail gets a new chance.
     model.revisit();
     QVERIFY(model.thumbnail(2).isNull());
-    QCOMPARE(model.thumbState(never), ScreenshotListModel::ThumbState::loading);
-    QTRY_COMPARE_WITH_TIMEOUT(model.thumbState(never), ScreenshotListModel::ThumbState::missing,
-                              5000);
+    QCOMPARE(model.thumbState(never), State::loading);
+    QTRY_COMPARE_WITH_TIMEOUT(model.thumbState(never), State::missing, 5000);
 }
 
 void TestPanelTabs::pickerNewestFiveWhateverPinned() {
