@@ -25,20 +25,20 @@ namespace {
 // The screenshot tools' save location as the window changes it. A stand-in:
 // the real one edits the tools' own configuration, tested on its own.
 struct RecordingLocation : ScreenshotLocation {
-    QString* folder;
-    QList<bool>* calls;
+    QString folder = QStringLiteral("/home/u/Pictures/Screenshots");
+    QList<bool> calls; // dedicated folder on (true) or off
     Folder resolve() const override {
-        return {*folder, QStringLiteral("from Spectacle's settings")};
+        return {folder, QStringLiteral("from Spectacle's settings")};
     }
-    QString dedicatedFolder() const override { return *folder; }
-    void write(const QString&) override { calls->append(true); }
-    void restore() override { calls->append(false); }
+    QString dedicatedFolder() const override { return folder; }
+    void write(const QString&) override { calls.append(true); }
+    void restore() override { calls.append(false); }
 };
 
 // Whether synthesised keys reach other windows, switched by the test.
 struct SwitchableKeystroke : PasteKeystroke {
-    bool* available;
-    bool isAvailable() const override { return *available; }
+    bool available = false;
+    bool isAvailable() const override { return available; }
     void rememberActiveWindow() override {}
     void sendPaste() override {}
 };
@@ -48,20 +48,14 @@ struct SwitchableKeystroke : PasteKeystroke {
 struct Fixture {
     QTemporaryDir home;
     QString configHome = home.filePath(QStringLiteral("config"));
-    QList<bool> dedicatedFolderCalls;
-    QString folder = home.filePath(QStringLiteral("Screenshots"));
-    bool canPaste = false;
+    RecordingLocation* location = nullptr;
+    SwitchableKeystroke* keys = nullptr;
     WiredServices wired{QStringLiteral("null"), [this](Platform& p, DefaultsStore&) {
                             p.loginItem = std::make_unique<XdgAutostartLoginItem>(
                                 configHome, QStringList{home.filePath(QStringLiteral("etc"))},
                                 QStringLiteral("quillet"));
-                            auto location = std::make_unique<RecordingLocation>();
-                            location->folder = &folder;
-                            location->calls = &dedicatedFolderCalls;
-                            p.screenshotLocation = std::move(location);
-                            auto keys = std::make_unique<SwitchableKeystroke>();
-                            keys->available = &canPaste;
-                            p.pasteKeystroke = std::move(keys);
+                            p.screenshotLocation.reset(location = new RecordingLocation);
+                            p.pasteKeystroke.reset(keys = new SwitchableKeystroke);
                         }};
     Prefs& prefs = wired.prefs();
     QString loginEntry = configHome + QStringLiteral("/autostart/quillet.desktop");
@@ -204,10 +198,10 @@ void TestSettingsWindow::systemSettingsFollowAndActOncePerChange() {
     f.show(SettingsSection::Screenshots);
     SettingsSwitch* control = f.window->screenshots()->dedicatedFolderSwitch();
     QVERIFY(control->isChecked());
-    QVERIFY(f.dedicatedFolderCalls.isEmpty());
+    QVERIFY(f.location->calls.isEmpty());
 
     QTest::mouseClick(control, Qt::LeftButton);
-    QTRY_COMPARE(f.dedicatedFolderCalls, QList<bool>{false});
+    QTRY_COMPARE(f.location->calls, QList<bool>{false});
     QVERIFY(!f.prefs.dedicatedFolder());
 
     // Reopening, switching sections and changes stored elsewhere run nothing.
@@ -216,17 +210,17 @@ void TestSettingsWindow::systemSettingsFollowAndActOncePerChange() {
     f.show(SettingsSection::Screenshots);
     f.prefs.setDedicatedFolder(true);
     QVERIFY(control->isChecked());
-    QCOMPARE(f.dedicatedFolderCalls, QList<bool>{false});
+    QCOMPARE(f.location->calls, QList<bool>{false});
 
     QTest::mouseClick(control, Qt::LeftButton);
-    QCOMPARE(f.dedicatedFolderCalls, (QList<bool>{false, false}));
+    QCOMPARE(f.location->calls, (QList<bool>{false, false}));
 
     f.prefs.setPasteDirectly(true);
     f.show(SettingsSection::Clipboard);
     QLabel* status = f.window->clipboard()->pasteStatus();
     QCOMPARE(status->text(), ClipboardSection::cannotPasteText());
     // Read again when the section comes back into view, not polled.
-    f.canPaste = true;
+    f.keys->available = true;
     QCOMPARE(status->text(), ClipboardSection::cannotPasteText());
     f.show(SettingsSection::General);
     f.show(SettingsSection::Clipboard);
@@ -234,7 +228,7 @@ void TestSettingsWindow::systemSettingsFollowAndActOncePerChange() {
 
     // The watched folder is likewise read when its section is shown.
     f.show(SettingsSection::Screenshots);
-    QCOMPARE(f.window->screenshots()->watchedFolderText(), f.folder);
+    QCOMPARE(f.window->screenshots()->watchedFolderText(), f.location->folder);
     QCOMPARE(f.window->screenshots()->watchedFolderOriginText(),
              QStringLiteral("from Spectacle's settings"));
 }
