@@ -127,14 +127,14 @@ m("UI1", "ui", "src/ui/panel/ClipFilter.cpp",
   "{&item.text, &item.filePath, &item.sourceApp, &item.sourceName}",
   "{&item.text, &item.filePath, &item.sourceApp}",
   "search no longer matches the source app's display name")
-PP = "src/ui/panel/PanelPlacement.cpp"
+PP = "src/ui/WindowPlacement.cpp"
 m("UI2", "ui", PP,
-  "    x = std::min(v.x() + v.width() - w - margin, x);\n    x = std::max(v.x() + margin, x);",
-  "    x = std::max(v.x() + margin, x);\n    x = std::min(v.x() + v.width() - w - margin, x);",
+  "return std::max(low + margin, std::min(value, high - length - margin));",
+  "return std::min(high - length - margin, std::max(value, low + margin));",
   "clamp order swapped (right edge wins on narrow screens)")
 m("UI3", "ui", PP,
-  "if (s.full.contains(anchor.topLeft())) {",
-  "if (s.available.contains(anchor.topLeft())) {",
+  "if (screen.full.contains(point))",
+  "if (screen.available.contains(point))",
   "anchor screen looked up in the available (not full) frame")
 m("UI4", "ui", "src/ui/picker/QuickPickerModel.cpp",
   "    std::stable_sort(sorted.begin(), sorted.end(), [](const ClipItem& a, const ClipItem& b) {\n        return a.createdAt > b.createdAt;\n    });\n",
@@ -272,8 +272,8 @@ AREA = {
     "history": ["tst_clipstore", "tst_clipboardmonitor", "tst_capturex11", "tst_copyback", "tst_copyback_x11"],
     "screenshots": ["tst_thumbnailcache", "tst_screenshotwatcher", "tst_screenshothousekeeping"],
     "shortcuts": ["tst_shortcutstorage", "tst_x11hotkeys", "tst_recorder"],
-    "ui": ["tst_panelmodels", "tst_paneltabs", "tst_floatingpanel", "tst_quickpicker", "tst_settingswindow", "tst_settingswindow_x11"],
-    "app": ["tst_prefs", "tst_trayicon", "tst_updater", "tst_appdelegate", "tst_debugchannel", "tst_commandline"],
+    "ui": ["tst_panelmodels", "tst_paneltabs", "tst_floatingpanel", "tst_settingswindow"],
+    "app": ["tst_prefs", "tst_updater", "tst_appdelegate", "tst_debugchannel"],
     "x11": ["tst_defaultsstore", "tst_autostart", "tst_x11pasteboard", "tst_x11frontmostapp", "tst_screenshotplatform", "tst_capturex11", "tst_copyback_x11",
             "tst_dbusservices", "tst_platformloader"],
 }

@@ -1,13 +1,11 @@
 #include "KeyboardShortcuts/KeyboardShortcuts.h"
 #include "app/AppDelegate.h"
-#include "app/AppServices.h"
 #include "app/TrayIcon.h"
 #include "app/Updater.h"
 #include "helpers/Offer.h"
+#include "helpers/WiredServices.h"
 #include "history/ClipStore.h"
-#include "platform/Pasteboard.h"
 #include "screenshots/ScreenshotWatcher.h"
-#include "settings/Prefs.h"
 #include "ui/Toast.h"
 #include "ui/panel/ClipListModel.h"
 #include "ui/panel/ClipboardView.h"
@@ -20,168 +18,149 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QFile>
 #include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 // The whole application wired as main() wires it, on the null platform (no
-// window system on this tier): the clipboard is an in-process one that this
-// test writes to as another application would, and the windows are offscreen.
-// The tray host is not clicked: the item's own click signals stand in for it.
+// window system on this tier) with offscreen windows. The tray host is not
+// clicked: the item's own click signals stand in for it.
 class TestAppDelegate : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase();
+    void initTestCase() {
+        QCOMPARE(m_services.platform().name, QStringLiteral("null"));
+        QSignalSpy launched(&m_delegate, &AppDelegate::launched);
+        m_delegate.applicationDidFinishLaunching();
+        QCOMPARE(launched.size(), 1);
+        // This build has no release feed: nothing is fetched, not even quietly.
+        QSignalSpy checks(m_delegate.updater(), &Updater::checkFinished);
+        QCoreApplication::processEvents();
+        QCOMPARE(checks.size(), 0);
+        // Closing the last window (settings, the panel) must not end the application.
+        QVERIFY(!QApplication::quitOnLastWindowClosed());
+        // The tray menu's keys are known to the recorder, which warns of a clash.
+        using namespace KeyboardShortcuts;
+        QCOMPARE(m_services.shortcuts().menuItemUsing(Shortcut(Key::q, ModifierFlag::control)),
+                 QString("Quit Quillet"));
+    }
     void clicksTogglePanelAndMenuDoesNot();
-    void startsAndRecordsAClipShownInThePanel();
-    void menuEntriesAndActions();
-    void badgeRules();
-    void quitEndsTheEventLoop();
-    void cleanupTestCase();
+    void trayItem();
+    void recordsAClipShownInThePanel();
+    void menuEntriesAndQuit();
 
 private:
-    QTemporaryDir m_dir;
-    std::unique_ptr<AppServices> m_services;
-    std::unique_ptr<AppDelegate> m_delegate;
+    WiredServices m_wired; // the platform the session offers
+    AppServices& m_services = m_wired.services;
+    AppDelegate m_delegate{m_services};
 };
 
-void TestAppDelegate::initTestCase() {
-    QVERIFY(m_dir.isValid());
-    AppOptions options;
-    options.platform.clear(); // chosen by the session: no display here
-    options.settingsFile = m_dir.filePath(QStringLiteral("defaults.json"));
-    options.dataDir = m_dir.filePath(QStringLiteral("data"));
-    m_services = std::make_unique<AppServices>(options);
-    QCOMPARE(m_services->platform().name, QStringLiteral("null"));
-    m_delegate = std::make_unique<AppDelegate>(*m_services);
-    QSignalSpy launched(m_delegate.get(), &AppDelegate::launched);
-    m_delegate->applicationDidFinishLaunching();
-    QCOMPARE(launched.size(), 1);
-}
-
-void TestAppDelegate::startsAndRecordsAClipShownInThePanel() {
-    // Closing the last window (settings, the panel) must not end the application.
-    QVERIFY(!QApplication::quitOnLastWindowClosed());
-    QVERIFY(QFile::exists(m_dir.filePath(QStringLiteral("data/quillet.sqlite"))));
-
-    // The tray menu's keys are known to the recorder, which warns of a clash.
-    using namespace KeyboardShortcuts;
-    QCOMPARE(m_services->shortcuts().menuItemUsing(Shortcut(Key::q, ModifierFlag::control)),
-             QString("Quit Quillet"));
-
-    // Another application copies: the monitor records it, the panel lists it.
-    m_services->platform().pasteboard->setMimeData(
-        offer({{PasteboardType::string, QByteArrayLiteral("copied elsewhere")}}));
-    QTRY_COMPARE(m_services->store().items().size(), 1);
-    QCOMPARE(m_services->store().items().first().text, QString("copied elsewhere"));
-    m_delegate->showPanel(PanelTab::clipboard);
-    QVERIFY(m_delegate->panel());
-    QTRY_VERIFY(m_delegate->panel()->isVisible());
-    ClipboardView& clips = m_delegate->panel()->view().clipboardView();
+// Another application copies (on the in-process clipboard): the monitor
+// records it, the panel lists it, and choosing it puts it back.
+void TestAppDelegate::recordsAClipShownInThePanel() {
+    Pasteboard& pasteboard = *m_services.platform().pasteboard;
+    pasteboard.setMimeData(offer({{PasteboardType::string, "copied elsewhere"}}));
+    QTRY_COMPARE(m_services.store().items().size(), 1);
+    m_delegate.showPanel(PanelTab::clipboard);
+    QTRY_VERIFY(m_delegate.panel()->isVisible());
+    ClipboardView& clips = m_delegate.panel()->view().clipboardView();
     QTRY_COMPARE(clips.model().clipCount(), 1);
-
-    // Choosing it puts it back on the clipboard and confirms it in the panel.
-    m_services->platform().pasteboard->setMimeData(
-        offer({{PasteboardType::string, QByteArrayLiteral("something newer")}}));
-    QTRY_COMPARE(m_services->store().items().size(), 2);
-    clips.copy(m_services->store().items().last());
-    QCOMPARE(m_services->platform().pasteboard->string(), QString("copied elsewhere"));
-    QCOMPARE(m_delegate->ui().toast.message(), QString("Copied"));
-    m_delegate->panel()->hide();
-}
-
-void TestAppDelegate::menuEntriesAndActions() {
-    std::unique_ptr<QMenu> menu(m_delegate->buildMenu());
-    const QList<QAction*> actions = menu->actions(); // Settings, Check for Updates, -, Quit
-    actions[0]->trigger();
-    QTRY_VERIFY(m_delegate->settingsWindow().isVisible());
-
-    // This build has no release feed: the check answers at once that updates
-    // come from the package manager; the settings' button asks the same updater.
-    int results = 0;
-    m_delegate->updater()->setPresenter([&](const UpdateCheckResult&) { ++results; });
-    actions[1]->trigger();
-    QTRY_COMPARE(results, 1);
-    Q_EMIT m_delegate->settingsWindow().checkForUpdatesRequested();
-    QTRY_COMPARE(results, 2);
-    m_delegate->settingsWindow().hide();
+    pasteboard.setMimeData(offer({{PasteboardType::string, "something newer"}}));
+    QTRY_COMPARE(clips.model().clipCount(), 2);
+    clips.copy(m_services.store().items().last());
+    QCOMPARE(pasteboard.string(), QString("copied elsewhere"));
+    QCOMPARE(m_delegate.ui().toast.message(), QString("Copied"));
+    m_delegate.togglePanel();
+    QTRY_VERIFY(!m_delegate.panel()->isVisible());
 }
 
 void TestAppDelegate::clicksTogglePanelAndMenuDoesNot() {
-    TrayIcon* tray = m_delegate->statusItem();
-    m_services->watcher().setUnseenCount(2);
+    TrayIcon* tray = m_delegate.statusItem();
+    m_services.watcher().setUnseenCount(2);
 
     Q_EMIT tray->rightClicked();
-    QVERIFY(m_delegate->menu());
-    QTRY_VERIFY(m_delegate->menu()->isVisible());
-    QVERIFY(!m_delegate->panel());
-    m_delegate->menu()->close();
-    QTRY_VERIFY(!m_delegate->menu());
-    QCOMPARE(m_services->watcher().unseenCount(), 2);
+    QTRY_VERIFY(m_delegate.menu() && m_delegate.menu()->isVisible());
+    QVERIFY(!m_delegate.panel());
+    m_delegate.menu()->close();
+    QTRY_VERIFY(!m_delegate.menu());
+    QCOMPARE(m_services.watcher().unseenCount(), 2);
 
     Q_EMIT tray->leftClicked();
-    QTRY_VERIFY(m_delegate->panel()->isVisible());
-    QCOMPARE(m_services->watcher().unseenCount(), 0);
-    FloatingPanel* first = m_delegate->panel();
+    QTRY_VERIFY(m_delegate.panel()->isVisible());
+    QCOMPARE(m_services.watcher().unseenCount(), 0);
+    FloatingPanel* first = m_delegate.panel();
     Q_EMIT tray->leftClicked();
     QTRY_VERIFY(!first->isVisible());
 
     // Reopened through the picker's full-history link: the same panel, on the clipboard tab.
-    m_delegate->panelState().setTab(PanelTab::screenshots);
-    QuickPicker& picker = m_delegate->quickPicker();
+    m_delegate.panelState().setTab(PanelTab::screenshots);
+    QuickPicker& picker = m_delegate.quickPicker();
     picker.show();
     picker.view().allHistoryButton()->click();
     QVERIFY(!picker.isVisible());
-    QCOMPARE(m_delegate->panel(), first);
-    QCOMPARE(m_delegate->panelState().tab(), PanelTab::clipboard);
+    QCOMPARE(m_delegate.panel(), first);
+    QCOMPARE(m_delegate.panelState().tab(), PanelTab::clipboard);
     QTRY_VERIFY(first->isVisible());
-    m_delegate->togglePanel();
+    m_delegate.togglePanel();
     QTRY_VERIFY(!first->isVisible());
 }
 
-void TestAppDelegate::badgeRules() {
-    TrayIcon* tray = m_delegate->statusItem();
-    ScreenshotWatcher& watcher = m_services->watcher();
-    Prefs& prefs = m_services->prefs();
+// The tray item: where the panel is anchored, and the badge.
+void TestAppDelegate::trayItem() {
+    const QRect screen(0, 0, 1920, 1080);
+    const QRect tray(1800, 2, 24, 24);
+    QCOMPARE(TrayIcon::anchorFor(tray, QPoint(10, 10), screen), tray);
+    QCOMPARE(TrayIcon::anchorFor({}, QPoint(1805, 12), screen), QRect(1805, 12, 1, 1));
+    QCOMPARE(TrayIcon::anchorFor({}, QPoint(1925, -4), screen), QRect(1919, 0, 1, 1));
+    // Opened otherwise (a second start, "All history…"): to the pointer.
+    QCOMPARE(TrayIcon::anchorFor({}, std::nullopt, screen), std::nullopt);
+    QCOMPARE(TrayIcon::anchorFor({}, QPoint(-50, -50), QRect()), QRect(-50, -50, 1, 1));
 
-    prefs.setShowBadge(false);
+    TrayIcon* item = m_delegate.statusItem();
+    ScreenshotWatcher& watcher = m_services.watcher();
+    m_services.prefs().setShowBadge(false);
     watcher.setUnseenCount(3);
-    m_delegate->updateBadge();
-    QCOMPARE(tray->title(), QString());
-
-    prefs.setShowBadge(true);
-    m_delegate->updateBadge();
-    QCOMPARE(tray->title(), QString(" 3"));
-    // A counted capture refreshes it.
+    m_delegate.updateBadge();
+    QCOMPARE(item->title(), QString());
+    const QImage plain = item->icon().pixmap(32, 32).toImage();
+    m_services.prefs().setShowBadge(true);
+    m_delegate.updateBadge();
+    QCOMPARE(item->title(), QString(" 3"));
+    QCOMPARE(item->toolTip(), QString("Quillet 3"));
+    QVERIFY(item->icon().pixmap(32, 32).toImage() != plain);
+    // A counted capture refreshes it; showing the panel clears it.
     watcher.setUnseenCount(4);
     Q_EMIT watcher.newScreenshotsCounted();
-    QCOMPARE(tray->title(), QString(" 4"));
-
-    // Showing the panel clears it.
-    m_delegate->showPanel();
-    QCOMPARE(tray->title(), QString());
-    m_delegate->togglePanel();
+    QCOMPARE(item->title(), QString(" 4"));
+    m_delegate.showPanel();
+    QCOMPARE(item->title(), QString());
+    QCOMPARE(item->toolTip(), QString("Quillet"));
+    QCOMPARE(item->icon().pixmap(32, 32).toImage(), plain);
+    m_delegate.togglePanel();
 }
 
-void TestAppDelegate::quitEndsTheEventLoop() {
-    std::unique_ptr<QMenu> menu(m_delegate->buildMenu());
-    QAction* quit = menu->actions().last();
-    QTimer::singleShot(0, quit, &QAction::trigger);
-    QTimer guard;
-    guard.setSingleShot(true);
-    connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(1); });
-    guard.start(10000);
+// Last: Quit ends the event loop.
+void TestAppDelegate::menuEntriesAndQuit() {
+    std::unique_ptr<QMenu> menu(m_delegate.buildMenu());
+    const QList<QAction*> actions = menu->actions(); // Settings, Check for Updates, -, Quit
+    actions[0]->trigger();
+    QTRY_VERIFY(m_delegate.settingsWindow().isVisible());
+
+    // Without a feed the check answers at once that updates come from the
+    // package manager; the settings' button asks the same updater.
+    int results = 0;
+    m_delegate.updater()->setPresenter([&](const UpdateCheckResult&) { ++results; });
+    actions[1]->trigger();
+    QTRY_COMPARE(results, 1);
+    Q_EMIT m_delegate.settingsWindow().checkForUpdatesRequested();
+    QTRY_COMPARE(results, 2);
+
+    QTimer::singleShot(0, actions.last(), &QAction::trigger);
+    QTimer::singleShot(10000, [] { QCoreApplication::exit(1); });
     QCOMPARE(QApplication::exec(), 0);
-}
-
-void TestAppDelegate::cleanupTestCase() {
-    m_delegate.reset();
-    m_services.reset();
 }
 
 QTEST_MAIN(TestAppDelegate)

@@ -3,10 +3,8 @@
 
 #include <QDBusConnection>
 #include <QDBusMessage>
-#include <QDBusVariant>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
@@ -22,18 +20,17 @@ namespace {
 class RecordingTarget : public DebugTarget {
 public:
     QStringList calls;
-    QWidget panel;
-    QWidget picker;
+    QWidget window;
     DebugState current;
 
     void showPanel(const QString& tab) override {
         calls << QStringLiteral("showPanel(%1)").arg(tab);
     }
     void hidePanel() override { calls << QStringLiteral("hidePanel"); }
-    QWidget* panelWindow() override { return &panel; }
+    QWidget* panelWindow() override { return &window; }
     void showQuickPicker() override { calls << QStringLiteral("showQuick"); }
     void hideQuickPicker() override { calls << QStringLiteral("hideQuick"); }
-    QWidget* quickPickerWindow() override { return &picker; }
+    QWidget* quickPickerWindow() override { return &window; }
     void showSettings() override { calls << QStringLiteral("showSettings"); }
     QWidget* settingsWindow() override { return nullptr; }
     void toggleLaunchAtLogin() override { calls << QStringLiteral("toggleLogin"); }
@@ -51,42 +48,28 @@ mode_t modeOf(const QString& path) {
 class TestDebugChannel : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void commandTable_data();
     void commandTable();
     void commandsArriveOverTheSessionBus();
-    void stateFileIsPrivateSortedAndCut();
-    void stateFileRefusesLinksAndForeignFiles();
-    void picturesOnlyIntoRegularFiles();
+    void privateFilesOnlyReplaceOwnRegularOnes();
 };
 
-void TestDebugChannel::commandTable_data() {
-    QTest::addColumn<QString>("command");
-    QTest::addColumn<QStringList>("calls");
-    QTest::newRow("openPanel") << "openPanel" << QStringList{"showPanel(clipboard)"};
-    QTest::newRow("openPanelScreens is not openPanel")
-        << "openPanelScreens" << QStringList{"showPanel(screenshots)"};
-    // openQuick, closeQuick and closePanel arrive over the bus below.
-    QTest::newRow("toggle login") << "toggleLaunchAtLogin" << QStringList{"toggleLogin"};
-    QTest::newRow("snapshot keeps tab")
-        << "snapshot:/nonexistent/x.png" << QStringList{"showPanel()"};
-    QTest::newRow("restore big id")
-        << "restore:9007199254740993" << QStringList{"restore(9007199254740993)"};
-    QTest::newRow("restore letters") << "restore:abc" << QStringList{};
-    QTest::newRow("restore spaced") << "restore: 4" << QStringList{};
-    QTest::newRow("case matters") << "OPENPANEL" << QStringList{};
-    QTest::newRow("openPanel with suffix") << "openPanelX" << QStringList{};
-}
-
 void TestDebugChannel::commandTable() {
-    QFETCH(QString, command);
-    QFETCH(QStringList, calls);
-    RecordingTarget target;
-    DebugChannel channel(target);
-    QTemporaryDir dir;
-    channel.setStatePath(dir.filePath(QStringLiteral("state.json")));
-    channel.dispatch(command);
-    QCOMPARE(target.calls, calls);
-    QVERIFY(!QFile::exists(channel.statePath()));
+    // openQuick, closeQuick and closePanel arrive over the bus below.
+    const QList<std::pair<QString, QStringList>> rows{
+        {"openPanel", {"showPanel(clipboard)"}},
+        {"openPanelScreens", {"showPanel(screenshots)"}},
+        {"toggleLaunchAtLogin", {"toggleLogin"}},
+        {"snapshot:/nonexistent/x.png", {"showPanel()"}}, // keeps the tab
+        {"restore:9007199254740993", {"restore(9007199254740993)"}},
+        {"restore:abc", {}},
+        {"restore: 4", {}},
+        {"OPENPANEL", {}},
+        {"openPanelX", {}}};
+    for (const auto& [command, calls] : rows) {
+        RecordingTarget target;
+        DebugChannel(target).dispatch(command);
+        QCOMPARE(target.calls, calls);
+    }
 }
 
 void TestDebugChannel::commandsArriveOverTheSessionBus() {
@@ -95,42 +78,41 @@ void TestDebugChannel::commandsArriveOverTheSessionBus() {
     QVERIFY(channel.install());
     QVERIFY(QDBusConnection::sessionBus().registerService(QStringLiteral("com.ovo.quillet")));
     QCOMPARE(DebugChannel::send(QStringLiteral("openQuick")), DebugChannel::SendResult::delivered);
-    QTRY_COMPARE(target.calls, QStringList{QStringLiteral("showQuick")});
 
-    // The command may also come as the "cmd" entry of a dictionary.
-    QDBusMessage dict =
-        QDBusMessage::createSignal(QStringLiteral("/com/ovo/quillet"),
-                                   QStringLiteral("com.ovo.quillet"), QStringLiteral("debug"));
-    QVariantMap map;
-    map.insert(QStringLiteral("cmd"), QStringLiteral("closePanel"));
-    dict << map;
-    QVERIFY(QDBusConnection::sessionBus().send(dict));
-    // A signal whose argument is neither does nothing; the one after it still arrives.
-    QDBusMessage number =
-        QDBusMessage::createSignal(QStringLiteral("/com/ovo/quillet"),
-                                   QStringLiteral("com.ovo.quillet"), QStringLiteral("debug"));
-    number << 7;
-    QVERIFY(QDBusConnection::sessionBus().send(number));
+    const auto raw = [](const QVariant& argument) {
+        QDBusMessage signal =
+            QDBusMessage::createSignal(QStringLiteral("/com/ovo/quillet"),
+                                       QStringLiteral("com.ovo.quillet"), QStringLiteral("debug"));
+        QVERIFY(QDBusConnection::sessionBus().send(signal << argument));
+    };
+    // The command may also come as the "cmd" entry of a dictionary; an
+    // argument that is neither does nothing, and the one after it still arrives.
+    raw(QVariantMap{{QStringLiteral("cmd"), QStringLiteral("closePanel")}});
+    raw(7);
     QCOMPARE(DebugChannel::send(QStringLiteral("closeQuick")), DebugChannel::SendResult::delivered);
     QTRY_COMPARE(target.calls,
                  (QStringList{QStringLiteral("showQuick"), QStringLiteral("hidePanel"),
                               QStringLiteral("hideQuick")}));
 }
 
-void TestDebugChannel::stateFileIsPrivateSortedAndCut() {
+// Pictures into the user's files are followed through in tst_acceptance.
+void TestDebugChannel::privateFilesOnlyReplaceOwnRegularOnes() {
+    QTemporaryDir dir;
+    const auto path = [&dir](const char* name) {
+        return dir.filePath(QLatin1String(name));
+    };
+    const auto contents = [](const QString& file) {
+        QFile f(file);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+    };
     RecordingTarget target;
-    target.current.tab = QStringLiteral("clipboard");
     // 79 letters, then a flag made of two code points: the cut keeps it whole.
     target.current.latestClipText =
         QString(79, u'a') + QStringLiteral("\U0001F1E9\U0001F1EA") + u'z';
     DebugChannel channel(target);
-    QTemporaryDir dir;
-    channel.setStatePath(dir.filePath(QStringLiteral("state.json")));
+    channel.setStatePath(path("state.json"));
     channel.dispatch(QStringLiteral("state"));
-
-    QFile f(channel.statePath());
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    const QByteArray bytes = f.readAll();
+    const QByteArray bytes = contents(path("state.json"));
     const QJsonObject o = QJsonDocument::fromJson(bytes).object();
     QCOMPARE(o.keys(),
              (QStringList{"clipItemCount", "hotkey", "latestClipKind", "latestClipSource",
@@ -139,59 +121,33 @@ void TestDebugChannel::stateFileIsPrivateSortedAndCut() {
     QCOMPARE(o.value(QStringLiteral("latestClipText")).toString(),
              QString(79, u'a') + QStringLiteral("\U0001F1E9\U0001F1EA"));
     QVERIFY(bytes.indexOf("\"clipItemCount\"") < bytes.indexOf("\"tab\""));
-    QCOMPARE(modeOf(channel.statePath()) & 0777, mode_t(0600));
+    QCOMPARE(modeOf(path("state.json")) & 0777, mode_t(0600));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1); // no temp left
-}
 
-void TestDebugChannel::stateFileRefusesLinksAndForeignFiles() {
-    QTemporaryDir dir;
-    const QString victim = dir.filePath(QStringLiteral("victim"));
-    QFile v(victim);
-    QVERIFY(v.open(QIODevice::WriteOnly));
-    v.write("precious");
-    v.close();
-    const QString link = dir.filePath(QStringLiteral("state.json"));
-    QVERIFY(QFile::link(victim, link));
-    QVERIFY(!DebugChannel::writePrivateFileAtomically(link, "{}"));
-    QVERIFY(v.open(QIODevice::ReadOnly));
-    QCOMPARE(v.readAll(), QByteArray("precious"));
-    v.close();
-    QVERIFY(S_ISLNK(modeOf(link)));
-
-    // A file that belongs to another user is not replaced either.
-    const QString foreign = dir.filePath(QStringLiteral("foreign.json"));
-    QFile ff(foreign);
-    QVERIFY(ff.open(QIODevice::WriteOnly));
-    ff.close();
-    if (::geteuid() == 0) {
-        QCOMPARE(::chown(QFile::encodeName(foreign).constData(), 65534, 65534), 0);
-        QVERIFY(!DebugChannel::writePrivateFileAtomically(foreign, "{}"));
-        QCOMPARE(QFileInfo(foreign).size(), 0);
+    // Never through a link, nor over another user's file or a folder.
+    QVERIFY(DebugChannel::writePrivateFileAtomically(path("victim"), "precious"));
+    QVERIFY(QFile::link(path("victim"), path("link.json")));
+    QVERIFY(!DebugChannel::writePrivateFileAtomically(path("link.json"), "{}"));
+    QCOMPARE(contents(path("victim")), QByteArray("precious"));
+    QVERIFY(S_ISLNK(modeOf(path("link.json"))));
+    if (::geteuid() == 0) { // a file that belongs to another user
+        QCOMPARE(::chown(QFile::encodeName(path("victim")).constData(), 65534, 65534), 0);
+        QVERIFY(!DebugChannel::writePrivateFileAtomically(path("victim"), "{}"));
+        QCOMPARE(contents(path("victim")), QByteArray("precious"));
     }
-    // A folder at the path is not a file to replace.
     QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("dir.json")));
-    QVERIFY(
-        !DebugChannel::writePrivateFileAtomically(dir.filePath(QStringLiteral("dir.json")), "{}"));
+    QVERIFY(!DebugChannel::writePrivateFileAtomically(path("dir.json"), "{}"));
     // An existing file of ours is replaced whole.
-    const QString own = dir.filePath(QStringLiteral("own.json"));
-    QVERIFY(DebugChannel::writePrivateFileAtomically(own, "first version, longer"));
-    QVERIFY(DebugChannel::writePrivateFileAtomically(own, "{}"));
-    QFile o(own);
-    QVERIFY(o.open(QIODevice::ReadOnly));
-    QCOMPARE(o.readAll(), QByteArray("{}"));
-}
+    QVERIFY(DebugChannel::writePrivateFileAtomically(path("own.json"), "first version, longer"));
+    QVERIFY(DebugChannel::writePrivateFileAtomically(path("own.json"), "{}"));
+    QCOMPARE(contents(path("own.json")), QByteArray("{}"));
 
-// Pictures into the user's files are followed through in tst_commandline.
-void TestDebugChannel::picturesOnlyIntoRegularFiles() {
-    QTemporaryDir dir;
     QWidget window;
     QVERIFY(!DebugChannel::writePicture(&window, QString()));
-    QVERIFY(!DebugChannel::writePicture(nullptr, dir.filePath(QStringLiteral("pic.png"))));
-    // A FIFO named like a picture must neither block (the test would hang)
-    // nor be written.
-    const QString fifo = dir.filePath(QStringLiteral("fifo.png"));
-    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    QVERIFY(!DebugChannel::writePicture(&window, fifo));
+    QVERIFY(!DebugChannel::writePicture(nullptr, path("pic.png")));
+    // A FIFO named like a picture must neither block (the test would hang) nor be written.
+    QCOMPARE(::mkfifo(QFile::encodeName(path("fifo.png")).constData(), 0600), 0);
+    QVERIFY(!DebugChannel::writePicture(&window, path("fifo.png")));
     QVERIFY(!DebugChannel::writePicture(&window, QStringLiteral("/dev/null")));
 }
 

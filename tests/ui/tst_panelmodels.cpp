@@ -1,25 +1,19 @@
-// The panel's pieces below the views: search filter, the list models, row
-// texts, placement, tab state and the toast's timing.
+// The panel's and the quick picker's pieces below the views: search filter,
+// clip list model, row texts, placement, tab state and application icons.
 #include "helpers/TempPrefs.h"
 #include "history/ClipStore.h"
 #include "platform/freedesktop/DesktopEntryIndex.h"
 #include "thumbnails/Sha256.h"
-#include "thumbnails/ThumbnailCache.h"
 #include "ui/AppIcons.h"
 #include "ui/PanelFormat.h"
-#include "ui/Toast.h"
 #include "ui/WindowPlacement.h"
 #include "ui/panel/ClipFilter.h"
 #include "ui/panel/ClipListModel.h"
-#include "ui/panel/PanelState.h"
-#include "ui/panel/ScreenshotListModel.h"
 
 #include <QAbstractItemModelTester>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QIcon>
 #include <QImage>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -48,14 +42,12 @@ class TestPanelModels : public QObject {
 private Q_SLOTS:
     void filterTokens_data();
     void filterTokens();
-    void listModels();
+    void clipListModel();
     void rowTitles_data();
     void rowTitles();
     void metaAndDates();
     void placement_data();
     void placement();
-    void tabAssignmentsAlwaysNotify();
-    void toastRestartsOnNewMessage();
     void applicationIconsFromDesktopEntries();
 };
 
@@ -88,9 +80,9 @@ void TestPanelModels::filterTokens() {
     QCOMPARE(ids(filterClips({text, image, file, tabbed}, query)), expected);
 }
 
-// The list models over a real store and real files, each under Qt's model
-// checker, which fails the test on any broken row or reset bookkeeping.
-void TestPanelModels::listModels() {
+// The clip list over a real store, under Qt's model checker, which fails the
+// test on any broken row or reset bookkeeping.
+void TestPanelModels::clipListModel() {
     TempPrefs prefs;
     ClipStore store(prefs.dir.filePath(QStringLiteral("Quillet")), prefs.prefs);
     ClipListModel clips(store);
@@ -114,8 +106,6 @@ void TestPanelModels::listModels() {
     // Pinned first under "PINNED", the rest under "HISTORY" with space above.
     store.setPinned(store.items().constLast().id, true);
     QCOMPARE(rows(), (QStringList{"PINNED", "hay", "HISTORY", "needle"}));
-    QVERIFY(clips.data(clips.index(0), ClipListModel::IsHeaderRole).toBool());
-    QVERIFY(clips.data(clips.index(1), ClipListModel::PinnedRole).toBool());
     QVERIFY(!clips.entry(0).spaceAbove && clips.entry(2).spaceAbove);
     // A search matching only pinned items keeps an empty history header.
     clips.setQuery(QStringLiteral("hay"));
@@ -126,34 +116,21 @@ void TestPanelModels::listModels() {
     clips.setQuery({});
     store.deleteItem(store.items().constFirst());
     QCOMPARE(clips.rowCount(), 0);
-
-    ThumbnailCache thumbnails(prefs.dir.filePath(QStringLiteral("thumbs")));
-    ScreenshotListModel shots(thumbnails);
-    QAbstractItemModelTester shotsTester(&shots,
-                                         QAbstractItemModelTester::FailureReportingMode::QtTest);
-    const QUrl gone = QUrl::fromLocalFile(QStringLiteral("/nonexistent/Shot 1.2.png"));
-    const QUrl other = QUrl::fromLocalFile(QStringLiteral("/nonexistent/b.png"));
-    shots.setScreenshots({gone, other});
-    QCOMPARE(shots.rowCount(), 2);
-    // A file that cannot be read is labelled with its name without extension.
-    QCOMPARE(shots.data(shots.index(0), Qt::DisplayRole).toString(), QStringLiteral("Shot 1.2"));
-    QCOMPARE(shots.data(shots.index(1), ScreenshotListModel::UrlRole).toUrl(), other);
-    shots.setScreenshots({});
-    QCOMPARE(shots.rowCount(), 0);
 }
 
 void TestPanelModels::rowTitles_data() {
     QTest::addColumn<int>("kind");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("filePath");
-    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("row");
     const auto k = [](ClipKind c) {
         return int(c);
     };
-    QTest::newRow("image") << k(ClipKind::image) << QString() << QString() << "Image";
+    QTest::newRow("image") << k(ClipKind::image) << "ignored" << QString() << "Image";
     QTest::newRow("text trimmed of blank lines")
         << k(ClipKind::text) << "\n\n  \tfirst line\nsecond\n\n"
         << QString() << "first line\nsecond";
+    QTest::newRow("no text") << k(ClipKind::text) << QString() << QString() << "";
     QTest::newRow("several files name the first") << k(ClipKind::file) << "/a/one.txt\n/b/two.txt"
                                                   << "/a/one.txt"
                                                   << "one.txt";
@@ -166,31 +143,29 @@ void TestPanelModels::rowTitles() {
     QFETCH(int, kind);
     QFETCH(QString, text);
     QFETCH(QString, filePath);
-    QFETCH(QString, title);
     ClipItem item =
         clip(1, text.isNull() ? std::nullopt : std::optional(text), false, ClipKind(kind));
     if (!filePath.isNull())
         item.filePath = filePath;
-    QCOMPARE(clipRowTitle(item), title);
+    QTEST(clipRowTitle(item), "row");
 }
 
 void TestPanelModels::metaAndDates() {
     const QDateTime now(QDate(2026, 3, 4), QTime(15, 7, 30));
-    QCOMPARE(relativeTime(now.addDays(-3), now), QStringLiteral("3 days ago"));
     QCOMPARE(relativeTime(now.addDays(-400), now), QStringLiteral("1 yr. ago"));
 
     ClipItem item = clip(1, "x");
     item.createdAt = now.addSecs(-120).toMSecsSinceEpoch() / 1000.0;
-    QCOMPARE(clipMetaText(item, now), QStringLiteral("2 min. ago"));
     item.sourceName = QStringLiteral("Files");
     item.downscaled = true;
     QCOMPARE(clipMetaText(item, now), QStringLiteral("Files \u00B7 2 min. ago \u00B7 downscaled"));
 
     const QLocale c(QLocale::English, QLocale::UnitedStates);
     QCOMPARE(screenshotDateText(now.addSecs(-3600), now, c), QStringLiteral("Today, 2:07 PM"));
-    QCOMPARE(screenshotDateText(QDateTime(QDate(2026, 1, 9), QTime(9, 5)), now, c),
-             QStringLiteral("Jan 9, 9:05 AM"));
     QCOMPARE(baseNameOf(QUrl::fromLocalFile("/a/.hidden")), QStringLiteral(".hidden"));
+    // A file that cannot be read is labelled with its name without extension.
+    QCOMPARE(screenshotDateLabel(QUrl::fromLocalFile("/nonexistent/Shot 1.2.png"), now),
+             QStringLiteral("Shot 1.2"));
 }
 
 // Both windows' origins. For the panel, `anchor` is the tray item (empty: no
@@ -267,32 +242,6 @@ void TestPanelModels::placement() {
              origin);
 }
 
-void TestPanelModels::tabAssignmentsAlwaysNotify() {
-    PanelState state;
-    QSignalSpy spy(&state, &PanelState::tabChanged);
-    state.setTab(PanelTab::screenshots);
-    state.setProperty("tab", QVariant::fromValue(PanelTab::clipboard));
-    QCOMPARE(spy.count(), 2);
-    QCOMPARE(state.tab(), PanelTab::clipboard);
-}
-
-void TestPanelModels::toastRestartsOnNewMessage() {
-    Toast toast;
-    QElapsedTimer clock;
-    clock.start();
-    toast.show(QStringLiteral("Copied"));
-    QTRY_VERIFY_WITH_TIMEOUT(clock.elapsed() >= 500, 2000);
-    toast.show(QStringLiteral("Copied file"));
-    const qint64 second = clock.elapsed();
-    QCOMPARE(toast.message(), QStringLiteral("Copied file"));
-    // Past the first message's 0.9 s the second one is still up.
-    QTRY_VERIFY_WITH_TIMEOUT(clock.elapsed() >= 1000, 2000);
-    QCOMPARE(toast.message(), QStringLiteral("Copied file"));
-    QTRY_VERIFY_WITH_TIMEOUT(toast.message().isEmpty(), 3000);
-    QVERIFY2(clock.elapsed() - second >= Toast::displayMs - 20,
-             qPrintable(QString::number(clock.elapsed() - second)));
-}
-
 // An application's icon is the one its desktop entry names, which is rarely
 // the application id itself.
 void TestPanelModels::applicationIconsFromDesktopEntries() {
@@ -300,11 +249,10 @@ void TestPanelModels::applicationIconsFromDesktopEntries() {
     auto write = [&dir](const QString& name, const QByteArray& body) {
         QDir().mkpath(QFileInfo(dir.filePath(name)).absolutePath());
         QFile f(dir.filePath(name));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(body);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(body) == body.size());
     };
-    auto picture = [&dir](const QString& name, QColor colour) {
-        QDir().mkpath(QFileInfo(dir.filePath(name)).absolutePath());
+    auto picture = [&dir, &write](const QString& name, QColor colour) {
+        write(name, {}); // makes the folder
         QImage image(16, 16, QImage::Format_ARGB32);
         image.fill(colour);
         QVERIFY(image.save(dir.filePath(name)));

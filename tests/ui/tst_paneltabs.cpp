@@ -1,7 +1,7 @@
-// The two tabs as widgets on the offscreen platform, over the services as the
-// application wires them on temp folders (the null platform's in-process
-// clipboard shows what a click copied) and real screenshot files.
+// The panel's two tabs and the quick picker as widgets on the offscreen
+// platform, over the services as the application wires them.
 #include "helpers/WiredServices.h"
+#include "history/SqliteDatabase.h"
 #include "thumbnails/ThumbnailCache.h"
 #include "ui/panel/ClipListModel.h"
 #include "ui/panel/ClipListView.h"
@@ -13,10 +13,15 @@
 #include "ui/panel/ScreenshotGridView.h"
 #include "ui/panel/ScreenshotListModel.h"
 #include "ui/panel/ScreenshotsView.h"
+#include "ui/picker/QuickPicker.h"
+#include "ui/picker/QuickPickerModel.h"
+#include "ui/picker/QuickPickerView.h"
 
+#include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QFile>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -24,35 +29,57 @@
 #include <QToolButton>
 
 namespace {
-struct StoreFixture : WiredServices {
-    const ClipItem& text(const QString& s, bool pinned = false) {
-        const qint64 id = WiredServices::text(s).id;
-        if (pinned)
-            store().setPinned(id, true);
-        return find(s);
+// The wired services on the null platform: a real store in a temp folder,
+// whose rows the quick picker tests write on a second connection so their
+// creation times can be chosen, and the in-process clipboard that shows what
+// a click or a pick copied.
+struct Fixture : WiredServices {
+    PanelState state;
+    int writes = 0;
+
+    Fixture() {
+        prefs().setMaxDays(100000); // the seeded clips are from 1970
+        // A copy clears the clipboard, then writes it: count the writes.
+        QObject::connect(&pasteboard(), &Pasteboard::changed, [this] {
+            if (!pasteboard().types().isEmpty())
+                ++writes;
+        });
     }
-    const ClipItem& image(const QString& blob) {
-        store().record({.hash = sha256Hex(blob.toUtf8()),
-                        .kind = ClipKind::image,
-                        .blobPath = blob,
-                        .sourceApp = QStringLiteral("org.gimp.GIMP"),
-                        .sourceName = QStringLiteral("GIMP")});
-        for (const ClipItem& i : store().items())
-            if (i.blobPath == blob)
-                return i;
-        qFatal("image not recorded");
+    QString copied() { return pasteboard().string().value_or(QString()); }
+
+    void sql(const QString& statement) {
+        SqliteDatabase db;
+        QVERIFY(db.open(store().databasePath()));
+        db.exec(statement);
+        store().reload();
     }
+
+    // Text clips: text, creation time, pinned.
+    void seed(const QList<std::tuple<const char*, double, bool>>& rows) {
+        QStringList values;
+        for (const auto& [text, at, pinned] : rows)
+            values << QStringLiteral("('%1','text','%1',%2,%3)").arg(text).arg(at).arg(int(pinned));
+        sql("INSERT INTO items(hash,kind,text,created_at,pinned) VALUES " + values.join(u','));
+    }
+
+    QuickPicker picker{ui};
+
     const ClipItem& find(const QString& s) {
         for (const ClipItem& i : store().items())
             if (i.text == s)
                 return i;
         qFatal("item not found");
     }
+    // A tab as the panel sizes it, shown.
+    template <class View> std::unique_ptr<View> shown() {
+        auto view = std::make_unique<View>(state, ui);
+        view->resize(436, 480);
+        view->show();
+        if (!QTest::qWaitForWindowExposed(view.get()))
+            qFatal("not shown");
+        return view;
+    }
 };
-
-QPoint rowCentre(ClipboardView& view, qint64 id) {
-    return view.list().rowRect(id).center();
-}
 
 void hover(QWidget* viewport, const QPoint& pos) {
     // A move to where the pointer already is (as seen by an earlier window at
@@ -68,110 +95,91 @@ QString makePng(const QString& path, QColor color = Qt::red) {
     image.save(path, "PNG");
     return path;
 }
+
+QStringList texts(const ClipItemList& items) {
+    QStringList out;
+    for (const ClipItem& item : items)
+        out << item.text.value_or(QString());
+    return out;
+}
+
+void typeText(QWidget* w, const QString& text) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, text);
+    QCoreApplication::sendEvent(w, &press);
+}
 } // namespace
 
 class TestPanelTabs : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void clipEmptyStatesAndSearch();
-    void clickCopiesAndShowsCopied();
-    void hoverSetsQuickLookOnlyForFiles();
-    void pinAndDeleteFromTheRow();
-    void clearAsksFirst();
-    void screenshotEmptyStateAndClick();
-    void renamePrompt();
+    void clipSearchClickAndHover();
+    void rowButtonsAndClear();
+    void screenshotsClickAndRename();
     void thumbnailSecondLook();
+    void pickerNewestFiveWhateverPinned();
+    void pickerKeysClicksAndPicks();
+    void pickerThumbnailInFullColour();
 };
 
-void TestPanelTabs::clipEmptyStatesAndSearch() {
-    StoreFixture f;
-    PanelState state;
-    ClipboardView view(state, f.ui);
-    view.resize(436, 480);
-    view.show();
-    QVERIFY(view.showsEmptyState());
-    const QString nothingYet = view.emptyTitle();
-
-    f.text(QStringLiteral("alpha beta"));
-    f.text(QStringLiteral("gamma"));
-    QVERIFY(!view.showsEmptyState());
-    QCOMPARE(view.model().clipCount(), 2);
+void TestPanelTabs::clipSearchClickAndHover() {
+    Fixture f;
+    auto view = f.shown<ClipboardView>();
+    QVERIFY(view->showsEmptyState());
+    const QString nothingYet = view->emptyTitle();
+    const QString blob = makePng(f.dir.filePath(QStringLiteral("blob.png")));
+    f.store().record({.hash = sha256Hex(blob.toUtf8()), .kind = ClipKind::image, .blobPath = blob});
+    const qint64 imageId = f.store().items().constFirst().id;
+    const qint64 copyMe = f.text(QStringLiteral("copy me")).id;
+    const qint64 newer = f.text(QStringLiteral("newer")).id;
+    QVERIFY(!view->showsEmptyState());
+    QCOMPARE(view->model().clipCount(), 3);
 
     // Typing into the field filters through the shared state.
-    QTest::keyClicks(&view.searchField(), QStringLiteral("zzz"));
-    QCOMPARE(state.searchText(), QStringLiteral("zzz"));
-    QVERIFY(view.showsEmptyState());
-    QVERIFY(view.emptyTitle() != nothingYet); // no matches, not an empty history
-
+    QTest::keyClicks(&view->searchField(), QStringLiteral("zzz"));
+    QCOMPARE(f.state.searchText(), QStringLiteral("zzz"));
+    QVERIFY(view->showsEmptyState());
+    QVERIFY(view->emptyTitle() != nothingYet); // no matches, not an empty history
     // The state drives the field too (the text survives hiding the panel).
-    state.setSearchText(QStringLiteral("BETA"));
-    QCOMPARE(view.searchField().text(), QStringLiteral("BETA"));
-    QCOMPARE(view.model().clipCount(), 1);
-    state.setSearchText(QString());
-    QCOMPARE(view.model().clipCount(), 2);
-}
+    f.state.setSearchText(QStringLiteral("COPY"));
+    QCOMPARE(view->searchField().text(), QStringLiteral("COPY"));
+    QCOMPARE(view->model().clipCount(), 1);
+    f.state.setSearchText(QString());
+    QCOMPARE(view->model().clipCount(), 3);
 
-void TestPanelTabs::clickCopiesAndShowsCopied() {
-    StoreFixture f;
-    PanelState state;
-    const qint64 id = f.text(QStringLiteral("copy me")).id;
-    f.text(QStringLiteral("newer"));
-    ClipboardView view(state, f.ui);
-    view.resize(436, 480);
-    view.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    // A click copies the row and confirms it; the panel stays, unless it
+    // pastes directly and makes way for the paste.
     int hides = 0;
-    connect(&view, &ClipboardView::hideRequested, this, [&] { ++hides; });
-
-    // A click copies the row and confirms it; the panel stays.
-    QTest::mouseClick(view.list().viewport(), Qt::LeftButton, {}, rowCentre(view, id));
+    connect(view.get(), &ClipboardView::hideRequested, this, [&] { ++hides; });
+    QWidget* vp = view->list().viewport();
+    QTest::mouseClick(vp, Qt::LeftButton, {}, view->list().rowRect(copyMe).center());
     QCOMPARE(f.pasteboard().string(), QStringLiteral("copy me"));
     QCOMPARE(f.toast.message(), QStringLiteral("Copied"));
     QCOMPARE(hides, 0);
-
-    // Pasting directly, the panel makes way for the paste.
     f.prefs().setPasteDirectly(true);
-    QTest::mouseClick(view.list().viewport(), Qt::LeftButton, {},
-                      rowCentre(view, f.find(QStringLiteral("newer")).id));
+    QTest::mouseClick(vp, Qt::LeftButton, {}, view->list().rowRect(newer).center());
     QCOMPARE(f.pasteboard().string(), QStringLiteral("newer"));
     QCOMPARE(hides, 1);
+
+    // Hovering a file's row offers it to the preview; text rows and leaving keep the last file.
+    hover(vp, view->list().rowRect(newer).center());
+    QVERIFY(f.state.quickLookURL().isEmpty());
+    hover(vp, view->list().rowRect(imageId).center());
+    QCOMPARE(f.state.quickLookURL(), QUrl::fromLocalFile(blob));
+    hover(vp, view->list().rowRect(newer).center());
+    QCOMPARE(f.state.quickLookURL(), QUrl::fromLocalFile(blob));
 }
 
-void TestPanelTabs::hoverSetsQuickLookOnlyForFiles() {
-    StoreFixture f;
-    PanelState state;
-    const QString blob = makePng(f.dir.filePath(QStringLiteral("blob.png")));
-    const qint64 imageId = f.image(blob).id;
-    const qint64 textId = f.text(QStringLiteral("plain")).id;
-    ClipboardView view(state, f.ui);
-    view.resize(436, 480);
-    view.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&view));
-
-    hover(view.list().viewport(), rowCentre(view, textId));
-    QVERIFY(state.quickLookURL().isEmpty());
-    hover(view.list().viewport(), rowCentre(view, imageId));
-    QCOMPARE(state.quickLookURL(), QUrl::fromLocalFile(blob));
-    // Moving to a text row or leaving keeps the last file.
-    hover(view.list().viewport(), rowCentre(view, textId));
-    QCOMPARE(state.quickLookURL(), QUrl::fromLocalFile(blob));
-}
-
-void TestPanelTabs::pinAndDeleteFromTheRow() {
-    StoreFixture f;
-    PanelState state;
+void TestPanelTabs::rowButtonsAndClear() {
+    Fixture f;
     f.text(QStringLiteral("older"));
     const qint64 id = f.text(QStringLiteral("keep me")).id;
-    ClipboardView view(state, f.ui);
-    view.resize(436, 480);
-    view.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&view));
-    QWidget* vp = view.list().viewport();
+    auto view = f.shown<ClipboardView>();
+    QWidget* vp = view->list().viewport();
 
     // The pin button appears on hover and pins the row.
-    hover(vp, rowCentre(view, id));
-    QRect row = view.list().rowRect(id);
+    hover(vp, view->list().rowRect(id).center());
+    QRect row = view->list().rowRect(id);
     QTest::mouseClick(vp, Qt::LeftButton, {}, ClipRowDelegate::pinButtonRect(row, true).center());
     QTRY_VERIFY(f.find(QStringLiteral("keep me")).pinned);
     QVERIFY(!f.find(QStringLiteral("older")).pinned);
@@ -179,157 +187,258 @@ void TestPanelTabs::pinAndDeleteFromTheRow() {
     // Not hovered, a pinned row keeps its pin at the trailing edge; a click
     // there unpins it.
     hover(vp, QPoint(vp->width() / 2, vp->height() - 2));
-    row = view.list().rowRect(id);
+    row = view->list().rowRect(id);
     QTest::mouseClick(vp, Qt::LeftButton, {}, ClipRowDelegate::pinButtonRect(row, false).center());
     QTRY_VERIFY(!f.find(QStringLiteral("keep me")).pinned);
 
     // The delete button removes the row without asking.
     const qint64 older = f.find(QStringLiteral("older")).id;
-    hover(vp, rowCentre(view, older));
-    row = view.list().rowRect(older);
+    hover(vp, view->list().rowRect(older).center());
+    row = view->list().rowRect(older);
     QTest::mouseClick(vp, Qt::LeftButton, {}, ClipRowDelegate::deleteButtonRect(row).center());
     QCOMPARE(f.store().items().size(), 1);
     QCOMPARE(f.store().items().constFirst().id, id);
-}
 
-void TestPanelTabs::clearAsksFirst() {
-    StoreFixture f;
-    PanelState state;
-    f.text(QStringLiteral("pinned one"), true);
+    // Clearing asks first, and keeps the pinned.
+    f.store().setPinned(id, true);
     f.text(QStringLiteral("loose one"));
-    ClipboardView view(state, f.ui);
-    view.resize(436, 480);
-    view.show();
-    auto* trash = view.findChild<QToolButton*>(QStringLiteral("clearHistory"));
-    QVERIFY(trash);
-
     auto answer = [&](const QString& button) {
-        trash->click();
-        QMessageBox* box = view.clearConfirmation();
+        view->findChild<QToolButton*>(QStringLiteral("clearHistory"))->click();
+        QMessageBox* box = view->clearConfirmation();
         QVERIFY(box);
-        QPushButton* target = nullptr;
         for (QAbstractButton* b : box->buttons())
             if (b->text() == button)
-                target = qobject_cast<QPushButton*>(b);
-        QVERIFY(target);
-        target->click();
-        QTRY_VERIFY(!view.clearConfirmation());
+                b->click();
+        QTRY_VERIFY(!view->clearConfirmation());
     };
     answer(QStringLiteral("Cancel"));
     QCOMPARE(f.store().items().size(), 2);
     answer(QStringLiteral("Clear (keeps pinned)"));
     QCOMPARE(f.store().items().size(), 1);
-    QCOMPARE(f.store().items().constFirst().text, QStringLiteral("pinned one"));
+    QCOMPARE(f.store().items().constFirst().text, QStringLiteral("keep me"));
 }
 
-void TestPanelTabs::screenshotEmptyStateAndClick() {
-    StoreFixture f;
-    PanelState state;
-    ScreenshotsView view(state, f.ui);
-    view.resize(436, 480);
-    view.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&view));
+void TestPanelTabs::screenshotsClickAndRename() {
+    Fixture f;
+    f.state.setTab(PanelTab::screenshots);
+    auto panel = f.shown<PanelView>();
+    ScreenshotsView& view = panel->screenshotsView();
     QVERIFY(view.showsEmptyState());
-
     QList<QUrl> shots;
     for (int i = 0; i < 5; ++i)
-        shots << QUrl::fromLocalFile(makePng(f.dir.filePath(QStringLiteral("Shot %1.png").arg(i))));
+        shots << QUrl::fromLocalFile(
+            makePng(f.dir.filePath(QStringLiteral("Shot 3.0%1.png").arg(i))));
     view.setScreenshots(shots);
     QVERIFY(!view.showsEmptyState());
 
     QWidget* vp = view.grid().viewport();
-    const QRect second = view.grid().visualRect(view.model().index(1));
-    QVERIFY(second.isValid());
-    hover(vp, second.center());
-    QCOMPARE(state.quickLookURL(), shots.at(1));
-
-    const QRect fourth = view.grid().visualRect(view.model().index(3));
-    QTest::mouseClick(vp, Qt::LeftButton, {}, fourth.center());
+    hover(vp, view.grid().visualRect(view.model().index(1)).center());
+    QCOMPARE(f.state.quickLookURL(), shots.at(1));
+    QTest::mouseClick(vp, Qt::LeftButton, {},
+                      view.grid().visualRect(view.model().index(3)).center());
     QCOMPARE(f.pasteboard().fileUrls(), QList<QUrl>{shots.at(3)});
     QVERIFY(f.pasteboard().types().contains(PasteboardType::png));
-    QCOMPARE(state.quickLookURL(), shots.at(3));
+    QCOMPARE(f.state.quickLookURL(), shots.at(3));
     QCOMPARE(f.toast.message(), QStringLiteral("Copied"));
-
     view.copyFileOnly(shots.at(0));
     QCOMPARE(f.toast.message(), QStringLiteral("Copied file"));
     QCOMPARE(f.pasteboard().fileUrls(), QList<QUrl>{shots.at(0)});
     QVERIFY(!f.pasteboard().types().contains(PasteboardType::png));
-}
 
-void TestPanelTabs::renamePrompt() {
-    StoreFixture f;
-    PanelState state;
-    PanelView panel(state, f.ui);
-    ScreenshotsView& view = panel.screenshotsView();
-    const QString folder = f.dir.filePath(QStringLiteral("shots"));
-    QVERIFY(QDir().mkpath(folder));
-    const QUrl shot = QUrl::fromLocalFile(makePng(folder + "/Screenshot 2026.03.04.png"));
-    makePng(folder + "/taken.png");
-    view.setScreenshots({shot});
-
-    // Pre-filled with the name without its extension; Cancel renames nothing.
+    // Rename is pre-filled with the name without its extension; Cancel renames nothing.
+    const QUrl shot = shots.at(4);
     view.startRename(shot);
-    QVERIFY(view.renamePrompt());
-    QCOMPARE(view.renamePrompt()->name(), QStringLiteral("Screenshot 2026.03.04"));
+    QCOMPARE(view.renamePrompt()->name(), QStringLiteral("Shot 3.04"));
     QCOMPARE(view.renaming(), shot);
     view.renamePrompt()->cancelButton().click();
     QVERIFY(view.renaming().isEmpty());
     QVERIFY(QFile::exists(shot.toLocalFile()));
-
     // A name that is taken is refused without a word; a free one renames.
-    for (const QString& name : {QStringLiteral("taken"), QStringLiteral("kept")}) {
+    for (const QString& name : {QStringLiteral("Shot 3.00"), QStringLiteral("kept")}) {
         view.startRename(shot);
         view.renamePrompt()->field().setText(name);
         view.renamePrompt()->renameButton().click();
         QVERIFY(view.renaming().isEmpty());
     }
     QVERIFY(!QFile::exists(shot.toLocalFile()));
-    QVERIFY(QFile::exists(folder + "/kept.png"));
-    QVERIFY(QFile::exists(folder + "/taken.png"));
-
+    QVERIFY(QFile::exists(f.dir.filePath("kept.png")));
+    QVERIFY(QFile::exists(shots.at(0).toLocalFile()));
     // Dismissing the prompt any other way clears it too, and so does leaving the tab.
     view.startRename(shot);
     view.renamePrompt()->reject();
     QVERIFY(view.renaming().isEmpty());
     view.startRename(shot);
     QVERIFY(view.renamePrompt());
-    state.setTab(PanelTab::clipboard);
+    f.state.setTab(PanelTab::clipboard);
     QVERIFY(view.renaming().isEmpty());
 }
 
 void TestPanelTabs::thumbnailSecondLook() {
-    StoreFixture f;
+    using State = ScreenshotListModel::ThumbState;
+    Fixture f;
     ThumbnailCache& cache = f.services.thumbnails();
     const QUrl ready = QUrl::fromLocalFile(makePng(f.dir.filePath("ready.png"), Qt::blue));
     const QUrl late = QUrl::fromLocalFile(makePng(f.dir.filePath("late.png"), Qt::green));
     // Named like a picture, readable by nothing: its preview never comes.
-    const QString broken = f.dir.filePath("never.png");
-    QFile file(broken);
+    const QUrl never = QUrl::fromLocalFile(f.dir.filePath("never.png"));
+    QFile file(never.toLocalFile());
     QVERIFY(file.open(QIODevice::WriteOnly) && file.write("not a picture") > 0);
     file.close();
-    const QUrl never = QUrl::fromLocalFile(broken);
     cache.generate(ready, cache.thumbnailURL(ready));
     QVERIFY(cache.waitForDone(5000));
 
     ScreenshotListModel model(cache);
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
     model.setScreenshots({ready, late, never});
     for (int row = 0; row < 3; ++row)
         QVERIFY(model.thumbnail(row).isNull()); // the first paint starts loading
-    QTRY_COMPARE(model.thumbState(ready), ScreenshotListModel::ThumbState::loaded);
+    QTRY_COMPARE(model.thumbState(ready), State::loaded);
     // The missing preview is made meanwhile and found at the second look.
-    QTRY_COMPARE_WITH_TIMEOUT(model.thumbState(late), ScreenshotListModel::ThumbState::loaded,
-                              5000);
+    QTRY_COMPARE_WITH_TIMEOUT(model.thumbState(late), State::loaded, 5000);
     QCOMPARE(model.thumbnail(1).pixelColor(0, 0), QColor(Qt::green));
-    QTRY_COMPARE_WITH_TIMEOUT(model.thumbState(never), ScreenshotListModel::ThumbState::missing,
-                              5000);
+    QTRY_COMPARE_WITH_TIMEOUT(model.thumbState(never), State::missing, 5000);
     QVERIFY(model.thumbnail(2).isNull());
 
     // Shown again, a missing thumbnail gets a new chance.
     model.revisit();
     QVERIFY(model.thumbnail(2).isNull());
-    QCOMPARE(model.thumbState(never), ScreenshotListModel::ThumbState::loading);
-    QTRY_COMPARE_WITH_TIMEOUT(model.thumbState(never), ScreenshotListModel::ThumbState::missing,
-                              5000);
+    QCOMPARE(model.thumbState(never), State::loading);
+    QTRY_COMPARE_WITH_TIMEOUT(model.thumbState(never), State::missing, 5000);
+}
+
+void TestPanelTabs::pickerNewestFiveWhateverPinned() {
+    Fixture f;
+    // Old pinned clips sort first in the store but not in the picker; the
+    // equal times of "e" and "f" keep their store order.
+    f.seed({{"a", 1000, true},
+            {"b", 1001, false},
+            {"c", 1002, true},
+            {"d", 1003, false},
+            {"e", 1005, false},
+            {"f", 1005, false},
+            {"g", 1006, true},
+            {"h", 1007, false}});
+    QCOMPARE(f.store().items().first().text, QString("g"));
+    f.picker.model().setSelection(3);
+    f.picker.show();
+    const QStringList inStore = texts(f.store().items());
+    const bool eFirst = inStore.indexOf("e") < inStore.indexOf("f");
+    QCOMPARE(texts(f.picker.model().items()),
+             (QStringList{"h", "g", eFirst ? "e" : "f", eFirst ? "f" : "e", "d"}));
+    QCOMPARE(f.picker.model().selection(), 0);
+
+    // The list stands still while open; the next show picks up the change.
+    f.seed({{"i", 1010, false}});
+    QCOMPARE(f.picker.model().items().first().text, QString("h"));
+    f.picker.hide();
+    f.picker.show();
+    QCOMPARE(f.picker.model().items().first().text, QString("i"));
+}
+
+void TestPanelTabs::pickerKeysClicksAndPicks() {
+    Fixture f;
+    f.seed({{"clip 1", 1001, false}, {"clip 2", 1002, false}, {"clip 3", 1003, false}});
+    f.picker.show();
+    QuickPickerModel& m = f.picker.model();
+    const auto press = [&f](Qt::Key key, int times = 1) {
+        for (int i = 0; i < times; ++i)
+            QTest::keyClick(&f.picker, key);
+    };
+
+    // Arrows stop at both ends.
+    press(Qt::Key_Down, 5);
+    QCOMPARE(m.selection(), 2);
+    press(Qt::Key_Up);
+    QCOMPARE(m.selection(), 1);
+    press(Qt::Key_Up, 5);
+    QCOMPARE(m.selection(), 0);
+
+    // A digit beyond the list is swallowed and the picker stays; 6 to 9 are no rows at all.
+    for (Qt::Key digit : {Qt::Key_4, Qt::Key_7, Qt::Key_0})
+        press(digit);
+    QVERIFY(f.picker.isVisible());
+    QCOMPARE(f.writes, 0);
+
+    // Return takes the highlighted row.
+    press(Qt::Key_Down);
+    press(Qt::Key_Return);
+    QVERIFY(!f.picker.isVisible());
+    QCOMPARE(f.copied(), QString("clip 2"));
+
+    // Keypad Enter too, after the selection was reset by showing again.
+    f.picker.show();
+    QCOMPARE(m.selection(), 0);
+    QTest::keyClick(&f.picker, Qt::Key_Enter, Qt::KeypadModifier);
+    QCOMPARE(f.copied(), QString("clip 3"));
+
+    // Digits pick directly (on the real keyboard in tst_shell_x11), from other
+    // scripts too (Arabic-Indic two); a letter is no digit; Escape closes
+    // without copying.
+    f.picker.show();
+    typeText(&f.picker, QString(QChar(0x0662)));
+    QVERIFY(!f.picker.isVisible());
+    QCOMPARE(f.copied(), QString("clip 2"));
+    f.picker.show();
+    typeText(&f.picker, QStringLiteral("a"));
+    QVERIFY(f.picker.isVisible());
+    press(Qt::Key_Escape);
+    QVERIFY(!f.picker.isVisible());
+    QCOMPARE(f.writes, 3);
+
+    // A click on a row picks it; between rows and in the footer nothing is
+    // picked. (The "All history…" link is followed through in tst_appdelegate.)
+    f.picker.show();
+    QuickPickerView& view = f.picker.view();
+    QTest::mouseClick(&view, Qt::LeftButton, {}, view.rowRect(1).center());
+    QVERIFY(!f.picker.isVisible());
+    QCOMPARE(f.copied(), QString("clip 2"));
+    f.picker.show();
+    QCOMPARE(view.rowAt(view.rowRect(0).bottomLeft() + QPoint(0, 1)), -1);
+    QTest::mouseClick(&view, Qt::LeftButton, {}, QPoint(20, f.picker.height() - 12));
+    // Out-of-range picks change nothing, not even the visibility.
+    f.picker.pick(-1);
+    f.picker.pick(3);
+    QVERIFY(f.picker.isVisible());
+    QCOMPARE(f.writes, 4);
+
+    // A clip whose file is gone copies nothing: the clipboard keeps what it had.
+    f.sql(QStringLiteral("UPDATE items SET kind='file', file_path='/nonexistent/gone.txt' "
+                         "WHERE text='clip 3'"));
+    f.picker.show();
+    f.picker.pick(0);
+    QVERIFY(!f.picker.isVisible());
+    QCOMPARE(f.writes, 4);
+    QCOMPARE(f.copied(), QString("clip 2"));
+
+    // An empty history: nothing to pick, the arrows stay at 0.
+    f.sql(QStringLiteral("DELETE FROM items"));
+    f.picker.show();
+    press(Qt::Key_Down);
+    QCOMPARE(m.selection(), 0);
+    press(Qt::Key_Return);
+    press(Qt::Key_1);
+    QVERIFY(f.picker.isVisible());
+    QCOMPARE(f.writes, 4);
+}
+
+void TestPanelTabs::pickerThumbnailInFullColour() {
+    Fixture f;
+    // A palette PNG, as small thumbnails are often stored: decoded scaled, it came out garbled.
+    QImage palette(40, 30, QImage::Format_Indexed8);
+    palette.setColorTable({qRgb(255, 165, 0), qRgb(255, 165, 1)});
+    palette.fill(0);
+    const QString thumb = f.dir.filePath(QStringLiteral("thumb.png"));
+    QVERIFY(palette.save(thumb, "PNG"));
+    f.sql("INSERT INTO items(hash,kind,created_at,thumb_path) VALUES('p','image',1000,'" + thumb +
+          "')");
+    f.picker.show();
+    // Its colour is drawn in the row instead of the kind symbol.
+    const QImage shot = f.picker.view().grab().toImage();
+    const int y = f.picker.view().rowRect(0).center().y();
+    bool drawn = false;
+    for (int x = 0; x < shot.width(); ++x)
+        drawn = drawn || shot.pixelColor(x, y) == QColor(255, 165, 0);
+    QVERIFY(drawn);
 }
 
 QTEST_MAIN(TestPanelTabs)
