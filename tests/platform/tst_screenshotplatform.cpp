@@ -149,13 +149,10 @@ void TestScreenshotPlatform::locationFollowsTheSession_data() {
                                             << "@flameshot"
                                             << "from Flameshot's settings";
     QTest::newRow("other, Flameshot asks")
-        << "X-Cinnamon" << QStringList{u"flameshot-asks"_qs, u"spectacle"_qs} << "localised"
+        << "X-Cinnamon" << QStringList{u"flameshot-asks"_qs, u"spectacle"_qs, u"xfce"_qs}
+        << "localised"
         << "~/Bilder"
         << "Pictures folder (no tool's setting found)";
-    QTest::newRow("other, gnome-screenshot")
-        << "X-Cinnamon" << QStringList{u"gnome-screenshot"_qs, u"xfce"_qs} << "present"
-        << "@gnome-screenshot"
-        << "from gnome-screenshot's settings";
     QTest::newRow("other, no Pictures folder") << "sway" << QStringList() << "no pictures"
                                                << "~/Bureau"
                                                << "Desktop (no tool's setting found)";
