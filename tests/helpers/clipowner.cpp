@@ -122,13 +122,9 @@ int runSlowOwner(const QMimeData& offer, int totalMs, bool understate) {
         }
         if (kind == XCB_SELECTION_REQUEST) {
             auto* r = reinterpret_cast<xcb_selection_request_event_t*>(e);
-            xcb_selection_notify_event_t n{};
-            n.response_type = XCB_SELECTION_NOTIFY;
-            n.time = r->time;
-            n.requestor = r->requestor;
-            n.selection = r->selection;
-            n.target = r->target;
-            n.property = r->property;
+            xcb_selection_notify_event_t n{
+                XCB_SELECTION_NOTIFY, 0,         0,          r->time, r->requestor,
+                r->selection,         r->target, r->property};
             if (r->target == targets) {
                 QList<xcb_atom_t> atoms = data.keys();
                 atoms.append(targets);
