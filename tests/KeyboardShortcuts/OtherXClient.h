@@ -18,8 +18,6 @@ public:
         m_root = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data->root;
     }
     ~OtherXClient() { xcb_disconnect(m_connection); }
-    OtherXClient(const OtherXClient&) = delete;
-    OtherXClient& operator=(const OtherXClient&) = delete;
 
     // True when the grab succeeded, i.e. nobody else held the combination.
     bool grab(std::uint8_t keycode, std::uint16_t mask) {

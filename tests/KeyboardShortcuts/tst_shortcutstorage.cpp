@@ -68,7 +68,6 @@ private Q_SLOTS:
     // Key texts and menu conflicts against a fixed layout (the real layouts
     // are read in tst_x11hotkeys).
     void modifierConversions();
-    void keyTextsAndMenuItems_data();
     void keyTextsAndMenuItems();
     void everyKeyHasOnePhysicalKey();
 
@@ -284,56 +283,31 @@ void TestShortcutStorage::modifierConversions() {
     QCOMPARE(Shortcut(Key::f5, MF::function | MF::option), Shortcut(96, 0x20800));
 }
 
-void TestShortcutStorage::keyTextsAndMenuItems_data() {
-    QTest::addColumn<Shortcut>("shortcut");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<std::optional<QString>>("menuKey");
-    QTest::addColumn<std::optional<QString>>("item"); // the menu item using it
-    const std::optional<QString> none;
-    QTest::newRow("upper case implies shift")
-        << Shortcut(9, 768) << QStringLiteral("⇧⌘V") << std::optional(QStringLiteral("v"))
-        << std::optional(QStringLiteral("Paste Special"));
-    QTest::newRow("upper case needs shift") << Shortcut(Key::v, MF::command) << QStringLiteral("⌘V")
-                                            << std::optional(QStringLiteral("v")) << none;
-    QTest::newRow("symbol order") << Shortcut(Key::a,
-                                              MF::command | MF::shift | MF::option | MF::control)
-                                  << QStringLiteral("⌃⌥⇧⌘A") << std::optional(QStringLiteral("a"))
-                                  << none;
-    QTest::newRow("function globe")
-        << Shortcut(Key::f1, MF::function | MF::control) << QStringLiteral("⌃\U0001F310\uFE0EF1")
-        << std::optional(QStringLiteral("\uF704")) << none;
-    QTest::newRow("space word") << Shortcut(Key::space, MF::option) << QStringLiteral("⌥Space")
-                                << std::optional(QStringLiteral(" ")) << none;
-    QTest::newRow("keypad never matches")
-        << Shortcut(Key::keypadPlus, MF::command) << QStringLiteral("⌘+\u20E3") << none << none;
-    QTest::newRow("no layout character")
-        << Shortcut(Key::j, MF::command) << QStringLiteral("⌘\uFFFD") << none << none;
-    QTest::newRow("quit") << Shortcut(Key::q, MF::command) << QStringLiteral("⌘Q")
-                          << std::optional(QStringLiteral("q"))
-                          << std::optional(QStringLiteral("Quit Quillet"));
-    QTest::newRow("submenu") << Shortcut(Key::a, MF::control) << QStringLiteral("⌃A")
-                             << std::optional(QStringLiteral("a"))
-                             << std::optional(QStringLiteral("Deep"));
-}
-
 void TestShortcutStorage::keyTextsAndMenuItems() {
-    QFETCH(Shortcut, shortcut);
-    QFETCH(QString, text);
-    QFETCH(std::optional<QString>, menuKey);
-    QFETCH(std::optional<QString>, item);
-    QCOMPARE(shortcut.description(*m_fake), text);
-    QCOMPARE(shortcut.menuKeyEquivalent(*m_fake), menuKey);
     MenuItem edit{QStringLiteral("Edit"), QString(), 0, {}};
     edit.submenu = {{QStringLiteral("Paste Special"), QStringLiteral("V"), MF::command, {}},
                     {QStringLiteral("More"),
                      QString(),
                      0,
                      {{QStringLiteral("Deep"), QStringLiteral("a"), MF::control, {}}}}};
-    m_center->setMenuItems(
-        {{QStringLiteral("Plus"), QStringLiteral("+"), MF::command, {}},
-         edit,
-         {QStringLiteral("Quit Quillet"), QStringLiteral("q"), MF::command, {}}});
-    QCOMPARE(m_center->menuItemUsing(shortcut), item);
+    m_center->setMenuItems({{QStringLiteral("Plus"), QStringLiteral("+"), MF::command, {}}, edit});
+    // "text | menu key | menu item using it", "-" for none.
+    const auto texts = [&](const Shortcut& shortcut) {
+        return shortcut.description(*m_fake) + u" | "_qs +
+               shortcut.menuKeyEquivalent(*m_fake).value_or(u"-"_qs) + u" | "_qs +
+               m_center->menuItemUsing(shortcut).value_or(u"-"_qs);
+    };
+    // An upper-case menu key implies Shift.
+    QCOMPARE(texts(Shortcut(9, 768)), u"⇧⌘V | v | Paste Special"_qs);
+    QCOMPARE(texts(Shortcut(Key::v, MF::command)), u"⌘V | v | -"_qs);
+    QCOMPARE(texts(Shortcut(Key::a, MF::command | MF::shift | MF::option | MF::control)),
+             u"⌃⌥⇧⌘A | a | -"_qs);
+    QCOMPARE(texts(Shortcut(Key::a, MF::control)), u"⌃A | a | Deep"_qs);
+    QCOMPARE(texts(Shortcut(Key::f1, MF::function | MF::control)),
+             u"⌃\U0001F310\uFE0EF1 | \uF704 | -"_qs);
+    QCOMPARE(texts(Shortcut(Key::space, MF::option)), u"⌥Space |   | -"_qs);
+    QCOMPARE(texts(Shortcut(Key::keypadPlus, MF::command)), u"⌘+\u20E3 | - | -"_qs);
+    QCOMPARE(texts(Shortcut(Key::j, MF::command)), u"⌘\uFFFD | - | -"_qs); // no layout character
 }
 
 void TestShortcutStorage::everyKeyHasOnePhysicalKey() {

@@ -331,8 +331,6 @@ void TestX11HotKeys::recorderKeyRules_data() {
     QTest::addColumn<std::optional<Shortcut>>("stored");
     QTest::addColumn<bool>("stillRecording");
     const std::optional<Shortcut> unchanged = kCommandShiftV;
-    QTest::newRow("V alone") << int(Qt::Key_V) << quint32(kXV) << Qt::KeyboardModifiers()
-                             << unchanged << true;
     QTest::newRow("Shift-V") << int(Qt::Key_V) << quint32(kXV)
                              << Qt::KeyboardModifiers(Qt::ShiftModifier) << unchanged << true;
     QTest::newRow("Shift-Tab is no shortcut")
