@@ -119,40 +119,39 @@ void gsettings(const QStringList& arguments) {
 void TestScreenshotPlatform::locationFollowsTheSession_data() {
     QTest::addColumn<QString>("desktop");
     QTest::addColumn<QStringList>("tools"); // tools with a folder set, each its own
-    QTest::addColumn<QString>("userDirs");  // absent, present, localised, no pictures
+    QTest::addColumn<QString>("userDirs");  // the Pictures folder they name (German: Bilder)
     QTest::addColumn<QString>("expected");  // ~ for home, @tool for that tool's folder
     QTest::addColumn<QString>("origin");
 
     const QStringList all{u"spectacle"_qs, u"xfce"_qs, u"flameshot"_qs, u"gnome-screenshot"_qs};
-    QTest::newRow("KDE, nothing set") << "KDE" << QStringList() << "absent"
+    QTest::newRow("KDE, nothing set") << "KDE" << QStringList() << "Pictures"
                                       << "~/Pictures"
                                       << "Spectacle's default";
-    QTest::newRow("KDE, Spectacle set") << "KDE" << all << "present"
+    QTest::newRow("KDE, Spectacle set") << "KDE" << all << "Images"
                                         << "@spectacle"
                                         << "from Spectacle's settings";
-    QTest::newRow("XFCE, Screenshooter set") << "XFCE" << all << "absent"
+    QTest::newRow("XFCE, Screenshooter set") << "XFCE" << all << "Pictures"
                                              << "@xfce"
                                              << "from Xfce Screenshooter's settings";
-    QTest::newRow("GNOME ignores the tools") << "ubuntu:GNOME" << all << "present"
+    QTest::newRow("GNOME ignores the tools") << "ubuntu:GNOME" << all << "Images"
                                              << "~/Images/Screenshots"
                                              << "GNOME default";
-    QTest::newRow("GNOME in German")
-        << "GNOME" << QStringList{u"gnome-screenshot"_qs} << "localised"
-        << "~/Bilder/Bildschirmfotos"
-        << "GNOME default";
+    QTest::newRow("GNOME in German") << "GNOME" << QStringList{u"gnome-screenshot"_qs} << "Bilder"
+                                     << "~/Bilder/Bildschirmfotos"
+                                     << "GNOME default";
     QTest::newRow("Flashback uses gnome-screenshot")
-        << "GNOME-Flashback:GNOME" << QStringList{u"gnome-screenshot"_qs} << "absent"
+        << "GNOME-Flashback:GNOME" << QStringList{u"gnome-screenshot"_qs} << "Pictures"
         << "@gnome-screenshot"
         << "from gnome-screenshot's settings";
-    QTest::newRow("other, Flameshot first") << "" << all << "absent"
+    QTest::newRow("other, Flameshot first") << "" << all << "Pictures"
                                             << "@flameshot"
                                             << "from Flameshot's settings";
     QTest::newRow("other, Flameshot asks")
         << "X-Cinnamon" << QStringList{u"flameshot-asks"_qs, u"spectacle"_qs, u"xfce"_qs}
-        << "localised"
+        << "Bilder"
         << "~/Bilder"
         << "Pictures folder (no tool's setting found)";
-    QTest::newRow("other, no Pictures folder") << "sway" << QStringList() << "no pictures"
+    QTest::newRow("other, no Pictures folder") << "sway" << QStringList() << "None"
                                                << "~/Bureau"
                                                << "Desktop (no tool's setting found)";
 }
@@ -188,17 +187,17 @@ void TestScreenshotPlatform::locationFollowsTheSession() {
         u"/user-dirs.dirs"_qs;
     QFile::remove(dirsFile);
     const QHash<QString, QByteArray> dirs{
-        {u"present"_qs, "XDG_DESKTOP_DIR=\"$HOME/Desk\"\nXDG_PICTURES_DIR=\"$HOME/Images\"\n"},
-        {u"localised"_qs,
+        {u"Images"_qs, "XDG_DESKTOP_DIR=\"$HOME/Desk\"\nXDG_PICTURES_DIR=\"$HOME/Images\"\n"},
+        {u"Bilder"_qs,
          "XDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\nXDG_PICTURES_DIR=\"$HOME/Bilder\"\n"},
-        {u"no pictures"_qs, "XDG_DESKTOP_DIR=\"$HOME/Bureau\"\nXDG_PICTURES_DIR=\"$HOME/None\"\n"}};
+        {u"None"_qs, "XDG_DESKTOP_DIR=\"$HOME/Bureau\"\nXDG_PICTURES_DIR=\"$HOME/None\"\n"}};
     if (dirs.contains(userDirs))
         writeFile(dirsFile, "# written by xdg-user-dirs-update\n" + dirs.value(userDirs));
     for (const char* folder : {"Images", "Bilder"})
         QDir(home).mkpath(QLatin1String(folder));
     for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES"})
         qunsetenv(name);
-    qputenv("LANG", userDirs == u"localised"_qs ? "de_DE.UTF-8" : "en_GB.UTF-8");
+    qputenv("LANG", userDirs == u"Bilder"_qs ? "de_DE.UTF-8" : "en_GB.UTF-8");
 
     if (expected.startsWith(QLatin1Char('~')))
         expected = home + expected.mid(1);
@@ -209,13 +208,9 @@ void TestScreenshotPlatform::locationFollowsTheSession() {
     QCOMPARE(folder.origin, origin);
     QCOMPARE(folder.toolPlaysSound, origin == u"GNOME default"_qs);
     // The dedicated folder is GNOME's, in every session.
-    const QString pictures = userDirs == u"absent"_qs      ? u"Pictures"_qs
-                             : userDirs == u"present"_qs   ? u"Images"_qs
-                             : userDirs == u"localised"_qs ? u"Bilder"_qs
-                                                           : u"None"_qs;
     QCOMPARE(location.dedicatedFolder(),
-             home + u'/' + pictures +
-                 (userDirs == u"localised"_qs ? u"/Bildschirmfotos"_qs : u"/Screenshots"_qs));
+             home + u'/' + userDirs +
+                 (userDirs == u"Bilder"_qs ? u"/Bildschirmfotos"_qs : u"/Screenshots"_qs));
     QFile::remove(dirsFile);
     qunsetenv("LANG");
 }
