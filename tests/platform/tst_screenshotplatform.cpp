@@ -88,9 +88,6 @@ void TestScreenshotPlatform::iniEditKeepsEveryOtherByte_data() {
     QTest::newRow("commented key is not the key")
         << QByteArray("[General]\n#savePath=/c\n") << "General"
         << QByteArray("[General]\n#savePath=/c\nsavePath=/new\n") << QString();
-    QTest::newRow("any section") << QByteArray("[Preferences]\napp=gimp\nsavePath=file:///o\n")
-                                 << "" << QByteArray("[Preferences]\napp=gimp\nsavePath=/new\n")
-                                 << "file:///o";
 }
 
 void TestScreenshotPlatform::iniEditKeepsEveryOtherByte() {
