@@ -10,59 +10,47 @@
 class TestPlatformLoader : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void choosesAndBuilds_data();
     void choosesAndBuilds();
     void fileUrlLists_data();
     void fileUrlLists();
 };
 
-void TestPlatformLoader::choosesAndBuilds_data() {
-    QTest::addColumn<QString>("requested");
-    QTest::addColumn<QByteArray>("display"); // empty: unset
-    QTest::addColumn<QString>("chosen");
-    QTest::addColumn<QString>("warning"); // what the user is told, if anything
-    QTest::newRow("null") << "null" << QByteArray(":99") << "null"
-                          << "";
-    QTest::newRow("x11, case and blanks") << " X11 " << QByteArray() << "x11"
-                                          << "";
-    QTest::newRow("unknown, no display") << "wayland" << QByteArray() << "null"
-                                         << "names no platform";
-    QTest::newRow("unknown, display") << "bogus" << QByteArray(":99") << "x11"
-                                      << "names no platform";
-    QTest::newRow("empty, no display") << "" << QByteArray() << "null"
-                                       << "no X display";
-    QTest::newRow("empty, display") << "" << QByteArray(":99") << "x11"
-                                    << "";
-}
-
 void TestPlatformLoader::choosesAndBuilds() {
-    QFETCH(QString, requested);
-    QFETCH(QByteArray, display);
-    QFETCH(QString, chosen);
-    QFETCH(QString, warning);
-    const QByteArray saved = qgetenv("DISPLAY");
-    if (display.isEmpty())
-        qunsetenv("DISPLAY");
-    else
-        qputenv("DISPLAY", display);
     QTemporaryDir dir;
     JsonDefaultsStore store(dir.filePath(QStringLiteral("defaults.json")));
-    if (!warning.isEmpty())
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(warning));
-    const Platform platform = PlatformLoader::load(store, requested);
-    qputenv("DISPLAY", saved);
+    const QByteArray saved = qgetenv("DISPLAY");
+    // Loads with the name and display (empty: unset), expecting what the user is told, if anything.
+    const auto load = [&](const char* requested, const char* display, const char* warning) {
+        if (*display)
+            qputenv("DISPLAY", display);
+        else
+            qunsetenv("DISPLAY");
+        if (*warning)
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QString::fromUtf8(warning)));
+        Platform platform = PlatformLoader::load(store, QString::fromUtf8(requested));
+        qputenv("DISPLAY", saved);
+        return platform;
+    };
+    QCOMPARE(load("null", ":99", "").name, u"null"_qs);
+    QCOMPARE(load(" X11 ", "", "").name, u"x11"_qs); // case and blanks
+    QCOMPARE(load("wayland", "", "names no platform").name, u"null"_qs);
+    QCOMPARE(load("bogus", ":99", "names no platform").name, u"x11"_qs);
+    QCOMPARE(load("", "", "no X display").name, u"null"_qs);
+    QCOMPARE(load("", ":99", "").name, u"x11"_qs);
 
-    QCOMPARE(platform.name, chosen);
-    QVERIFY(platform.pasteboard && platform.pasteKeystroke && platform.frontmostApp &&
-            platform.clipboardManager && platform.hotKeys && platform.screenshotLocation &&
-            platform.screenCaptureProbe && platform.trash && platform.sound && platform.loginItem &&
-            platform.makeFolderWatch && platform.makeFolderWatch());
-    // Nothing here can paste, grab a key or keep the clipboard: the services
-    // say so instead of pretending.
-    QVERIFY(!platform.pasteKeystroke->isAvailable());
-    QVERIFY(!platform.clipboardManager->claim());
-    QVERIFY(!platform.frontmostApp->frontmost());
-    QVERIFY(platform.hotKeys->grab(9, 0x100) != 0);
+    for (const char* name : {"null", "x11"}) {
+        const Platform platform = load(name, "", "");
+        QVERIFY(platform.pasteboard && platform.pasteKeystroke && platform.frontmostApp &&
+                platform.clipboardManager && platform.hotKeys && platform.screenshotLocation &&
+                platform.screenCaptureProbe && platform.trash && platform.sound &&
+                platform.loginItem && platform.makeFolderWatch && platform.makeFolderWatch());
+        // Nothing here can paste, grab a key or keep the clipboard: the services
+        // say so instead of pretending.
+        QVERIFY(!platform.pasteKeystroke->isAvailable());
+        QVERIFY(!platform.clipboardManager->claim());
+        QVERIFY(!platform.frontmostApp->frontmost());
+        QVERIFY(platform.hotKeys->grab(9, 0x100) != 0);
+    }
 }
 
 // The in-process clipboard itself is used by every unit test of copying back.
