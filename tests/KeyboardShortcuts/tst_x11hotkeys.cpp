@@ -172,7 +172,6 @@ void TestX11HotKeys::keyDelivery_data() {
     QTest::addColumn<std::uint16_t>("superMask"); // where Super is moved after registering
     QTest::addColumn<bool>("newKeymap");          // a fresh keymap loaded after that
     QTest::addColumn<bool>("hold");               // held until the server auto-repeats
-    QTest::newRow("tap") << std::uint16_t(XCB_MOD_MASK_4) << false << false;
     QTest::newRow("held: auto-repeat is no new press")
         << std::uint16_t(XCB_MOD_MASK_4) << false << true;
     QTest::newRow("Super moved to Mod3") << std::uint16_t(XCB_MOD_MASK_3) << false << false;
