@@ -271,7 +271,7 @@ E2E = ["tst_acceptance", "tst_shell_x11"]
 AREA = {
     "history": ["tst_clipstore", "tst_clipboardmonitor", "tst_capturex11", "tst_copyback", "tst_copyback_x11"],
     "screenshots": ["tst_thumbnailcache", "tst_screenshotwatcher", "tst_screenshothousekeeping"],
-    "shortcuts": ["tst_shortcutstorage", "tst_x11hotkeys", "tst_recorder"],
+    "shortcuts": ["tst_shortcutstorage", "tst_x11hotkeys"],
     "ui": ["tst_panelmodels", "tst_paneltabs", "tst_floatingpanel", "tst_settingswindow"],
     "app": ["tst_prefs", "tst_updater", "tst_appdelegate", "tst_debugchannel"],
     "x11": ["tst_defaultsstore", "tst_autostart", "tst_x11pasteboard", "tst_x11frontmostapp", "tst_screenshotplatform", "tst_capturex11", "tst_copyback_x11",

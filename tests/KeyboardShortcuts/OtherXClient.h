@@ -18,8 +18,6 @@ public:
         m_root = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data->root;
     }
     ~OtherXClient() { xcb_disconnect(m_connection); }
-    OtherXClient(const OtherXClient&) = delete;
-    OtherXClient& operator=(const OtherXClient&) = delete;
 
     // True when the grab succeeded, i.e. nobody else held the combination.
     bool grab(std::uint8_t keycode, std::uint16_t mask) {
@@ -29,13 +27,12 @@ public:
         std::free(error);
         return error == nullptr;
     }
+    // Waits for the server, so that a request from another connection cannot
+    // overtake the release.
     void ungrab(std::uint8_t keycode, std::uint16_t mask) {
-        // Waits for the server, so that our next request from another
-        // connection cannot overtake the release.
         std::free(xcb_request_check(m_connection,
                                     xcb_ungrab_key_checked(m_connection, keycode, m_root, mask)));
     }
-
     // A grab that is given back at once: true when nobody holds the combination.
     bool isFree(std::uint8_t keycode, std::uint16_t mask) {
         if (!grab(keycode, mask))
@@ -54,44 +51,32 @@ public:
             xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
     }
 
-    // The modifier map as xmodmap would change it: eight rows of keycodes.
-    std::vector<std::uint8_t> modifierMap(int* perModifier) {
-        xcb_get_modifier_mapping_reply_t* reply = xcb_get_modifier_mapping_reply(
-            m_connection, xcb_get_modifier_mapping(m_connection), nullptr);
-        if (!reply)
-            return {};
-        *perModifier = reply->keycodes_per_modifier;
-        const xcb_keycode_t* codes = xcb_get_modifier_mapping_keycodes(reply);
-        std::vector<std::uint8_t> map(codes, codes + 8 * reply->keycodes_per_modifier);
-        std::free(reply);
-        return map;
-    }
-    bool setModifierMap(const std::vector<std::uint8_t>& map, int perModifier) {
-        xcb_set_modifier_mapping_reply_t* reply = xcb_set_modifier_mapping_reply(
-            m_connection,
-            xcb_set_modifier_mapping(m_connection, std::uint8_t(perModifier), map.data()), nullptr);
-        const bool ok = reply && reply->status == XCB_MAPPING_STATUS_SUCCESS;
-        std::free(reply);
-        return ok;
-    }
-    // Moves the given keys to the modifier of the mask (1 << index), as a user
-    // putting Super on Mod3 with xmodmap does. Zero entries are ignored.
+    // Moves the keys to the modifier of the mask (1 << index), as a user
+    // putting Super on Mod3 with xmodmap does.
     bool moveKeysToModifier(std::initializer_list<std::uint8_t> keys, std::uint16_t mask) {
-        int per = 0;
-        const std::vector<std::uint8_t> map = modifierMap(&per);
+        auto* map = xcb_get_modifier_mapping_reply(m_connection,
+                                                   xcb_get_modifier_mapping(m_connection), nullptr);
+        const int per = map ? map->keycodes_per_modifier : 0;
         const int width = per + int(keys.size());
         std::vector<std::uint8_t> moved(size_t(8 * width), 0);
-        for (int mod = 0; mod < 8; ++mod) {
+        for (int mod = 0; map && mod < 8; ++mod) {
             auto out = moved.begin() + mod * width;
-            for (int i = 0; i < per; ++i) {
-                const std::uint8_t code = map[size_t(mod * per + i)];
-                if (std::find(keys.begin(), keys.end(), code) == keys.end())
-                    *out++ = code;
-            }
+            out = std::remove_copy_if(xcb_get_modifier_mapping_keycodes(map) + mod * per,
+                                      xcb_get_modifier_mapping_keycodes(map) + (mod + 1) * per, out,
+                                      [&](std::uint8_t code) {
+                                          return std::find(keys.begin(), keys.end(), code) !=
+                                                 keys.end();
+                                      });
             if ((1u << mod) == mask)
                 std::copy(keys.begin(), keys.end(), out);
         }
-        return setModifierMap(moved, width);
+        std::free(map);
+        auto* set = xcb_set_modifier_mapping_reply(
+            m_connection, xcb_set_modifier_mapping(m_connection, std::uint8_t(width), moved.data()),
+            nullptr);
+        const bool ok = set && set->status == XCB_MAPPING_STATUS_SUCCESS;
+        std::free(set);
+        return ok;
     }
 
 private:

@@ -2,28 +2,35 @@
 
 #include <QTest>
 
+namespace {
+const QStringList kClipboard{QStringLiteral("-selection"), QStringLiteral("clipboard"),
+                             QStringLiteral("-t")};
+
+// Keeps the test's event loop turning while waiting: Quillet's own offer is served by it.
+bool waitFor(QProcess& process, const std::function<bool()>& done, int timeoutMs) {
+    return QTest::qWaitFor(
+        [&] {
+            process.waitForReadyRead(20);
+            return done() || process.state() != QProcess::Running;
+        },
+        timeoutMs);
+}
+} // namespace
+
 std::unique_ptr<ClipboardOwner> ClipboardOwner::xclip(const QString& type,
                                                       const QByteArray& bytes) {
     auto owner = std::make_unique<ClipboardOwner>();
-    // -quiet keeps xclip in the foreground, so the test can stop it.
-    owner->m_process.start(QStringLiteral("xclip"),
-                           {QStringLiteral("-quiet"), QStringLiteral("-selection"),
-                            QStringLiteral("clipboard"), QStringLiteral("-t"), type,
-                            QStringLiteral("-i")});
-    if (!owner->m_process.waitForStarted(5000))
-        return owner;
-    owner->m_process.write(bytes);
-    owner->m_process.closeWriteChannel();
-    // xclip takes the selection once its input is read; it says so on stderr with -quiet.
+    QProcess& p = owner->m_process;
+    // -quiet keeps xclip in the foreground, so the test can stop it; it says on
+    // stderr when it has taken the selection, once its input is read.
+    p.start(QStringLiteral("xclip"), QStringList{QStringLiteral("-quiet")} + kClipboard +
+                                         QStringList{type, QStringLiteral("-i")});
+    p.write(bytes);
+    p.closeWriteChannel();
     owner->m_started =
-        QTest::qWaitFor(
-            [&] {
-                owner->m_process.waitForReadyRead(50);
-                return owner->m_process.readAllStandardError().contains("Waiting for selection") ||
-                       owner->m_process.state() != QProcess::Running;
-            },
-            10000) &&
-        owner->m_process.state() == QProcess::Running;
+        waitFor(
+            p, [&] { return p.readAllStandardError().contains("Waiting for selection"); }, 10000) &&
+        p.state() == QProcess::Running;
     return owner;
 }
 
@@ -34,47 +41,28 @@ std::unique_ptr<ClipboardOwner> ClipboardOwner::offer(const QStringList& args) {
     return owner;
 }
 
-void ClipboardOwner::send(const QByteArray& line) {
-    m_process.write(line + '\n');
-    m_process.waitForBytesWritten(5000);
-}
-
 bool ClipboardOwner::printed(const QByteArray& text, int timeoutMs) {
-    return QTest::qWaitFor(
-               [&] {
-                   m_process.waitForReadyRead(20);
-                   m_output += m_process.readAllStandardOutput();
-                   return m_output.contains(text) || m_process.state() != QProcess::Running;
-               },
-               timeoutMs) &&
-           m_output.contains(text);
+    waitFor(
+        m_process,
+        [&] {
+            m_output += m_process.readAllStandardOutput();
+            return m_output.contains(text);
+        },
+        timeoutMs);
+    return m_output.contains(text);
 }
 
 bool ClipboardOwner::exited(int timeoutMs) {
     return QTest::qWaitFor([&] { return m_process.state() == QProcess::NotRunning; }, timeoutMs);
 }
 
-void ClipboardOwner::kill() {
-    m_process.kill();
-    m_process.waitForFinished(5000);
-}
-
-ClipboardOwner::~ClipboardOwner() {
-    if (m_process.state() != QProcess::NotRunning) {
-        m_process.kill();
-        m_process.waitForFinished(5000);
-    }
-}
-
 QByteArray ClipboardOwner::readBack(const QString& type) {
     QProcess p;
-    p.start(QStringLiteral("xclip"), {QStringLiteral("-o"), QStringLiteral("-selection"),
-                                      QStringLiteral("clipboard"), QStringLiteral("-t"), type});
-    // Quillet's own offer is served by the test's event loop: keep it turning.
-    if (!QTest::qWaitFor([&] { return p.state() == QProcess::NotRunning; }, 10000)) {
-        p.kill();
-        p.waitForFinished();
-        return {};
-    }
-    return p.exitCode() == 0 ? p.readAllStandardOutput() : QByteArray();
+    p.start(QStringLiteral("xclip"),
+            QStringList{QStringLiteral("-o")} + kClipboard + QStringList{type});
+    const bool done = waitFor(
+        p, [] { return false; }, 10000);
+    p.kill();
+    p.waitForFinished();
+    return done && p.exitCode() == 0 ? p.readAllStandardOutput() : QByteArray();
 }

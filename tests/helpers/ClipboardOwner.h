@@ -16,17 +16,23 @@ public:
     // clipowner offering TYPE=VALUE arguments (see clipowner.cpp).
     static std::unique_ptr<ClipboardOwner> offer(const QStringList& args);
 
-    ~ClipboardOwner();
+    ~ClipboardOwner() { kill(); }
     // True once the process has taken the clipboard.
     bool started() const { return m_started; }
     // A line to clipowner's standard input ("quit", or the go-ahead of --wait).
-    void send(const QByteArray& line);
+    void send(const QByteArray& line) {
+        m_process.write(line + '\n');
+        m_process.waitForBytesWritten(5000);
+    }
     // Waits until the process has printed text (kept across calls).
     bool printed(const QByteArray& text, int timeoutMs = 10000);
     // Waits until the process has ended by itself.
     bool exited(int timeoutMs = 10000);
     // Ends it as a crash would, without a word to anyone.
-    void kill();
+    void kill() {
+        m_process.kill();
+        m_process.waitForFinished(5000);
+    }
 
     // Reads the clipboard as another client would (xclip -o); nothing on failure.
     static QByteArray readBack(const QString& type);

@@ -6,27 +6,28 @@
 #include <QtEndian>
 
 namespace {
-quint32 crc32(const QByteArray& bytes) {
-    quint32 crc = 0xffffffffu;
-    for (char ch : bytes) {
-        crc ^= quint8(ch);
-        for (int k = 0; k < 8; ++k)
-            crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
-    }
-    return ~crc;
-}
-
 QByteArray be32(quint32 v) {
     QByteArray b(4, '\0');
     qToBigEndian(v, b.data());
     return b;
 }
 
+// A PNG chunk: length, type, body and the CRC-32 of type and body.
 QByteArray chunk(const QByteArray& type, const QByteArray& body) {
-    return be32(quint32(body.size())) + type + body + be32(crc32(type + body));
+    quint32 crc = 0xffffffffu;
+    for (char ch : type + body) {
+        crc ^= quint8(ch);
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
+    }
+    return be32(quint32(body.size())) + type + body + be32(~crc);
 }
 
-QByteArray encode(const QImage& image, const char* format) {
+QByteArray encode(int w, int h, QColor color, const char* format, bool noisy = false) {
+    QImage image(w, h, QImage::Format_ARGB32);
+    image.fill(color);
+    for (int y = 0; noisy && y < h; ++y)
+        QRandomGenerator::global()->fillRange(reinterpret_cast<quint32*>(image.scanLine(y)), w);
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -36,23 +37,11 @@ QByteArray encode(const QImage& image, const char* format) {
 } // namespace
 
 QByteArray TestImages::png(int w, int h, bool noisy, QColor color) {
-    QImage image(w, h, QImage::Format_ARGB32);
-    image.fill(color);
-    if (noisy) {
-        auto* rng = QRandomGenerator::global();
-        for (int y = 0; y < h; ++y) {
-            auto* line = reinterpret_cast<quint32*>(image.scanLine(y));
-            for (int x = 0; x < w; ++x)
-                line[x] = rng->generate();
-        }
-    }
-    return encode(image, "PNG");
+    return encode(w, h, color, "PNG", noisy);
 }
 
 QByteArray TestImages::tiff(int w, int h, QColor color) {
-    QImage image(w, h, QImage::Format_ARGB32);
-    image.fill(color);
-    return encode(image, "TIFF");
+    return encode(w, h, color, "TIFF");
 }
 
 QByteArray TestImages::pngBomb(int w, int h) {

@@ -19,16 +19,10 @@
 struct WiredServices {
     using Adjust = std::function<void(Platform&, DefaultsStore&)>;
     explicit WiredServices(const QString& platform = QString(), Adjust adjust = {})
-        : services(options(dir, platform, std::move(adjust))) {}
-
-    static AppOptions options(const QTemporaryDir& dir, const QString& platform, Adjust adjust) {
-        AppOptions options;
-        options.platform = platform;
-        options.adjustPlatform = std::move(adjust);
-        options.settingsFile = dir.filePath(QStringLiteral("defaults.json"));
-        options.dataDir = dir.filePath(QStringLiteral("Quillet"));
-        return options;
-    }
+        : services({.platform = platform,
+                    .settingsFile = dir.filePath(QStringLiteral("defaults.json")),
+                    .dataDir = dir.filePath(QStringLiteral("Quillet")),
+                    .adjustPlatform = std::move(adjust)}) {}
 
     QTemporaryDir dir;
     AppServices services;

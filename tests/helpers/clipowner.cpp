@@ -11,20 +11,26 @@
 //   --wait          print "asked TYPE" when a type other than text is requested and
 //                   answer only after a line arrives on standard input (an editor
 //                   that encodes on request)
-//   --pace MS       serve slowly: every type in small pieces spread over about MS ms
+//   --pace MS       serve slowly: every type in small pieces spread over about MS ms,
+//                   printing "served TYPE" when one is complete (an editor encoding
+//                   on request, a remote connection)
 //   --then TEXT     once the image/png data has been asked for, copy TEXT instead
-//   --understate    with --pace, announce every size as one byte
-#include "helpers/SlowOwner.h"
-
+//   --understate    with --pace, announce every size as one byte: the announcement is
+//                   only a lower bound, and a hostile owner can send far more
 #include <QClipboard>
 #include <QFile>
 #include <QGuiApplication>
+#include <QHash>
 #include <QMimeData>
 #include <QSocketNotifier>
 #include <QThread>
 #include <QTimer>
 
+#include <xcb/xcb.h>
+
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
 #include <string>
 
@@ -53,6 +59,114 @@ protected:
         return QMimeData::retrieveData(mime, type);
     }
 };
+
+xcb_atom_t intern(xcb_connection_t* c, const QByteArray& name) {
+    xcb_intern_atom_reply_t* r =
+        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, name.size(), name.constData()), nullptr);
+    const xcb_atom_t atom = r ? r->atom : xcb_atom_t(XCB_ATOM_NONE);
+    std::free(r);
+    return atom;
+}
+
+// Qt's own owner sends large chunks as fast as it can, so the pace cannot be
+// set through it: this one owns CLIPBOARD on an X connection of its own and
+// sends every type incrementally. Returns once another client takes over.
+int runSlowOwner(const QMimeData& offer, int totalMs, bool understate) {
+    constexpr int kChunk = 64 * 1024;
+    xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+    if (xcb_connection_has_error(c))
+        return 3;
+    xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+    const xcb_window_t window = xcb_generate_id(c);
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 1, 1, 0,
+                      XCB_WINDOW_CLASS_INPUT_ONLY, screen->root_visual, 0, nullptr);
+    const xcb_atom_t clipboard = intern(c, "CLIPBOARD");
+    const xcb_atom_t targets = intern(c, "TARGETS");
+    const xcb_atom_t incr = intern(c, "INCR");
+    QHash<xcb_atom_t, QByteArray> data;
+    QHash<xcb_atom_t, QByteArray> names;
+    qsizetype chunks = 0;
+    for (const QString& type : offer.formats()) {
+        const xcb_atom_t atom = intern(c, type.toLatin1());
+        data.insert(atom, offer.data(type));
+        names.insert(atom, type.toLatin1());
+        chunks += data.value(atom).size() / kChunk + 1;
+    }
+    const auto pauseMs = (unsigned long)(totalMs / std::max<qsizetype>(1, chunks));
+
+    xcb_set_selection_owner(c, window, clipboard, XCB_CURRENT_TIME);
+    // A round trip: "owned" must not reach the test before the server has
+    // made us the owner, or its first request can still find nobody there.
+    xcb_get_selection_owner_reply_t* owner =
+        xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, clipboard), nullptr);
+    const bool owned = owner && owner->owner == window;
+    std::free(owner);
+    if (!owned)
+        return 4;
+    std::puts("owned");
+    std::fflush(stdout);
+
+    struct Transfer {
+        xcb_window_t requestor;
+        xcb_atom_t property, type;
+        QByteArray bytes;
+        qsizetype sent = 0;
+        bool done = false;
+    };
+    QList<Transfer> transfers;
+    while (xcb_generic_event_t* e = xcb_wait_for_event(c)) {
+        const uint8_t kind = e->response_type & ~0x80;
+        if (kind == XCB_SELECTION_CLEAR) {
+            std::free(e);
+            break;
+        }
+        if (kind == XCB_SELECTION_REQUEST) {
+            auto* r = reinterpret_cast<xcb_selection_request_event_t*>(e);
+            xcb_selection_notify_event_t n{
+                XCB_SELECTION_NOTIFY, 0,         0,          r->time, r->requestor,
+                r->selection,         r->target, r->property};
+            if (r->target == targets) {
+                QList<xcb_atom_t> atoms = data.keys();
+                atoms.append(targets);
+                xcb_change_property(c, XCB_PROP_MODE_REPLACE, r->requestor, r->property,
+                                    XCB_ATOM_ATOM, 32, uint32_t(atoms.size()), atoms.constData());
+            } else if (data.contains(r->target)) {
+                const uint32_t announced = understate ? 1 : uint32_t(data.value(r->target).size());
+                const uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE;
+                xcb_change_window_attributes(c, r->requestor, XCB_CW_EVENT_MASK, &events);
+                xcb_change_property(c, XCB_PROP_MODE_REPLACE, r->requestor, r->property, incr, 32,
+                                    1, &announced);
+                transfers.append({r->requestor, r->property, r->target, data.value(r->target)});
+            } else {
+                n.property = XCB_ATOM_NONE;
+            }
+            xcb_send_event(c, 0, r->requestor, 0, reinterpret_cast<const char*>(&n));
+            xcb_flush(c);
+        } else if (kind == XCB_PROPERTY_NOTIFY) {
+            auto* p = reinterpret_cast<xcb_property_notify_event_t*>(e);
+            for (Transfer& t : transfers) {
+                if (t.done || p->window != t.requestor || p->atom != t.property ||
+                    p->state != XCB_PROPERTY_DELETE)
+                    continue;
+                // The requestor took the last piece: the next one after a pause.
+                QThread::msleep(pauseMs);
+                const qsizetype n = std::min<qsizetype>(kChunk, t.bytes.size() - t.sent);
+                xcb_change_property(c, XCB_PROP_MODE_REPLACE, t.requestor, t.property, t.type, 8,
+                                    uint32_t(n), t.bytes.constData() + t.sent);
+                t.sent += n;
+                t.done = n == 0;
+                xcb_flush(c);
+                if (t.done)
+                    std::printf("served %s\n", names.value(t.type).constData());
+                std::fflush(stdout);
+            }
+            transfers.removeIf([](const Transfer& t) { return t.done; });
+        }
+        std::free(e);
+    }
+    xcb_disconnect(c);
+    return 0;
+}
 } // namespace
 
 int main(int argc, char** argv) {
@@ -68,10 +182,10 @@ int main(int argc, char** argv) {
             hang = true;
         } else if (option == QLatin1String("--wait")) {
             mime->wait = true;
-        } else if (option == QLatin1String("--pace") && !args.isEmpty()) {
-            paceMs = args.takeFirst().toInt();
         } else if (option == QLatin1String("--understate")) {
             understate = true;
+        } else if (option == QLatin1String("--pace") && !args.isEmpty()) {
+            paceMs = args.takeFirst().toInt();
         } else if (option == QLatin1String("--then") && !args.isEmpty()) {
             mime->then = args.takeFirst();
         } else {
@@ -80,29 +194,18 @@ int main(int argc, char** argv) {
     }
     for (const QString& arg : std::as_const(args)) {
         const qsizetype eq = arg.indexOf(QLatin1Char('='));
-        if (eq <= 0)
-            return 2;
-        const QString type = arg.left(eq);
         const QString value = arg.mid(eq + 1);
-        QByteArray bytes = value.toUtf8();
-        if (value.startsWith(QLatin1Char('@'))) {
-            QFile f(value.mid(1));
-            if (!f.open(QIODevice::ReadOnly))
-                return 2;
-            bytes = f.readAll();
-        }
-        if (type == QLatin1String("text/plain"))
+        QFile file(value.mid(1));
+        if (eq <= 0 || (value.startsWith(u'@') && !file.open(QIODevice::ReadOnly)))
+            return 2;
+        const QByteArray bytes = file.isOpen() ? file.readAll() : value.toUtf8();
+        if (arg.left(eq) == QLatin1String("text/plain"))
             mime->setText(QString::fromUtf8(bytes));
         else
-            mime->setData(type, bytes);
+            mime->setData(arg.left(eq), bytes);
     }
-    if (paceMs >= 0) {
-        QList<QPair<QString, QByteArray>> offer;
-        for (const QString& format : mime->formats())
-            offer.append({format, mime->data(format)});
-        delete mime;
-        return runSlowOwner(offer, paceMs, understate);
-    }
+    if (paceMs >= 0)
+        return runSlowOwner(*mime, paceMs, understate);
     QClipboard* cb = QGuiApplication::clipboard();
     cb->setMimeData(mime, QClipboard::Clipboard);
     QObject::connect(cb, &QClipboard::dataChanged, &app, [cb] {
@@ -110,17 +213,14 @@ int main(int argc, char** argv) {
             QCoreApplication::quit();
     });
     QSocketNotifier input(fileno(stdin), QSocketNotifier::Read);
-    if (!mime->wait) {
-        QObject::connect(&input, &QSocketNotifier::activated, &app, [&input] {
-            std::string line;
-            if (!std::getline(std::cin, line) || line == "quit") {
-                input.setEnabled(false);
-                QCoreApplication::quit();
-            }
-        });
-    } else {
-        input.setEnabled(false);
-    }
+    input.setEnabled(!mime->wait);
+    QObject::connect(&input, &QSocketNotifier::activated, &app, [&input] {
+        std::string line;
+        if (!std::getline(std::cin, line) || line == "quit") {
+            input.setEnabled(false);
+            QCoreApplication::quit();
+        }
+    });
     // Announce ownership once the X server has it.
     QTimer::singleShot(0, &app, [cb, hang] {
         if (!cb->ownsClipboard())

@@ -3,7 +3,6 @@
 #include "settings/JsonDefaultsStore.h"
 
 #include <QRegularExpression>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -12,99 +11,56 @@
 class TestPlatformLoader : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void choosesAndBuilds_data();
     void choosesAndBuilds();
-    void nullPasteboardKeepsWhatIsWritten();
-    void fileUrlParsing_data();
-    void fileUrlParsing();
+    void nullPasteboard();
+    void fileUrlLists_data();
+    void fileUrlLists();
 };
 
-void TestPlatformLoader::choosesAndBuilds_data() {
-    QTest::addColumn<QString>("requested");
-    QTest::addColumn<QByteArray>("display"); // empty: unset
-    QTest::addColumn<QString>("chosen");
-    QTest::addColumn<QString>("warning"); // what the user is told, if anything
-    QTest::newRow("null") << "null" << QByteArray(":99") << "null"
-                          << "";
-    QTest::newRow("x11, case and blanks") << " X11 " << QByteArray() << "x11"
-                                          << "";
-    QTest::newRow("unknown, no display") << "wayland" << QByteArray() << "null"
-                                         << "names no platform";
-    QTest::newRow("unknown, display") << "bogus" << QByteArray(":99") << "x11"
-                                      << "names no platform";
-    QTest::newRow("empty, no display") << "" << QByteArray() << "null"
-                                       << "no X display";
-    QTest::newRow("empty, display") << "" << QByteArray(":99") << "x11"
-                                    << "";
-}
-
 void TestPlatformLoader::choosesAndBuilds() {
-    QFETCH(QString, requested);
-    QFETCH(QByteArray, display);
-    QFETCH(QString, chosen);
-    QFETCH(QString, warning);
+    QTemporaryDir dir;
+    JsonDefaultsStore store(dir.filePath(QStringLiteral("defaults.json")));
     const QByteArray saved = qgetenv("DISPLAY");
-    if (display.isEmpty())
-        qunsetenv("DISPLAY");
-    else
-        qputenv("DISPLAY", display);
-    QTemporaryDir dir;
-    JsonDefaultsStore store(dir.filePath(QStringLiteral("defaults.json")));
-    if (!warning.isEmpty())
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(warning));
-    const Platform platform = PlatformLoader::load(store, requested);
-    qputenv("DISPLAY", saved);
+    // Loads with the name and display (empty: unset), expecting what the user is told, if anything.
+    const auto load = [&](const char* requested, const char* display, const char* warning) {
+        if (*display)
+            qputenv("DISPLAY", display);
+        else
+            qunsetenv("DISPLAY");
+        if (*warning)
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QString::fromUtf8(warning)));
+        Platform platform = PlatformLoader::load(store, QString::fromUtf8(requested));
+        qputenv("DISPLAY", saved);
+        return platform;
+    };
+    QCOMPARE(load("null", ":99", "").name, u"null"_qs);
+    QCOMPARE(load(" X11 ", "", "").name, u"x11"_qs); // case and blanks
+    QCOMPARE(load("wayland", "", "names no platform").name, u"null"_qs);
+    QCOMPARE(load("bogus", ":99", "names no platform").name, u"x11"_qs);
+    QCOMPARE(load("", "", "no X display").name, u"null"_qs);
+    QCOMPARE(load("", ":99", "").name, u"x11"_qs);
 
-    QCOMPARE(platform.name, chosen);
-    QVERIFY(platform.pasteboard && platform.pasteKeystroke && platform.frontmostApp &&
-            platform.clipboardManager && platform.hotKeys && platform.screenshotLocation &&
-            platform.screenCaptureProbe && platform.trash && platform.sound && platform.loginItem &&
-            platform.makeFolderWatch && platform.makeFolderWatch());
-    // Nothing here can paste, grab a key or keep the clipboard: the services
-    // say so instead of pretending.
-    QVERIFY(!platform.pasteKeystroke->isAvailable());
-    QVERIFY(!platform.clipboardManager->claim());
-    QVERIFY(!platform.frontmostApp->frontmost());
-    QVERIFY(platform.hotKeys->grab(9, 0x100) != 0);
-}
-
-void TestPlatformLoader::nullPasteboardKeepsWhatIsWritten() {
-    QTemporaryDir dir;
-    JsonDefaultsStore store(dir.filePath(QStringLiteral("defaults.json")));
-    const Platform platform = PlatformLoader::load(store, QStringLiteral("null"));
-    Pasteboard& pb = *platform.pasteboard;
-    QSignalSpy changed(&pb, &Pasteboard::changed);
-    const qint64 before = pb.changeCount();
-
-    const OfferFormats item{
-        {PasteboardType::rtf, "{\\rtf1 x}"},
-        {PasteboardType::plainText, "zwölf"},
-        {PasteboardType::png, "\x89PNG"},
-        {PasteboardType::fileUrl, "file:///tmp/a%20b.txt\r\nfile:///tmp/c\r\n"}};
-    pb.setMimeData(offer(item));
-    QCOMPARE(pb.changeCount(), before + 1);
-    QCOMPARE(changed.count(), 1);
-    for (const auto& [type, bytes] : item) {
-        QVERIFY(pb.types().contains(type));
-        // Up to the reader's limit the data is whole; past it, refused, not cut.
-        QCOMPARE(pb.data(type, bytes.size()), bytes);
-        QVERIFY(!pb.data(type, bytes.size() - 1));
+    for (const char* name : {"null", "x11"}) {
+        const Platform platform = load(name, "", "");
+        QVERIFY(platform.pasteboard && platform.pasteKeystroke && platform.frontmostApp &&
+                platform.clipboardManager && platform.hotKeys && platform.screenshotLocation &&
+                platform.screenCaptureProbe && platform.trash && platform.sound &&
+                platform.loginItem && platform.makeFolderWatch && platform.makeFolderWatch());
+        // Nothing here can paste, grab a key or keep the clipboard: the services
+        // say so instead of pretending.
+        QVERIFY(!platform.pasteKeystroke->isAvailable());
+        QVERIFY(!platform.clipboardManager->claim());
+        QVERIFY(!platform.frontmostApp->frontmost());
+        QVERIFY(platform.hotKeys->grab(9, 0x100) != 0);
     }
-    QCOMPARE(pb.string(), QStringLiteral("zwölf"));
-    QCOMPARE(pb.fileUrls(),
-             (QList<QUrl>{QUrl::fromLocalFile("/tmp/a b.txt"), QUrl::fromLocalFile("/tmp/c")}));
-
-    pb.clearContents();
-    QCOMPARE(pb.changeCount(), before + 2);
-    QCOMPARE(changed.count(), 2);
-    QVERIFY(pb.types().isEmpty());
-    QVERIFY(!pb.string());
 }
 
-// What other applications offer as a file list, and which local files it names.
-void TestPlatformLoader::fileUrlParsing_data() {
-    QTest::addColumn<QByteArray>("offered");
-    QTest::addColumn<QStringList>("files"); // empty: no file list
+// The in-process clipboard itself is used by every unit test of copying back.
+void TestPlatformLoader::fileUrlLists_data() {
+    QTest::addColumn<QByteArray>("list");
+    QTest::addColumn<QStringList>("files"); // empty: none at all
+    QTest::newRow("uri-list") << QByteArray("file:///tmp/a%20b.txt\r\nfile:///tmp/c\r\n")
+                              << QStringList{"/tmp/a b.txt", "/tmp/c"};
     QTest::newRow("gnome form") << QByteArray("copy\nfile:///tmp/x") << QStringList{"/tmp/x"};
     QTest::newRow("comment") << QByteArray("# x\nfile:///y\n") << QStringList{"/y"};
     QTest::newRow("files beside a web address")
@@ -114,15 +70,37 @@ void TestPlatformLoader::fileUrlParsing_data() {
     QTest::newRow("invalid line") << QByteArray("file:///a\nfile://[x\n") << QStringList{};
 }
 
-void TestPlatformLoader::fileUrlParsing() {
-    QFETCH(QByteArray, offered);
+void TestPlatformLoader::fileUrlLists() {
+    QFETCH(QByteArray, list);
     QFETCH(QStringList, files);
-    const auto urls = Pasteboard::parseFileUrls(offered);
+    const auto urls = Pasteboard::parseFileUrls(list);
     QCOMPARE(urls.has_value(), !files.isEmpty());
     QStringList paths;
     for (const QUrl& url : urls.value_or(QList<QUrl>{}))
         paths.append(url.toLocalFile());
     QCOMPARE(paths, files);
+}
+
+// Every unit test of copying back stands on the in-process clipboard.
+void TestPlatformLoader::nullPasteboard() {
+    QTemporaryDir dir;
+    JsonDefaultsStore store(dir.filePath(QStringLiteral("defaults.json")));
+    const Platform platform = PlatformLoader::load(store, QStringLiteral("null"));
+    Pasteboard& pb = *platform.pasteboard;
+    const qint64 before = pb.changeCount();
+    const OfferFormats item{{PasteboardType::plainText, "zwölf"},
+                            {PasteboardType::fileUrl, "file:///tmp/c\r\n"}};
+    pb.setMimeData(offer(item));
+    for (const auto& [type, bytes] : item) {
+        // Up to the reader's limit the data is whole; past it, refused, not cut.
+        QCOMPARE(pb.data(type, bytes.size()), bytes);
+        QVERIFY(!pb.data(type, bytes.size() - 1));
+    }
+    QCOMPARE(pb.string(), QStringLiteral("zwölf"));
+    QCOMPARE(pb.fileUrls(), QList<QUrl>{QUrl::fromLocalFile("/tmp/c")});
+    pb.clearContents();
+    QCOMPARE(pb.changeCount(), before + 2);
+    QVERIFY(pb.types().isEmpty());
 }
 
 QTEST_MAIN(TestPlatformLoader)

@@ -21,7 +21,6 @@ class TestX11FrontmostApp : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void initTestCase();
-    void resolution_data();
     void resolution();
     void activeWindowOfAnotherProcess();
 
@@ -41,39 +40,24 @@ void TestX11FrontmostApp::initTestCase() {
     writeEntry(m_lower.filePath(QStringLiteral("applications/firefox.desktop")), "Name=Shadowed");
 }
 
-void TestX11FrontmostApp::resolution_data() {
-    QTest::addColumn<QStringList>("props"); // gtk id, kde file, instance, class
-    QTest::addColumn<QString>("id");
-    QTest::addColumn<QString>("name");
-    QTest::newRow("gtk id first") << QStringList{"org.gtk.Thing", "vendor-editor.desktop", "a", "B"}
-                                  << "org.gtk.Thing"
-                                  << "Thing";
-    QTest::newRow("kde desktop file")
-        << QStringList{"", "vendor-editor.desktop", "a", "B"} << "vendor-editor"
-        << "Vendor Editor";
-    QTest::newRow("startup class by class")
-        << QStringList{"", "", "x", "quillettester"} << "org.example.Tester"
-        << "Example Tester";
-    QTest::newRow("startup class by instance")
-        << QStringList{"", "", "quillettester", "Xmessage"} << "org.example.Tester"
-        << "Example Tester";
-    QTest::newRow("lower-cased class") << QStringList{"", "", "Navigator", "Firefox"} << "firefox"
-                                       << "Firefox Web";
-    QTest::newRow("class itself") << QStringList{"", "", "gimp", "Gimp-2.10"} << "Gimp-2.10"
-                                  << "Gimp-2.10";
-    QTest::newRow("gtk id without entry")
-        << QStringList{"org.none.App", "", "app", "App"} << "org.none.App"
-        << "App";
-}
-
 void TestX11FrontmostApp::resolution() {
-    QFETCH(QStringList, props);
-    QFETCH(QString, id);
-    QFETCH(QString, name);
     X11FrontmostApp front({m_data.path(), m_lower.path()});
-    const FrontApp app = front.resolve(props[0], props[1], props[2], props[3]);
-    QCOMPARE(app.id, std::optional<QString>(id));
-    QCOMPARE(app.name, std::optional<QString>(name));
+    // From the window's GTK id, KDE desktop file, instance and class: "id | name".
+    const auto resolve = [&](const char* gtk, const char* kde, const char* instance,
+                             const char* windowClass) {
+        const FrontApp app =
+            front.resolve(QString::fromUtf8(gtk), QString::fromUtf8(kde),
+                          QString::fromUtf8(instance), QString::fromUtf8(windowClass));
+        return app.id.value_or(u"-"_qs) + u" | "_qs + app.name.value_or(u"-"_qs);
+    };
+    QCOMPARE(resolve("org.gtk.Thing", "vendor-editor.desktop", "a", "B"), "org.gtk.Thing | Thing");
+    QCOMPARE(resolve("", "vendor-editor.desktop", "a", "B"), "vendor-editor | Vendor Editor");
+    // StartupWMClass, matched by class or by instance.
+    QCOMPARE(resolve("", "", "x", "quillettester"), "org.example.Tester | Example Tester");
+    QCOMPARE(resolve("", "", "quillettester", "Xmessage"), "org.example.Tester | Example Tester");
+    QCOMPARE(resolve("", "", "Navigator", "Firefox"), "firefox | Firefox Web");
+    QCOMPARE(resolve("", "", "gimp", "Gimp-2.10"), "Gimp-2.10 | Gimp-2.10");
+    QCOMPARE(resolve("org.none.App", "", "app", "App"), "org.none.App | App");
 }
 
 void TestX11FrontmostApp::activeWindowOfAnotherProcess() {

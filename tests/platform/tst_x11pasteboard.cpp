@@ -14,11 +14,11 @@
 
 // The real X11 clipboard under the harness's Xvfb, with xclip and the
 // clipowner helper as the other application. Reading ordinary offers of
-// every kind is covered through the monitor in tst_capturex11.
+// every kind, large ones included, is covered through the monitor in
+// tst_capturex11.
 class TestX11Pasteboard : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void largeTransferArrivesWhole();
     void secretOfferIsNeverTransferred();
     void stuckOwnerCostsOneTimeout();
     void dataPastItsLimitIsNotTransferred_data();
@@ -27,41 +27,18 @@ private Q_SLOTS:
     void managerAndInjectorShareOneConnection();
 };
 
-void TestX11Pasteboard::largeTransferArrivesWhole() {
-    // Beyond the size of one X request, so the owner sends it in increments.
+void TestX11Pasteboard::secretOfferIsNeverTransferred() {
+    // Every marker is kept out of the history in tst_capturex11; here the text
+    // behind one must not even be fetched.
     X11Pasteboard pb;
-    QByteArray text(20 * 1024 * 1024, 'a');
-    for (qsizetype i = 0; i < text.size(); i += 997)
-        text[i] = char('a' + i % 26);
-    QTemporaryDir dir;
-    QFile file(dir.filePath(QStringLiteral("big.txt")));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(text);
-    file.close();
     const qint64 before = pb.changeCount();
-    auto owner = ClipboardOwner::offer({QStringLiteral("text/plain=@") + file.fileName()});
+    auto owner = ClipboardOwner::offer(
+        {QStringLiteral("text/plain=hunter2"), QStringLiteral("x-kde-passwordManagerHint=secret")});
     QVERIFY(owner->started());
     QTRY_VERIFY_WITH_TIMEOUT(pb.changeCount() > before, 5000);
-    const auto read = pb.string();
-    QVERIFY(read);
-    QCOMPARE(read->size(), text.size());
-    QCOMPARE(read->toLatin1(), text);
-}
-
-void TestX11Pasteboard::secretOfferIsNeverTransferred() {
-    X11Pasteboard pb;
-    for (const QString& marker :
-         {PasteboardType::concealed, QStringLiteral("x-kde-passwordManagerHint"),
-          QStringLiteral("text/x-kde-passwordManagerHint")}) {
-        const qint64 before = pb.changeCount();
-        auto owner = ClipboardOwner::offer(
-            {QStringLiteral("text/plain=hunter2"), marker + QStringLiteral("=secret")});
-        QVERIFY(owner->started());
-        QTRY_VERIFY_WITH_TIMEOUT(pb.changeCount() > before, 5000);
-        QVERIFY2(pb.types().contains(PasteboardType::concealed), qPrintable(marker));
-        QVERIFY(!pb.string());
-        QVERIFY(!pb.data(PasteboardType::string));
-    }
+    QVERIFY(pb.types().contains(PasteboardType::concealed));
+    QVERIFY(!pb.string());
+    QVERIFY(!pb.data(PasteboardType::string));
 }
 
 void TestX11Pasteboard::stuckOwnerCostsOneTimeout() {
