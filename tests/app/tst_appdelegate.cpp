@@ -21,6 +21,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QSystemTrayIcon>
 #include <QTest>
 #include <QTimer>
 
@@ -139,6 +140,10 @@ void TestAppDelegate::trayItem() {
     QCOMPARE(item->title(), QString());
     QCOMPARE(item->toolTip(), QString("Quillet"));
     QCOMPARE(item->icon().pixmap(32, 32).toImage(), plain);
+    m_delegate.togglePanel();
+    // A click's place serves that click only, not a later shortcut.
+    Q_EMIT item->systemTrayIcon().activated(QSystemTrayIcon::Trigger);
+    QCOMPARE(item->anchorRect(), std::nullopt);
     m_delegate.togglePanel();
 }
 
