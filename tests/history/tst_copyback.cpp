@@ -41,13 +41,9 @@ public:
     explicit RecordingKeystroke(Log& log)
         : m_log(log) {}
     bool isAvailable() const override { return available; }
-    void rememberActiveWindow() override { m_log << QStringLiteral("remember"); }
-    void sendPaste() override {
-        m_log << QStringLiteral("paste");
-        ++pastes;
-    }
+    void rememberActiveWindow() override {}
+    void sendPaste() override { m_log << QStringLiteral("paste"); }
     bool available = true;
-    int pastes = 0;
 
 private:
     Log& m_log;
@@ -77,17 +73,30 @@ class TestCopyBack : public QObject {
 private Q_SLOTS:
     void offered_data();
     void offered();
-    void choosing_data();
+    void choosing_data() {
+        QTest::addColumn<bool>("picker");
+        QTest::addColumn<bool>("pasteDirectly");
+        QTest::addColumn<bool>("trusted");
+        QTest::addColumn<Log>("expected");
+        // The panel stays unless it pastes; the picker closes either way, before the copy.
+        QTest::newRow("panel, copy")
+            << false << false << true << Log{"clear", "write", "toast", "mark"};
+        QTest::newRow("panel, paste")
+            << false << true << true << Log{"clear", "write", "toast", "hide", "paste", "mark"};
+        // Without the right to send keys: still copied and hidden; only the keys are missing.
+        QTest::newRow("panel, paste, no trust")
+            << false << true << false << Log{"clear", "write", "toast", "hide", "mark"};
+        QTest::newRow("picker, paste")
+            << true << true << true << Log{"hide", "clear", "write", "paste", "mark"};
+    }
     void choosing();
     void goneItemLeavesClipboardAlone();
-    void noTrustOffX11();
 };
 
 // What another application is offered for each kind of item, with every type
 // and the bytes it must hold (empty: not offered). DIR stands for the test's
-// folder, which holds a.rtf, a.png, shot.PNG, shot.jpg, "Shot 1.png" and
-// "first ä#1.txt" and second.txt; a failed copy leaves "old" on the clipboard.
-// tst_copyback_x11 reads the real clipboard back.
+// folder, which holds a.rtf, a.png, shot.PNG, shot.jpg, "Shot 1.png",
+// "first ä#1.txt" and second.txt. tst_copyback_x11 reads the real clipboard.
 void TestCopyBack::offered_data() {
     QTest::addColumn<QString>("call"); // item, screenshot or file only
     QTest::addColumn<ClipItem>("item");
@@ -107,6 +116,7 @@ void TestCopyBack::offered_data() {
     const QString url = PasteboardType::fileUrl;
     const QString gnome = PasteboardType::gnomeCopiedFiles;
     const QString text = PasteboardType::string;
+    const QString png = PasteboardType::png;
     const QByteArray none;
     QTest::newRow("rich text") << "item" << item(ClipKind::rtf, "rich", "DIR/a.rtf")
                                << Reps{{text, "rich"}, {PasteboardType::rtf, "{\\rtf1 rich}"}};
@@ -117,34 +127,30 @@ void TestCopyBack::offered_data() {
     QTest::newRow("link") << "item" << item(ClipKind::link, "https://example.org/a?b=1")
                           << Reps{{text, "https://example.org/a?b=1"}, {url, none}};
     QTest::newRow("image") << "item" << item(ClipKind::image, nullptr, "DIR/a.png")
-                           << Reps{{PasteboardType::png, "PNG"}, {tiffSize, "6x4"}};
-    QTest::newRow("image, blob gone") << "item" << item(ClipKind::image, nullptr, "DIR/gone.png")
-                                      << Reps{{text, "old"}, {PasteboardType::png, none}};
+                           << Reps{{png, "PNG"}, {tiffSize, "6x4"}};
     QTest::newRow("several files")
         << "item"
         << item(ClipKind::file, "DIR/first \u00e4#1.txt\nDIR/second.txt", "DIR/first \u00e4#1.txt")
         << Reps{{url, "file://DIR/first%20%C3%A4%231.txt\r\nfile://DIR/second.txt\r\n"},
                 {gnome, "copy\nfile://DIR/first%20%C3%A4%231.txt\nfile://DIR/second.txt"},
                 {text, "DIR/first \xc3\xa4#1.txt\nDIR/second.txt"}};
-    QTest::newRow("several files, all gone")
-        << "item" << item(ClipKind::file, "DIR/gone\nDIR/gone2", "DIR/gone") << Reps{{text, "old"}};
     QTest::newRow("file as text only")
         << "item" << item(ClipKind::file, "/only/text") << Reps{{text, "/only/text"}, {url, none}};
     QTest::newRow("upper-case PNG screenshot")
         << "screenshot" << item(ClipKind::file, nullptr, "DIR/shot.PNG")
-        << Reps{{url, "file://DIR/shot.PNG\r\n"}, {PasteboardType::png, "PNG"}, {tiffSize, "6x4"}};
+        << Reps{{url, "file://DIR/shot.PNG\r\n"}, {png, "PNG"}, {tiffSize, "6x4"}};
     QTest::newRow("JPEG screenshot")
         << "screenshot" << item(ClipKind::file, nullptr, "DIR/shot.jpg")
         << Reps{{url, "file://DIR/shot.jpg\r\n"},
                 {gnome, "copy\nfile://DIR/shot.jpg"},
                 {text, "DIR/shot.jpg"},
-                {PasteboardType::png, none}};
+                {png, none}};
     QTest::newRow("PNG screenshot gone")
         << "screenshot" << item(ClipKind::file, nullptr, "DIR/gone.png")
-        << Reps{{url, "file://DIR/gone.png\r\n"}, {PasteboardType::png, none}};
+        << Reps{{url, "file://DIR/gone.png\r\n"}, {png, none}};
     QTest::newRow("screenshot as file only")
         << "file only" << item(ClipKind::file, nullptr, "DIR/Shot 1.png")
-        << Reps{{url, "file://DIR/Shot%201.png\r\n"}, {PasteboardType::png, none}};
+        << Reps{{url, "file://DIR/Shot%201.png\r\n"}, {png, none}};
 }
 
 void TestCopyBack::offered() {
@@ -178,34 +184,15 @@ void TestCopyBack::offered() {
 
     for (auto [type, bytes] : std::as_const(expected)) {
         bytes.replace("DIR", QFile::encodeName(dir));
-        if (bytes == "PNG")
-            bytes = png;
-        const QString read = type == tiffSize ? PasteboardType::tiff : type;
-        const QByteArray offered = f.pasteboard.data(read).value_or(QByteArray());
+        const QByteArray offered = f.pasteboard.data(type == tiffSize ? PasteboardType::tiff : type)
+                                       .value_or(QByteArray());
         if (type == tiffSize) {
             const QImage tiff = QImage::fromData(offered, "TIFF");
             QCOMPARE(QStringLiteral("%1x%2").arg(tiff.width()).arg(tiff.height()).toUtf8(), bytes);
         } else {
-            QCOMPARE(offered, bytes);
+            QCOMPARE(offered, bytes == "PNG" ? png : bytes);
         }
     }
-}
-
-void TestCopyBack::choosing_data() {
-    QTest::addColumn<bool>("picker");
-    QTest::addColumn<bool>("pasteDirectly");
-    QTest::addColumn<bool>("trusted");
-    QTest::addColumn<Log>("expected");
-    // The panel stays unless it pastes; the picker closes either way, before the copy.
-    QTest::newRow("panel, copy") << false << false << true
-                                 << Log{"clear", "write", "toast", "mark"};
-    QTest::newRow("panel, paste") << false << true << true
-                                  << Log{"clear", "write", "toast", "hide", "paste", "mark"};
-    // Without the right to send keys: still copied and hidden; only the keys are missing.
-    QTest::newRow("panel, paste, no trust")
-        << false << true << false << Log{"clear", "write", "toast", "hide", "mark"};
-    QTest::newRow("picker, paste")
-        << true << true << true << Log{"hide", "clear", "write", "paste", "mark"};
 }
 
 void TestCopyBack::choosing() {
@@ -227,12 +214,12 @@ void TestCopyBack::choosing() {
     QCOMPARE(f.log, expected);
     QCOMPARE(f.pasteboard.types(),
              (QStringList{PasteboardType::string, PasteboardType::plainText}));
-    if (f.keystroke.pastes == 0)
+    if (!expected.contains(QStringLiteral("paste")))
         return;
     // Two quick choices paste twice.
     f.copyBack.chooseItem(item, {}, {});
     f.copyBack.chooseItem(item, {}, {});
-    QTRY_COMPARE_WITH_TIMEOUT(f.keystroke.pastes, 3, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(f.log.count(QStringLiteral("paste")), 3, 5000);
 }
 
 // An item whose file is gone: the clipboard keeps what it held, the user
@@ -257,12 +244,9 @@ void TestCopyBack::goneItemLeavesClipboardAlone() {
     QVERIFY(f.waitPastPasteDelay());
     QCOMPARE(f.log, (Log{"hide", "mark"}));
     QCOMPARE(failed.count(), 3);
-    QCOMPARE(failed.first().first().toString(), CopyBack::copyFailedMessage);
-}
 
-// Without an X11 display (this tier has none) the real keystroke reports no
-// trust and ignores every request instead of failing.
-void TestCopyBack::noTrustOffX11() {
+    // Without an X11 display (this tier has none) the real keystroke reports
+    // no trust and ignores every request instead of failing.
     X11PasteKeystroke keystroke;
     QVERIFY(!keystroke.isAvailable());
     keystroke.rememberActiveWindow();

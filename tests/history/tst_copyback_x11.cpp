@@ -1,38 +1,15 @@
-#include "helpers/ClipboardOwner.h"
 #include "helpers/TempPrefs.h"
-#include "history/ClipStore.h"
-#include "history/ClipboardMonitor.h"
 #include "history/CopyBack.h"
-#include "platform/x11/X11FrontmostApp.h"
 #include "platform/x11/X11PasteKeystroke.h"
 #include "platform/x11/X11Pasteboard.h"
-#include "thumbnails/ThumbnailCache.h"
 
-#include <QFile>
 #include <QKeyEvent>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
 #include <QWidget>
 
-// Copy back on the real X11 clipboard and keyboard under the harness's Xvfb,
-// with xclip and a window of another process on the other side (what each kind
-// of item offers is checked in tst_copyback).
 namespace {
-struct Fixture : TempPrefs {
-    X11Pasteboard pasteboard;
-    X11PasteKeystroke keystroke;
-    CopyBack copyBack{pasteboard, keystroke, prefs};
-
-    QString file(const QString& name, const QByteArray& bytes) {
-        const QString path = dir.filePath(name);
-        QFile f(path);
-        if (f.open(QIODevice::WriteOnly))
-            f.write(bytes);
-        return path;
-    }
-};
-
 // Stands for Quillet's panel or settings window holding the keyboard.
 class OwnWindow : public QWidget {
 public:
@@ -41,28 +18,33 @@ public:
 protected:
     void keyPressEvent(QKeyEvent*) override { ++keys; }
 };
-
-const QString utf8 = QStringLiteral("UTF8_STRING");
 } // namespace
 
+// Copy back on the real X11 clipboard and keyboard under the harness's Xvfb,
+// pasted into a window of another process (what each kind of item offers is
+// checked in tst_copyback).
 class TestCopyBackX11 : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void chosenItemIsPastedIntoThePreviousWindow_data();
+    void chosenItemIsPastedIntoThePreviousWindow_data() {
+        QTest::addColumn<QString>("wmClass");
+        QTest::addColumn<QString>("modifiers");
+        QTest::newRow("editor") << "Mousepad"
+                                << "ctrl";
+        // Matched whatever its case; a terminal wants Shift too.
+        QTest::newRow("terminal") << "Konsole"
+                                  << "ctrl+shift";
+    }
     void chosenItemIsPastedIntoThePreviousWindow();
-    void recopiedItemRefreshesItsRow();
-    void terminalNames_data();
-    void terminalNames();
-};
 
-void TestCopyBackX11::chosenItemIsPastedIntoThePreviousWindow_data() {
-    QTest::addColumn<QString>("wmClass");
-    QTest::addColumn<QString>("modifiers");
-    QTest::newRow("editor") << "Mousepad"
-                            << "ctrl";
-    QTest::newRow("terminal") << "konsole"
-                              << "ctrl+shift";
-}
+    // The instance name counts as well as the class, but only a whole name.
+    void terminalNames() {
+        QVERIFY(X11PasteKeystroke::isTerminal(QStringLiteral("kitty"), {}));
+        QVERIFY(!X11PasteKeystroke::isTerminal(QStringLiteral("stterm-helper"),
+                                               QStringLiteral("Kittycat")));
+        QVERIFY(!X11PasteKeystroke::isTerminal({}, {}));
+    }
+};
 
 // Chosen with paste-directly on while another of Quillet's windows holds the
 // focus: the window the user was in gets the focus back and exactly one paste
@@ -70,9 +52,12 @@ void TestCopyBackX11::chosenItemIsPastedIntoThePreviousWindow_data() {
 void TestCopyBackX11::chosenItemIsPastedIntoThePreviousWindow() {
     QFETCH(QString, wmClass);
     QFETCH(QString, modifiers);
-    Fixture f;
+    TempPrefs f;
+    X11Pasteboard pasteboard;
+    X11PasteKeystroke keystroke;
+    CopyBack copyBack{pasteboard, keystroke, f.prefs};
     f.prefs.setPasteDirectly(true);
-    QVERIFY(f.copyBack.isTrusted());
+    QVERIFY(copyBack.isTrusted());
 
     QProcess probe;
     QStringList lines;
@@ -83,8 +68,8 @@ void TestCopyBackX11::chosenItemIsPastedIntoThePreviousWindow() {
     probe.start(QStringLiteral(KEYPROBE_PATH), {wmClass});
     QTRY_VERIFY_WITH_TIMEOUT(!lines.filter(QStringLiteral("ready ")).isEmpty(), 10000);
     const quint32 probeWindow = lines.filter(QStringLiteral("ready ")).constFirst().mid(6).toUInt();
-    QTRY_COMPARE_WITH_TIMEOUT(
-        (f.copyBack.rememberFrontmostWindow(), f.keystroke.rememberedWindow()), probeWindow, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT((copyBack.rememberFrontmostWindow(), keystroke.rememberedWindow()),
+                              probeWindow, 10000);
 
     OwnWindow own;
     own.resize(200, 200);
@@ -98,14 +83,14 @@ void TestCopyBackX11::chosenItemIsPastedIntoThePreviousWindow() {
         return xdotool.readAllStandardOutput().trimmed().toULongLong() == own.winId();
     };
     QTRY_VERIFY_WITH_TIMEOUT(own.isActiveWindow() && activeForTheServer(), 10000);
-    f.copyBack.rememberFrontmostWindow(); // Quillet's own windows are never the target
-    QCOMPARE(f.keystroke.rememberedWindow(), probeWindow);
+    copyBack.rememberFrontmostWindow(); // Quillet's own windows are never the target
+    QCOMPARE(keystroke.rememberedWindow(), probeWindow);
 
     ClipItem item;
     item.text = QStringLiteral("from history");
     int toasts = 0;
     int hides = 0;
-    f.copyBack.chooseItem(
+    copyBack.chooseItem(
         item, [&] { ++toasts; }, [&] { ++hides; });
     QCOMPARE(toasts, 1);
     QCOMPARE(hides, 1);
@@ -122,65 +107,6 @@ void TestCopyBackX11::chosenItemIsPastedIntoThePreviousWindow() {
 
     probe.kill();
     probe.waitForFinished();
-}
-
-// The write-back is an ordinary change for the monitor (here on a clipboard
-// object of its own, as in the application): the row is refreshed, not added,
-// for a list of files too (the picker's text case runs in tst_shell_x11).
-void TestCopyBackX11::recopiedItemRefreshesItsRow() {
-    Fixture f;
-    ClipStore store(f.dir.filePath(QStringLiteral("Quillet")), f.prefs);
-    X11Pasteboard monitorPasteboard;
-    X11FrontmostApp frontmost;
-    ThumbnailCache thumbnails(f.dir.filePath(QStringLiteral("Quillet/thumbs")));
-    ClipboardMonitor monitor(monitorPasteboard, frontmost, store, thumbnails, f.prefs);
-    monitor.start();
-    const auto texts = [&] {
-        QStringList list;
-        for (const ClipItem& item : store.items())
-            list << item.text.value_or(QString());
-        return list;
-    };
-
-    const QString a = f.file(QStringLiteral("a b.txt"), "a");
-    const QString b = f.file(QStringLiteral("c"), "c");
-    const QString first = a + u'\n' + b;
-    auto owner = ClipboardOwner::offer({"text/uri-list=" + QUrl::fromLocalFile(a).toString() +
-                                        "\r\n" + QUrl::fromLocalFile(b).toString()});
-    QVERIFY(owner->started());
-    QTRY_COMPARE_WITH_TIMEOUT(texts(), QStringList{first}, 10000);
-    owner = ClipboardOwner::xclip(utf8, "other");
-    QVERIFY(owner->started());
-    QTRY_COMPARE_WITH_TIMEOUT(texts(), (QStringList{QStringLiteral("other"), first}), 10000);
-    const ClipItem again = store.items().at(1);
-
-    QVERIFY(f.copyBack.copyToPasteboard(again));
-    QTRY_COMPARE_WITH_TIMEOUT(texts(), (QStringList{first, QStringLiteral("other")}), 10000);
-    QCOMPARE(store.items().constFirst().id, again.id);
-    QVERIFY(store.items().constFirst().createdAt > again.createdAt);
-}
-
-void TestCopyBackX11::terminalNames_data() {
-    QTest::addColumn<QString>("instance");
-    QTest::addColumn<QString>("className");
-    QTest::addColumn<bool>("terminal");
-    QTest::newRow("gnome terminal") << "gnome-terminal-server"
-                                    << "Gnome-terminal" << true;
-    QTest::newRow("class only, other case") << ""
-                                            << "XTerm" << true;
-    QTest::newRow("instance only") << "kitty"
-                                   << "" << true;
-    QTest::newRow("name containing a terminal's") << "stterm-helper"
-                                                  << "Kittycat" << false;
-    QTest::newRow("nothing") << ""
-                             << "" << false;
-}
-
-void TestCopyBackX11::terminalNames() {
-    QFETCH(QString, instance);
-    QFETCH(QString, className);
-    QFETCH(bool, terminal);
-    QCOMPARE(X11PasteKeystroke::isTerminal(instance, className), terminal);
 }
 
 QTEST_MAIN(TestCopyBackX11)
