@@ -248,6 +248,6 @@ AREA = {
     "shortcuts": ["tst_shortcutstorage", "tst_x11hotkeys", "tst_recorder"],
     "ui": ["tst_panelmodels", "tst_paneltabs", "tst_floatingpanel", "tst_quickpicker", "tst_settingswindow", "tst_settingswindow_x11"],
     "app": ["tst_prefs", "tst_trayicon", "tst_updater", "tst_appdelegate", "tst_debugchannel", "tst_commandline"],
-    "x11": ["tst_defaultsstore", "tst_autostart", "tst_x11pasteboard", "tst_x11frontmostapp", "tst_screenshotplatform", "tst_capturex11", "tst_copyback_x11",
+    "x11": ["tst_autostart", "tst_x11pasteboard", "tst_x11frontmostapp", "tst_screenshotplatform", "tst_capturex11", "tst_copyback_x11",
             "tst_dbusservices", "tst_platformloader"],
 }
