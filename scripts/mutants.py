@@ -243,11 +243,11 @@ m("DC3", "app", DC,
 
 E2E = ["tst_acceptance", "tst_shell_x11"]
 AREA = {
-    "history": ["tst_clipstore", "tst_clipboardmonitor", "tst_capturex11", "tst_copyback", "tst_copyback_x11"],
+    "history": ["tst_clipstore", "tst_clipboardmonitor", "tst_capturex11", "tst_copyback"],
     "screenshots": ["tst_thumbnailcache", "tst_screenshotwatcher"],
     "shortcuts": ["tst_shortcutstorage", "tst_x11hotkeys", "tst_recorder"],
     "ui": ["tst_panelmodels", "tst_paneltabs", "tst_floatingpanel", "tst_quickpicker", "tst_settingswindow", "tst_settingswindow_x11"],
     "app": ["tst_prefs", "tst_trayicon", "tst_updater", "tst_appdelegate", "tst_debugchannel", "tst_commandline"],
-    "x11": ["tst_autostart", "tst_x11pasteboard", "tst_x11frontmostapp", "tst_screenshotplatform", "tst_capturex11", "tst_copyback_x11",
+    "x11": ["tst_autostart", "tst_x11pasteboard", "tst_x11frontmostapp", "tst_screenshotplatform", "tst_capturex11", "tst_copyback",
             "tst_dbusservices", "tst_platformloader"],
 }

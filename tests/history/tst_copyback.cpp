@@ -4,12 +4,17 @@
 #include "platform/PasteKeystroke.h"
 #include "platform/null/MemoryPasteboard.h"
 #include "platform/x11/X11PasteKeystroke.h"
+#include "platform/x11/X11Pasteboard.h"
 
 #include <QFile>
 #include <QImage>
+#include <QKeyEvent>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <QWidget>
 
 namespace {
 using Log = QStringList;
@@ -17,8 +22,8 @@ using Reps = QList<PasteboardRepresentation>;
 const QString tiffSize = QStringLiteral("tiff size");
 
 // The order of hiding, clearing, writing, confirming and pasting cannot be
-// seen on the real clipboard and keyboard (and this tier has no display), so
-// both log what they are asked here. tst_copyback_x11 covers the real ones.
+// seen on the real clipboard and keyboard, so both log what they are asked
+// here; the paste itself runs on the real ones below.
 class RecordingPasteboard : public MemoryPasteboard {
 public:
     explicit RecordingPasteboard(Log& log)
@@ -66,6 +71,15 @@ struct Fixture : TempPrefs {
         return QTest::qWaitFor([this] { return log.contains(QStringLiteral("mark")); }, 5000);
     }
 };
+
+// Stands for Quillet's panel or settings window holding the keyboard.
+class OwnWindow : public QWidget {
+public:
+    int keys = 0;
+
+protected:
+    void keyPressEvent(QKeyEvent*) override { ++keys; }
+};
 } // namespace
 
 class TestCopyBack : public QObject {
@@ -91,12 +105,30 @@ private Q_SLOTS:
     }
     void choosing();
     void goneItemLeavesClipboardAlone();
+    void chosenItemIsPastedIntoThePreviousWindow_data() {
+        QTest::addColumn<QString>("wmClass");
+        QTest::addColumn<QString>("modifiers");
+        QTest::newRow("editor") << "Mousepad"
+                                << "ctrl";
+        // Matched whatever its case; a terminal wants Shift too.
+        QTest::newRow("terminal") << "Konsole"
+                                  << "ctrl+shift";
+    }
+    void chosenItemIsPastedIntoThePreviousWindow();
+
+    // The instance name counts as well as the class, but only a whole name.
+    void terminalNames() {
+        QVERIFY(X11PasteKeystroke::isTerminal(QStringLiteral("kitty"), {}));
+        QVERIFY(!X11PasteKeystroke::isTerminal(QStringLiteral("stterm-helper"),
+                                               QStringLiteral("Kittycat")));
+        QVERIFY(!X11PasteKeystroke::isTerminal({}, {}));
+    }
 };
 
 // What another application is offered for each kind of item, with every type
 // and the bytes it must hold (empty: not offered). DIR stands for the test's
 // folder, which holds a.rtf, a.png, shot.PNG, shot.jpg, "Shot 1.png",
-// "first ä#1.txt" and second.txt. tst_copyback_x11 reads the real clipboard.
+// "first ä#1.txt" and second.txt.
 void TestCopyBack::offered_data() {
     QTest::addColumn<QString>("call"); // item, screenshot or file only
     QTest::addColumn<ClipItem>("item");
@@ -245,14 +277,79 @@ void TestCopyBack::goneItemLeavesClipboardAlone() {
     QCOMPARE(f.log, (Log{"hide", "mark"}));
     QCOMPARE(failed.count(), 3);
 
-    // Without an X11 display (this tier has none) the real keystroke reports
-    // no trust and ignores every request instead of failing.
+    // Outside an X11 session the real keystroke reports no trust and ignores
+    // every request instead of failing.
+    qputenv("XDG_SESSION_TYPE", "wayland");
     X11PasteKeystroke keystroke;
+    qunsetenv("XDG_SESSION_TYPE");
     QVERIFY(!keystroke.isAvailable());
     keystroke.rememberActiveWindow();
     keystroke.sendPaste();
     QCOMPARE(keystroke.rememberedWindow(), 0u);
 }
 
-QTEST_GUILESS_MAIN(TestCopyBack)
+// Chosen with paste-directly on while another of Quillet's windows holds the
+// focus: the window the user was in gets the focus back and exactly one paste
+// chord, and reads the item from the clipboard.
+void TestCopyBack::chosenItemIsPastedIntoThePreviousWindow() {
+    QFETCH(QString, wmClass);
+    QFETCH(QString, modifiers);
+    TempPrefs f;
+    X11Pasteboard pasteboard;
+    X11PasteKeystroke keystroke;
+    CopyBack copyBack{pasteboard, keystroke, f.prefs};
+    f.prefs.setPasteDirectly(true);
+    QVERIFY(copyBack.isTrusted());
+
+    QProcess probe;
+    QStringList lines;
+    connect(&probe, &QProcess::readyReadStandardOutput, this, [&] {
+        while (probe.canReadLine())
+            lines << QString::fromUtf8(probe.readLine()).trimmed();
+    });
+    probe.start(QStringLiteral(KEYPROBE_PATH), {wmClass});
+    QTRY_VERIFY_WITH_TIMEOUT(!lines.filter(QStringLiteral("ready ")).isEmpty(), 10000);
+    const quint32 probeWindow = lines.filter(QStringLiteral("ready ")).constFirst().mid(6).toUInt();
+    QTRY_COMPARE_WITH_TIMEOUT((copyBack.rememberFrontmostWindow(), keystroke.rememberedWindow()),
+                              probeWindow, 10000);
+
+    OwnWindow own;
+    own.resize(200, 200);
+    own.show();
+    own.activateWindow();
+    // Active for Qt and for the window manager (which may follow a moment later).
+    const auto activeForTheServer = [&own] {
+        QProcess xdotool;
+        xdotool.start(QStringLiteral("xdotool"), {QStringLiteral("getactivewindow")});
+        xdotool.waitForFinished(5000);
+        return xdotool.readAllStandardOutput().trimmed().toULongLong() == own.winId();
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(own.isActiveWindow() && activeForTheServer(), 10000);
+    copyBack.rememberFrontmostWindow(); // Quillet's own windows are never the target
+    QCOMPARE(keystroke.rememberedWindow(), probeWindow);
+
+    ClipItem item;
+    item.text = QStringLiteral("from history");
+    int toasts = 0;
+    int hides = 0;
+    copyBack.chooseItem(
+        item, [&] { ++toasts; }, [&] { ++hides; });
+    QCOMPARE(toasts, 1);
+    QCOMPARE(hides, 1);
+    QTRY_VERIFY_WITH_TIMEOUT(lines.contains(QStringLiteral("pasted from history")), 10000);
+    // A key typed afterwards marks the end of everything the paste sent.
+    QCOMPARE(
+        QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("x")}),
+        0);
+    QTRY_VERIFY_WITH_TIMEOUT(lines.contains(QStringLiteral("release X")), 10000);
+    QCOMPARE(lines.filter(QRegularExpression(QStringLiteral("^(press|release) V"))),
+             (QStringList{QStringLiteral("press V ") + modifiers,
+                          QStringLiteral("release V ") + modifiers}));
+    QCOMPARE(own.keys, 0);
+
+    probe.kill();
+    probe.waitForFinished();
+}
+
+QTEST_MAIN(TestCopyBack)
 #include "tst_copyback.moc"
