@@ -243,7 +243,7 @@ m("DC3", "app", DC,
 
 E2E = ["tst_acceptance", "tst_shell_x11"]
 AREA = {
-    "history": ["tst_clipstore", "tst_clipboardmonitor", "tst_capturex11", "tst_copyback"],
+    "history": ["tst_clipstore", "tst_capturex11", "tst_copyback"],
     "screenshots": ["tst_thumbnailcache", "tst_screenshotwatcher"],
     "shortcuts": ["tst_shortcutstorage", "tst_x11hotkeys", "tst_recorder"],
     "ui": ["tst_panelmodels", "tst_paneltabs", "tst_floatingpanel", "tst_quickpicker", "tst_settingswindow", "tst_settingswindow_x11"],

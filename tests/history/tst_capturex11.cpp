@@ -1,44 +1,78 @@
 #include "helpers/ClipboardOwner.h"
 #include "helpers/TempPrefs.h"
 #include "helpers/TestImages.h"
+#include "history/ClipImageEncoder.h"
 #include "history/ClipStore.h"
+#include "history/ClipText.h"
 #include "history/ClipboardKeeper.h"
 #include "history/ClipboardMonitor.h"
+#include "platform/FrontmostApp.h"
+#include "platform/null/MemoryPasteboard.h"
 #include "platform/x11/X11ClipboardManager.h"
 #include "platform/x11/X11FrontmostApp.h"
 #include "platform/x11/X11Pasteboard.h"
 #include "thumbnails/ThumbnailCache.h"
 
+#include <QBuffer>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QSignalSpy>
 #include <QTest>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 
 namespace {
-struct World : TempPrefs {
+using Offer = QList<PasteboardRepresentation>;
+
+// The monitor's rules run against the in-process clipboard, counting what the
+// monitor reads; the whole path runs on the real one further down.
+class CountingPasteboard : public MemoryPasteboard {
+public:
+    QStringList types() override {
+        ++typeReads;
+        return MemoryPasteboard::types();
+    }
+    std::optional<QByteArray> data(const QString& type, qint64 maxBytes = kNoLimit) override {
+        dataReads.append(type);
+        return MemoryPasteboard::data(type, maxBytes);
+    }
+    // Another application copies.
+    void set(const Offer& offer) {
+        typeReads = 0;
+        dataReads.clear();
+        writeItem(offer);
+    }
+    std::atomic<int> typeReads = 0;
+    QStringList dataReads;
+};
+
+class FixedFrontmostApp : public FrontmostApp {
+public:
+    std::optional<FrontApp> frontmost() override { return app; }
+    std::optional<FrontApp> app =
+        FrontApp{QStringLiteral("org.example.Editor"), QStringLiteral("Editor")};
+};
+
+// A store, thumbnails and a monitor over one clipboard and front application.
+template <class Board, class Front> struct Capture : TempPrefs {
     ClipStore store{dir.filePath(QStringLiteral("Quillet")), prefs};
     ThumbnailCache thumbnails{dir.filePath(QStringLiteral("Quillet/thumbs"))};
-    X11Pasteboard pasteboard;
-    X11FrontmostApp front;
+    Board pasteboard;
+    Front front;
     std::unique_ptr<ClipboardMonitor> monitor;
     std::unique_ptr<QSignalSpy> handled;
-    std::unique_ptr<ClipboardOwner> owner;
 
     void start() {
         monitor = std::make_unique<ClipboardMonitor>(pasteboard, front, store, thumbnails, prefs);
         handled = std::make_unique<QSignalSpy>(monitor.get(), &ClipboardMonitor::changeHandled);
         monitor->start();
     }
-
-    // Lets another process take the clipboard and waits until the monitor has dealt with it.
-    bool copy(const std::function<std::unique_ptr<ClipboardOwner>()>& start) {
-        const qint64 before = pasteboard.changeCount();
-        owner = start();
-        if (!owner->started() ||
-            !QTest::qWaitFor([&] { return pasteboard.changeCount() > before; }, 5000))
+    // Waits until the clipboard has changed since before and the monitor has dealt with it.
+    bool handledSince(qint64 before) {
+        if (!QTest::qWaitFor([&] { return pasteboard.changeCount() > before; }, 5000))
             return false;
         const qint64 target = pasteboard.changeCount();
         return QTest::qWaitFor(
@@ -55,22 +89,220 @@ struct World : TempPrefs {
             f.write(bytes);
         return f.fileName();
     }
+    ClipItem newest() const { return store.items().value(0); }
+};
+
+struct Fixture : Capture<CountingPasteboard, FixedFrontmostApp> {
+    Fixture() { start(); }
+    bool copy(const Offer& offer) {
+        const qint64 before = pasteboard.changeCount();
+        pasteboard.set(offer);
+        return handledSince(before);
+    }
+    bool copyText(const QString& s) { return copy({{PasteboardType::string, s.toUtf8()}}); }
+};
+
+// The real clipboard, taken by another process.
+struct World : Capture<X11Pasteboard, X11FrontmostApp> {
+    std::unique_ptr<ClipboardOwner> owner;
+
+    bool copy(const std::function<std::unique_ptr<ClipboardOwner>()>& take) {
+        const qint64 before = pasteboard.changeCount();
+        owner = take();
+        return owner->started() && handledSince(before);
+    }
     bool copyText(const QByteArray& text) {
         return copy([&] { return ClipboardOwner::xclip(QStringLiteral("UTF8_STRING"), text); });
     }
-    ClipItem newest() const { return store.items().value(0); }
 };
 } // namespace
 
-// The whole capture path on the real X11 clipboard (the harness's Xvfb):
-// xclip and the clipowner helper are the other applications.
+// Capture: the monitor's rules on the in-process clipboard, then the whole
+// path on the real X11 clipboard (the harness's Xvfb), with xclip and the
+// clipowner helper as the other applications.
 class TestCaptureX11 : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    // The password-manager markers are checked on the real clipboard in tst_capturex11.
+    void skipRules_data() {
+        QTest::addColumn<QString>("marker");
+        QTest::addColumn<QString>("frontId");
+        QTest::addColumn<bool>("recorded");
+        QTest::newRow("auto-generated")
+            << PasteboardType::autoGenerated << "org.example.Editor" << false;
+        QTest::newRow("excluded app") << ""
+                                      << "1password" << false;
+        QTest::newRow("excluded compare exactly") << ""
+                                                  << "1Password" << true;
+        QTest::newRow("no front app") << ""
+                                      << "" << true;
+    }
+    void skipRules();
+    void textKinds_data();
+    void textKinds();
+    void imagesAndFiles();
+    void unusableOffersAreDroppedOrRetried();
     void offersOfOtherApplications();
     void slowAndOverlappingCopiesAreAllRecorded();
     void clipboardOutlivesItsOwner();
 };
+
+void TestCaptureX11::skipRules() {
+    QFETCH(QString, marker);
+    QFETCH(QString, frontId);
+    QFETCH(bool, recorded);
+    Fixture f;
+    if (frontId.isEmpty())
+        f.front.app.reset();
+    else
+        f.front.app->id = frontId;
+    Offer offer{{PasteboardType::string, "s3cret"}};
+    if (!marker.isEmpty())
+        offer.append({marker, "1"});
+    QVERIFY(f.copy(offer));
+    QCOMPARE(f.store.items().size(), recorded ? 1 : 0);
+    if (!recorded) // a skipped offer is never read
+        QCOMPARE(f.pasteboard.dataReads, QStringList{});
+    if (recorded) {
+        QCOMPARE(f.newest().sourceApp, f.front.app ? f.front.app->id : std::nullopt);
+        QCOMPARE(f.newest().sourceName, f.front.app ? f.front.app->name : std::nullopt);
+    }
+}
+
+void TestCaptureX11::textKinds_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<qsizetype>("rtfSize"); // -1: no rich text offered
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("link with spaces") << "  https://example.org/a?b=1 \n"
+                                      << qsizetype(-1) << "link";
+    QTest::newRow("link then word") << "https://example.org more" << qsizetype(-1) << "text";
+    QTest::newRow("word then link") << "see https://example.org" << qsizetype(-1) << "text";
+    QTest::newRow("upper-case scheme") << "HTTPS://EXAMPLE.ORG" << qsizetype(-1) << "text";
+    QTest::newRow("no-break space inside") << "https://a\u00a0b" << qsizetype(-1) << "text";
+    QTest::newRow("scheme only") << "https://" << qsizetype(-1) << "text";
+    QTest::newRow("rich text just small enough") << "big" << qsizetype(2097151) << "rtf";
+    QTest::newRow("rich text too large") << "big" << qsizetype(2097152) << "text";
+    QTest::newRow("link keeps rich text") << "https://example.org" << qsizetype(50) << "link";
+}
+
+void TestCaptureX11::textKinds() {
+    QFETCH(QString, text);
+    QFETCH(qsizetype, rtfSize);
+    QFETCH(QString, kind);
+    Fixture f;
+    Offer offer{{PasteboardType::string, text.toUtf8()}};
+    const QByteArray rtf = "{\\rtf1 " + QByteArray(std::max<qsizetype>(rtfSize - 8, 0), 'x') + "}";
+    const bool rtfKept = rtfSize >= 0 && rtfSize < 2097152;
+    if (rtfSize >= 0)
+        offer.append({PasteboardType::rtf, rtf});
+    QVERIFY(f.copy(offer));
+    QCOMPARE(f.store.items().size(), 1);
+    const ClipItem item = f.newest();
+    QCOMPARE(clipKindText(item.kind), kind);
+    QCOMPARE(item.text, text); // untrimmed
+    QCOMPARE(item.rtfPath.has_value(), rtfKept);
+    if (rtfKept) {
+        QFile file(*item.rtfPath);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), rtf);
+    }
+    QVERIFY(!item.blobPath && !item.filePath && !item.thumbPath && !item.downscaled);
+}
+
+void TestCaptureX11::imagesAndFiles() {
+    Fixture f;
+    const QByteArray tiff = TestImages::tiff(40, 30);
+    // Both offered: the PNG is the one read and stored.
+    QVERIFY(
+        f.copy({{PasteboardType::tiff, tiff}, {PasteboardType::png, TestImages::png(120, 80)}}));
+    QCOMPARE(f.pasteboard.dataReads, QStringList{PasteboardType::png});
+    ClipItem item = f.newest();
+    QCOMPARE(item.kind, ClipKind::image);
+    QCOMPARE(QImage(*item.blobPath, "PNG").size(), QSize(120, 80));
+    QCOMPARE(*item.thumbPath,
+             f.thumbnails.thumbnailURL(QUrl::fromLocalFile(*item.blobPath)).toLocalFile());
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(*item.thumbPath), 10000);
+    // The same picture again refreshes its row.
+    QVERIFY(f.copy({{PasteboardType::png, TestImages::png(120, 80)}}));
+    QCOMPARE(f.store.items().size(), 1);
+    QVERIFY(f.copy({{PasteboardType::tiff, tiff}}));
+    QCOMPARE(QImage(*f.newest().blobPath, "PNG").size(), QSize(40, 30));
+
+    // Scaled down only above the size limit.
+    const QByteArray wide = TestImages::png(4000, 1000);
+    for (const qsizetype size :
+         {ClipImageEncoder::kDownscaleAbove, ClipImageEncoder::kDownscaleAbove + 1}) {
+        QVERIFY(f.copy({{PasteboardType::png, TestImages::padded(wide, size)}}));
+        item = f.newest();
+        const bool downscaled = size > ClipImageEncoder::kDownscaleAbove;
+        QCOMPARE(item.downscaled, downscaled);
+        QCOMPARE(QImage(*item.blobPath, "PNG").size(),
+                 downscaled ? QSize(2048, 512) : QSize(4000, 1000));
+    }
+
+    // Files win over a picture offered beside them; the list is as copy back writes it.
+    const QString a = f.file(QStringLiteral("shot one.png"), TestImages::png(900, 300));
+    const QString b = f.dir.filePath(QStringLiteral("b.txt"));
+    QVERIFY(f.copy({{PasteboardType::fileUrl, QUrl::fromLocalFile(a).toEncoded() + "\r\n" +
+                                                  QUrl::fromLocalFile(b).toEncoded() + "\r\n"},
+                    {PasteboardType::png, TestImages::png(5, 5)},
+                    {PasteboardType::string, "names"}}));
+    QCOMPARE(f.store.items().size(), 5);
+    item = f.newest();
+    QCOMPARE(item.kind, ClipKind::file);
+    QCOMPARE(item.text, a + "\n" + b);
+    QCOMPARE(item.filePath, a);
+    QCOMPARE(*item.thumbPath, f.thumbnails.thumbnailURL(QUrl::fromLocalFile(a)).toLocalFile());
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(*item.thumbPath), 10000);
+    // Offered file URLs that cannot be read fall through to the next branch.
+    QVERIFY(f.copy({{PasteboardType::fileUrl, {}}, {PasteboardType::string, "t"}}));
+    QCOMPARE(f.newest().kind, ClipKind::text);
+}
+
+// Too long, undecodable or unreadable: nothing stored, and only what may
+// still become readable is read again.
+void TestCaptureX11::unusableOffersAreDroppedOrRetried() {
+    // "e" + combining acute: two UTF-16 units, one user-perceived character.
+    const QString accented = QStringLiteral("e\u0301");
+    QVERIFY(!ClipText::exceedsGraphemes(accented.repeated(ClipText::kMaxGraphemes)));
+    QVERIFY(ClipText::exceedsGraphemes(accented.repeated(ClipText::kMaxGraphemes + 1)));
+    // A flag is two code points (four units) but one character.
+    QVERIFY(!ClipText::exceedsGraphemes(QStringLiteral("\U0001F1E9\U0001F1EA").repeated(400000)));
+    Fixture f;
+    QVERIFY(f.copyText(QString(ClipText::kMaxGraphemes + 1, u'a')));
+    QCOMPARE(f.pasteboard.dataReads.count(PasteboardType::string), 1);
+    QVERIFY(f.store.items().isEmpty());
+
+    // A JPEG offered as PNG: the type decides, the content is not sniffed.
+    QImage image(10, 10, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    QVERIFY(buffer.open(QIODevice::WriteOnly) && image.save(&buffer, "JPEG"));
+    for (const QByteArray& bytes : {QByteArray("not a picture at all"), jpeg}) {
+        // Text beside it does not count: the image branch decided.
+        QVERIFY(f.copy({{PasteboardType::png, bytes}, {PasteboardType::string, "alt text"}}));
+        QVERIFY(f.store.items().isEmpty());
+        QCOMPARE(f.pasteboard.typeReads, 1); // no retry
+    }
+    QVERIFY(f.copyText(QString(ClipText::kMaxGraphemes, u'a')));
+    QCOMPARE(f.store.items().size(), 1);
+
+    // Nothing readable: retried five times, and a pending retry goes with the monitor.
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(f.copy({{QStringLiteral("application/x-unknown"), "?"}}));
+    QCOMPARE(f.pasteboard.typeReads, 1 + ClipboardMonitor::kRetries);
+    QVERIFY(clock.elapsed() >= ClipboardMonitor::kRetries * ClipboardMonitor::kRetryDelayMs - 50);
+    QCOMPARE(f.store.items().size(), 1);
+    f.pasteboard.set({{QStringLiteral("application/x-unknown"), "!"}});
+    QTRY_VERIFY(f.pasteboard.typeReads >= 1);
+    f.handled.reset();
+    f.monitor.reset();
+    const int reads = f.pasteboard.typeReads;
+    QTest::qWait(2 * ClipboardMonitor::kRetryDelayMs);
+    QCOMPARE(f.pasteboard.typeReads, reads);
+}
 
 // Offers as other applications make them (text, links, pictures and files
 // from xclip are in tst_acceptance).
