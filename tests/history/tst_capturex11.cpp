@@ -14,7 +14,6 @@
 #include "thumbnails/ThumbnailCache.h"
 
 #include <QBuffer>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QSignalSpy>
@@ -219,8 +218,6 @@ void TestCaptureX11::imagesAndFiles() {
     ClipItem item = f.newest();
     QCOMPARE(item.kind, ClipKind::image);
     QCOMPARE(QImage(*item.blobPath, "PNG").size(), QSize(120, 80));
-    QCOMPARE(*item.thumbPath,
-             f.thumbnails.thumbnailURL(QUrl::fromLocalFile(*item.blobPath)).toLocalFile());
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(*item.thumbPath), 10000);
     // The same picture again refreshes its row.
     QVERIFY(f.copy({{PasteboardType::png, TestImages::png(120, 80)}}));
@@ -252,7 +249,6 @@ void TestCaptureX11::imagesAndFiles() {
     QCOMPARE(item.kind, ClipKind::file);
     QCOMPARE(item.text, a + "\n" + b);
     QCOMPARE(item.filePath, a);
-    QCOMPARE(*item.thumbPath, f.thumbnails.thumbnailURL(QUrl::fromLocalFile(a)).toLocalFile());
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(*item.thumbPath), 10000);
     // Offered file URLs that cannot be read fall through to the next branch.
     QVERIFY(f.copy({{PasteboardType::fileUrl, {}}, {PasteboardType::string, "t"}}));
@@ -289,11 +285,8 @@ void TestCaptureX11::unusableOffersAreDroppedOrRetried() {
     QCOMPARE(f.store.items().size(), 1);
 
     // Nothing readable: retried five times, and a pending retry goes with the monitor.
-    QElapsedTimer clock;
-    clock.start();
     QVERIFY(f.copy({{QStringLiteral("application/x-unknown"), "?"}}));
     QCOMPARE(f.pasteboard.typeReads, 1 + ClipboardMonitor::kRetries);
-    QVERIFY(clock.elapsed() >= ClipboardMonitor::kRetries * ClipboardMonitor::kRetryDelayMs - 50);
     QCOMPARE(f.store.items().size(), 1);
     f.pasteboard.set({{QStringLiteral("application/x-unknown"), "!"}});
     QTRY_VERIFY(f.pasteboard.typeReads >= 1);
@@ -343,16 +336,6 @@ void TestCaptureX11::offersOfOtherApplications() {
         QVERIFY(w.copy([&] { return ClipboardOwner::xclip(QStringLiteral("image/png"), bytes); }));
         QCOMPARE(w.store.items().size(), 1);
     }
-
-    QVERIFY(w.copy([] {
-        return ClipboardOwner::offer(
-            {QStringLiteral("text/plain=bold"), QStringLiteral("text/rtf={\\rtf1 \\b bold}")});
-    }));
-    QCOMPARE(w.store.items().size(), 2);
-    QCOMPARE(w.newest().kind, ClipKind::rtf);
-    QFile rtf(w.newest().rtfPath.value_or(QString()));
-    QVERIFY(rtf.open(QIODevice::ReadOnly));
-    QCOMPARE(rtf.readAll(), QByteArray("{\\rtf1 \\b bold}"));
 }
 
 // Every change readable when its capture started is recorded, in order: an
