@@ -26,8 +26,7 @@
 namespace {
 using Offer = QList<PasteboardRepresentation>;
 
-// The monitor's rules run against the in-process clipboard, counting what the
-// monitor reads; the whole path runs on the real one further down.
+// The in-process clipboard, counting what the monitor reads.
 class CountingPasteboard : public MemoryPasteboard {
 public:
     QStringList types() override {
@@ -38,7 +37,6 @@ public:
         dataReads.append(type);
         return MemoryPasteboard::data(type, maxBytes);
     }
-    // Another application copies.
     void set(const Offer& offer) {
         typeReads = 0;
         dataReads.clear();
@@ -116,13 +114,11 @@ struct World : Capture<X11Pasteboard, X11FrontmostApp> {
 };
 } // namespace
 
-// Capture: the monitor's rules on the in-process clipboard, then the whole
-// path on the real X11 clipboard (the harness's Xvfb), with xclip and the
-// clipowner helper as the other applications.
+// The monitor's rules on the in-process clipboard, then the whole capture path on
+// the real X11 clipboard, with xclip and the clipowner helper as other applications.
 class TestCaptureX11 : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    // The password-manager markers are checked on the real clipboard in tst_capturex11.
     void skipRules_data() {
         QTest::addColumn<QString>("marker");
         QTest::addColumn<QString>("frontId");
@@ -255,8 +251,7 @@ void TestCaptureX11::imagesAndFiles() {
     QCOMPARE(f.newest().kind, ClipKind::text);
 }
 
-// Too long, undecodable or unreadable: nothing stored, and only what may
-// still become readable is read again.
+// Too long, undecodable or unreadable: nothing stored, only the last read again.
 void TestCaptureX11::unusableOffersAreDroppedOrRetried() {
     // "e" + combining acute: two UTF-16 units, one user-perceived character.
     const QString accented = QStringLiteral("e\u0301");
@@ -297,11 +292,8 @@ void TestCaptureX11::unusableOffersAreDroppedOrRetried() {
     QCOMPARE(f.pasteboard.typeReads, reads);
 }
 
-// Offers as other applications make them (text, links, pictures and files
-// from xclip are in tst_acceptance).
 void TestCaptureX11::offersOfOtherApplications() {
-    // Neither what was there at start-up (as at Quillet's launch) nor a copy
-    // made while history was off is recorded, not even at the next look.
+    // Neither what was there at start-up nor a copy made while off is recorded, even later.
     World w;
     w.owner = ClipboardOwner::xclip(QStringLiteral("UTF8_STRING"), "was there before");
     QVERIFY(w.owner->started());
@@ -313,8 +305,7 @@ void TestCaptureX11::offersOfOtherApplications() {
     QTest::qWait(ClipboardMonitor::kFirstPollMs + ClipboardMonitor::kPollIntervalMs);
     QVERIFY(w.store.items().isEmpty());
 
-    // Marked by a password manager or as transient: never recorded (the other
-    // password-manager markers are mapped in tst_x11pasteboard).
+    // Marked secret or transient: never recorded (other markers: tst_x11pasteboard).
     for (const QString& marker : {QStringLiteral("org.nspasteboard.ConcealedType=1"),
                                   QStringLiteral("org.nspasteboard.TransientType=1")}) {
         QVERIFY(w.copy([&] { return ClipboardOwner::offer({"text/plain=hunter2", marker}); }));
@@ -322,8 +313,7 @@ void TestCaptureX11::offersOfOtherApplications() {
     }
 
     QVERIFY(w.copyText("plain ü"));
-    // Some applications hand over their text with its C terminator: it is the
-    // same text (the same row), and an offer of terminators alone is no text.
+    // Text with its C terminator is the same text; terminators alone are no text.
     QVERIFY(w.copyText(QByteArray("plain ü\0\0", 10)));
     QCOMPARE(w.store.items().size(), 1);
     QCOMPARE(w.newest().text, QStringLiteral("plain ü"));
@@ -338,11 +328,8 @@ void TestCaptureX11::offersOfOtherApplications() {
     }
 }
 
-// Every change readable when its capture started is recorded, in order: an
-// image still being converted when the next copy arrives, an owner that
-// encodes on request (the main thread keeps running while it does: it has
-// to, to tell the owner to go on), and a transfer that trickles for longer
-// than a few seconds.
+// Every change is recorded, in order: an image still being converted when the next
+// copy arrives, an owner that encodes on request, a transfer trickling for seconds.
 void TestCaptureX11::slowAndOverlappingCopiesAreAllRecorded() {
     World w;
     w.start();
@@ -372,10 +359,8 @@ void TestCaptureX11::slowAndOverlappingCopiesAreAllRecorded() {
     QCOMPARE(w.store.items().size(), 4);
 }
 
-// Quillet as the session's clipboard manager: what the history recorded
-// stays on the clipboard after the application that copied is gone, whether
-// it quit and asked first (clipowner, a Qt application) or just vanished
-// (xclip killed). What the history never had is not brought back.
+// As the session's clipboard manager: what the history recorded stays on the clipboard
+// once its owner quit or vanished; what the history never had is not brought back.
 void TestCaptureX11::clipboardOutlivesItsOwner() {
     World w;
     w.start();

@@ -88,8 +88,7 @@ void TestClipStore::recordAndReload() {
     QCOMPARE(c.rtfPath, std::optional<QString>(QStringLiteral("/x/blobs/1.rtf")));
     QCOMPARE(c.sourceName, std::optional<QString>(QStringLiteral("App")));
 
-    // Rows written by another version: only a pin value of 1 pins (though rows
-    // sort by the column), and an unknown kind loads as text.
+    // Rows of another version: only a pin value of 1 pins; an unknown kind is text.
     f.sql(QStringLiteral("DELETE FROM items; INSERT INTO items(hash,kind,text,created_at,pinned) "
                          "VALUES ('h1','sparkle','s',200.0,0),('h2','file','f',50.0,1),"
                          "('h3','link','u',300.0,2)"));
@@ -227,9 +226,8 @@ void TestClipStore::blobsAreContentAddressedAndFilesPrivate() {
     QCOMPARE(f.store->items().size(), 1);
 }
 
-// A history that cannot be read is never taken for an empty one: the rows'
-// side files survive a clear, and a damaged file is kept aside for recovery
-// while a fresh database takes over.
+// An unreadable history is never taken for an empty one: its side files survive a
+// clear, and the damaged file is kept aside while a fresh one takes over.
 void TestClipStore::unreadableHistoryKeepsItsFiles() {
     Fixture f;
     const QString thumb = f.thumb(QStringLiteral("t.png"));

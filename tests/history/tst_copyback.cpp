@@ -20,9 +20,8 @@ using Log = QStringList;
 using Reps = QList<PasteboardRepresentation>;
 const QString tiffSize = QStringLiteral("tiff size");
 
-// The order of hiding, clearing, writing, confirming and pasting cannot be
-// seen on the real clipboard and keyboard, so both log what they are asked
-// here; the paste itself runs on the real ones below.
+// The order of hiding, writing and pasting cannot be seen on the real clipboard
+// and keyboard, so these log it; the paste itself runs on the real ones below.
 class RecordingPasteboard : public MemoryPasteboard {
 public:
     explicit RecordingPasteboard(Log& log)
@@ -115,10 +114,8 @@ private Q_SLOTS:
     }
 };
 
-// What another application is offered for each kind of item, with every type
-// and the bytes it must hold (empty: not offered). DIR stands for the test's
-// folder, which holds a.rtf, a.png, shot.PNG, shot.jpg, "Shot 1.png",
-// "first ä#1.txt" and second.txt.
+// What each kind of item offers, type by type (empty: not offered); DIR is the
+// test's folder, holding every file named here except the gone ones.
 void TestCopyBack::offered_data() {
     QTest::addColumn<QString>("call"); // item, screenshot or file only
     QTest::addColumn<ClipItem>("item");
@@ -240,8 +237,7 @@ void TestCopyBack::choosing() {
     QTRY_COMPARE_WITH_TIMEOUT(f.log.count(QStringLiteral("paste")), 3, 5000);
 }
 
-// An item whose file is gone: the clipboard keeps what it held, the user
-// hears why, and neither the panel nor the picker pastes the old content.
+// An item whose file is gone: the clipboard is kept, the user told, nothing pasted.
 void TestCopyBack::goneItemLeavesClipboardAlone() {
     Fixture f;
     f.prefs.setPasteDirectly(true);
@@ -263,8 +259,7 @@ void TestCopyBack::goneItemLeavesClipboardAlone() {
     QCOMPARE(f.log, (Log{"hide", "mark"}));
     QCOMPARE(failed.count(), 3);
 
-    // Outside an X11 session the real keystroke reports no trust and ignores
-    // every request instead of failing.
+    // Outside an X11 session the real keystroke has no trust and ignores requests.
     qputenv("XDG_SESSION_TYPE", "wayland");
     X11PasteKeystroke keystroke;
     qunsetenv("XDG_SESSION_TYPE");
@@ -274,9 +269,8 @@ void TestCopyBack::goneItemLeavesClipboardAlone() {
     QCOMPARE(keystroke.rememberedWindow(), 0u);
 }
 
-// Chosen with paste-directly on while another of Quillet's windows holds the
-// focus: the window the user was in gets the focus back and exactly one paste
-// chord, and reads the item from the clipboard.
+// Pasted directly while another of Quillet's windows has the focus: the window the
+// user was in gets it back, exactly one paste chord, and the item.
 void TestCopyBack::chosenItemIsPastedIntoThePreviousWindow() {
     QFETCH(QString, wmClass);
     QFETCH(QString, modifiers);

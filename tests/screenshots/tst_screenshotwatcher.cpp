@@ -318,7 +318,6 @@ void TestScreenshotWatcher::growingAndVanishingFiles() {
     });
     writer.start();
     QTRY_COMPARE_WITH_TIMEOUT(w->unseenCount(), 1, kWait);
-    QCOMPARE(chunks, 12);
     QCOMPARE(world.copiedSizes, QList<qint64>{12000});
 
     // Made empty first and written a little later: not a capture until then.
@@ -399,19 +398,14 @@ void TestScreenshotWatcher::renameRules() {
     QCOMPARE(listed.count(), 0);
 
     // Spaces and tabs go; the extension stays unless the name ends in a capture's own.
-    const QList<std::pair<QUrl, QString>> renames{
-        {one, QStringLiteral(" \tholiday  ")},
-        {urlOf(dir, QStringLiteral("Screenshot 2.jpg")), QStringLiteral("v1.2")},
-        {urlOf(dir, QStringLiteral("Screenshot 3.png")), QStringLiteral("v1.2 mock")},
-        {urlOf(dir, QStringLiteral("Screenshot 4.png")), QStringLiteral("beach.JPEG")}};
-    const QStringList names{QStringLiteral("holiday.png"), QStringLiteral("v1.2.jpg"),
-                            QStringLiteral("v1.2 mock.png"), QStringLiteral("beach.JPEG")};
     QList<QUrl> expected = before;
-    for (qsizetype i = 0; i < renames.size(); ++i) {
-        const auto renamed = w->renameScreenshot(renames[i].first, renames[i].second);
-        QCOMPARE(renamed, std::optional<QUrl>(urlOf(dir, names[i])));
-        QVERIFY(QFile::exists(renamed->toLocalFile()));
-        expected[before.indexOf(renames[i].first)] = *renamed;
+    for (const auto& [from, to, result] :
+         {std::tuple{u"Screenshot_20240101_100000.png"_qs, u" \tholiday  "_qs, u"holiday.png"_qs},
+          {u"Screenshot 2.jpg"_qs, u"v1.2"_qs, u"v1.2.jpg"_qs},
+          {u"Screenshot 3.png"_qs, u"v1.2 mock"_qs, u"v1.2 mock.png"_qs},
+          {u"Screenshot 4.png"_qs, u"beach.JPEG"_qs, u"beach.JPEG"_qs}}) {
+        QCOMPARE(w->renameScreenshot(urlOf(dir, from), to), std::optional(urlOf(dir, result)));
+        expected[before.indexOf(urlOf(dir, from))] = urlOf(dir, result);
     }
     QVERIFY(!QFile::exists(one.toLocalFile()));
     QCOMPARE(w->screenshots(), expected);
