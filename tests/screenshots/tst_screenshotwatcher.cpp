@@ -199,9 +199,7 @@ void TestScreenshotWatcher::listingIsNewestFirstAndCapped() {
     // Where the file system keeps birth times, the copy is the newest capture.
     if (QFileInfo(kept).birthTime().isValid())
         QCOMPARE(listed.first(), QUrl::fromLocalFile(kept));
-    // What was there at start-up is not new.
-    QCOMPARE(w->unseenCount(), 0);
-    QVERIFY(world.copied.isEmpty());
+    QCOMPARE(w->unseenCount(), 0); // what was there at start-up is not new
 
     // A watcher gone before its listing and watch are back: the results are dropped.
     world.pointTo(QDir::homePath());
@@ -493,12 +491,10 @@ void TestScreenshotWatcher::sweepTrashesOnlyOldCaptures() {
 
     // Each gets its full days in the folder, whatever its modification time says.
     world.prefs.setAutoDeleteDays(7);
-    for (int days : {0, 6}) {
-        now = QDateTime::currentDateTime().addDays(days);
-        w->sweepOldScreenshots();
-        QCOMPARE(w->screenshots().size(), 3);
-        QVERIFY(QFile::exists(movedIn));
-    }
+    now = QDateTime::currentDateTime().addDays(6);
+    w->sweepOldScreenshots();
+    QCOMPARE(w->screenshots().size(), 3);
+    QVERIFY(QFile::exists(movedIn));
     world.prefs.setAutoDeleteDays(0);
     now = QDateTime::currentDateTime().addDays(400);
     w->sweepOldScreenshots();
