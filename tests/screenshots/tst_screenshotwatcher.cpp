@@ -122,8 +122,7 @@ class TestScreenshotWatcher : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void detection();
-    void listingIsNewestFirstAndCapped();
-    void folderThatGoesAndComesBack();
+    void listingAndAFolderThatGoesAndComesBack();
     void newCapturesAreCountedCopiedAndSounded();
     void growingAndVanishingFiles();
     void followsTheToolsFolder();
@@ -170,9 +169,13 @@ void TestScreenshotWatcher::detection() {
     QCOMPARE(QSet<QUrl>(listed.cbegin(), listed.cend()), accepted);
 }
 
-void TestScreenshotWatcher::listingIsNewestFirstAndCapped() {
+void TestScreenshotWatcher::listingAndAFolderThatGoesAndComesBack() {
     World world;
     const QString dir = world.folder();
+    const QString away = world.folder(QStringLiteral("away"));
+    // Made long before the folder goes: it comes back with it, not as a capture.
+    const QString elsewhere = away + QStringLiteral("/Screenshot elsewhere.png");
+    writeFile(elsewhere);
     for (int i = 0; i < 150; ++i)
         writeFile(dir + QStringLiteral("/Screenshot %1.png").arg(i, 3, 10, QChar('0')));
     // Copied in last with its old times kept: it was captured here, now.
@@ -200,22 +203,7 @@ void TestScreenshotWatcher::listingIsNewestFirstAndCapped() {
     if (QFileInfo(kept).birthTime().isValid())
         QCOMPARE(listed.first(), QUrl::fromLocalFile(kept));
     QCOMPARE(w->unseenCount(), 0); // what was there at start-up is not new
-
-    // A watcher gone before its listing and watch are back: the results are dropped.
-    world.pointTo(QDir::homePath());
-    world.watcher().reset();
-    QThreadPool::globalInstance()->waitForDone();
-    QCoreApplication::processEvents();
-}
-
-void TestScreenshotWatcher::folderThatGoesAndComesBack() {
-    World world;
-    const QString dir = world.folder();
-    const QString away = world.folder(QStringLiteral("away"));
-    // Made long before the folder goes: it comes back with it, not as a capture.
-    const QString elsewhere = away + QStringLiteral("/Screenshot elsewhere.png");
-    writeFile(elsewhere);
-    auto w = world.watching(dir, {u"Screenshot old.png"_qs});
+    World::waitUntilWatching(*w, dir);
 
     // Moved to the Trash: nothing listed, and the same folder is awaited.
     QVERIFY(QDir().rename(dir, world.folder(QStringLiteral("trashed"))));
@@ -244,6 +232,12 @@ void TestScreenshotWatcher::folderThatGoesAndComesBack() {
     QTRY_COMPARE_WITH_TIMEOUT(w->unseenCount(), 3, kWait);
     QCOMPARE(world.copied.last(), urlOf(dir, QStringLiteral("Screenshot last.png")));
     QCOMPARE(world.copied.size(), 3);
+
+    // A watcher gone before its listing and watch are back: the results are dropped.
+    world.pointTo(QDir::homePath());
+    world.watcher().reset();
+    QThreadPool::globalInstance()->waitForDone();
+    QCoreApplication::processEvents();
 }
 
 void TestScreenshotWatcher::newCapturesAreCountedCopiedAndSounded() {
