@@ -465,21 +465,17 @@ void TestScreenshotWatcher::trashKeepsListAndFolderInStep() {
 void TestScreenshotWatcher::sweepTrashesOnlyOldCaptures() {
     World world;
     const QString dir = world.folder();
-    const QString fresh = dir + QStringLiteral("/Screenshot fresh.png");
-    // Moved in with the times it had elsewhere, as a restore or a sync keeps them.
-    const QString movedIn = dir + QStringLiteral("/Screenshot moved in.png");
-    const QString gone = dir + QStringLiteral("/Screenshot gone.png");
-    for (const QString& path : {fresh, movedIn, gone})
-        writeFile(path);
-    age(movedIn, 30);
-    world.pointTo(dir);
     ScreenshotWatcher::Timing timing;
     QDateTime now = QDateTime::currentDateTime();
     timing.now = [&now] {
         return now;
     };
-    auto w = world.watcher(nullptr, timing);
-    QTRY_COMPARE_WITH_TIMEOUT(w->screenshots().size(), 3, kWait);
+    const QStringList names{u"Screenshot fresh.png"_qs, u"Screenshot moved in.png"_qs,
+                            u"Screenshot gone.png"_qs};
+    auto w = world.watching(dir, names, nullptr, timing);
+    const QString fresh = dir + u'/' + names[0], movedIn = dir + u'/' + names[1],
+                  gone = dir + u'/' + names[2];
+    age(movedIn, 30); // moved in with the times it had elsewhere, as a restore keeps them
     // Without a date to read, a capture is never old enough.
     QVERIFY(QFile::remove(gone));
 
