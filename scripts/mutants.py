@@ -269,11 +269,11 @@ m("WP1", "ui", "src/ui/WindowPlacement.cpp",
 
 E2E = ["tst_acceptance", "tst_shell_x11"]
 AREA = {
-    "history": ["tst_clipstore", "tst_clipboardmonitor", "tst_capturex11", "tst_copyback", "tst_copyback_x11"],
-    "screenshots": ["tst_thumbnailcache", "tst_screenshotwatcher", "tst_screenshothousekeeping"],
+    "history": ["tst_clipstore", "tst_capturex11", "tst_copyback"],
+    "screenshots": ["tst_thumbnailcache", "tst_screenshotwatcher"],
     "shortcuts": ["tst_shortcutstorage", "tst_x11hotkeys"],
     "ui": ["tst_panelmodels", "tst_paneltabs", "tst_floatingpanel", "tst_settingswindow"],
     "app": ["tst_prefs", "tst_updater", "tst_appdelegate", "tst_debugchannel"],
-    "x11": ["tst_defaultsstore", "tst_autostart", "tst_x11pasteboard", "tst_x11frontmostapp", "tst_screenshotplatform", "tst_capturex11", "tst_copyback_x11",
+    "x11": ["tst_autostart", "tst_x11pasteboard", "tst_x11frontmostapp", "tst_screenshotplatform", "tst_capturex11", "tst_copyback",
             "tst_dbusservices", "tst_platformloader"],
 }

@@ -1,85 +1,181 @@
-// The screenshot watcher on real folders with real inotify: what counts as a
-// screenshot, the listing, and new captures.
-#include "WatcherWorld.h"
+// The screenshot watcher and its housekeeping on real folders with real inotify.
+#include "helpers/TempPrefs.h"
+#include "platform/SystemSound.h"
+#include "platform/freedesktop/FreedesktopScreenCaptureProbe.h"
+#include "platform/freedesktop/FreedesktopTrash.h"
+#include "platform/freedesktop/InotifyFolderWatch.h"
+#include "platform/freedesktop/ToolScreenshotLocation.h"
+#include "screenshots/CaptureMarks.h"
+#include "screenshots/ScreenshotScan.h"
+#include "screenshots/ScreenshotWatcher.h"
 
-using namespace WatcherWorld;
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QImageWriter>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThreadPool>
+#include <QTimer>
+
+#include <sys/stat.h>
+
+namespace {
+constexpr int kWait = 5000;
+
+void writeFile(const QString& path, const QByteArray& bytes = "capture") {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+// Writes path dated later than than's (files written in one clock tick share a date).
+bool writtenNewer(const QString& path, const QString& than) {
+    QFile::remove(path);
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write("capture") != 7)
+        return false;
+    f.close();
+    return ScreenshotScan::creationDate(QFileInfo(path)) >
+           ScreenshotScan::creationDate(QFileInfo(than));
+}
+
+void age(const QString& path, int days) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::ReadWrite));
+    QVERIFY(f.setFileTime(QDateTime::currentDateTime().addDays(-days),
+                          QFileDevice::FileModificationTime));
+}
+
+// No audio device here: remembers the events instead of playing them.
+class RecordingSound : public SystemSound {
+public:
+    void play(const QString& eventId) override { played.append(eventId); }
+    QStringList played;
+};
+
+// The real Trash cannot be made to refuse a file when tests run as root.
+class RefusingTrash : public FreedesktopTrash {
+public:
+    bool moveToTrash(const QString&) override { return false; }
+};
+
+// One user's settings, tool configuration (KDE's spectaclerc) and folders in a temp dir.
+struct World : TempPrefs {
+    ToolScreenshotLocation location{dir.filePath(QStringLiteral("cfg")), QStringLiteral("KDE"),
+                                    &defaults};
+    CaptureMarks marks{dir.filePath(QStringLiteral("capture-marks"))};
+    FreedesktopTrash trash;
+    RecordingSound sound;
+    QList<QUrl> copied;
+    QList<qint64> copiedSizes;
+
+    QString folder(const QString& name = QStringLiteral("shots")) const {
+        return dir.filePath(name);
+    }
+    void pointTo(const QString& path) {
+        writeFile(location.spectacleConfig(),
+                  "[Save]\ndefaultSaveLocation=" + QUrl::fromLocalFile(path).toEncoded() + "/\n");
+    }
+    std::unique_ptr<ScreenshotWatcher> watcher(Trash* trashToUse = nullptr,
+                                               ScreenshotWatcher::Timing timing = {}) {
+        return std::make_unique<ScreenshotWatcher>(
+            prefs, location, trashToUse ? *trashToUse : trash, sound, marks,
+            std::make_unique<InotifyFolderWatch>(),
+            std::make_shared<FreedesktopScreenCaptureProbe>(),
+            [this](const QUrl& url) {
+                copied.append(url);
+                copiedSizes.append(QFileInfo(url.toLocalFile()).size());
+            },
+            timing);
+    }
+    // A watcher on a folder holding the given files, once it has listed and watches it.
+    std::unique_ptr<ScreenshotWatcher> watching(const QString& dir, const QStringList& names,
+                                                Trash* trashToUse = nullptr,
+                                                ScreenshotWatcher::Timing timing = {}) {
+        QDir().mkpath(dir);
+        for (const QString& name : names)
+            writeFile(dir + u'/' + name);
+        pointTo(dir);
+        auto w = watcher(trashToUse, timing);
+        waitUntilWatching(*w, dir);
+        return w;
+    }
+    static void waitUntilWatching(ScreenshotWatcher& w, const QString& folder) {
+        QTRY_VERIFY_WITH_TIMEOUT(w.isWatching() && w.dir() == QUrl::fromLocalFile(folder), kWait);
+        const qsizetype present =
+            QDir(folder).entryList({QStringLiteral("Screenshot*")}, QDir::Files).size();
+        QTRY_COMPARE_WITH_TIMEOUT(w.known().size(), present, kWait);
+    }
+};
+
+QUrl urlOf(const QString& folder, const QString& name) {
+    return QUrl::fromLocalFile(folder + QLatin1Char('/') + name);
+}
+} // namespace
 
 class TestScreenshotWatcher : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void detection_data();
     void detection();
-    void listingIsNewestFirstAndCapped();
-    void folderThatGoesAndComesBack();
-    void newCaptureIsCountedCopiedAndSounded();
-    void burstIsOneRescanHandledOldestFirst();
+    void listingAndAFolderThatGoesAndComesBack();
+    void newCapturesAreCountedCopiedAndSounded();
     void growingAndVanishingFiles();
+    void followsTheToolsFolder();
+    void renameRules();
+    void trashKeepsListAndFolderInStep();
+    void sweepTrashesOnlyOldCaptures();
 };
 
-void TestScreenshotWatcher::detection_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("kind");
-    QTest::addColumn<bool>("accepted");
-
-    QTest::newRow("upper-case extension") << "Screenshot 1.PNG"
-                                          << "file" << true;
-    QTest::newRow("pattern needs a word end") << "Screenshots.png"
-                                              << "file" << false;
-    QTest::newRow("pattern is case-sensitive") << "screenshot 1.png"
-                                               << "file" << false;
-    QTest::newRow("lower case, marked by the tool") << "screenshot 1.png"
-                                                    << "gnome" << true;
-    QTest::newRow("dot file") << ".Screenshot 1.png"
-                              << "file" << false;
-    QTest::newRow("gif") << "Screenshot 1.gif"
-                         << "file" << false;
-    QTest::newRow("tool template") << "Screenshot_20240101_100000.png"
-                                   << "file" << true;
-    QTest::newRow("FIFO with a capture name") << "Screenshot fifo.png"
-                                              << "fifo" << false;
-    QTest::newRow("link to a FIFO") << "Screenshot link.png"
-                                    << "fifolink" << false;
-    QTest::newRow("link to a capture") << "Screenshot link.png"
-                                       << "link" << true;
-    QTest::newRow("folder with a capture name") << "Screenshot dir.png"
-                                                << "dir" << false;
-}
-
+// A capture: a whole-word, case-sensitive name (unless the tool marked it), a picture, a file.
 void TestScreenshotWatcher::detection() {
-    QFETCH(QString, name);
-    QFETCH(QString, kind);
-    QFETCH(bool, accepted);
     QTemporaryDir tmp;
-    const QString path = tmp.filePath(name);
-    const QByteArray target = QFile::encodeName(tmp.filePath(QStringLiteral("target")));
-    if (kind == QLatin1String("file")) {
-        writeFile(path);
-    } else if (kind == QLatin1String("gnome")) {
-        QImage image(4, 4, QImage::Format_RGB32);
-        image.fill(Qt::blue);
-        QImageWriter writer(path, "png");
-        writer.setText(QStringLiteral("Software"), QStringLiteral("gnome-screenshot"));
-        QVERIFY(writer.write(image));
-    } else if (kind == QLatin1String("fifo")) {
-        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-    } else if (kind == QLatin1String("fifolink")) {
-        QCOMPARE(::mkfifo(target.constData(), 0600), 0);
-        QVERIFY(QFile::link(QString::fromLocal8Bit(target), path));
-    } else if (kind == QLatin1String("link")) {
-        writeFile(QString::fromLocal8Bit(target));
-        QVERIFY(QFile::link(QString::fromLocal8Bit(target), path));
-    } else {
-        QVERIFY(QDir().mkpath(path));
-    }
+    const auto path = [&](const char* name) {
+        return tmp.filePath(QString::fromUtf8(name));
+    };
+    for (const char* name :
+         {"Screenshot 1.PNG", "Screenshots.png", "screenshot 1.png", ".Screenshot 1.png",
+          "Screenshot 1.gif", "Screenshot_20240101_100000.png", "target"})
+        writeFile(path(name));
+    QImage image(4, 4, QImage::Format_RGB32);
+    image.fill(Qt::blue);
+    QImageWriter writer(path("screenshot 2.png"), "png");
+    writer.setText(QStringLiteral("Software"), QStringLiteral("gnome-screenshot"));
+    QVERIFY(writer.write(image));
+    for (const char* fifo : {"Screenshot fifo.png", "fifo"})
+        QCOMPARE(::mkfifo(QFile::encodeName(path(fifo)).constData(), 0600), 0);
+    QVERIFY(QFile::link(path("fifo"), path("Screenshot fifo link.png")));
+    QVERIFY(QFile::link(path("target"), path("Screenshot link.png")));
+    QVERIFY(QDir().mkpath(path("Screenshot dir.png")));
+
     const FreedesktopScreenCaptureProbe probe;
-    QCOMPARE(ScreenshotScan::isScreenshot(QFileInfo(path), probe), accepted);
-    QCOMPARE(ScreenshotScan::list(tmp.path(), probe).urls().contains(QUrl::fromLocalFile(path)),
-             accepted);
+    QSet<QUrl> accepted;
+    for (const char* name : {"Screenshot 1.PNG", "screenshot 2.png",
+                             "Screenshot_20240101_100000.png", "Screenshot link.png"})
+        accepted << QUrl::fromLocalFile(path(name));
+    const QFileInfoList all =
+        QDir(tmp.path())
+            .entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    QCOMPARE(all.size(), 13);
+    for (const QFileInfo& info : all)
+        QVERIFY2(ScreenshotScan::isScreenshot(info, probe) ==
+                     accepted.contains(QUrl::fromLocalFile(info.filePath())),
+                 qPrintable(info.fileName()));
+    const QList<QUrl> listed = ScreenshotScan::list(tmp.path(), probe).urls();
+    QCOMPARE(QSet<QUrl>(listed.cbegin(), listed.cend()), accepted);
 }
 
-void TestScreenshotWatcher::listingIsNewestFirstAndCapped() {
+void TestScreenshotWatcher::listingAndAFolderThatGoesAndComesBack() {
     World world;
     const QString dir = world.folder();
+    const QString away = world.folder(QStringLiteral("away"));
+    // Made long before the folder goes: it comes back with it, not as a capture.
+    const QString elsewhere = away + QStringLiteral("/Screenshot elsewhere.png");
+    writeFile(elsewhere);
     for (int i = 0; i < 150; ++i)
         writeFile(dir + QStringLiteral("/Screenshot %1.png").arg(i, 3, 10, QChar('0')));
     // Copied in last with its old times kept: it was captured here, now.
@@ -106,28 +202,8 @@ void TestScreenshotWatcher::listingIsNewestFirstAndCapped() {
     // Where the file system keeps birth times, the copy is the newest capture.
     if (QFileInfo(kept).birthTime().isValid())
         QCOMPARE(listed.first(), QUrl::fromLocalFile(kept));
-    // What was there at start-up is not new.
-    QCOMPARE(w->unseenCount(), 0);
-    QVERIFY(world.copied.isEmpty());
-
-    // A watcher gone before its listing and watch are back: the results are dropped.
-    world.pointTo(QDir::homePath());
-    world.watcher().reset();
-    QThreadPool::globalInstance()->waitForDone();
-    QCoreApplication::processEvents();
-}
-
-void TestScreenshotWatcher::folderThatGoesAndComesBack() {
-    World world;
-    const QString dir = world.folder();
-    const QString away = world.folder(QStringLiteral("away"));
-    // Made long before the folder goes: it comes back with it, not as a capture.
-    const QString elsewhere = away + QStringLiteral("/Screenshot elsewhere.png");
-    writeFile(elsewhere);
-    writeFile(dir + QStringLiteral("/Screenshot old.png"));
-    world.pointTo(dir);
-    auto w = world.watcher();
-    waitUntilWatching(*w, dir);
+    QCOMPARE(w->unseenCount(), 0); // what was there at start-up is not new
+    World::waitUntilWatching(*w, dir);
 
     // Moved to the Trash: nothing listed, and the same folder is awaited.
     QVERIFY(QDir().rename(dir, world.folder(QStringLiteral("trashed"))));
@@ -142,8 +218,7 @@ void TestScreenshotWatcher::folderThatGoesAndComesBack() {
     writeFile(dir + QStringLiteral("/Screenshot after.png"));
     QTRY_COMPARE_WITH_TIMEOUT(w->unseenCount(), 2, kWait);
 
-    // Deleted, then a folder that already holds captures is moved into its
-    // place: listed, none of them counted.
+    // Deleted, then a folder holding captures is moved into its place: listed, none counted.
     QVERIFY(QDir(dir).removeRecursively());
     QTRY_VERIFY_WITH_TIMEOUT(w->screenshots().isEmpty(), kWait);
     QTRY_VERIFY_WITH_TIMEOUT(QDateTime::currentDateTime() >
@@ -157,69 +232,21 @@ void TestScreenshotWatcher::folderThatGoesAndComesBack() {
     QTRY_COMPARE_WITH_TIMEOUT(w->unseenCount(), 3, kWait);
     QCOMPARE(world.copied.last(), urlOf(dir, QStringLiteral("Screenshot last.png")));
     QCOMPARE(world.copied.size(), 3);
+
+    // A watcher gone before its listing and watch are back: the results are dropped.
+    world.pointTo(QDir::homePath());
+    world.watcher().reset();
+    QThreadPool::globalInstance()->waitForDone();
+    QCoreApplication::processEvents();
 }
 
-void TestScreenshotWatcher::newCaptureIsCountedCopiedAndSounded() {
+void TestScreenshotWatcher::newCapturesAreCountedCopiedAndSounded() {
     World world;
-    const QString dir = world.folder();
-    writeFile(dir + QStringLiteral("/Screenshot old.png"));
-    world.pointTo(dir);
     world.prefs.setPlaySound(true);
-    auto w = world.watcher();
+    const QString dir = world.folder();
+    auto w = world.watching(dir, {QStringLiteral("Screenshot old.png")});
     QSignalSpy counted(w.get(), &ScreenshotWatcher::newScreenshotsCounted);
-    waitUntilWatching(*w, dir);
-    QCOMPARE(w->screenshots().size(), 1);
-
-    // Written by another process, as a screenshot tool would.
-    const QString path = dir + QStringLiteral("/Screenshot new.png");
-    const QString made = world.folder(QStringLiteral("made.png"));
-    writeFile(made, QByteArray(5000, 'x'));
-    QCOMPARE(QProcess::execute(QStringLiteral("cp"), {made, path}), 0);
-    QTRY_COMPARE_WITH_TIMEOUT(w->unseenCount(), 1, kWait);
-    QCOMPARE(w->screenshots().first(), QUrl::fromLocalFile(path));
-    QCOMPARE(world.copied, QList<QUrl>{QUrl::fromLocalFile(path)});
-    QCOMPARE(world.sound.played, QStringList{QStringLiteral("screen-capture")});
-    QCOMPARE(counted.count(), 1);
-
-    // The settings are read at the moment of use.
-    world.prefs.setAutoCopyScreenshots(false);
-    world.prefs.setPlaySound(false);
-    writeFile(dir + QStringLiteral("/Screenshot newer.png"));
-    QTRY_COMPARE_WITH_TIMEOUT(w->unseenCount(), 2, kWait);
-    QCOMPARE(world.copied.size(), 1);
-    QCOMPARE(world.sound.played.size(), 1);
-    QCOMPARE(counted.count(), 2);
-
-    // Only names are new, and each only once; other files are never counted.
-    writeFile(dir + QStringLiteral("/Screenshot new.png"), "rewritten");
-    writeFile(dir + QStringLiteral("/holiday.png"));
-    writeFile(dir + QStringLiteral("/Screenshot last.png"));
-    QTRY_COMPARE_WITH_TIMEOUT(w->unseenCount(), 3, kWait);
-    QCOMPARE(w->screenshots().size(), 4);
-
-    // GNOME Shell plays the capture sound itself: once is enough.
-    world.prefs.setPlaySound(true);
-    ToolScreenshotLocation gnome(world.dir.filePath(QStringLiteral("cfg")),
-                                 QStringLiteral("GNOME"));
-    ScreenshotWatcher shell(world.prefs, gnome, world.trash, world.sound, world.marks,
-                            std::make_unique<InotifyFolderWatch>(),
-                            std::make_shared<FreedesktopScreenCaptureProbe>(), {});
-    const QString shellFolder = ToolScreenshotLocation::gnomeShellFolder();
-    QCOMPARE(shell.dir(), QUrl::fromLocalFile(shellFolder));
-    writeFile(shellFolder + QStringLiteral("/Screenshot from GNOME.png"));
-    QTRY_COMPARE_WITH_TIMEOUT(shell.unseenCount(), 1, kWait);
-    QCOMPARE(world.sound.played.size(), 1);
-}
-
-void TestScreenshotWatcher::burstIsOneRescanHandledOldestFirst() {
-    World world;
-    const QString dir = world.folder();
-    QDir().mkpath(dir);
-    world.pointTo(dir);
-    auto w = world.watcher();
-    waitUntilWatching(*w, dir);
-    // Prepared elsewhere with distinct dates (files made within one clock tick
-    // share one), then moved in at once, as a tool saving three captures would.
+    // Three captures with distinct dates moved in at once: one rescan, handled oldest first.
     QStringList names;
     const QString staging = world.folder(QStringLiteral("staging"));
     writeFile(staging + QStringLiteral("/first"));
@@ -231,25 +258,41 @@ void TestScreenshotWatcher::burstIsOneRescanHandledOldestFirst() {
         previous = path;
     }
     QSignalSpy listed(w.get(), &ScreenshotWatcher::screenshotsChanged);
-    for (const QString& name : names)
+    QList<QUrl> expected;
+    for (const QString& name : names) {
         QVERIFY(QFile::rename(staging + QLatin1Char('/') + name, dir + QLatin1Char('/') + name));
+        expected << urlOf(dir, name);
+    }
     QTRY_COMPARE_WITH_TIMEOUT(w->unseenCount(), 3, kWait);
     QCOMPARE(listed.count(), 1);
-    QList<QUrl> expected;
-    for (const QString& name : names)
-        expected << urlOf(dir, name);
     QCOMPARE(world.copied, expected);
+    QCOMPARE(w->screenshots().first(), expected.last());
+    QCOMPARE(world.sound.played, QStringList(3, QStringLiteral("screen-capture")));
+    QCOMPARE(counted.count(), 3);
+
+    // The settings are read at the moment of use.
+    world.prefs.setAutoCopyScreenshots(false);
+    world.prefs.setPlaySound(false);
+    writeFile(dir + QStringLiteral("/Screenshot newer.png"));
+    QTRY_COMPARE_WITH_TIMEOUT(w->unseenCount(), 4, kWait);
+    QCOMPARE(world.copied.size(), 3);
+    QCOMPARE(world.sound.played.size(), 3);
+    QCOMPARE(counted.count(), 4);
+
+    // Only names are new, and each only once; other files are never counted.
+    writeFile(dir + QStringLiteral("/Screenshot newer.png"), "rewritten");
+    writeFile(dir + QStringLiteral("/holiday.png"));
+    writeFile(dir + QStringLiteral("/Screenshot last.png"));
+    QTRY_COMPARE_WITH_TIMEOUT(w->unseenCount(), 5, kWait);
+    QCOMPARE(w->screenshots().size(), 6);
 }
 
 void TestScreenshotWatcher::growingAndVanishingFiles() {
     World world;
     const QString dir = world.folder();
-    QDir().mkpath(dir);
-    world.pointTo(dir);
     ScreenshotWatcher::Timing timing;
     timing.settleStepMs = 100;
-    auto w = world.watcher(nullptr, timing);
-    waitUntilWatching(*w, dir);
+    auto w = world.watching(dir, {}, nullptr, timing);
 
     // Still being written: handled once two looks a step apart agree.
     QFile growing(dir + QStringLiteral("/Screenshot growing.png"));
@@ -267,7 +310,6 @@ void TestScreenshotWatcher::growingAndVanishingFiles() {
     });
     writer.start();
     QTRY_COMPARE_WITH_TIMEOUT(w->unseenCount(), 1, kWait);
-    QCOMPARE(chunks, 12);
     QCOMPARE(world.copiedSizes, QList<qint64>{12000});
 
     // Made empty first and written a little later: not a capture until then.
@@ -278,8 +320,7 @@ void TestScreenshotWatcher::growingAndVanishingFiles() {
     QTRY_COMPARE_WITH_TIMEOUT(w->unseenCount(), 2, kWait);
     QCOMPARE(world.copiedSizes, QList<qint64>({12000, 7}));
 
-    // Deleted while settling: never counted. An empty file never settles, so
-    // the one written after it is handled only after every try of the first.
+    // Deleted while settling: never counted; an empty file is handled after its last try.
     const QString doomed = dir + QStringLiteral("/Screenshot doomed.png");
     writeFile(doomed, {});
     QTRY_VERIFY_WITH_TIMEOUT(w->screenshots().contains(QUrl::fromLocalFile(doomed)), kWait);
@@ -289,6 +330,171 @@ void TestScreenshotWatcher::growingAndVanishingFiles() {
     QTRY_COMPARE_WITH_TIMEOUT(w->unseenCount(), 3, kWait);
     QCOMPARE(world.copied.last(), QUrl::fromLocalFile(empty));
     QCOMPARE(world.copied.size(), 3);
+}
+
+void TestScreenshotWatcher::followsTheToolsFolder() {
+    World world;
+    const QString first = world.folder(QStringLiteral("first"));
+    const QString second = world.folder(QStringLiteral("second"));
+    for (const char* name : {"Screenshot b.png", "Screenshot c.png", "notes.txt"})
+        writeFile(second + QLatin1Char('/') + QLatin1String(name));
+    ScreenshotWatcher::Timing timing;
+    timing.relocateMs = 200;
+    auto w = world.watching(first, {QStringLiteral("Screenshot a.png")}, nullptr, timing);
+
+    // The user picks another folder in the tool: followed at the next check.
+    world.pointTo(second);
+    QTRY_COMPARE_WITH_TIMEOUT(w->dir(), QUrl::fromLocalFile(second), kWait);
+    QTRY_COMPARE_WITH_TIMEOUT(w->screenshots().size(), 2, kWait);
+    QCOMPARE(w->known(), (QSet<QString>{QStringLiteral("Screenshot b.png"),
+                                        QStringLiteral("Screenshot c.png")}));
+    World::waitUntilWatching(*w, second);
+    QCOMPARE(w->unseenCount(), 0);
+    QVERIFY(world.copied.isEmpty());
+
+    // The old folder is no longer watched; the new one is.
+    writeFile(first + QStringLiteral("/Screenshot stale.png"));
+    writeFile(second + QStringLiteral("/Screenshot d.png"));
+    QTRY_COMPARE_WITH_TIMEOUT(w->unseenCount(), 1, kWait);
+    QCOMPARE(world.copied, QList<QUrl>{urlOf(second, QStringLiteral("Screenshot d.png"))});
+
+    // The dedicated folder: made in Pictures and followed when on, the tool's again when off.
+    const QString dedicated =
+        QStandardPaths::writableLocation(QStandardPaths::PicturesLocation) + u"/Screenshots"_qs;
+    QDir(dedicated).removeRecursively();
+    w->applyDedicatedFolder(true);
+    QVERIFY(QFileInfo(dedicated).isDir());
+    QTRY_COMPARE_WITH_TIMEOUT(w->dir(), QUrl::fromLocalFile(dedicated), kWait);
+    QTRY_VERIFY_WITH_TIMEOUT(w->screenshots().isEmpty(), kWait);
+    w->applyDedicatedFolder(false);
+    QTRY_COMPARE_WITH_TIMEOUT(w->dir(), QUrl::fromLocalFile(second), kWait);
+    QTRY_COMPARE_WITH_TIMEOUT(w->screenshots().size(), 3, kWait);
+    QCOMPARE(w->unseenCount(), 1);
+}
+
+void TestScreenshotWatcher::renameRules() {
+    World world;
+    const QString dir = world.folder();
+    auto w = world.watching(dir, {u"Screenshot_20240101_100000.png"_qs, u"Screenshot 2.jpg"_qs,
+                                  u"Screenshot 3.png"_qs, u"Screenshot 4.png"_qs, u"taken.png"_qs});
+    QTRY_COMPARE_WITH_TIMEOUT(w->screenshots().size(), 4, kWait);
+    const QUrl one = urlOf(dir, QStringLiteral("Screenshot_20240101_100000.png"));
+    const QList<QUrl> before = w->screenshots();
+    QSignalSpy listed(w.get(), &ScreenshotWatcher::screenshotsChanged);
+
+    // Refused: nothing moves, nothing changes.
+    for (const QString& bad : {u""_qs, u" \t "_qs, u"taken"_qs, u"../escaped"_qs, u"a/b.png"_qs})
+        QVERIFY2(!w->renameScreenshot(one, bad), qPrintable(bad));
+    QVERIFY(QFile::exists(one.toLocalFile()));
+    QCOMPARE(w->screenshots(), before);
+    QCOMPARE(listed.count(), 0);
+
+    // Spaces and tabs go; the extension stays unless the name ends in a capture's own.
+    QList<QUrl> expected = before;
+    for (const auto& [from, to, result] :
+         {std::tuple{u"Screenshot_20240101_100000.png"_qs, u" \tholiday  "_qs, u"holiday.png"_qs},
+          {u"Screenshot 2.jpg"_qs, u"v1.2"_qs, u"v1.2.jpg"_qs},
+          {u"Screenshot 3.png"_qs, u"v1.2 mock"_qs, u"v1.2 mock.png"_qs},
+          {u"Screenshot 4.png"_qs, u"beach.JPEG"_qs, u"beach.JPEG"_qs}}) {
+        QCOMPARE(w->renameScreenshot(urlOf(dir, from), to), std::optional(urlOf(dir, result)));
+        expected[before.indexOf(urlOf(dir, from))] = urlOf(dir, result);
+    }
+    QVERIFY(!QFile::exists(one.toLocalFile()));
+    QCOMPARE(w->screenshots(), expected);
+    QVERIFY(w->known().contains(QStringLiteral("holiday.png")));
+    QVERIFY(!w->known().contains(one.fileName()));
+
+    // The rescan the moves cause keeps every renamed capture and finds nothing new.
+    const int edits = int(listed.count());
+    QTRY_VERIFY_WITH_TIMEOUT(listed.count() > edits, kWait);
+    QCOMPARE(QSet<QUrl>(w->screenshots().cbegin(), w->screenshots().cend()),
+             QSet<QUrl>(expected.cbegin(), expected.cend()));
+    QCOMPARE(w->unseenCount(), 0);
+    QVERIFY(world.copied.isEmpty());
+
+    // So does the next start, by the attribute or (fed directly here) the list kept
+    // for file systems that refuse attributes.
+    const QString plain = world.folder(QStringLiteral("plain.png"));
+    writeFile(plain);
+    QVERIFY(!CaptureMarks::hasAttribute(plain));
+    world.marks.remember({*CaptureMarks::keyOf(plain)});
+    QVERIFY(QFile::rename(plain, dir + QStringLiteral("/from list.png")));
+    w.reset();
+    CaptureMarks reread(world.dir.filePath(QStringLiteral("capture-marks")));
+    QVERIFY(reread.isMarked(dir + QStringLiteral("/from list.png")));
+    auto again = world.watcher();
+    QTRY_COMPARE_WITH_TIMEOUT(again->screenshots().size(), 5, kWait);
+    QVERIFY(again->screenshots().contains(urlOf(dir, QStringLiteral("from list.png"))));
+    QVERIFY(!again->screenshots().contains(urlOf(dir, QStringLiteral("taken.png"))));
+}
+
+void TestScreenshotWatcher::trashKeepsListAndFolderInStep() {
+    World world;
+    const QString dir = world.folder();
+    RefusingTrash refusing;
+    auto w = world.watching(
+        dir, {u"Screenshot 1.png"_qs, u"Screenshot 2.png"_qs, u"Screenshot 3.png"_qs}, &refusing);
+    const QUrl one = urlOf(dir, QStringLiteral("Screenshot 1.png"));
+    const QList<QUrl> before = w->screenshots();
+
+    // Refused: still listed and known, so the next listing does not count it as new.
+    w->trashScreenshot(one);
+    QCOMPARE(w->screenshots(), before);
+    QVERIFY(w->known().contains(QStringLiteral("Screenshot 1.png")));
+    writeFile(dir + QStringLiteral("/Screenshot 4.png"));
+    QTRY_COMPARE_WITH_TIMEOUT(w->unseenCount(), 1, kWait);
+    QCOMPARE(world.copied, QList<QUrl>{urlOf(dir, QStringLiteral("Screenshot 4.png"))});
+
+    // Into the real Trash: gone from the folder and the list, order kept.
+    auto real = world.watcher();
+    QTRY_COMPARE_WITH_TIMEOUT(real->screenshots().size(), 4, kWait);
+    QList<QUrl> rest = real->screenshots();
+    real->trashScreenshot(one);
+    rest.removeAll(one);
+    QCOMPARE(real->screenshots(), rest);
+    QVERIFY(!real->known().contains(QStringLiteral("Screenshot 1.png")));
+    QVERIFY(!QFile::exists(one.toLocalFile()));
+
+    // Already gone from the folder: dropped from the list as well.
+    const QUrl two = urlOf(dir, QStringLiteral("Screenshot 2.png"));
+    QVERIFY(QFile::remove(two.toLocalFile()));
+    w->trashScreenshot(two);
+    QVERIFY(!w->screenshots().contains(two));
+}
+
+void TestScreenshotWatcher::sweepTrashesOnlyOldCaptures() {
+    World world;
+    const QString dir = world.folder();
+    ScreenshotWatcher::Timing timing;
+    QDateTime now = QDateTime::currentDateTime();
+    timing.now = [&now] {
+        return now;
+    };
+    const QStringList names{u"Screenshot fresh.png"_qs, u"Screenshot moved in.png"_qs,
+                            u"Screenshot gone.png"_qs};
+    auto w = world.watching(dir, names, nullptr, timing);
+    const QString fresh = dir + u'/' + names[0], movedIn = dir + u'/' + names[1],
+                  gone = dir + u'/' + names[2];
+    age(movedIn, 30); // moved in with the times it had elsewhere, as a restore keeps them
+    // Without a date to read, a capture is never old enough.
+    QVERIFY(QFile::remove(gone));
+
+    // Each gets its full days in the folder, whatever its modification time says.
+    world.prefs.setAutoDeleteDays(7);
+    now = QDateTime::currentDateTime().addDays(6);
+    w->sweepOldScreenshots();
+    QCOMPARE(w->screenshots().size(), 3);
+    QVERIFY(QFile::exists(movedIn));
+    world.prefs.setAutoDeleteDays(0);
+    now = QDateTime::currentDateTime().addDays(400);
+    w->sweepOldScreenshots();
+    QCOMPARE(w->screenshots().size(), 3);
+
+    world.prefs.setAutoDeleteDays(7);
+    now = QDateTime::currentDateTime().addDays(8);
+    w->sweepOldScreenshots();
+    QCOMPARE(w->screenshots(), QList<QUrl>{QUrl::fromLocalFile(gone)});
+    QVERIFY(!QFile::exists(fresh) && !QFile::exists(movedIn));
 }
 
 QTEST_GUILESS_MAIN(TestScreenshotWatcher)
