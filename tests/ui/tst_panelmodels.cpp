@@ -126,7 +126,6 @@ void TestPanelModels::rowTitles_data() {
     const auto k = [](ClipKind c) {
         return int(c);
     };
-    QTest::newRow("image") << k(ClipKind::image) << "ignored" << QString() << "Image";
     QTest::newRow("text trimmed of blank lines")
         << k(ClipKind::text) << "\n\n  \tfirst line\nsecond\n\n"
         << QString() << "first line\nsecond";
@@ -152,17 +151,11 @@ void TestPanelModels::rowTitles() {
 
 void TestPanelModels::metaAndDates() {
     const QDateTime now(QDate(2026, 3, 4), QTime(15, 7, 30));
-    QCOMPARE(relativeTime(now.addDays(-400), now), QStringLiteral("1 yr. ago"));
-
     ClipItem item = clip(1, "x");
-    item.createdAt = now.addSecs(-120).toMSecsSinceEpoch() / 1000.0;
+    item.createdAt = now.addDays(-400).toMSecsSinceEpoch() / 1000.0;
     item.sourceName = QStringLiteral("Files");
     item.downscaled = true;
-    QCOMPARE(clipMetaText(item, now), QStringLiteral("Files \u00B7 2 min. ago \u00B7 downscaled"));
-
-    const QLocale c(QLocale::English, QLocale::UnitedStates);
-    QCOMPARE(screenshotDateText(now.addSecs(-3600), now, c), QStringLiteral("Today, 2:07 PM"));
-    QCOMPARE(baseNameOf(QUrl::fromLocalFile("/a/.hidden")), QStringLiteral(".hidden"));
+    QCOMPARE(clipMetaText(item, now), QStringLiteral("Files \u00B7 1 yr. ago \u00B7 downscaled"));
     // A file that cannot be read is labelled with its name without extension.
     QCOMPARE(screenshotDateLabel(QUrl::fromLocalFile("/nonexistent/Shot 1.2.png"), now),
              QStringLiteral("Shot 1.2"));
@@ -185,18 +178,12 @@ void TestPanelModels::placement_data() {
     const QPoint elsewhere(50, 600);
     QTest::newRow("centred below") << false << QRect(900, 0, 24, 30) << elsewhere
                                    << QList<ScreenArea>{main} << QPoint(912 - 230, 36);
-    QTest::newRow("right edge keeps 8") << false << QRect(1900, 0, 20, 30) << elsewhere
-                                        << QList<ScreenArea>{main} << QPoint(1920 - 460 - 8, 36);
     QTest::newRow("narrow screen: left margin wins")
         << false << QRect(100, 0, 20, 30) << elsewhere
         << QList<ScreenArea>{{{0, 0, 400, 900}, {0, 0, 400, 900}}} << QPoint(8, 36);
     QTest::newRow("short screen: the top stays inside")
         << false << QRect(300, 0, 20, 30) << elsewhere
         << QList<ScreenArea>{{{0, 0, 1000, 500}, {0, 20, 1000, 480}}} << QPoint(80, 20);
-    QTest::newRow("bottom panel anchor lifts the panel")
-        << false << QRect(900, 1050, 24, 30) << elsewhere
-        << QList<ScreenArea>{{{0, 0, 1920, 1080}, {0, 0, 1920, 1050}}}
-        << QPoint(682, 1050 - 8 - 560);
     QTest::newRow("tray on a second screen's bar: not under the bar")
         << false << QRect(2500, 4, 16, 16) << elsewhere << QList<ScreenArea>{main, rightWithBar}
         << QPoint(2508 - 230, 30);
@@ -216,14 +203,10 @@ void TestPanelModels::placement_data() {
         << true << QRect() << QPoint(500, 814) << both << QPoint(510, 824);
     QTest::newRow("picker: one pixel more flips above")
         << true << QRect() << QPoint(500, 815) << both << QPoint(510, 815 - 258);
-    QTest::newRow("picker: near the right, 8 inside")
-        << true << QRect() << QPoint(1900, 400) << both << QPoint(1920 - 332 - 8, 410);
     QTest::newRow("picker: kept below the top bar")
         << true << QRect() << QPoint(300, 5) << both << QPoint(310, 30 + 8);
     QTest::newRow("picker: left edge")
         << true << QRect() << QPoint(-5, 400) << QList<ScreenArea>{main} << QPoint(8, 410);
-    QTest::newRow("picker: above the second screen's dock")
-        << true << QRect() << QPoint(2500, 970) << both << QPoint(2510, 970 - 258);
     QTest::newRow("picker: pointer on no screen, primary's rules")
         << true << QRect() << QPoint(5000, 5000) << both << QPoint(1580, 1080 - 8 - 248);
     QTest::newRow("picker: no screens, unclamped")
@@ -265,10 +248,8 @@ void TestPanelModels::applicationIconsFromDesktopEntries() {
     QIcon::setThemeName(QStringLiteral("quillettest"));
     const QByteArray entry = "[Desktop Entry]\nType=Application\nName=X\nIcon=";
     write(QStringLiteral("applications/org.kde.konsole.desktop"), entry + "utilities-terminal");
-    write(QStringLiteral("applications/vendor/legacy.desktop"), entry + "utilities-terminal.png");
     write(QStringLiteral("applications/org.example.Pic.desktop"),
           entry + dir.filePath(QStringLiteral("own/pic.png")).toUtf8());
-    write(QStringLiteral("applications/org.example.Gone.desktop"), entry + "/nonexistent/x.png");
 
     DesktopEntryIndex entries({dir.path()});
     AppIcons icons(entries);
@@ -277,9 +258,7 @@ void TestPanelModels::applicationIconsFromDesktopEntries() {
         return icon.isNull() ? QColor() : icon.pixmap(16, 16).toImage().pixelColor(8, 8);
     };
     QCOMPARE(colourOf(QStringLiteral("org.kde.konsole")), QColor(Qt::red));
-    QCOMPARE(colourOf(QStringLiteral("vendor-legacy")), QColor(Qt::red));
     QCOMPARE(colourOf(QStringLiteral("org.example.Pic")), QColor(Qt::blue));
-    QCOMPARE(colourOf(QStringLiteral("org.example.Gone")), QColor());
     QCOMPARE(colourOf(QStringLiteral("org.example.Later")), QColor());
     // An application installed meanwhile is found once its entry appears.
     write(QStringLiteral("applications/org.example.Later.desktop"), entry + "utilities-terminal");
