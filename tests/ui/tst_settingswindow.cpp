@@ -85,13 +85,12 @@ QStringList shownExclusions(const Fixture& f) {
 class TestSettingsWindow : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void switchesAndMenusStoreAndFollow();
-    void exclusionsAddTrimmedOnceAndRemoveEveryCopy();
+    void controlsStoreAndFollow();
     void systemSettingsFollowAndActOncePerChange();
     void tabsSelectSectionsAndWindowIsReused();
 };
 
-void TestSettingsWindow::switchesAndMenusStoreAndFollow() {
+void TestSettingsWindow::controlsStoreAndFollow() {
     Fixture f;
     // Each switch sets its own preference (it started at the stored value, or
     // the click would not change it) and follows changes made elsewhere at once.
@@ -129,10 +128,8 @@ void TestSettingsWindow::switchesAndMenusStoreAndFollow() {
         f.prefs.setProperty(m.key, m.value);
         QCOMPARE(m.menu->currentText(), QString::fromUtf8(m.label));
     }
-}
 
-void TestSettingsWindow::exclusionsAddTrimmedOnceAndRemoveEveryCopy() {
-    Fixture f;
+    // Exclusions are added trimmed and once.
     f.prefs.setExcludedApps({QStringLiteral("bitwarden")});
     f.show(SettingsSection::Clipboard);
     QLineEdit* field = f.window->clipboard()->exclusionField();
