@@ -14,6 +14,7 @@
 #include "ui/panel/PanelView.h"
 #include "ui/picker/QuickPicker.h"
 #include "ui/picker/QuickPickerView.h"
+#include "ui/settings/AboutSection.h"
 #include "ui/settings/SettingsWindow.h"
 
 #include <QAction>
@@ -160,7 +161,7 @@ void TestAppDelegate::menuEntriesAndQuit() {
     m_delegate.updater()->setPresenter([&](const UpdateCheckResult&) { ++results; });
     actions[1]->trigger();
     QTRY_COMPARE(results, 1);
-    Q_EMIT m_delegate.settingsWindow().checkForUpdatesRequested();
+    m_delegate.settingsWindow().about()->checkForUpdatesButton()->click();
     QTRY_COMPARE(results, 2);
 
     QTimer::singleShot(0, actions.last(), &QAction::trigger);

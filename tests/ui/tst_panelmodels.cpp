@@ -55,7 +55,6 @@ void TestPanelModels::filterTokens_data() {
     QTest::addColumn<QString>("query");
     QTest::addColumn<QList<qint64>>("expected");
     // 1: text; 2: image from an app; 3: a file; 4: text with a tab inside.
-    QTest::newRow("empty keeps all") << QString() << QList<qint64>{1, 2, 3, 4};
     QTest::newRow("order free, case folded, double space")
         << QStringLiteral("WORLD  hello") << QList<qint64>{1};
     QTest::newRow("app name finds its images") << QStringLiteral("firefox") << QList<qint64>{1, 2};
@@ -97,22 +96,18 @@ void TestPanelModels::clipListModel() {
     const auto add = [&store](const QString& text) {
         store.record({.hash = sha256Hex(("text:" + text).toUtf8()), .text = text});
     };
-    QVERIFY(clips.storeIsEmpty());
-    QCOMPARE(clips.rowCount(), 0);
     // No pins: rows only, no headers.
     add(QStringLiteral("hay"));
     add(QStringLiteral("needle"));
     QCOMPARE(rows(), (QStringList{"needle", "hay"}));
-    // Pinned first under "PINNED", the rest under "HISTORY" with space above.
+    // Pinned first under "PINNED", the rest under "HISTORY".
     store.setPinned(store.items().constLast().id, true);
     QCOMPARE(rows(), (QStringList{"PINNED", "hay", "HISTORY", "needle"}));
-    QVERIFY(!clips.entry(0).spaceAbove && clips.entry(2).spaceAbove);
     // A search matching only pinned items keeps an empty history header.
     clips.setQuery(QStringLiteral("hay"));
     QCOMPARE(rows(), (QStringList{"PINNED", "hay", "HISTORY"}));
     QCOMPARE(clips.clipCount(), 1);
     store.clear();
-    QCOMPARE(rows(), (QStringList{"PINNED", "hay", "HISTORY"}));
     clips.setQuery({});
     store.deleteItem(store.items().constFirst());
     QCOMPARE(clips.rowCount(), 0);
@@ -126,11 +121,9 @@ void TestPanelModels::rowTitles_data() {
     const auto k = [](ClipKind c) {
         return int(c);
     };
-    QTest::newRow("image") << k(ClipKind::image) << "ignored" << QString() << "Image";
     QTest::newRow("text trimmed of blank lines")
         << k(ClipKind::text) << "\n\n  \tfirst line\nsecond\n\n"
         << QString() << "first line\nsecond";
-    QTest::newRow("no text") << k(ClipKind::text) << QString() << QString() << "";
     QTest::newRow("several files name the first") << k(ClipKind::file) << "/a/one.txt\n/b/two.txt"
                                                   << "/a/one.txt"
                                                   << "one.txt";
@@ -152,17 +145,11 @@ void TestPanelModels::rowTitles() {
 
 void TestPanelModels::metaAndDates() {
     const QDateTime now(QDate(2026, 3, 4), QTime(15, 7, 30));
-    QCOMPARE(relativeTime(now.addDays(-400), now), QStringLiteral("1 yr. ago"));
-
     ClipItem item = clip(1, "x");
-    item.createdAt = now.addSecs(-120).toMSecsSinceEpoch() / 1000.0;
+    item.createdAt = now.addDays(-400).toMSecsSinceEpoch() / 1000.0;
     item.sourceName = QStringLiteral("Files");
     item.downscaled = true;
-    QCOMPARE(clipMetaText(item, now), QStringLiteral("Files \u00B7 2 min. ago \u00B7 downscaled"));
-
-    const QLocale c(QLocale::English, QLocale::UnitedStates);
-    QCOMPARE(screenshotDateText(now.addSecs(-3600), now, c), QStringLiteral("Today, 2:07 PM"));
-    QCOMPARE(baseNameOf(QUrl::fromLocalFile("/a/.hidden")), QStringLiteral(".hidden"));
+    QCOMPARE(clipMetaText(item, now), QStringLiteral("Files \u00B7 1 yr. ago \u00B7 downscaled"));
     // A file that cannot be read is labelled with its name without extension.
     QCOMPARE(screenshotDateLabel(QUrl::fromLocalFile("/nonexistent/Shot 1.2.png"), now),
              QStringLiteral("Shot 1.2"));
@@ -185,18 +172,12 @@ void TestPanelModels::placement_data() {
     const QPoint elsewhere(50, 600);
     QTest::newRow("centred below") << false << QRect(900, 0, 24, 30) << elsewhere
                                    << QList<ScreenArea>{main} << QPoint(912 - 230, 36);
-    QTest::newRow("right edge keeps 8") << false << QRect(1900, 0, 20, 30) << elsewhere
-                                        << QList<ScreenArea>{main} << QPoint(1920 - 460 - 8, 36);
     QTest::newRow("narrow screen: left margin wins")
         << false << QRect(100, 0, 20, 30) << elsewhere
         << QList<ScreenArea>{{{0, 0, 400, 900}, {0, 0, 400, 900}}} << QPoint(8, 36);
     QTest::newRow("short screen: the top stays inside")
         << false << QRect(300, 0, 20, 30) << elsewhere
         << QList<ScreenArea>{{{0, 0, 1000, 500}, {0, 20, 1000, 480}}} << QPoint(80, 20);
-    QTest::newRow("bottom panel anchor lifts the panel")
-        << false << QRect(900, 1050, 24, 30) << elsewhere
-        << QList<ScreenArea>{{{0, 0, 1920, 1080}, {0, 0, 1920, 1050}}}
-        << QPoint(682, 1050 - 8 - 560);
     QTest::newRow("tray on a second screen's bar: not under the bar")
         << false << QRect(2500, 4, 16, 16) << elsewhere << QList<ScreenArea>{main, rightWithBar}
         << QPoint(2508 - 230, 30);
@@ -205,9 +186,6 @@ void TestPanelModels::placement_data() {
         << QPoint(1920 - 460 - 8, 36);
     QTest::newRow("no screens: unclamped") << false << QRect(5000, 0, 20, 30) << elsewhere
                                            << QList<ScreenArea>{} << QPoint(5010 - 230, 36);
-    QTest::newRow("no tray click: below the pointer")
-        << false << QRect() << QPoint(700, 400) << QList<ScreenArea>{main, right}
-        << QPoint(470, 407);
     QTest::newRow("no tray click: pointer low on the second screen")
         << false << QRect() << QPoint(3150, 1000) << QList<ScreenArea>{main, right}
         << QPoint(1920 + 1280 - 460 - 8, 1024 - 8 - 560);
@@ -216,14 +194,8 @@ void TestPanelModels::placement_data() {
         << true << QRect() << QPoint(500, 814) << both << QPoint(510, 824);
     QTest::newRow("picker: one pixel more flips above")
         << true << QRect() << QPoint(500, 815) << both << QPoint(510, 815 - 258);
-    QTest::newRow("picker: near the right, 8 inside")
-        << true << QRect() << QPoint(1900, 400) << both << QPoint(1920 - 332 - 8, 410);
     QTest::newRow("picker: kept below the top bar")
         << true << QRect() << QPoint(300, 5) << both << QPoint(310, 30 + 8);
-    QTest::newRow("picker: left edge")
-        << true << QRect() << QPoint(-5, 400) << QList<ScreenArea>{main} << QPoint(8, 410);
-    QTest::newRow("picker: above the second screen's dock")
-        << true << QRect() << QPoint(2500, 970) << both << QPoint(2510, 970 - 258);
     QTest::newRow("picker: pointer on no screen, primary's rules")
         << true << QRect() << QPoint(5000, 5000) << both << QPoint(1580, 1080 - 8 - 248);
     QTest::newRow("picker: no screens, unclamped")
@@ -265,10 +237,8 @@ void TestPanelModels::applicationIconsFromDesktopEntries() {
     QIcon::setThemeName(QStringLiteral("quillettest"));
     const QByteArray entry = "[Desktop Entry]\nType=Application\nName=X\nIcon=";
     write(QStringLiteral("applications/org.kde.konsole.desktop"), entry + "utilities-terminal");
-    write(QStringLiteral("applications/vendor/legacy.desktop"), entry + "utilities-terminal.png");
     write(QStringLiteral("applications/org.example.Pic.desktop"),
           entry + dir.filePath(QStringLiteral("own/pic.png")).toUtf8());
-    write(QStringLiteral("applications/org.example.Gone.desktop"), entry + "/nonexistent/x.png");
 
     DesktopEntryIndex entries({dir.path()});
     AppIcons icons(entries);
@@ -277,9 +247,7 @@ void TestPanelModels::applicationIconsFromDesktopEntries() {
         return icon.isNull() ? QColor() : icon.pixmap(16, 16).toImage().pixelColor(8, 8);
     };
     QCOMPARE(colourOf(QStringLiteral("org.kde.konsole")), QColor(Qt::red));
-    QCOMPARE(colourOf(QStringLiteral("vendor-legacy")), QColor(Qt::red));
     QCOMPARE(colourOf(QStringLiteral("org.example.Pic")), QColor(Qt::blue));
-    QCOMPARE(colourOf(QStringLiteral("org.example.Gone")), QColor());
     QCOMPARE(colourOf(QStringLiteral("org.example.Later")), QColor());
     // An application installed meanwhile is found once its entry appears.
     write(QStringLiteral("applications/org.example.Later.desktop"), entry + "utilities-terminal");
