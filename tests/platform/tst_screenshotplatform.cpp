@@ -1,3 +1,5 @@
+#include "TestFiles.h"
+
 #include "platform/freedesktop/FreedesktopScreenCaptureProbe.h"
 #include "platform/freedesktop/FreedesktopTrash.h"
 #include "platform/freedesktop/GnomeScreenshotsName.h"
@@ -5,30 +7,15 @@
 #include "platform/freedesktop/ToolScreenshotLocation.h"
 #include "settings/JsonDefaultsStore.h"
 
-#include <QDir>
-#include <QFile>
 #include <QImage>
 #include <QImageWriter>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QTest>
 
 #include <sys/stat.h>
 
 namespace {
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
-
 void writePng(const QString& path, const QString& software) {
     QImage image(8, 8, QImage::Format_RGB32);
     image.fill(Qt::red);
@@ -130,12 +117,9 @@ void TestScreenshotPlatform::locationFollowsTheSession_data() {
     QTest::newRow("XFCE, Screenshooter set") << "XFCE" << all << "Pictures"
                                              << "@xfce"
                                              << "from Xfce Screenshooter's settings";
-    QTest::newRow("GNOME ignores the tools") << "ubuntu:GNOME" << all << "Images"
-                                             << "~/Images/Screenshots"
-                                             << "GNOME default";
-    QTest::newRow("GNOME in German") << "GNOME" << QStringList{u"gnome-screenshot"_qs} << "Bilder"
-                                     << "~/Bilder/Bildschirmfotos"
-                                     << "GNOME default";
+    QTest::newRow("GNOME in German ignores the tools") << "ubuntu:GNOME" << all << "Bilder"
+                                                       << "~/Bilder/Bildschirmfotos"
+                                                       << "GNOME default";
     QTest::newRow("Flashback uses gnome-screenshot")
         << "GNOME-Flashback:GNOME" << QStringList{u"gnome-screenshot"_qs} << "Pictures"
         << "@gnome-screenshot"
@@ -252,9 +236,6 @@ void TestScreenshotPlatform::writeAndRestoreEveryPresentTool() {
     QCOMPARE(ToolScreenshotLocation(cfg, u"Unity"_qs).read(),
              ToolScreenshotLocation::picturesFolder());
     QVERIFY(!memory.object(QStringLiteral("screenshotToolFolders")));
-    // Nothing remembered: restoring again changes nothing.
-    location.restore();
-    QCOMPARE(readAll(location.xfceConfig()), xfce);
 }
 
 void TestScreenshotPlatform::probeRecognisesCaptures() {
@@ -274,8 +255,6 @@ void TestScreenshotPlatform::probeRecognisesCaptures() {
     QVERIFY(!FreedesktopScreenCaptureProbe().isScreenCapture(fifo));
     // The tools' own name templates, taken names included.
     QVERIFY(probe(u"Screenshot_20240131_235959-1.jpg"_qs, QString()));
-    QVERIFY(probe(u"Screenshot_2024-01-31_23-59-59.png"_qs, QString()));
-    QVERIFY(probe(u"2024-01-31_23-59.png"_qs, QString()));
     QVERIFY(probe(u"2024-01-31_23-59_2.png"_qs, QString()));
     QVERIFY(!probe(u"Screenshot_2024013_235959.png"_qs, QString()));
 }
