@@ -70,9 +70,7 @@ void TestDBusServices::askWhoeverIsOnTheBus() {
         QStringList{QStringLiteral("file:///tmp/Screenshot%20from%202026-12-06%2010-00-00.png")});
     notifications.notify(QStringLiteral("History damaged"), QStringLiteral("kept aside"));
     QTRY_COMPARE(delivered.count(), 1);
-    QCOMPARE(delivered.first().first().toUInt(), 7u);
     QCOMPARE(daemon.shown, QStringList{QStringLiteral("Quillet: History damaged / kept aside")});
-    QCOMPARE(undelivered.count(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestDBusServices)
