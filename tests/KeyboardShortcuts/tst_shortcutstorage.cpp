@@ -146,7 +146,6 @@ void TestShortcutStorage::grabsFollowTheUsers() {
     // Both names share one hot key.
     m_center->setShortcut(kCommandShiftV, b);
     QCOMPARE(m_fake->grabs, 1);
-    QVERIFY(m_center->isEnabled(a) && m_center->isEnabled(b));
 
     // Disabling releases the grab and keeps what is stored; so does the master switch.
     m_center->disable({a});
@@ -156,7 +155,6 @@ void TestShortcutStorage::grabsFollowTheUsers() {
     m_center->enable({a});
     QVERIFY(m_fake->isHeld(kV, kCmdShift));
     m_center->setEnabled(false);
-    QVERIFY(!m_center->isEnabled(a));
     QVERIFY(m_fake->held.isEmpty());
     m_center->setEnabled(true);
     QVERIFY(m_center->isEnabled(a) && m_fake->isHeld(kV, kCmdShift));
