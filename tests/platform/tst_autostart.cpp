@@ -9,12 +9,10 @@ class TestAutostart : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     // Switching on and off, and the refusal, are checked through the settings in tst_prefs.
-    void userAndSystemEntries();
-    // The reader behind the autostart, application and thumbnailer entries.
-    void entryValues();
+    void userAndSystemEntriesAndTheirReader();
 };
 
-void TestAutostart::userAndSystemEntries() {
+void TestAutostart::userAndSystemEntriesAndTheirReader() {
     QTemporaryDir home;
     XdgAutostartLoginItem item(home.filePath(QStringLiteral("config")),
                                {home.filePath(QStringLiteral("etc"))},
@@ -42,9 +40,8 @@ void TestAutostart::userAndSystemEntries() {
     QCOMPARE(item.status(), LoginItem::Status::NotRegistered);
     QVERIFY(item.registerItem());
     QCOMPARE(item.status(), LoginItem::Status::Enabled);
-}
 
-void TestAutostart::entryValues() {
+    // The reader behind the autostart, application and thumbnailer entries.
     const auto file = DesktopEntryFile::parse(
         "Name=before any group\n[Desktop Entry]\nComment= a\\sb\\nc\\\\d\\t \n"
         "Name=Plain\nName[de_DE]=DE\nName[de]=Deutsch\nName[sr@latin]=Srpski\n"

@@ -6,8 +6,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-// Runs on the offscreen platform without an X display, where the loader must
-// still hand out a full set of services, whichever name it is given.
+// Without an X display the loader still hands out every service, whatever the name.
 class TestPlatformLoader : public QObject {
     Q_OBJECT
 private Q_SLOTS:

@@ -59,9 +59,8 @@ void TestX11Pasteboard::stuckOwnerCostsOneTimeout() {
     QCOMPARE(pb.string(), QStringLiteral("after"));
 }
 
-// Refused data is not fetched whole first: the owner never finishes sending
-// it (it answers the next request, so it is not busy with it either). An
-// owner that understates the size is stopped once the total passes the limit.
+// Refused data is never sent whole (the owner still serves the next request);
+// an owner understating the size is stopped once the total passes the limit.
 void TestX11Pasteboard::dataPastItsLimitIsNotTransferred_data() {
     QTest::addColumn<bool>("understate");
     QTest::newRow("size announced") << false;
@@ -91,9 +90,8 @@ void TestX11Pasteboard::dataPastItsLimitIsNotTransferred() {
     QVERIFY(!owner->printed("served text/rtf", 0));
 }
 
-// The clipboard manager and the keystroke injector on one connection, as the
-// platform builds them: each still gets its events, and going away gives
-// back what it held on the connection that stays.
+// Manager and keystroke injector share a connection: each gets its events, and
+// going away gives back what it held.
 void TestX11Pasteboard::managerAndInjectorShareOneConnection() {
     X11Connection display;
     auto keystroke = std::make_unique<X11PasteKeystroke>(display);
