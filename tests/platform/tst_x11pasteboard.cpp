@@ -1,6 +1,4 @@
 #include "helpers/ClipboardOwner.h"
-#include "helpers/Offer.h"
-#include "helpers/TestImages.h"
 #include "platform/x11/X11ClipboardManager.h"
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11PasteKeystroke.h"
@@ -12,8 +10,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-// The other application is xclip or clipowner; ordinary offers are read
-// through the monitor in tst_capturex11.
+// The other application is xclip or clipowner. Ordinary offers are read
+// through the monitor in tst_capturex11, Quillet's own offer in tst_acceptance.
 class TestX11Pasteboard : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -21,7 +19,6 @@ private Q_SLOTS:
     void stuckOwnerCostsOneTimeout();
     void dataPastItsLimitIsNotTransferred_data();
     void dataPastItsLimitIsNotTransferred();
-    void setMimeDataServesEveryFormat();
     void managerAndInjectorShareOneConnection();
 };
 
@@ -91,26 +88,6 @@ void TestX11Pasteboard::dataPastItsLimitIsNotTransferred() {
     QCOMPARE(pb.string(), QStringLiteral("small"));
     QVERIFY(owner->printed("served UTF8_STRING"));
     QVERIFY(!owner->printed("served text/rtf", 0));
-}
-
-void TestX11Pasteboard::setMimeDataServesEveryFormat() {
-    X11Pasteboard pb;
-    const QByteArray png = TestImages::png(4, 4);
-    const qint64 before = pb.changeCount();
-    pb.clearContents();
-    pb.setMimeData(offer({{PasteboardType::string, "zwölf"},
-                          {PasteboardType::plainText, "zwölf"},
-                          {PasteboardType::rtf, "{\\rtf1 zw\\'f6lf}"},
-                          {PasteboardType::png, png}}));
-    QVERIFY(pb.changeCount() >= before + 2);
-    // Other X11 clients ask for text by the X names.
-    QCOMPARE(QString::fromUtf8(ClipboardOwner::readBack(QStringLiteral("UTF8_STRING"))),
-             QStringLiteral("zwölf"));
-    QCOMPARE(ClipboardOwner::readBack(PasteboardType::rtf), QByteArray("{\\rtf1 zw\\'f6lf}"));
-    QCOMPARE(ClipboardOwner::readBack(PasteboardType::png), png);
-    // Quillet reads its own offer without asking the X server.
-    QCOMPARE(pb.string(), QStringLiteral("zwölf"));
-    QVERIFY(pb.types().contains(PasteboardType::png));
 }
 
 // Manager and keystroke injector share a connection: each gets its events, and
