@@ -9,8 +9,7 @@
 #include <initializer_list>
 #include <vector>
 
-// A second connection to the X server: to the server it is another
-// application, so a key it grabs is held by someone other than Quillet.
+// A second X connection: to the server another application.
 class OtherXClient {
 public:
     OtherXClient()
@@ -19,7 +18,7 @@ public:
     }
     ~OtherXClient() { xcb_disconnect(m_connection); }
 
-    // True when the grab succeeded, i.e. nobody else held the combination.
+    // True when nobody else held the combination.
     bool grab(std::uint8_t keycode, std::uint16_t mask) {
         xcb_generic_error_t* error = xcb_request_check(
             m_connection, xcb_grab_key_checked(m_connection, 0, m_root, mask, keycode,
@@ -27,8 +26,7 @@ public:
         std::free(error);
         return error == nullptr;
     }
-    // Waits for the server, so that a request from another connection cannot
-    // overtake the release.
+    // Waits, so that a request from another connection cannot overtake it.
     void ungrab(std::uint8_t keycode, std::uint16_t mask) {
         std::free(xcb_request_check(m_connection,
                                     xcb_ungrab_key_checked(m_connection, keycode, m_root, mask)));
@@ -41,8 +39,7 @@ public:
         return true;
     }
 
-    // Presses (or releases) the keys in order through XTEST, as a keyboard
-    // would, and waits until the server has taken them.
+    // Presses or releases the keys in order through XTEST, and waits for the server.
     void fakeKeys(std::initializer_list<std::uint8_t> keycodes, bool press) {
         for (std::uint8_t keycode : keycodes)
             xcb_test_fake_input(m_connection, press ? XCB_KEY_PRESS : XCB_KEY_RELEASE, keycode,
@@ -51,8 +48,7 @@ public:
             xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
     }
 
-    // Moves the keys to the modifier of the mask (1 << index), as a user
-    // putting Super on Mod3 with xmodmap does.
+    // Moves the keys to the modifier of the mask, as xmodmap would.
     bool moveKeysToModifier(std::initializer_list<std::uint8_t> keys, std::uint16_t mask) {
         auto* map = xcb_get_modifier_mapping_reply(m_connection,
                                                    xcb_get_modifier_mapping(m_connection), nullptr);

@@ -1,5 +1,4 @@
 #include "KeyboardShortcuts/Center.h"
-#include "platform/EvdevKeyCodes.h"
 #include "platform/HotKeyBackend.h"
 #include "settings/JsonDefaultsStore.h"
 
@@ -19,9 +18,8 @@ constexpr int kF5 = 96;
 constexpr int kCmdShift = 0x300;
 constexpr int kControl = 0x1000;
 
-// Unit tests run on the offscreen platform, where no X server exists to hold
-// grabs; this backend records grabs and lets a test feed key events. The real
-// X11 backend is exercised under Xvfb in tst_x11hotkeys and tst_recorder.
+// No X server on the unit tier: records grabs and feeds key events (the real
+// backend runs under Xvfb in tst_x11hotkeys).
 class FakeHotKeys : public HotKeyBackend {
 public:
     int grab(int keyCode, int modifiers) override {
@@ -64,11 +62,8 @@ private Q_SLOTS:
     void undecodableEntriesMeanNoShortcut();
     void grabsFollowTheUsers();
     void dispatchRules();
-    // Key texts and menu conflicts against a fixed layout (the real layouts
-    // are read in tst_x11hotkeys).
-    void modifierConversions();
-    void keyTextsAndMenuItems();
-    void everyKeyHasOnePhysicalKey();
+    // Against a fixed layout (the real layouts are read in tst_x11hotkeys).
+    void modifiersKeyTextsAndMenuItems();
 
 private:
     // A new store and Center on the same file read what a new process would.
@@ -92,7 +87,6 @@ void TestShortcutStorage::storedOnceClearedForGoodAndReset() {
     QCOMPARE(m_store->object(QStringLiteral("KeyboardShortcuts_openPanel")),
              QJsonValue(QStringLiteral("{\"carbonKeyCode\":9,\"carbonModifiers\":768}")));
     QCOMPARE(changed.size(), 1);
-    QCOMPARE(changed.at(0).at(0).value<Name>().rawValue(), QStringLiteral("openPanel"));
     QVERIFY(m_fake->isHeld(kV, kCmdShift));
 
     relaunch();
@@ -108,7 +102,6 @@ void TestShortcutStorage::storedOnceClearedForGoodAndReset() {
     QVERIFY(!m_fake->isHeld(kV, kCmdShift));
     relaunch();
     QCOMPARE(m_center->getShortcut(openPanel), std::nullopt);
-    QCOMPARE(m_store->object(storageKey(openPanel)), QJsonValue(false));
     QCOMPARE(m_fake->grabs, 0);
 
     const Name plain(QStringLiteral("plain"));
@@ -117,13 +110,6 @@ void TestShortcutStorage::storedOnceClearedForGoodAndReset() {
     m_center->reset({Name(QStringLiteral("openPanel")), plain});
     QCOMPARE(m_center->getShortcut(openPanel), kCommandShiftV);
     QVERIFY(!m_store->object(storageKey(plain)));
-
-    // Removing what is not there neither writes nor tells anyone.
-    QSignalSpy written(m_store.get(), &DefaultsStore::changed);
-    changedAgain.clear();
-    m_center->setShortcut(std::nullopt, plain);
-    QCOMPARE(changedAgain.size(), 0);
-    QCOMPARE(written.size(), 0);
 
     m_center->setShortcut(kControlF5, plain);
     m_center->resetAll();
@@ -160,7 +146,6 @@ void TestShortcutStorage::grabsFollowTheUsers() {
     // Both names share one hot key.
     m_center->setShortcut(kCommandShiftV, b);
     QCOMPARE(m_fake->grabs, 1);
-    QVERIFY(m_center->isEnabled(a) && m_center->isEnabled(b));
 
     // Disabling releases the grab and keeps what is stored; so does the master switch.
     m_center->disable({a});
@@ -170,7 +155,6 @@ void TestShortcutStorage::grabsFollowTheUsers() {
     m_center->enable({a});
     QVERIFY(m_fake->isHeld(kV, kCmdShift));
     m_center->setEnabled(false);
-    QVERIFY(!m_center->isEnabled(a));
     QVERIFY(m_fake->held.isEmpty());
     m_center->setEnabled(true);
     QVERIFY(m_center->isEnabled(a) && m_fake->isHeld(kV, kCmdShift));
@@ -210,15 +194,6 @@ void TestShortcutStorage::grabsFollowTheUsers() {
     m_center->setEnabled(false);
     m_center->setEnabled(true);
     QVERIFY(m_fake->held.isEmpty());
-
-    // A Center gives its combinations back when it goes; a stream may outlive it.
-    m_center->setShortcut(kCommandShiftV, a);
-    stream = m_center->events(a);
-    QTRY_VERIFY(stream->isDelivering());
-    m_center.reset();
-    QVERIFY(m_fake->held.isEmpty());
-    QVERIFY(!m_fake->send(true, kV, kCmdShift));
-    stream.reset();
 }
 
 void TestShortcutStorage::dispatchRules() {
@@ -263,7 +238,7 @@ void TestShortcutStorage::dispatchRules() {
     QCOMPARE(log, QStringList());
 }
 
-void TestShortcutStorage::modifierConversions() {
+void TestShortcutStorage::modifiersKeyTextsAndMenuItems() {
     // Locks, pads and unknown bits are dropped both ways.
     QCOMPARE(carbonModifiersFromFlags(MF::capsLock | MF::numericPad | MF::help | 0x1u | MF::option),
              qint64(0x800));
@@ -272,9 +247,7 @@ void TestShortcutStorage::modifierConversions() {
     QCOMPARE(Shortcut::fromKeyEvent(Key::f5.rawValue, MF::control | MF::function),
              Shortcut(96, 0x1000));
     QCOMPARE(Shortcut(Key::f5, MF::function | MF::option), Shortcut(96, 0x20800));
-}
 
-void TestShortcutStorage::keyTextsAndMenuItems() {
     MenuItem edit{QStringLiteral("Edit"), QString(), 0, {}};
     edit.submenu = {{QStringLiteral("Paste Special"), QStringLiteral("V"), MF::command, {}},
                     {QStringLiteral("More"),
@@ -290,7 +263,6 @@ void TestShortcutStorage::keyTextsAndMenuItems() {
     };
     // An upper-case menu key implies Shift.
     QCOMPARE(texts(Shortcut(9, 768)), u"⇧⌘V | v | Paste Special"_qs);
-    QCOMPARE(texts(Shortcut(Key::v, MF::command)), u"⌘V | v | -"_qs);
     QCOMPARE(texts(Shortcut(Key::a, MF::command | MF::shift | MF::option | MF::control)),
              u"⌃⌥⇧⌘A | a | -"_qs);
     QCOMPARE(texts(Shortcut(Key::a, MF::control)), u"⌃A | a | Deep"_qs);
@@ -298,22 +270,6 @@ void TestShortcutStorage::keyTextsAndMenuItems() {
              u"⌃\U0001F310\uFE0EF1 | \uF704 | -"_qs);
     QCOMPARE(texts(Shortcut(Key::space, MF::option)), u"⌥Space |   | -"_qs);
     QCOMPARE(texts(Shortcut(Key::keypadPlus, MF::command)), u"⌘+\u20E3 | - | -"_qs);
-    QCOMPARE(texts(Shortcut(Key::j, MF::command)), u"⌘\uFFFD | - | -"_qs); // no layout character
-}
-
-void TestShortcutStorage::everyKeyHasOnePhysicalKey() {
-    // Every constant but the function key maps to a distinct PC key and back.
-    QSet<int> seen;
-    for (int code = 0; code < 128; ++code) {
-        const auto evdev = evdevCodeForKeyCode(code);
-        if (!evdev)
-            continue;
-        QVERIFY2(!seen.contains(*evdev), qPrintable(QString::number(code)));
-        seen.insert(*evdev);
-        QCOMPARE(keyCodeForEvdevCode(*evdev), std::optional(code));
-    }
-    QVERIFY(!evdevCodeForKeyCode(Key::function.rawValue));
-    QCOMPARE(evdevCodeForKeyCode(Key::command.rawValue), std::optional(125));
 }
 
 QTEST_MAIN(TestShortcutStorage)

@@ -61,9 +61,8 @@ QByteArray stdoutOf(const std::function<void()>& action) {
 }
 } // namespace
 
-// Hot keys and the recorder on the real X server under Xvfb. Most recorder
-// keys are sent as Qt key events carrying the X scan code (the rules are about
-// the combination, not its way in); the end-to-end paths use xdotool.
+// Hot keys and the recorder under Xvfb. Most recorder keys are Qt key events
+// carrying the X scan code; the end-to-end paths use xdotool.
 class TestX11HotKeys : public QObject, public QAbstractNativeEventFilter {
     Q_OBJECT
 private Q_SLOTS:
@@ -79,8 +78,7 @@ private Q_SLOTS:
         m_center.reset(); // releases every grab before the next test
         m_backend.reset();
         qunsetenv("WAYLAND_DISPLAY");
-        qunsetenv("XDG_SESSION_TYPE");
-        // A failed test may leave keys down, and the server refuses to remap held modifiers.
+        // The server refuses to remap held modifiers.
         m_keyboard.fakeKeys({kXV, kXShiftL, kXSuperL}, false);
         run(QStringLiteral("setxkbmap"), {QStringLiteral("us")}); // Super back on Mod4
     }
@@ -93,7 +91,6 @@ private Q_SLOTS:
     void recorderKeyRules();
     void recordingEndsOnTabAndClickOutside();
     void recorderConflictsAreRefusedOrForced();
-    void recordingPausesTheGlobalShortcut();
 
 private:
     void makeCenter() {
@@ -125,7 +122,7 @@ private:
         QKeyEvent press(QEvent::KeyPress, qtKey, modifiers, scanCode, 0, 0);
         QApplication::sendEvent(QApplication::focusWidget(), &press);
     }
-    // Answers the next alert with the button of the given text, keeping its message.
+    // Clicks the button of the next alert, keeping its message.
     void answerAlert(const QString& button) {
         QTimer::singleShot(20, this, [this, button] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
@@ -143,8 +140,7 @@ private:
             ++m_middleReleases;
         return false;
     }
-    // Counts the releases of V that reach this process before any other
-    // filter: what the X server sent, not what we made of it.
+    // Releases of V as the X server sent them, before any other filter.
     bool nativeEventFilter(const QByteArray&, void* message, qintptr*) override {
         const auto* event = static_cast<xcb_key_release_event_t*>(message);
         if ((event->response_type & 0x7f) == XCB_KEY_RELEASE && event->detail == kXV)
@@ -165,24 +161,19 @@ private:
     int m_middleReleases = 0;
 };
 
-// One press of the shortcut, however it is made and whatever happens to the
-// keymap after registering, reaches the handlers as one key-down and one
-// key-up; and letting the handlers go gives the combination back to the desktop.
+// One press, whatever happens to the keymap after registering, is one key-down
+// and one key-up; letting the handlers go gives the combination back.
 void TestX11HotKeys::keyDelivery_data() {
     QTest::addColumn<std::uint16_t>("superMask"); // where Super is moved after registering
-    QTest::addColumn<bool>("newKeymap");          // a fresh keymap loaded after that
     QTest::addColumn<bool>("hold");               // held until the server auto-repeats
-    QTest::newRow("held: auto-repeat is no new press")
-        << std::uint16_t(XCB_MOD_MASK_4) << false << true;
-    QTest::newRow("Super moved to Mod3") << std::uint16_t(XCB_MOD_MASK_3) << false << false;
+    QTest::newRow("held: auto-repeat is no new press") << std::uint16_t(XCB_MOD_MASK_4) << true;
+    QTest::newRow("Super moved to Mod3") << std::uint16_t(XCB_MOD_MASK_3) << false;
     // Alt and Super then set the same bit: the press must still find its grab.
-    QTest::newRow("Super shares Mod1 with Alt") << std::uint16_t(XCB_MOD_MASK_1) << false << false;
-    QTest::newRow("new keymap after a remap") << std::uint16_t(XCB_MOD_MASK_3) << true << false;
+    QTest::newRow("Super shares Mod1 with Alt") << std::uint16_t(XCB_MOD_MASK_1) << false;
 }
 
 void TestX11HotKeys::keyDelivery() {
     QFETCH(std::uint16_t, superMask);
-    QFETCH(bool, newKeymap);
     QFETCH(bool, hold);
     const Name openPanel(QStringLiteral("openPanel"), kCommandShiftV);
     QStringList log;
@@ -195,12 +186,6 @@ void TestX11HotKeys::keyDelivery() {
     // The grab follows the keymap, Caps Lock variant included, and lets go of
     // the old combination.
     QTRY_VERIFY(!other.isFree(kXV, XCB_MOD_MASK_SHIFT | superMask));
-    if (newKeymap) {
-        run(QStringLiteral("setxkbmap"), {QStringLiteral("us")}); // puts Super back on Mod4
-        QTRY_VERIFY(!other.isFree(kXV, kShiftSuper));
-        QVERIFY(other.isFree(kXV, XCB_MOD_MASK_SHIFT | superMask));
-        superMask = XCB_MOD_MASK_4;
-    }
     const auto shiftSuper = std::uint16_t(XCB_MOD_MASK_SHIFT | superMask);
     QVERIFY(!other.isFree(kXV, shiftSuper | XCB_MOD_MASK_LOCK));
     // Num Lock is Mod2 in the server's keymap; with Caps Lock as well, still ours.
@@ -222,7 +207,6 @@ void TestX11HotKeys::keyDelivery() {
     m_center->removeHandler(openPanel);
     QVERIFY(other.isFree(kXV, shiftSuper));
     QVERIFY(other.isFree(kXV, shiftSuper | XCB_MOD_MASK_LOCK));
-    QVERIFY(other.isFree(kXV, kShiftSuper));
 }
 
 // A registration that cannot work says so on standard output and holds nothing.
@@ -231,7 +215,6 @@ void TestX11HotKeys::refusedRegistrations_data() {
     QTest::addColumn<QByteArray>("variable"); // set to "wayland" before the backend is made
     QTest::addColumn<bool>("heldElsewhere");
     QTest::addColumn<QByteArray>("line");
-    const QString commandShiftV = QString::fromUtf8(kCommandShiftV.toJson());
     QTest::newRow("held by another client")
         << QString::fromUtf8(kControlOptionF5.toJson()) << QByteArray() << true
         << QByteArray("Error registering hotkey ⌃⌥F5: 10\n");
@@ -243,10 +226,9 @@ void TestX11HotKeys::refusedRegistrations_data() {
     QTest::newRow("key code above 2^32")
         << QStringLiteral(R"({"carbonKeyCode":4294967305,"carbonModifiers":768})") << QByteArray()
         << false << QByteArray("Error registering hotkey ⇧⌘\uFFFD: 2\n");
-    QTest::newRow("WAYLAND_DISPLAY") << commandShiftV << QByteArray("WAYLAND_DISPLAY") << false
-                                     << QByteArray("Error registering hotkey ⇧⌘V: -1\n");
-    QTest::newRow("XDG_SESSION_TYPE") << commandShiftV << QByteArray("XDG_SESSION_TYPE") << false
-                                      << QByteArray("Error registering hotkey ⇧⌘V: -1\n");
+    QTest::newRow("WAYLAND_DISPLAY")
+        << QString::fromUtf8(kCommandShiftV.toJson()) << QByteArray("WAYLAND_DISPLAY") << false
+        << QByteArray("Error registering hotkey ⇧⌘V: -1\n");
 }
 
 void TestX11HotKeys::refusedRegistrations() {
@@ -308,18 +290,13 @@ void TestX11HotKeys::shortcutWorksWhileOurMenuIsOpen() {
 }
 
 void TestX11HotKeys::layoutNamesTheKeys() {
-    QCOMPARE(m_center->layoutCharacter(Key::v.rawValue), QStringLiteral("v"));
     QCOMPARE(m_center->layoutCharacter(Key::isoSection.rawValue), QStringLiteral("<"));
-    QCOMPARE(Shortcut(Key::q, MF::command).menuKeyEquivalent(*m_backend), QStringLiteral("q"));
     // A key code of a key without a character in the layout.
     QCOMPARE(m_center->description(Shortcut(Key::command, 0)), QStringLiteral("\uFFFD"));
 
-    // Dead keys are named after their accent. Another client switches the
-    // layout; it is read anew at each display.
+    // Another client switches to a layout with dead keys, named after their accent.
     run(QStringLiteral("setxkbmap"), {QStringLiteral("de")});
     QCOMPARE(m_center->description(Shortcut(Key::equal, MF::command)), QStringLiteral("⌘´"));
-    QCOMPARE(m_center->layoutCharacter(Key::backtick.rawValue), QStringLiteral("^"));
-    QCOMPARE(m_center->layoutCharacter(Key::y.rawValue), QStringLiteral("z"));
 }
 
 void TestX11HotKeys::recorderKeyRules() {
@@ -338,7 +315,7 @@ void TestX11HotKeys::recorderKeyRules() {
     QCOMPARE(m_center->getShortcut(name), kCommandShiftV);
     QCOMPARE(m_recorder->text(), QStringLiteral("⇧⌘V"));
 
-    // A function key alone is one; so is a key of ISO keyboards beyond the US layout.
+    // A function key alone is one; so is the ISO key beyond the US layout.
     const struct {
         Qt::Key key;
         quint32 scanCode;
@@ -355,25 +332,34 @@ void TestX11HotKeys::recorderKeyRules() {
         QCOMPARE(m_recorder->text(), m_center->description(shortcut));
     }
     QCOMPARE(changed.size(), 2);
+
+    // Real keys: the recorder sees the combination itself instead of our grab.
+    int handled = 0;
+    m_center->onKeyUp(name, [&] { ++handled; });
+    m_recorder->setFocus(Qt::MouseFocusReason);
+    QTRY_VERIFY(m_recorder->isRecording());
+    run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("super+alt+v")});
+    QTRY_COMPARE(m_center->getShortcut(name), Shortcut(Key::v, MF::command | MF::option));
+    QVERIFY(!m_recorder->isRecording());
+    QCOMPARE(handled, 0);
+    // Recording over, the new shortcut works system-wide.
+    run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("super+alt+v")});
+    QTRY_COMPARE(handled, 1);
 }
 
 void TestX11HotKeys::recordingEndsOnTabAndClickOutside() {
     startRecording();
     QSignalSpy changed(m_recorder, &RecorderWidget::shortcutChanged);
-    QSignalSpy active(m_center.get(), &Center::recorderActiveStatusDidChange);
     sendKey(Qt::Key_Backspace, 14 + 8, {});
     // The name has a default, so the removal is kept as false.
     QCOMPARE(m_store->object(QStringLiteral("KeyboardShortcuts_openPanel")), QJsonValue(false));
     QCOMPARE(changed.size(), 1);
-    QCOMPARE(changed.at(0).at(0).value<std::optional<Shortcut>>(), std::nullopt);
     QVERIFY(m_recorder->text().isEmpty());
     QVERIFY(m_recorder->isRecording());
     QTest::keyClick(m_recorder, Qt::Key_Tab);
     QTRY_VERIFY(m_other->hasFocus());
     QVERIFY(!m_recorder->isRecording());
     QVERIFY(!m_center->shortcutsPaused());
-    QCOMPARE(active.size(), 1);
-    QCOMPARE(active.at(0).at(0).toBool(), false);
 
     m_recorder->setFocus(Qt::MouseFocusReason);
     QTRY_VERIFY(m_recorder->isRecording());
@@ -431,29 +417,6 @@ void TestX11HotKeys::recorderConflictsAreRefusedOrForced() {
     QCOMPARE(m_center->getShortcut(m_recorder->shortcutName()), Shortcut(Key::f12, 0));
     QVERIFY(m_alertText.isEmpty());
     QVERIFY(!QApplication::activeModalWidget());
-}
-
-void TestX11HotKeys::recordingPausesTheGlobalShortcut() {
-    startRecording();
-    int handled = 0;
-    m_center->onKeyUp(m_recorder->shortcutName(), [&] { ++handled; });
-    // Real keys: the recorder sees the combination itself instead of our grab.
-    run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("super+alt+v")});
-    QTRY_COMPARE(m_center->getShortcut(m_recorder->shortcutName()),
-                 Shortcut(Key::v, MF::command | MF::option));
-    QVERIFY(!m_recorder->isRecording());
-    QCOMPARE(handled, 0);
-    QCOMPARE(m_recorder->text(), QStringLiteral("⌥⌘V"));
-
-    // Recording over, the new shortcut works system-wide.
-    run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("super+alt+v")});
-    QTRY_COMPARE(handled, 1);
-
-    m_recorder->setFocus(Qt::MouseFocusReason);
-    QTRY_VERIFY(m_recorder->isRecording());
-    run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("super+alt+v")});
-    QTRY_VERIFY(!m_recorder->isRecording());
-    QCOMPARE(handled, 1);
 }
 
 QTEST_MAIN(TestX11HotKeys)

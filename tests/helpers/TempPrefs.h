@@ -6,9 +6,8 @@
 
 #include <QTemporaryDir>
 
-// Settings on real files in a temp folder: a defaults file, an autostart
-// folder and the preferences over them. Tests derive their fixtures from it
-// and keep whatever else they make (a clip store, …) in the same folder.
+// Preferences over a defaults file and an autostart folder in a temp folder,
+// where fixtures deriving from it keep whatever else they make.
 struct TempPrefs {
     QTemporaryDir dir;
     JsonDefaultsStore defaults{dir.filePath(QStringLiteral("defaults.json"))};

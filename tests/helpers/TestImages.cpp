@@ -36,12 +36,12 @@ QByteArray encode(int w, int h, QColor color, const char* format, bool noisy = f
 }
 } // namespace
 
-QByteArray TestImages::png(int w, int h, bool noisy, QColor color) {
-    return encode(w, h, color, "PNG", noisy);
+QByteArray TestImages::png(int w, int h, bool noisy) {
+    return encode(w, h, Qt::blue, "PNG", noisy);
 }
 
-QByteArray TestImages::tiff(int w, int h, QColor color) {
-    return encode(w, h, color, "TIFF");
+QByteArray TestImages::tiff(int w, int h) {
+    return encode(w, h, Qt::green, "TIFF");
 }
 
 QByteArray TestImages::pngBomb(int w, int h) {

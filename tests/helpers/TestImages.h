@@ -1,13 +1,12 @@
 #pragma once
 
 #include <QByteArray>
-#include <QColor>
 
 // Image files for tests, built in memory.
 namespace TestImages {
-// A PNG of w × h pixels, noise when noisy (so it does not compress), else one colour.
-QByteArray png(int w, int h, bool noisy = false, QColor color = Qt::blue);
-QByteArray tiff(int w, int h, QColor color = Qt::green);
+// Of w × h pixels; a noisy PNG does not compress.
+QByteArray png(int w, int h, bool noisy = false);
+QByteArray tiff(int w, int h);
 // A valid PNG whose header claims w × h one-bit pixels: a few hundred KB that
 // would decode to gigabytes.
 QByteArray pngBomb(int w, int h);

@@ -12,10 +12,8 @@
 
 #include <QTemporaryDir>
 
-// The services as the application wires them, on files in a temp folder:
-// the null platform (an in-process clipboard, nothing pasted or trashed) on
-// the unit tier, the X11 one where a display is, unless the test names one.
-// Windows under test get `ui`.
+// The services as the application wires them, on files in a temp folder, on
+// the null platform without a display and the X11 one with, unless named.
 struct WiredServices {
     using Adjust = std::function<void(Platform&, DefaultsStore&)>;
     explicit WiredServices(const QString& platform = QString(), Adjust adjust = {})

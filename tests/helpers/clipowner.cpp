@@ -1,22 +1,12 @@
-// Another application for the clipboard tests: owns the X11 CLIPBOARD with
-// several representations at once, which xclip cannot offer.
-//
-//   clipowner [OPTION...] TYPE=VALUE...
-//
-// VALUE is the text itself, or @PATH for a file's bytes. Prints "owned" once
-// it owns the clipboard and exits when another client takes it over, or when
-// it reads "quit" on its standard input (a normal exit: a clipboard manager
-// is asked to keep the content). Options:
-//   --hang          after taking the clipboard, stop serving, like a frozen application
-//   --wait          print "asked TYPE" when a type other than text is requested and
-//                   answer only after a line arrives on standard input (an editor
-//                   that encodes on request)
-//   --pace MS       serve slowly: every type in small pieces spread over about MS ms,
-//                   printing "served TYPE" when one is complete (an editor encoding
-//                   on request, a remote connection)
-//   --then TEXT     once the image/png data has been asked for, copy TEXT instead
-//   --understate    with --pace, announce every size as one byte: the announcement is
-//                   only a lower bound, and a hostile owner can send far more
+// Another application owning the X11 CLIPBOARD with several types at once:
+//   clipowner [OPTION...] TYPE=VALUE...   (VALUE: the text, or @PATH for a file)
+// Prints "owned" once it owns it; exits when another client takes it over or
+// on "quit" from standard input (a normal exit, which a manager may answer).
+//   --hang         stop serving once owning, like a frozen application
+//   --wait         print "asked TYPE" for a non-text type; answer after a line on stdin
+//   --pace MS      serve every type in pieces over about MS ms, printing "served TYPE"
+//   --then TEXT    once image/png has been asked for, copy TEXT instead
+//   --understate   with --pace, announce every size as one byte (a hostile owner)
 #include <QClipboard>
 #include <QFile>
 #include <QGuiApplication>
@@ -68,9 +58,8 @@ xcb_atom_t intern(xcb_connection_t* c, const QByteArray& name) {
     return atom;
 }
 
-// Qt's own owner sends large chunks as fast as it can, so the pace cannot be
-// set through it: this one owns CLIPBOARD on an X connection of its own and
-// sends every type incrementally. Returns once another client takes over.
+// Qt's owner sends as fast as it can: this one, on its own X connection, sends
+// every type incrementally. Returns once another client takes over.
 int runSlowOwner(const QMimeData& offer, int totalMs, bool understate) {
     constexpr int kChunk = 64 * 1024;
     xcb_connection_t* c = xcb_connect(nullptr, nullptr);
@@ -83,20 +72,16 @@ int runSlowOwner(const QMimeData& offer, int totalMs, bool understate) {
     const xcb_atom_t clipboard = intern(c, "CLIPBOARD");
     const xcb_atom_t targets = intern(c, "TARGETS");
     const xcb_atom_t incr = intern(c, "INCR");
-    QHash<xcb_atom_t, QByteArray> data;
-    QHash<xcb_atom_t, QByteArray> names;
+    QHash<xcb_atom_t, QString> types;
     qsizetype chunks = 0;
     for (const QString& type : offer.formats()) {
-        const xcb_atom_t atom = intern(c, type.toLatin1());
-        data.insert(atom, offer.data(type));
-        names.insert(atom, type.toLatin1());
-        chunks += data.value(atom).size() / kChunk + 1;
+        types.insert(intern(c, type.toLatin1()), type);
+        chunks += offer.data(type).size() / kChunk + 1;
     }
     const auto pauseMs = (unsigned long)(totalMs / std::max<qsizetype>(1, chunks));
 
     xcb_set_selection_owner(c, window, clipboard, XCB_CURRENT_TIME);
-    // A round trip: "owned" must not reach the test before the server has
-    // made us the owner, or its first request can still find nobody there.
+    // A round trip: the test's first request must find us the owner.
     xcb_get_selection_owner_reply_t* owner =
         xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, clipboard), nullptr);
     const bool owned = owner && owner->owner == window;
@@ -126,17 +111,18 @@ int runSlowOwner(const QMimeData& offer, int totalMs, bool understate) {
                 XCB_SELECTION_NOTIFY, 0,         0,          r->time, r->requestor,
                 r->selection,         r->target, r->property};
             if (r->target == targets) {
-                QList<xcb_atom_t> atoms = data.keys();
+                QList<xcb_atom_t> atoms = types.keys();
                 atoms.append(targets);
                 xcb_change_property(c, XCB_PROP_MODE_REPLACE, r->requestor, r->property,
                                     XCB_ATOM_ATOM, 32, uint32_t(atoms.size()), atoms.constData());
-            } else if (data.contains(r->target)) {
-                const uint32_t announced = understate ? 1 : uint32_t(data.value(r->target).size());
+            } else if (types.contains(r->target)) {
+                const QByteArray bytes = offer.data(types.value(r->target));
+                const uint32_t announced = understate ? 1 : uint32_t(bytes.size());
                 const uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE;
                 xcb_change_window_attributes(c, r->requestor, XCB_CW_EVENT_MASK, &events);
                 xcb_change_property(c, XCB_PROP_MODE_REPLACE, r->requestor, r->property, incr, 32,
                                     1, &announced);
-                transfers.append({r->requestor, r->property, r->target, data.value(r->target)});
+                transfers.append({r->requestor, r->property, r->target, bytes});
             } else {
                 n.property = XCB_ATOM_NONE;
             }
@@ -148,7 +134,6 @@ int runSlowOwner(const QMimeData& offer, int totalMs, bool understate) {
                 if (t.done || p->window != t.requestor || p->atom != t.property ||
                     p->state != XCB_PROPERTY_DELETE)
                     continue;
-                // The requestor took the last piece: the next one after a pause.
                 QThread::msleep(pauseMs);
                 const qsizetype n = std::min<qsizetype>(kChunk, t.bytes.size() - t.sent);
                 xcb_change_property(c, XCB_PROP_MODE_REPLACE, t.requestor, t.property, t.type, 8,
@@ -157,7 +142,7 @@ int runSlowOwner(const QMimeData& offer, int totalMs, bool understate) {
                 t.done = n == 0;
                 xcb_flush(c);
                 if (t.done)
-                    std::printf("served %s\n", names.value(t.type).constData());
+                    std::printf("served %s\n", qPrintable(types.value(t.type)));
                 std::fflush(stdout);
             }
             transfers.removeIf([](const Transfer& t) { return t.done; });
@@ -221,7 +206,6 @@ int main(int argc, char** argv) {
             QCoreApplication::quit();
         }
     });
-    // Announce ownership once the X server has it.
     QTimer::singleShot(0, &app, [cb, hang] {
         if (!cb->ownsClipboard())
             QCoreApplication::exit(3);

@@ -1,7 +1,6 @@
-// A window in a process of its own that reports the keys it receives, one
-// line each on standard output: "press V ctrl+shift", "release V ctrl".
-// On the paste chord it also prints the clipboard's text: "pasted TEXT".
-// Usage: keyprobe WM_CLASS-class. Prints "ready WINDOW-ID" once shown.
+// keyprobe WM_CLASS-class: a window of another process that prints "ready
+// WINDOW-ID", then each key ("press V ctrl+shift", "release V ctrl"), and on
+// the paste chord the clipboard's text ("pasted TEXT").
 #include <QApplication>
 #include <QClipboard>
 #include <QKeyEvent>
@@ -39,7 +38,6 @@ private:
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    // WM_CLASS's class part is the application name.
     if (argc > 1)
         QApplication::setApplicationName(QString::fromLocal8Bit(argv[1]));
     Probe probe;

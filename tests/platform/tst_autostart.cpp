@@ -1,38 +1,24 @@
+#include "TestFiles.h"
+
 #include "platform/freedesktop/DesktopEntryFile.h"
 #include "platform/freedesktop/XdgAutostartLoginItem.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QTemporaryDir>
-#include <QTest>
-
-namespace {
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-} // namespace
 
 class TestAutostart : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     // Switching on and off, and the refusal, are checked through the settings in tst_prefs.
-    void userAndSystemEntries();
-    void entryValues();
+    void userAndSystemEntriesAndTheirReader();
 };
 
-void TestAutostart::userAndSystemEntries() {
+void TestAutostart::userAndSystemEntriesAndTheirReader() {
     QTemporaryDir home;
     XdgAutostartLoginItem item(home.filePath(QStringLiteral("config")),
                                {home.filePath(QStringLiteral("etc"))},
                                QStringLiteral("/opt/My Apps/quillet"));
     QVERIFY(item.registerItem());
-    QFile f(item.userEntryPath());
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    const QByteArray entry = f.readAll();
+    const QByteArray entry = readAll(item.userEntryPath());
     QVERIFY(entry.startsWith("[Desktop Entry]\n"));
     // A path with a space is quoted so the session starts the right program.
     QVERIFY(entry.contains("Exec=\"/opt/My Apps/quillet\"\n"));
@@ -54,10 +40,8 @@ void TestAutostart::userAndSystemEntries() {
     QCOMPARE(item.status(), LoginItem::Status::NotRegistered);
     QVERIFY(item.registerItem());
     QCOMPARE(item.status(), LoginItem::Status::Enabled);
-}
 
-// The reader behind the autostart, application and thumbnailer entries.
-void TestAutostart::entryValues() {
+    // The reader behind the autostart, application and thumbnailer entries.
     const auto file = DesktopEntryFile::parse(
         "Name=before any group\n[Desktop Entry]\nComment= a\\sb\\nc\\\\d\\t \n"
         "Name=Plain\nName[de_DE]=DE\nName[de]=Deutsch\nName[sr@latin]=Srpski\n"

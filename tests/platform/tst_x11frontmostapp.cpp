@@ -1,47 +1,34 @@
+#include "TestFiles.h"
+
 #include "platform/x11/X11FrontmostApp.h"
 
-#include <QDir>
-#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QTest>
-
-namespace {
-void writeEntry(const QString& path, const QByteArray& body) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write("[Desktop Entry]\nType=Application\nExec=true\n" + body +
-            "\n[Desktop Action x]\nName=Not this\n");
-}
-} // namespace
 
 // Runs under the harness's Xvfb with openbox, which keeps _NET_ACTIVE_WINDOW.
 class TestX11FrontmostApp : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void initTestCase();
-    void resolution();
-    void activeWindowOfAnotherProcess();
-
-private:
-    QTemporaryDir m_data;
-    QTemporaryDir m_lower;
+    void resolutionAndTheActiveWindow();
 };
 
-void TestX11FrontmostApp::initTestCase() {
-    const QString apps = m_data.filePath(QStringLiteral("applications"));
+void TestX11FrontmostApp::resolutionAndTheActiveWindow() {
+    QTemporaryDir data;
+    QTemporaryDir lower;
+    const auto writeEntry = [](const QString& path, const QByteArray& body) {
+        writeFile(path, "[Desktop Entry]\nType=Application\nExec=true\n" + body +
+                            "\n[Desktop Action x]\nName=Not this\n");
+    };
+    const QString apps = data.filePath(QStringLiteral("applications"));
     writeEntry(apps + QStringLiteral("/org.example.Tester.desktop"),
                "Name=Example Tester\nStartupWMClass=quillettester");
     writeEntry(apps + QStringLiteral("/vendor/editor.desktop"), "Name=Vendor Editor");
     writeEntry(apps + QStringLiteral("/firefox.desktop"), "Name=Firefox Web");
     writeEntry(apps + QStringLiteral("/org.gtk.Thing.desktop"), "Name=Thing");
     // A folder later in the search order loses to the first.
-    writeEntry(m_lower.filePath(QStringLiteral("applications/firefox.desktop")), "Name=Shadowed");
-}
+    writeEntry(lower.filePath(QStringLiteral("applications/firefox.desktop")), "Name=Shadowed");
 
-void TestX11FrontmostApp::resolution() {
-    X11FrontmostApp front({m_data.path(), m_lower.path()});
+    X11FrontmostApp front({data.path(), lower.path()});
     // From the window's GTK id, KDE desktop file, instance and class: "id | name".
     const auto resolve = [&](const char* gtk, const char* kde, const char* instance,
                              const char* windowClass) {
@@ -58,10 +45,7 @@ void TestX11FrontmostApp::resolution() {
     QCOMPARE(resolve("", "", "Navigator", "Firefox"), "firefox | Firefox Web");
     QCOMPARE(resolve("", "", "gimp", "Gimp-2.10"), "Gimp-2.10 | Gimp-2.10");
     QCOMPARE(resolve("org.none.App", "", "app", "App"), "org.none.App | App");
-}
 
-void TestX11FrontmostApp::activeWindowOfAnotherProcess() {
-    X11FrontmostApp front({m_data.path()});
     QProcess window;
     window.start(QStringLiteral("xmessage"),
                  {QStringLiteral("-name"), QStringLiteral("quillettester"), QStringLiteral("hi")});
