@@ -262,6 +262,10 @@ m("CX2", "history", "src/history/ClipMime.cpp",
   "    if (url.isLocalFile())\n        return forFiles({url});\n",
   "",
   "a local file copied by URL lacks the file managers' form and its path as text")
+m("SB1", "history", CS,
+  "                              << tmp.errorString();\n        return {};",
+  "                              << tmp.errorString();\n        return path;",
+  "a clip's data file that could not be written is reported as written")
 m("WP1", "ui", "src/ui/WindowPlacement.cpp",
   "if (y + size.height() > bottom - margin)",
   "if (y + size.height() >= bottom - margin)",

@@ -13,13 +13,13 @@
 struct ClipItem {
     qint64 id = 0;
     ClipKind kind = ClipKind::text;
-    std::optional<QString> text;
-    std::optional<QString> rtfPath;
-    std::optional<QString> blobPath;
-    std::optional<QString> filePath;
-    std::optional<QString> thumbPath;
-    std::optional<QString> sourceApp;
-    std::optional<QString> sourceName;
+    std::optional<QString> text = {};
+    std::optional<QString> rtfPath = {};
+    std::optional<QString> blobPath = {};
+    std::optional<QString> filePath = {};
+    std::optional<QString> thumbPath = {};
+    std::optional<QString> sourceApp = {};
+    std::optional<QString> sourceName = {};
     double createdAt = 0; // seconds since 1970-01-01 UTC
     bool pinned = false;
     bool downscaled = false;

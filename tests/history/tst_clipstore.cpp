@@ -213,6 +213,10 @@ private Q_SLOTS:
         QCOMPARE(modeOf(f.store->databasePath()), mode_t(0600));
         QCOMPARE(modeOf(blob), mode_t(0600));
         QCOMPARE(f.store->items().size(), 1);
+        // A file that cannot be written is not passed off as written (root ignores modes).
+        QVERIFY(QDir(f.store->blobsDir()).removeRecursively());
+        QVERIFY(QFile(f.store->blobsDir()).open(QIODevice::WriteOnly));
+        QCOMPARE(f.store->saveBlob("new", QStringLiteral("png")), QString());
     }
 
     // An unreadable history is never taken for an empty one: its side files survive a
