@@ -139,7 +139,10 @@ void TestCopyBack::offered_data() {
         << Reps{{url, "file://DIR/shot.PNG\r\n"}, {png, "PNG"}, {tiffSize, "6x4"}};
     QTest::newRow("JPEG screenshot")
         << "screenshot" << item(ClipKind::file, nullptr, "DIR/shot.jpg")
-        << Reps{{url, "file://DIR/shot.jpg\r\n"}, {png, none}};
+        << Reps{{url, "file://DIR/shot.jpg\r\n"},
+                {gnome, "copy\nfile://DIR/shot.jpg"},
+                {text, "DIR/shot.jpg"},
+                {png, none}};
     QTest::newRow("screenshot as file only")
         << "file only" << item(ClipKind::file, nullptr, "DIR/Shot 1.png")
         << Reps{{url, "file://DIR/Shot%201.png\r\n"}, {png, none}};
