@@ -231,6 +231,10 @@ private Q_SLOTS:
         QVERIFY(db.open(QIODevice::ReadWrite));
         db.write(QByteArray(100, 'Z'));
         db.close();
+        // Its journal goes aside with it, or it would be replayed into the fresh one.
+        QFile wal(db.fileName() + QStringLiteral("-wal"));
+        QVERIFY(wal.open(QIODevice::WriteOnly));
+        wal.close();
 
         f.reopen();
         QVERIFY(f.store->isOpen());
@@ -239,6 +243,7 @@ private Q_SLOTS:
         QFile kept(aside);
         QVERIFY(kept.open(QIODevice::ReadOnly));
         QCOMPARE(kept.read(100), QByteArray(100, 'Z'));
+        QVERIFY(QFile::exists(aside + QStringLiteral("-wal")));
         f.recordText(QStringLiteral("after"));
         f.store->clear();
         f.store->prune();

@@ -370,6 +370,14 @@ private Q_SLOTS:
         w.reset();
         CaptureMarks reread(world.dir.filePath(QStringLiteral("capture-marks")));
         QVERIFY(reread.isMarked(dir + QStringLiteral("/from list.png")));
+        // Past its limit the list forgets its oldest entries, never the newest.
+        CaptureMarks full(world.dir.filePath(QStringLiteral("full-marks")));
+        QList<CaptureMarks::Key> many;
+        for (quint64 i = 0; i <= quint64(CaptureMarks::kListLimit); ++i)
+            many.append({0, i});
+        full.remember(many);
+        QVERIFY(!full.remembered().contains({0, 0}));
+        QVERIFY(full.remembered().contains({0, quint64(CaptureMarks::kListLimit)}));
         auto again = world.watcher();
         QTRY_COMPARE_WITH_TIMEOUT(again->screenshots().size(), 4, kWait);
         QVERIFY(again->screenshots().contains(urlOf(dir, QStringLiteral("from list.png"))));
