@@ -2,6 +2,7 @@
 #include "app/AppServices.h"
 #include "app/DebugChannel.h"
 #include "platform/dbus/DBusSingleInstance.h"
+#include "platform/wayland/WaylandPlatform.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -34,6 +35,7 @@ int main(int argc, char* argv[]) {
         return 1;
     }
 
+    WaylandPlatform::preferXWaylandWithoutClipboardAccess();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillet"));
     QApplication::setApplicationVersion(QStringLiteral(QUILLET_VERSION));

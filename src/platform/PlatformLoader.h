@@ -7,9 +7,10 @@
 class DefaultsStore;
 
 // Picks the window-system platform once, at start-up. QUILLET_PLATFORM
-// ("x11" or "null") overrides the choice; otherwise X11 where Qt runs on xcb or
-// an X display is set, and the null platform (whose objects do nothing) where
-// neither is. Logs which one it loaded.
+// ("wayland", "x11" or "null") overrides the choice; otherwise Wayland where
+// Qt runs on Wayland, X11 where Qt runs on xcb or an X display is set, and the
+// null platform (whose objects do nothing) where none is, or where the
+// compositor gives no clipboard access. Logs which one it loaded.
 class PlatformLoader {
 public:
     // `store` keeps what the screenshot location needs to restore later; it must

@@ -9,25 +9,6 @@
 #include <QThread>
 
 namespace {
-const QString kKdePasswordHint = QStringLiteral("x-kde-passwordManagerHint");
-const QString kKdePasswordHintText = QStringLiteral("text/x-kde-passwordManagerHint");
-
-// Text names in order of preference; STRING is Latin-1 by convention, the rest UTF-8.
-const QStringList kTextTargets = {QStringLiteral("UTF8_STRING"), PasteboardType::string,
-                                  PasteboardType::plainText, QStringLiteral("STRING"),
-                                  QStringLiteral("TEXT")};
-const QStringList kRtfTargets = {PasteboardType::rtf, QStringLiteral("application/rtf"),
-                                 QStringLiteral("text/richtext")};
-const QStringList kFileTargets = {PasteboardType::fileUrl, PasteboardType::gnomeCopiedFiles};
-
-bool offersAny(const QStringList& offered, const QStringList& names) {
-    for (const QString& n : names) {
-        if (offered.contains(n))
-            return true;
-    }
-    return false;
-}
-
 QClipboard* clipboard() {
     return qobject_cast<QGuiApplication*>(QCoreApplication::instance())
                ? QGuiApplication::clipboard()
@@ -48,7 +29,7 @@ const QMimeData* ownOffer() {
 } // namespace
 
 X11Pasteboard::X11Pasteboard(QObject* parent)
-    : Pasteboard(parent)
+    : SelectionPasteboard(parent)
     , m_reader(std::make_unique<X11SelectionReader>(kInactivityTimeout, kTransferCap)) {
     if (QClipboard* cb = clipboard())
         connect(cb, &QClipboard::dataChanged, this, &X11Pasteboard::onClipboardChanged);
@@ -59,28 +40,6 @@ X11Pasteboard::~X11Pasteboard() = default;
 void X11Pasteboard::onClipboardChanged() {
     m_changeCount.fetch_add(1, std::memory_order_relaxed);
     Q_EMIT changed();
-}
-
-QStringList X11Pasteboard::normalizedTypes(const QStringList& offered) {
-    QStringList types = offered;
-    auto add = [&](const QString& name) {
-        if (!types.contains(name))
-            types.append(name);
-    };
-    if (offersAny(offered, kTextTargets))
-        add(PasteboardType::string);
-    if (offersAny(offered, kRtfTargets))
-        add(PasteboardType::rtf);
-    if (offersAny(offered, kFileTargets))
-        add(PasteboardType::fileUrl);
-    // The password managers of the Linux desktops mark their copies this way.
-    if (offersAny(offered, {kKdePasswordHint, kKdePasswordHintText}))
-        add(PasteboardType::concealed);
-    return types;
-}
-
-bool X11Pasteboard::isConcealed(const QStringList& offered) {
-    return offersAny(offered, {PasteboardType::concealed, kKdePasswordHint, kKdePasswordHintText});
 }
 
 QStringList X11Pasteboard::offered() {
@@ -108,10 +67,6 @@ QStringList X11Pasteboard::offered() {
     return m_targets;
 }
 
-QStringList X11Pasteboard::types() {
-    return normalizedTypes(offered());
-}
-
 std::optional<QByteArray> X11Pasteboard::fetch(const QString& target, qint64 maxBytes) {
     if (const QMimeData* own = ownOffer()) {
         if (target == QLatin1String("UTF8_STRING") && own->hasText())
@@ -132,56 +87,6 @@ std::optional<QByteArray> X11Pasteboard::fetch(const QString& target, qint64 max
         m_stalledChange = changeCount();
     }
     return bytes;
-}
-
-std::optional<QByteArray> X11Pasteboard::fetchFirst(const QStringList& candidates, qint64 maxBytes,
-                                                    QString* used) {
-    const QStringList offer = offered();
-    // A secret is never transferred, whoever asks.
-    if (isConcealed(offer))
-        return std::nullopt;
-    for (const QString& name : candidates) {
-        if (!offer.contains(name))
-            continue;
-        if (auto bytes = fetch(name, maxBytes)) {
-            if (used)
-                *used = name;
-            return bytes;
-        }
-    }
-    return std::nullopt;
-}
-
-std::optional<QByteArray> X11Pasteboard::data(const QString& type, qint64 maxBytes) {
-    maxBytes = std::min(maxBytes, kMaxDataBytes);
-    if (type == PasteboardType::rtf)
-        return fetchFirst(kRtfTargets, maxBytes);
-    if (type == PasteboardType::string || type == PasteboardType::plainText) {
-        auto text = string();
-        if (!text || text->toUtf8().size() > maxBytes)
-            return std::nullopt;
-        return text->toUtf8();
-    }
-    if (type == PasteboardType::fileUrl)
-        return fetchFirst(kFileTargets, maxBytes);
-    return fetchFirst({type}, maxBytes);
-}
-
-std::optional<QString> X11Pasteboard::string() {
-    QString used;
-    const auto bytes = fetchFirst(kTextTargets, kMaxTextBytes, &used);
-    if (!bytes)
-        return std::nullopt;
-    if (used == QLatin1String("STRING"))
-        return QString::fromLatin1(*bytes);
-    return QString::fromUtf8(*bytes);
-}
-
-std::optional<QList<QUrl>> X11Pasteboard::fileUrls() {
-    const auto bytes = fetchFirst(kFileTargets, kMaxTextBytes);
-    if (!bytes)
-        return std::nullopt;
-    return parseFileUrls(*bytes);
 }
 
 void X11Pasteboard::clearContents() {

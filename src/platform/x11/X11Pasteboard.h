@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Pasteboard.h"
+#include "platform/SelectionPasteboard.h"
 
 #include <QStringList>
 
@@ -19,39 +19,27 @@ class X11SelectionReader;
 // read. Reads may run on a worker (one at a time): there Quillet's own offer
 // is read through the X server like any other, served by the main thread.
 // Everything else is main thread only.
-class X11Pasteboard : public Pasteboard {
+class X11Pasteboard : public SelectionPasteboard {
     Q_OBJECT
 public:
     // No progress for this long gives a transfer up.
     static constexpr std::chrono::milliseconds kInactivityTimeout{5000};
     // However steadily an owner trickles, a transfer ends here.
     static constexpr std::chrono::milliseconds kTransferCap{30000};
-    // No single representation is taken beyond this size.
-    static constexpr qint64 kMaxDataBytes = 256LL * 1024 * 1024;
-    static constexpr qint64 kMaxTextBytes = 64LL * 1024 * 1024;
 
     explicit X11Pasteboard(QObject* parent = nullptr);
     ~X11Pasteboard() override;
 
     qint64 changeCount() const override { return m_changeCount.load(std::memory_order_relaxed); }
-    QStringList types() override;
-    std::optional<QByteArray> data(const QString& type, qint64 maxBytes = kNoLimit) override;
-    std::optional<QString> string() override;
-    std::optional<QList<QUrl>> fileUrls() override;
     void clearContents() override;
     void setMimeData(std::unique_ptr<QMimeData> mime) override;
 
-    // The offered names with Quillet's own names added where an offered name
-    // is one of their aliases (UTF8_STRING → text/plain;charset=utf-8 …).
-    static QStringList normalizedTypes(const QStringList& offered);
-    static bool isConcealed(const QStringList& offered);
+protected:
+    QStringList offered() override;
+    std::optional<QByteArray> fetch(const QString& target, qint64 maxBytes) override;
 
 private:
     void onClipboardChanged();
-    QStringList offered();
-    std::optional<QByteArray> fetch(const QString& target, qint64 maxBytes);
-    std::optional<QByteArray> fetchFirst(const QStringList& candidates, qint64 maxBytes,
-                                         QString* used = nullptr);
 
     std::atomic<qint64> m_changeCount{0};
     std::unique_ptr<X11SelectionReader> m_reader;

@@ -1,11 +1,6 @@
 #include "platform/x11/X11Platform.h"
 
-#include "platform/freedesktop/CanberraSound.h"
-#include "platform/freedesktop/FreedesktopScreenCaptureProbe.h"
-#include "platform/freedesktop/FreedesktopTrash.h"
-#include "platform/freedesktop/InotifyFolderWatch.h"
-#include "platform/freedesktop/ToolScreenshotLocation.h"
-#include "platform/freedesktop/XdgAutostartLoginItem.h"
+#include "platform/freedesktop/FreedesktopServices.h"
 #include "platform/x11/X11ClipboardManager.h"
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11FrontmostApp.h"
@@ -26,13 +21,6 @@ Platform X11Platform::create(DefaultsStore& store) {
     p.frontmostApp = std::make_unique<X11FrontmostApp>();
     p.clipboardManager = std::make_unique<X11ClipboardManager>(*display);
     p.hotKeys = HotKeyBackend::createForPlatform();
-    p.screenshotLocation = std::make_unique<ToolScreenshotLocation>(QString(), QString(), &store);
-    p.screenCaptureProbe = std::make_shared<FreedesktopScreenCaptureProbe>();
-    p.trash = std::make_unique<FreedesktopTrash>();
-    p.sound = std::make_unique<CanberraSound>();
-    p.loginItem = std::make_unique<XdgAutostartLoginItem>();
-    p.makeFolderWatch = [] {
-        return std::make_unique<InotifyFolderWatch>();
-    };
+    FreedesktopServices::addTo(p, store);
     return p;
 }

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "platform/FrontmostApp.h"
+#include "platform/freedesktop/DesktopEntryIndex.h"
+
+#include <QList>
+#include <QMutex>
+#include <QString>
+
+#include <memory>
+
+class WaylandConnection;
+struct wl_proxy;
+
+// The application of the most recently activated window that is not
+// Quillet's own, from the compositor's toplevel list (the wlroots
+// foreign-toplevel protocol): Quillet's panels take the focus when shown, and
+// the application the user came from is the one that counts. A window's
+// app_id is its application id (the desktop-file id where an entry has it,
+// else an entry whose StartupWMClass matches), its name the entry's.
+// Where the compositor keeps the list to itself, no application is known.
+class WaylandFrontmostApp : public FrontmostApp {
+public:
+    // Binds on `connection` before its event thread starts. ownAppId: Quillet's
+    // own windows' app_id. Empty dataDirs: the usual desktop-entry folders.
+    WaylandFrontmostApp(WaylandConnection& connection, QString ownAppId, QStringList dataDirs = {});
+    ~WaylandFrontmostApp() override;
+
+    // The compositor shares its toplevel list.
+    bool isAvailable() const { return m_manager != nullptr; }
+    std::optional<FrontApp> frontmost() override;
+    // What an app_id resolves to; public for tests.
+    FrontApp resolve(const QString& appId);
+
+    // Event-thread callbacks of the protocol's listeners.
+    struct Listeners;
+
+private:
+    struct Toplevel {
+        wl_proxy* handle = nullptr;
+        QString appId;
+        bool activated = false; // as of the last done
+        bool everActivated = false;
+        bool pendingActivated = false; // from the state event before it
+    };
+
+    void onToplevel(wl_proxy* handle);
+    void onAppId(wl_proxy* handle, const char* appId);
+    void onState(wl_proxy* handle, bool activated);
+    void onDone(wl_proxy* handle);
+    void onClosed(wl_proxy* handle);
+    void onFinished();
+    Toplevel* find(wl_proxy* handle);
+    void publish();
+
+    WaylandConnection& m_connection;
+    const QString m_ownAppId;
+    DesktopEntryIndex m_entries;
+    wl_proxy* m_manager = nullptr;
+    // Event thread only; most recently activated first.
+    QList<std::shared_ptr<Toplevel>> m_toplevels;
+
+    mutable QMutex m_mutex;
+    QString m_front; // guarded by m_mutex; the app_id, empty when none
+};

@@ -1,0 +1,86 @@
+#include "platform/wayland/WaylandPlatform.h"
+
+#include "platform/PlatformLog.h"
+#include "platform/freedesktop/FreedesktopServices.h"
+#include "platform/null/NullHotKeys.h"
+#include "platform/null/NullPlatform.h"
+#include "platform/wayland/WaylandClipboard.h"
+#include "platform/wayland/WaylandClipboardManager.h"
+#include "platform/wayland/WaylandConnection.h"
+#include "platform/wayland/WaylandFrontmostApp.h"
+#include "platform/wayland/WaylandPasteboard.h"
+
+#include <QGuiApplication>
+
+namespace {
+// What the services share; the clipboard goes before the connection it uses.
+struct Session {
+    std::unique_ptr<WaylandConnection> connection;
+    std::unique_ptr<WaylandClipboard> clipboard;
+};
+
+bool hasClipboardAccess(const WaylandConnection& connection) {
+    return connection.global("ext_data_control_manager_v1") ||
+           connection.global("zwlr_data_control_manager_v1")
+                   .value_or(WaylandConnection::Global{})
+                   .version >= 2;
+}
+} // namespace
+
+std::optional<Platform> WaylandPlatform::create(DefaultsStore& store) {
+    auto session = std::make_shared<Session>();
+    session->connection = WaylandConnection::connect();
+    if (!session->connection) {
+        qCWarning(platformLog) << "no Wayland compositor answers at" << qgetenv("WAYLAND_DISPLAY");
+        return std::nullopt;
+    }
+    session->clipboard = WaylandClipboard::create(*session->connection);
+    if (!session->clipboard) {
+        qCWarning(platformLog) << "the Wayland compositor gives no clipboard access "
+                                  "(no data-control protocol)";
+        return std::nullopt;
+    }
+    qCInfo(platformLog) << "Wayland clipboard through" << session->clipboard->protocolName();
+
+    // Quillet's own windows carry this id; the app the user came from is another.
+    QString ownAppId = QGuiApplication::desktopFileName();
+    if (ownAppId.endsWith(QLatin1String(".desktop")))
+        ownAppId.chop(8);
+    auto frontmost = std::make_unique<WaylandFrontmostApp>(*session->connection, ownAppId);
+    if (!frontmost->isAvailable())
+        qCInfo(platformLog) << "the compositor keeps its window list to itself: copies are "
+                               "recorded without their application, and excluded applications "
+                               "cannot be told apart";
+
+    Platform p = NullPlatform::create();
+    p.name = QStringLiteral("wayland");
+    p.pasteboard = std::make_unique<WaylandPasteboard>(*session->clipboard);
+    p.clipboardManager = std::make_unique<WaylandClipboardManager>(*session->clipboard);
+    p.frontmostApp = std::move(frontmost);
+    p.hotKeys = std::make_unique<NullHotKeys>(
+        QStringLiteral("This Wayland session gives Quillet no global shortcuts yet: bind a key "
+                       "to \"quillet\" in the desktop's own keyboard settings."));
+    FreedesktopServices::addTo(p, store);
+    // Everything is bound; from here on the connection's own thread reads it.
+    session->connection->start();
+    p.connection = std::move(session);
+    return p;
+}
+
+void WaylandPlatform::preferXWaylandWithoutClipboardAccess() {
+    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") ||
+        !qEnvironmentVariableIsEmpty("QUILLET_PLATFORM") ||
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        return;
+    const auto connection = WaylandConnection::connect();
+    if (!connection || hasClipboardAccess(*connection))
+        return;
+    if (qEnvironmentVariableIsEmpty("DISPLAY")) {
+        qCWarning(platformLog) << "the Wayland compositor gives no clipboard access and there is "
+                                  "no XWayland display: the clipboard cannot be recorded";
+        return;
+    }
+    qCInfo(platformLog) << "the Wayland compositor gives no clipboard access; running on "
+                           "XWayland, where it shares the clipboard with X11 applications";
+    qputenv("QT_QPA_PLATFORM", "xcb");
+}
