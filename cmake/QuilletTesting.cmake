@@ -29,3 +29,17 @@ function(quillet_add_test name)
         TIMEOUT ${T_TIMEOUT}
         ENVIRONMENT "QUILLET_SOURCE_DIR=${CMAKE_SOURCE_DIR};QUILLET_BUILD_DIR=${CMAKE_BINARY_DIR}")
 endfunction()
+
+# quillet_add_tier(<test> <tier>)
+#
+# Runs the executable of an existing test once more on another tier, as the
+# ctest <test>_<tier>: one list of cases for both window systems.
+function(quillet_add_tier name tier)
+    get_test_property(${name} TIMEOUT timeout)
+    add_test(NAME ${name}_${tier}
+             COMMAND ${QUILLET_TEST_HARNESS} ${tier} $<TARGET_FILE:${name}>)
+    set_tests_properties(${name}_${tier} PROPERTIES
+        LABELS ${tier}
+        TIMEOUT ${timeout}
+        ENVIRONMENT "QUILLET_SOURCE_DIR=${CMAKE_SOURCE_DIR};QUILLET_BUILD_DIR=${CMAKE_BINARY_DIR}")
+endfunction()

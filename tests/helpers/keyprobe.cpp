@@ -1,4 +1,4 @@
-// keyprobe WM_CLASS-class: a window of another process that prints "ready
+// keyprobe NAME: a window of another process that prints "ready
 // WINDOW-ID", then each key ("press V ctrl+shift", "release V ctrl"), and on
 // the paste chord the clipboard's text ("pasted TEXT").
 #include <QApplication>
@@ -38,8 +38,12 @@ private:
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    if (argc > 1)
+    // NAME is the X11 window class and the Wayland app_id.
+    if (argc > 1) {
         QApplication::setApplicationName(QString::fromLocal8Bit(argv[1]));
+        if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+            QApplication::setDesktopFileName(QString::fromLocal8Bit(argv[1]));
+    }
     Probe probe;
     probe.setWindowTitle(QStringLiteral("keyprobe"));
     probe.resize(200, 100);
