@@ -1,5 +1,7 @@
-// Clipboard capture figures on the real X11 clipboard. Run under the harness:
+// Clipboard capture figures on the session's real clipboard, X11 or Wayland.
+// Run under the harness, on either tier:
 //   tests/harness/run-test bench build/dev/bench/capture_bench
+//   tests/harness/run-test wayland build/dev/bench/capture_bench
 // Prints: latency from another process copying to the row in the database;
 // how many of a fast burst of copies are recorded; CPU time of the idle
 // monitor; time and peak memory to record a 25 MB PNG; time to record 5 MB
@@ -7,9 +9,8 @@
 #include "history/ClipImageEncoder.h"
 #include "history/ClipStore.h"
 #include "history/ClipboardMonitor.h"
+#include "platform/PlatformLoader.h"
 #include "platform/freedesktop/XdgAutostartLoginItem.h"
-#include "platform/x11/X11FrontmostApp.h"
-#include "platform/x11/X11Pasteboard.h"
 #include "settings/JsonDefaultsStore.h"
 #include "settings/Prefs.h"
 #include "thumbnails/Sha256.h"
@@ -60,9 +61,18 @@ void resetPeakRss() {
         refs.write("5");
 }
 
+bool onWayland = false;
+
+// Another application copying a file's bytes as one type: xclip, or wl-copy.
 struct Xclip {
     QProcess process;
     void start(const QString& type, const QString& path) {
+        if (onWayland) {
+            process.setStandardInputFile(path);
+            process.start(QStringLiteral("wl-copy"),
+                          {QStringLiteral("--foreground"), QStringLiteral("-t"), type});
+            return;
+        }
         process.start(QStringLiteral("xclip"),
                       {QStringLiteral("-quiet"), QStringLiteral("-selection"),
                        QStringLiteral("clipboard"), QStringLiteral("-t"), type,
@@ -109,8 +119,14 @@ int main(int argc, char** argv) {
     Prefs prefs(defaults, login);
     prefs.setMaxItems(100000); // keep every row of the burst
     ClipStore store(dir.filePath(QStringLiteral("Quillet")), prefs);
-    X11Pasteboard pasteboard;
-    X11FrontmostApp front;
+    const Platform platform = PlatformLoader::load(defaults);
+    onWayland = platform.name == QLatin1String("wayland");
+    std::printf("platform: %s\n", qPrintable(platform.name));
+    const QString otherApp = QStringLiteral(onWayland ? "wl-copy" : "xclip");
+    const QString ownerProgram = onWayland ? QStringLiteral(QUILLET_WLOWNER)
+                                           : QStringLiteral(QUILLET_CLIPOWNER);
+    Pasteboard& pasteboard = *platform.pasteboard;
+    FrontmostApp& front = *platform.frontmostApp;
     ThumbnailCache thumbnails(dir.filePath(QStringLiteral("Quillet/thumbs")));
     ClipboardMonitor monitor(pasteboard, front, store, thumbnails, prefs);
     monitor.start();
@@ -132,7 +148,7 @@ int main(int argc, char** argv) {
                     idleMs / 1000, spent * 1000, spent * 1000 * 60000.0 / idleMs);
     }
 
-    // 2. Latency, from starting xclip (an upper bound: it includes xclip's own
+    // 2. Latency, from starting xclip or wl-copy (an upper bound: it includes its own
     // start-up) and from the owner-change notification, to the row.
     QList<double> fromSpawn;
     QList<double> fromNotify;
@@ -166,7 +182,7 @@ int main(int argc, char** argv) {
         Xclip x;
         notifiedAt = -1;
         clock.start();
-        x.start(QStringLiteral("UTF8_STRING"), textFile);
+        x.start(QStringLiteral(onWayland ? "text/plain;charset=utf-8" : "UTF8_STRING"), textFile);
         if (!waitUntil([&] { return hasText(store, text); }, 5000)) {
             std::printf("latency copy %d not recorded\n", i);
             continue;
@@ -181,16 +197,17 @@ int main(int argc, char** argv) {
         std::sort(v.begin(), v.end());
         return v[std::min<qsizetype>(v.size() - 1, qsizetype(p * v.size()))];
     };
-    std::printf("latency over %lld copies: from xclip start p50 %.1f ms p95 %.1f ms; "
+    std::printf("latency over %lld copies: from %s start p50 %.1f ms p95 %.1f ms; "
                 "from owner-change notification p50 %.1f ms p95 %.1f ms\n",
-                qlonglong(fromSpawn.size()), pct(fromSpawn, 0.5), pct(fromSpawn, 0.95),
+                qlonglong(fromSpawn.size()), qPrintable(otherApp), pct(fromSpawn, 0.5),
+                pct(fromSpawn, 0.95),
                 pct(fromNotify, 0.5), pct(fromNotify, 0.95));
 
     // 3. A burst: 1,000 distinct texts, one every 20 ms, from one other process.
     {
         captureTimes.clear();
         QProcess owner;
-        owner.start(QStringLiteral(QUILLET_CLIPOWNER),
+        owner.start(ownerProgram,
                     {QStringLiteral("--sequence"), QStringLiteral("1000"), QStringLiteral("20"),
                      QStringLiteral("burst-")});
         const bool finished = waitUntil(
@@ -245,8 +262,9 @@ int main(int argc, char** argv) {
                     statusKiB("VmHWM:") / 1024.0);
         clock.start();
         const auto transferred = pasteboard.data(PasteboardType::png);
-        std::printf("  of which the transfer from xclip: %.0f ms (%lld bytes)\n",
-                    clock.nsecsElapsed() / 1e6, qlonglong(transferred ? transferred->size() : 0));
+        std::printf("  of which the transfer from %s: %.0f ms (%lld bytes)\n",
+                    qPrintable(otherApp), clock.nsecsElapsed() / 1e6,
+                    qlonglong(transferred ? transferred->size() : 0));
         QFile file(path);
         const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
         clock.start();
@@ -283,7 +301,7 @@ int main(int argc, char** argv) {
         ticker.start(5);
         QProcess owner;
         clock.start();
-        owner.start(QStringLiteral(QUILLET_CLIPOWNER),
+        owner.start(ownerProgram,
                     {QStringLiteral("--pace"), QString::number(paceMs), "image/png=@" + path});
         const bool recorded = waitUntil(
             [&] {
