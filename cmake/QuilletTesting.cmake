@@ -1,15 +1,20 @@
-# quillet_add_test(<name> TIER unit|x11 SOURCES <files...> LIBS <targets...>)
+# quillet_add_test(<name> TIER unit|x11|wayland SOURCES <files...> LIBS <targets...>)
 #
 # Every test runs through tests/harness/run-test, which gives it a private temp
-# HOME and XDG folders. Unit tests run on the offscreen platform; x11 tests get
-# their own Xvfb (on a free display), a window manager and a session bus,
-# started by the harness itself, so a run never depends on the caller's desktop.
+# HOME and XDG folders and a session bus. Unit tests run on the offscreen
+# platform; x11 tests get their own Xvfb (on a free display) and a window
+# manager, wayland tests their own headless sway, started by the harness
+# itself, so a run never depends on the caller's desktop. The tier is the
+# test's label: `ctest -L wayland` runs one tier.
 set(QUILLET_TEST_HARNESS "${CMAKE_SOURCE_DIR}/tests/harness/run-test")
 
 function(quillet_add_test name)
     cmake_parse_arguments(T "" "TIER;TIMEOUT" "SOURCES;LIBS" ${ARGN})
     if(NOT T_TIER)
         set(T_TIER unit)
+    endif()
+    if(NOT T_TIER MATCHES "^(unit|x11|wayland)$")
+        message(FATAL_ERROR "quillet_add_test(${name}): unknown tier '${T_TIER}'")
     endif()
     if(NOT T_TIMEOUT)
         set(T_TIMEOUT 300)
