@@ -152,6 +152,18 @@ int runSlowOwner(const QMimeData& offer, int totalMs, bool understate) {
     xcb_disconnect(c);
     return 0;
 }
+// Where TYPE=VALUE splits: a type's parameters have '=' of their own
+// (text/plain;charset=utf-8=VALUE).
+qsizetype separator(const QString& arg) {
+    qsizetype eq = arg.indexOf(u'=');
+    while (eq >= 0) {
+        const qsizetype semi = arg.lastIndexOf(u';', eq);
+        if (semi < 0 || arg.indexOf(u'=', semi) != eq)
+            break; // not the '=' of a parameter
+        eq = arg.indexOf(u'=', eq + 1);
+    }
+    return eq;
+}
 } // namespace
 
 int main(int argc, char** argv) {
@@ -178,7 +190,7 @@ int main(int argc, char** argv) {
         }
     }
     for (const QString& arg : std::as_const(args)) {
-        const qsizetype eq = arg.indexOf(QLatin1Char('='));
+        const qsizetype eq = separator(arg);
         const QString value = arg.mid(eq + 1);
         QFile file(value.mid(1));
         if (eq <= 0 || (value.startsWith(u'@') && !file.open(QIODevice::ReadOnly)))
