@@ -122,9 +122,9 @@ int main(int argc, char** argv) {
     const Platform platform = PlatformLoader::load(defaults);
     onWayland = platform.name == QLatin1String("wayland");
     std::printf("platform: %s\n", qPrintable(platform.name));
-    const QString otherApp = QStringLiteral(onWayland ? "wl-copy" : "xclip");
-    const QString ownerProgram = onWayland ? QStringLiteral(QUILLET_WLOWNER)
-                                           : QStringLiteral(QUILLET_CLIPOWNER);
+    const QString otherApp = onWayland ? QStringLiteral("wl-copy") : QStringLiteral("xclip");
+    const QString ownerProgram =
+        onWayland ? QStringLiteral(QUILLET_WLOWNER) : QStringLiteral(QUILLET_CLIPOWNER);
     Pasteboard& pasteboard = *platform.pasteboard;
     FrontmostApp& front = *platform.frontmostApp;
     ThumbnailCache thumbnails(dir.filePath(QStringLiteral("Quillet/thumbs")));
@@ -182,7 +182,7 @@ int main(int argc, char** argv) {
         Xclip x;
         notifiedAt = -1;
         clock.start();
-        x.start(QStringLiteral(onWayland ? "text/plain;charset=utf-8" : "UTF8_STRING"), textFile);
+        x.start(onWayland ? PasteboardType::string : QStringLiteral("UTF8_STRING"), textFile);
         if (!waitUntil([&] { return hasText(store, text); }, 5000)) {
             std::printf("latency copy %d not recorded\n", i);
             continue;
@@ -200,16 +200,14 @@ int main(int argc, char** argv) {
     std::printf("latency over %lld copies: from %s start p50 %.1f ms p95 %.1f ms; "
                 "from owner-change notification p50 %.1f ms p95 %.1f ms\n",
                 qlonglong(fromSpawn.size()), qPrintable(otherApp), pct(fromSpawn, 0.5),
-                pct(fromSpawn, 0.95),
-                pct(fromNotify, 0.5), pct(fromNotify, 0.95));
+                pct(fromSpawn, 0.95), pct(fromNotify, 0.5), pct(fromNotify, 0.95));
 
     // 3. A burst: 1,000 distinct texts, one every 20 ms, from one other process.
     {
         captureTimes.clear();
         QProcess owner;
-        owner.start(ownerProgram,
-                    {QStringLiteral("--sequence"), QStringLiteral("1000"), QStringLiteral("20"),
-                     QStringLiteral("burst-")});
+        owner.start(ownerProgram, {QStringLiteral("--sequence"), QStringLiteral("1000"),
+                                   QStringLiteral("20"), QStringLiteral("burst-")});
         const bool finished = waitUntil(
             [&] {
                 return owner.readAllStandardOutput().contains("done") ||
@@ -262,9 +260,8 @@ int main(int argc, char** argv) {
                     statusKiB("VmHWM:") / 1024.0);
         clock.start();
         const auto transferred = pasteboard.data(PasteboardType::png);
-        std::printf("  of which the transfer from %s: %.0f ms (%lld bytes)\n",
-                    qPrintable(otherApp), clock.nsecsElapsed() / 1e6,
-                    qlonglong(transferred ? transferred->size() : 0));
+        std::printf("  of which the transfer from %s: %.0f ms (%lld bytes)\n", qPrintable(otherApp),
+                    clock.nsecsElapsed() / 1e6, qlonglong(transferred ? transferred->size() : 0));
         QFile file(path);
         const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
         clock.start();

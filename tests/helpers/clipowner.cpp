@@ -7,6 +7,9 @@
 //   --pace MS      serve every type in pieces over about MS ms, printing "served TYPE"
 //   --then TEXT    once image/png has been asked for, copy TEXT instead
 //   --understate   with --pace, announce every size as one byte (a hostile owner)
+//   clipowner --sequence COUNT INTERVAL_MS PREFIX
+//                  copies PREFIX0, PREFIX1, … every INTERVAL_MS, prints "done" and
+//                  keeps serving the last one (the capture benchmark's burst)
 #include <QClipboard>
 #include <QFile>
 #include <QGuiApplication>
@@ -171,6 +174,25 @@ int main(int argc, char** argv) {
     bool hang = false;
     auto* mime = new HelperMime;
     QStringList args = app.arguments().mid(1);
+    if (args.size() == 4 && args[0] == QLatin1String("--sequence")) {
+        const int count = args[1].toInt();
+        const QString prefix = args[3];
+        QTimer timer;
+        int next = 0;
+        QObject::connect(&timer, &QTimer::timeout, &app, [&] {
+            auto* text = new QMimeData;
+            text->setText(prefix + QString::number(next));
+            QGuiApplication::clipboard()->setMimeData(text, QClipboard::Clipboard);
+            if (++next == count) {
+                timer.stop();
+                std::puts("done");
+                std::fflush(stdout);
+            }
+        });
+        timer.setTimerType(Qt::PreciseTimer);
+        timer.start(args[2].toInt());
+        return app.exec();
+    }
     int paceMs = -1;
     bool understate = false;
     while (!args.isEmpty() && args.first().startsWith(QLatin1String("--"))) {
