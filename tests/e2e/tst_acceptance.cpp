@@ -1,5 +1,6 @@
-// End to end: the built quillet under a private X server and session bus,
-// fed by other processes (xclip, files written into the watched folder) and
+// End to end: the built quillet under a private X server or Wayland
+// compositor and session bus (the same cases on both), fed by other processes
+// (another application's copy, files written into the watched folder) and
 // driven only through its debug channel and command line, as a script or a
 // user would.
 #include "helpers/ClipboardOwner.h"
@@ -87,7 +88,7 @@ private Q_SLOTS:
     void wholeApplication();
 };
 
-// Every kind of clip is read on the real clipboard in tst_capturex11; here
+// Every kind of clip is read on the real clipboard in tst_capture; here
 // the built program wires it all together.
 void TestAcceptance::wholeApplication() {
     // Nobody to hear a command: that is a failure, and the user is told.
