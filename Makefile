@@ -22,6 +22,8 @@ test: build
 
 bench: build
 	@for b in $(BUILD_DIR)/bench/*_bench; do ./tests/harness/run-test bench $$b; done
+	@echo "capture_bench on the Wayland tier (headless sway):"
+	@./tests/harness/run-test wayland $(BUILD_DIR)/bench/capture_bench
 
 # A Debian package of a release build, in build/release (install it with
 # `sudo apt install ./build/release/quillet_*.deb`).
