@@ -280,13 +280,36 @@ m("WP1", "ui", "src/ui/WindowPlacement.cpp",
   "if (y + size.height() >= bottom - margin)",
   "the picker flips above the pointer although it fits below")
 
+WL = "src/platform/wayland/"
+m("WL1", "wayland", WL + "WaylandClipboard.cpp",
+  "    if (!m_started)\n        return;\n",
+  "",
+  "the offer present at start is counted as a copy made while running")
+m("WL2", "wayland", "src/platform/SelectionPasteboard.cpp",
+  "    if (isConcealed(offer))\n        return std::nullopt;\n",
+  "",
+  "a password manager's offer is transferred")
+m("WL3", "wayland", WL + "PipeWriter.cpp",
+  "            return true;\n        }\n        break; // the reader went away",
+  "            continue;\n        }\n        break; // the reader went away",
+  "a reader that stops reading holds the clipboard thread in a busy loop")
+m("WL4", "wayland", WL + "WaylandFrontmostApp.cpp",
+  "if (t->everActivated && t->appId != m_ownAppId)",
+  "if (t->everActivated)",
+  "Quillet's own window is taken for the application the user copied in")
+m("WL5", "wayland", WL + "WaylandPasteboard.cpp",
+  "        m_stalledChange = change;",
+  "",
+  "a stuck owner costs a timeout on every read of the same change")
+
 E2E = ["tst_acceptance", "tst_shell_x11"]
 AREA = {
-    "history": ["tst_clipstore", "tst_capturex11", "tst_copyback"],
+    "history": ["tst_clipstore", "tst_capture", "tst_copyback"],
     "screenshots": ["tst_thumbnailcache", "tst_screenshotwatcher"],
     "shortcuts": ["tst_shortcutstorage", "tst_x11hotkeys"],
     "ui": ["tst_panelmodels", "tst_paneltabs", "tst_floatingpanel", "tst_settingswindow"],
     "app": ["tst_prefs", "tst_updater", "tst_appdelegate", "tst_debugchannel"],
-    "x11": ["tst_autostart", "tst_x11pasteboard", "tst_x11frontmostapp", "tst_screenshotplatform", "tst_capturex11", "tst_copyback",
+    "wayland": ["tst_waylandclipboard", "tst_capture_wayland"],
+    "x11": ["tst_autostart", "tst_x11pasteboard", "tst_x11frontmostapp", "tst_screenshotplatform", "tst_capture", "tst_copyback",
             "tst_dbusservices", "tst_platformloader"],
 }
