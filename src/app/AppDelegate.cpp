@@ -21,6 +21,8 @@
 #include "ui/picker/QuickPicker.h"
 #include "ui/settings/SettingsWindow.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QCursor>
 #include <QMenu>
@@ -32,9 +34,16 @@ AppDelegate::AppDelegate(AppServices& services, QObject* parent)
     , m_icons(std::make_unique<AppIcons>(*m_entries))
     , m_toast(std::make_unique<Toast>())
     , m_quickLook(std::make_unique<QuickLook>())
-    , m_ui{services.prefs(),   services.store(),      services.copyBack(),
-           services.watcher(), services.thumbnails(), *m_icons,
-           *m_toast,           *m_quickLook,          services.shortcuts()}
+    , m_ui{services.prefs(),
+           services.store(),
+           services.copyBack(),
+           services.watcher(),
+           services.thumbnails(),
+           *m_icons,
+           *m_toast,
+           *m_quickLook,
+           services.shortcuts(),
+           services.capabilities()}
     , m_panelState(std::make_unique<PanelState>())
     , m_picker(std::make_unique<QuickPicker>(m_ui)) {}
 
@@ -101,7 +110,23 @@ void AppDelegate::applicationDidFinishLaunching() {
     m_updater = new Updater(Updater::builtInFeedUrl(), QString(), this);
     m_updater->start();
 
+    announceWithoutTray();
     Q_EMIT launched();
+}
+
+void AppDelegate::announceWithoutTray() {
+    const QList<Capability>& rows = m_services.capabilities();
+    const auto tray = std::find_if(
+        rows.begin(), rows.end(), [](const Capability& c) { return c.id == Capability::Id::tray; });
+    if (tray == rows.end() || tray->available)
+        return;
+    // Without a tray icon nothing would show that Quillet runs: it says so
+    // once and opens its panel.
+    auto* notifications = new DesktopNotifications(QDBusConnection::sessionBus(), this);
+    notifications->notify(QStringLiteral("Quillet is running"),
+                          QStringLiteral("This desktop shows no tray icons. Open Quillet again "
+                                         "with the shortcut or `quillet --show-panel`."));
+    showPanel();
 }
 
 void AppDelegate::reportDamagedHistory(const QString& keptAs) {

@@ -78,6 +78,7 @@ private:
     void showMenu();
     // Tells the user once, by a desktop notification or else in the tray's tooltip.
     void reportDamagedHistory(const QString& keptAs);
+    void announceWithoutTray();
 
     AppServices& m_services;
     std::unique_ptr<DesktopEntryIndex> m_entries;

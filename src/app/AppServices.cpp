@@ -1,5 +1,7 @@
 #include "app/AppServices.h"
 
+#include "platform/CapabilityReport.h"
+
 #include "KeyboardShortcuts/Center.h"
 #include "history/ClipStore.h"
 #include "history/ClipboardKeeper.h"
@@ -18,6 +20,7 @@ AppServices::AppServices(const AppOptions& options)
     , m_platform(PlatformLoader::load(*m_defaults, options.platform)) {
     if (options.adjustPlatform)
         options.adjustPlatform(m_platform, *m_defaults);
+    m_capabilities = CapabilityReport::collect(m_platform);
     const QString dataDir = options.dataDir.isEmpty() ? Prefs::appSupportDir() : options.dataDir;
     m_prefs = std::make_unique<Prefs>(*m_defaults, *m_platform.loginItem);
     m_thumbnails = std::make_unique<ThumbnailCache>(dataDir + QStringLiteral("/thumbs"));

@@ -49,6 +49,8 @@ public:
     AppServices& operator=(const AppServices&) = delete;
 
     Platform& platform() { return m_platform; }
+    // What works in this session, as found at start.
+    const QList<Capability>& capabilities() const { return m_capabilities; }
     JsonDefaultsStore& defaults() { return *m_defaults; }
     Prefs& prefs() { return *m_prefs; }
     ThumbnailCache& thumbnails() { return *m_thumbnails; }
@@ -64,6 +66,7 @@ public:
 private:
     std::unique_ptr<JsonDefaultsStore> m_defaults;
     Platform m_platform;
+    QList<Capability> m_capabilities;
     std::unique_ptr<Prefs> m_prefs;
     std::unique_ptr<ThumbnailCache> m_thumbnails;
     std::unique_ptr<ClipStore> m_store;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Capability.h"
 #include "platform/ClipboardManagerRole.h"
 #include "platform/FolderWatch.h"
 #include "platform/FrontmostApp.h"
@@ -12,6 +13,7 @@
 #include "platform/SystemSound.h"
 #include "platform/Trash.h"
 
+#include <QList>
 #include <QString>
 
 #include <functional>
@@ -25,8 +27,11 @@ class DefaultsStore;
 // reverse order of declaration (the pasteboard outlives the manager role that
 // keeps its contents).
 struct Platform {
-    // "x11" or "null": what the log and the capability report show.
+    // "wayland", "x11" or "null": what the log and the capability report show.
     QString name;
+    // What of Quillet's work this session allows and how: the clipboard, the
+    // source application, pasting directly and the global shortcut.
+    QList<Capability> capabilities;
     // What the services below share (the X11 platform's own display
     // connection); declared first so that it is destroyed last.
     std::shared_ptr<void> connection;

@@ -1,5 +1,9 @@
 #pragma once
 
+#include "platform/Capability.h"
+
+#include <QList>
+
 class AppIcons;
 class ClipStore;
 class CopyBack;
@@ -27,4 +31,6 @@ struct UiServices {
     // The preview window of files and screenshots.
     QuickLook& quickLook;
     KeyboardShortcuts::Center& shortcuts;
+    // What works in this session (the About section's "This desktop").
+    const QList<Capability>& capabilities;
 };

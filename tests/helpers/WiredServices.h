@@ -36,7 +36,8 @@ struct WiredServices {
                   icons,
                   toast,
                   quickLook,
-                  services.shortcuts()};
+                  services.shortcuts(),
+                  services.capabilities()};
 
     Prefs& prefs() { return services.prefs(); }
     ClipStore& store() { return services.store(); }

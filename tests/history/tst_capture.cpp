@@ -7,6 +7,7 @@
 #include "history/ClipText.h"
 #include "history/ClipboardKeeper.h"
 #include "history/ClipboardMonitor.h"
+#include "platform/CapabilityReport.h"
 #include "platform/FrontmostApp.h"
 #include "platform/PlatformLoader.h"
 #include "platform/null/MemoryPasteboard.h"
@@ -15,6 +16,9 @@
 
 #include <QFile>
 #include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -310,6 +314,38 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(QImage(w.newest().blobPath.value_or(QString())).size(),
                                   QSize(1000, 1000), 30000);
         QCOMPARE(w.store.items().size(), 3);
+    }
+
+    // What the session says it can do, as the settings and `quillet --status` show it.
+    void sessionReportsWhatWorks() {
+        Session s;
+        const QList<Capability> rows = CapabilityReport::collect(s.platform);
+        const auto row = [&](Capability::Id id) {
+            return *std::find_if(rows.begin(), rows.end(),
+                                 [id](const Capability& c) { return c.id == id; });
+        };
+        QCOMPARE(rows.size(), 5);
+        using Id = Capability::Id;
+        QVERIFY(row(Id::clipboard).available && row(Id::sourceApp).available);
+        if (s.platform.name == u"x11"_qs) {
+            QCOMPARE(row(Id::clipboard).how, u"X11 selections"_qs);
+            QCOMPARE(row(Id::pasteDirectly).how, u"XTEST"_qs);
+            QVERIFY(row(Id::globalShortcut).available);
+        } else {
+            QCOMPARE(s.platform.name, u"wayland"_qs);
+            QCOMPARE(row(Id::clipboard).how, u"wlr-data-control-unstable-v1"_qs);
+        }
+        // Neither test session has a tray host.
+        QVERIFY(!row(Id::tray).available);
+        for (const Capability& c : rows)
+            QVERIFY2(!c.reason.isEmpty() && c.available != c.how.isEmpty(),
+                     qPrintable(CapabilityReport::title(c.id)));
+        const QJsonObject json =
+            QJsonDocument::fromJson(CapabilityReport::json(s.platform.name, rows)).object();
+        QCOMPARE(json.value(u"platform"_qs).toString(), s.platform.name);
+        QCOMPARE(json.value(u"capabilities"_qs).toArray().at(0)[u"id"_qs].toString(),
+                 u"clipboard"_qs);
+        QVERIFY(CapabilityReport::text(rows).contains(u"Clipboard history: yes, through "_qs));
     }
 
     // As the session's clipboard manager: what the history recorded stays on the clipboard

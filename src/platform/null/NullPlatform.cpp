@@ -1,5 +1,6 @@
 #include "platform/null/NullPlatform.h"
 
+#include "platform/CapabilityReport.h"
 #include "platform/null/MemoryPasteboard.h"
 #include "platform/null/NullHotKeys.h"
 
@@ -87,6 +88,17 @@ Platform NullPlatform::create() {
     p.loginItem = std::make_unique<NoLoginItem>();
     p.makeFolderWatch = [] {
         return std::make_unique<NoFolderWatch>();
+    };
+    using Id = Capability::Id;
+    const QString none = QStringLiteral("No window system is running");
+    p.capabilities = {
+        CapabilityReport::row(Id::clipboard, false, {}, {},
+                              none + QStringLiteral(", so Quillet sees no clipboard.")),
+        CapabilityReport::row(Id::sourceApp, false, {}, {},
+                              none + QStringLiteral(", so no application is known.")),
+        CapabilityReport::row(Id::pasteDirectly, false, {}, {},
+                              none + QStringLiteral(", so nothing can be pasted.")),
+        CapabilityReport::row(Id::globalShortcut, false, {}, {}, p.hotKeys->unavailableReason()),
     };
     return p;
 }

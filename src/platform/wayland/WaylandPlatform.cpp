@@ -1,5 +1,6 @@
 #include "platform/wayland/WaylandPlatform.h"
 
+#include "platform/CapabilityReport.h"
 #include "platform/PlatformLog.h"
 #include "platform/freedesktop/FreedesktopServices.h"
 #include "platform/null/NullHotKeys.h"
@@ -47,7 +48,8 @@ std::optional<Platform> WaylandPlatform::create(DefaultsStore& store) {
     if (ownAppId.endsWith(QLatin1String(".desktop")))
         ownAppId.chop(8);
     auto frontmost = std::make_unique<WaylandFrontmostApp>(*session->connection, ownAppId);
-    if (!frontmost->isAvailable())
+    const bool knowsWindows = frontmost->isAvailable();
+    if (!knowsWindows)
         qCInfo(platformLog) << "the compositor keeps its window list to itself: copies are "
                                "recorded without their application, and excluded applications "
                                "cannot be told apart";
@@ -61,6 +63,30 @@ std::optional<Platform> WaylandPlatform::create(DefaultsStore& store) {
         QStringLiteral("This Wayland session gives Quillet no global shortcuts yet: bind a key "
                        "to \"quillet\" in the desktop's own keyboard settings."));
     FreedesktopServices::addTo(p, store);
+
+    using Id = Capability::Id;
+    p.capabilities = {
+        CapabilityReport::row(Id::clipboard, true, session->clipboard->protocolName(),
+                              QStringLiteral("The compositor lets Quillet read the clipboard and "
+                                             "keep it when the application that copied quits."),
+                              {}),
+        CapabilityReport::row(
+            Id::sourceApp, knowsWindows, QStringLiteral("wlr-foreign-toplevel-management"),
+            QStringLiteral("The compositor names the window that was active."),
+            QStringLiteral("The compositor keeps its window list to itself: copies are recorded "
+                           "without their application, and excluded applications cannot apply.")),
+        CapabilityReport::row(Id::pasteDirectly, p.pasteKeystroke->isAvailable(),
+                              QStringLiteral("virtual keyboard"),
+                              QStringLiteral("Quillet types Ctrl+V into the application you came "
+                                             "from once it is active again."),
+                              QStringLiteral("This compositor lets no application type into "
+                                             "another, so Quillet only copies the item.")),
+        CapabilityReport::row(Id::globalShortcut, p.hotKeys->unavailableReason().isEmpty(),
+                              QStringLiteral("xdg-desktop-portal GlobalShortcuts"),
+                              QStringLiteral("The desktop tells Quillet when its shortcut is "
+                                             "pressed."),
+                              p.hotKeys->unavailableReason()),
+    };
     // Everything is bound; from here on the connection's own thread reads it.
     session->connection->start();
     p.connection = std::move(session);

@@ -1,5 +1,6 @@
 #include "platform/x11/X11Platform.h"
 
+#include "platform/CapabilityReport.h"
 #include "platform/freedesktop/FreedesktopServices.h"
 #include "platform/x11/X11ClipboardManager.h"
 #include "platform/x11/X11Connection.h"
@@ -22,5 +23,38 @@ Platform X11Platform::create(DefaultsStore& store) {
     p.clipboardManager = std::make_unique<X11ClipboardManager>(*display);
     p.hotKeys = HotKeyBackend::createForPlatform();
     FreedesktopServices::addTo(p, store);
+
+    // Under XWayland the compositor bridges the clipboard, but X11 sees only
+    // X11 windows and keys.
+    const bool xwayland =
+        !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") || qgetenv("XDG_SESSION_TYPE") == "wayland";
+    using Id = Capability::Id;
+    p.capabilities = {
+        CapabilityReport::row(
+            Id::clipboard, true,
+            xwayland ? QStringLiteral("XWayland") : QStringLiteral("X11 selections"),
+            xwayland ? QStringLiteral("The compositor shares the clipboard of Wayland applications "
+                                      "with X11 ones, where Quillet reads and keeps it.")
+                     : QStringLiteral("Quillet reads the clipboard and keeps it when the "
+                                      "application that copied quits."),
+            {}),
+        CapabilityReport::row(
+            Id::sourceApp, true, QStringLiteral("_NET_ACTIVE_WINDOW"),
+            xwayland ? QStringLiteral("Only X11 windows are seen: a copy made in a Wayland window "
+                                      "is recorded without its application.")
+                     : QStringLiteral("The window manager names the active window."),
+            {}),
+        CapabilityReport::row(
+            Id::pasteDirectly, p.pasteKeystroke->isAvailable(), QStringLiteral("XTEST"),
+            xwayland ? QStringLiteral("Only X11 applications receive the keystroke; in Wayland "
+                                      "ones the item is copied and you paste it yourself.")
+                     : QStringLiteral("Quillet presses Ctrl+V in the application you came from."),
+            QStringLiteral(
+                "The X server has no XTEST extension, so Quillet only copies the item.")),
+        CapabilityReport::row(Id::globalShortcut, p.hotKeys->unavailableReason().isEmpty(),
+                              QStringLiteral("X11 key grab"),
+                              QStringLiteral("Quillet grabs the key on the X server."),
+                              p.hotKeys->unavailableReason()),
+    };
     return p;
 }

@@ -1,5 +1,6 @@
 #include "ui/settings/AboutSection.h"
 
+#include "platform/CapabilityReport.h"
 #include "ui/Palette.h"
 #include "ui/settings/SettingsStyle.h"
 #include "ui/settings/SettingsSymbols.h"
@@ -10,7 +11,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-AboutSection::AboutSection(QWidget* parent)
+AboutSection::AboutSection(const QList<Capability>& capabilities, QWidget* parent)
     : QWidget(parent)
     , m_version(new QLabel(versionText()))
     , m_checkForUpdates(new QPushButton(QStringLiteral("Check for Updates…")))
@@ -65,6 +66,28 @@ AboutSection::AboutSection(QWidget* parent)
     layout->addSpacing(8);
     layout->addLayout(actions);
     layout->setAlignment(actions, Qt::AlignHCenter);
+
+    // What this desktop lets Quillet do, so nothing fails without a word.
+    auto* desktop = new QLabel(QStringLiteral("This desktop"));
+    SettingsStyle::style(desktop, 12, QFont::DemiBold, Qt::white);
+    layout->addSpacing(18);
+    layout->addWidget(desktop, 0, Qt::AlignLeft);
+    for (const Capability& c : capabilities) {
+        auto* row = new QLabel(QStringLiteral("%1  %2 — %3")
+                                   .arg(c.available ? QStringLiteral("✓") : QStringLiteral("✕"),
+                                        CapabilityReport::title(c.id),
+                                        c.available ? c.how : QStringLiteral("not available")));
+        SettingsStyle::style(row, 11, QFont::Normal,
+                             c.available ? Palette::textSecondary() : Palette::textDim());
+        row->setToolTip(c.reason);
+        layout->addWidget(row, 0, Qt::AlignLeft);
+        auto* why = new QLabel(c.reason);
+        SettingsStyle::style(why, 10, QFont::Normal, Palette::textDim());
+        why->setWordWrap(true);
+        why->setContentsMargins(18, 0, 0, 4);
+        layout->addWidget(why);
+        m_desktopRows.append(row);
+    }
     layout->addStretch();
 
     connect(m_checkForUpdates, &QPushButton::clicked, this,

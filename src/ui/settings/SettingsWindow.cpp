@@ -100,7 +100,7 @@ SettingsWindow::SettingsWindow(UiServices& services, QWidget* parent)
     , m_screenshots(new ScreenshotsSection(services.prefs, services.watcher))
     , m_clipboard(new ClipboardSection(services.prefs, services.copyBack))
     , m_shortcuts(new ShortcutsSection(services.shortcuts))
-    , m_about(new AboutSection) {
+    , m_about(new AboutSection(services.capabilities)) {
     setWindowTitle(QStringLiteral("Quillet Settings"));
     setAttribute(Qt::WA_DeleteOnClose, false);
     setFixedSize(500, 580);
