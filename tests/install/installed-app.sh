@@ -14,6 +14,7 @@ desktop-file-validate "$prefix/share/applications/com.ovo.quillet.desktop"
 appstreamcli validate --no-net "$prefix/share/metainfo/com.ovo.quillet.metainfo.xml"
 test -s "$prefix/share/icons/hicolor/scalable/apps/com.ovo.quillet.svg"
 test -s "$prefix/share/qlogging-categories6/quillet.categories"
+test -s "$prefix/share/man/man1/quillet.1"
 
 cd "$prefix"
 "$prefix/bin/quillet" &
