@@ -65,7 +65,16 @@ int CommandLine::run(const QStringList& arguments) const {
                                  QStringLiteral("With --show-panel: clipboard or screenshots."),
                                  QStringLiteral("[tab]"));
 
-    if (!parser.parse(arguments))
+    // The parser knows no optional values: `--show-panel=TAB` is taken
+    // as `--show-panel TAB`.
+    QStringList split;
+    for (const QString& argument : arguments) {
+        if (argument.startsWith(QLatin1String("--show-panel=")))
+            split << QStringLiteral("--show-panel") << argument.mid(13);
+        else
+            split << argument;
+    }
+    if (!parser.parse(split))
         return tell(parser.errorText() + QStringLiteral(" (quillet --help lists the options)"),
                     usage);
     if (parser.isSet(help)) {

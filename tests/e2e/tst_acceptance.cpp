@@ -66,8 +66,10 @@ struct Run {
 };
 
 // `quillet ARGUMENTS` as a script or a key binding runs it.
-Run quillet(const QStringList& arguments) {
+Run quillet(const QStringList& arguments,
+            const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
     QProcess p;
+    p.setProcessEnvironment(environment);
     p.start(quilletBinary(), arguments);
     p.waitForFinished(10000);
     return {p.exitStatus() == QProcess::NormalExit && p.state() == QProcess::NotRunning
@@ -105,21 +107,31 @@ private Q_SLOTS:
 // Every kind of clip is read on the real clipboard in tst_capture; here
 // the built program wires it all together.
 void TestAcceptance::wholeApplication() {
-    // Nobody to hear a command: that is a failure, and the user is told in
-    // one line; no Quillet is started for it. A usage error is told apart.
-    const QList<std::pair<QStringList, int>> alone{{{"--debug", "state"}, 1},
-                                                   {{"--toggle-picker"}, 1},
-                                                   {{"--show-panel", "clipboard"}, 1},
-                                                   {{"--bogus"}, 2},
-                                                   {{"--show-panel", "Screenshots"}, 2},
-                                                   {{"--hide", "--toggle-picker"}, 2},
-                                                   {{"--hide", "now"}, 2}};
-    for (const auto& [arguments, exitCode] : alone) {
-        const Run run = quillet(arguments);
-        QVERIFY2(run.exitCode == exitCode && run.err.count('\n') == 1 && run.out.isEmpty(),
-                 qPrintable(arguments.join(u' ') + QStringLiteral(": %1 ").arg(run.exitCode) +
+    // Nobody to hear a command, or no bus to carry it: a failure, told in
+    // one line, and no Quillet is started for it. A usage error is told apart.
+    struct Case {
+        QStringList arguments;
+        int exitCode;
+        const char* told;
+        bool noBus = false;
+    };
+    const QList<Case> alone{{{"--debug", "state"}, 1, "not running"},
+                            {{"--toggle-picker"}, 1, "not running"},
+                            {{"--show-panel", "clipboard"}, 1, "not running"},
+                            {{"--hide"}, 1, "session bus", true},
+                            {{"--bogus"}, 2, "Unknown option 'bogus'"},
+                            {{"--show-panel=Screenshots"}, 2, "unknown tab 'Screenshots'"},
+                            {{"--hide", "--toggle-picker"}, 2, "one command"},
+                            {{"--hide", "now"}, 2, "unexpected argument 'now'"}};
+    for (const Case& c : alone) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        if (c.noBus)
+            environment.insert("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/bus");
+        const Run run = quillet(c.arguments, environment);
+        QVERIFY2(run.exitCode == c.exitCode && run.err.count('\n') == 1 &&
+                     run.err.contains(c.told) && run.out.isEmpty(),
+                 qPrintable(c.arguments.join(u' ') + QStringLiteral(": %1 ").arg(run.exitCode) +
                             QString::fromLocal8Bit(run.err)));
-        QVERIFY(exitCode == 2 || run.err.contains("not running"));
     }
     QVERIFY(!QDBusConnection::sessionBus().interface()->isServiceRegistered(
         QStringLiteral("com.ovo.quillet")));
