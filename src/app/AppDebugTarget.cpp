@@ -66,6 +66,7 @@ DebugState AppDebugTarget::state() {
     AppServices& services = m_app.services();
     s.panelVisible = m_app.panel() && m_app.panel()->isVisible();
     s.tab = panelTabText(m_app.panelState().tab());
+    s.quickPickerVisible = m_app.quickPicker().isVisible();
     ScreenshotWatcher& watcher = services.watcher();
     s.screenshotDir = watcher.dir().toLocalFile();
     const QList<QUrl> shots = watcher.screenshots();

@@ -9,6 +9,7 @@
 #include "app/Updater.h"
 #include "history/ClipStore.h"
 #include "history/CopyBack.h"
+#include "platform/dbus/DBusCommandService.h"
 #include "platform/dbus/DesktopNotifications.h"
 #include "platform/freedesktop/DesktopEntryIndex.h"
 #include "screenshots/ScreenshotWatcher.h"
@@ -87,7 +88,7 @@ void AppDelegate::applicationDidFinishLaunching() {
     connect(m_picker.get(), &QuickPicker::allHistoryRequested, this,
             [this] { showPanel(PanelTab::clipboard); });
     KeyboardShortcuts::Center& shortcuts = m_services.shortcuts();
-    shortcuts.onKeyUp(openPanelShortcut(), [this] { m_picker->toggle(); });
+    shortcuts.onKeyUp(openPanelShortcut(), [this] { togglePicker(); });
     // The recorder refuses shortcuts that the tray menu already uses; the
     // menu's Ctrl is the desktop's usual menu modifier.
     shortcuts.setMenuItems({{QStringLiteral("Settings…"),
@@ -186,6 +187,25 @@ void AppDelegate::togglePanel() {
         m_panel->hide();
     else if (sinceHidden < 0 || sinceHidden > 300)
         showPanel();
+}
+
+void AppDelegate::togglePicker() {
+    m_picker->toggle();
+}
+
+void AppDelegate::hideWindows() {
+    if (m_panel)
+        m_panel->hide();
+    m_picker->hide();
+}
+
+void AppDelegate::takeCommandsFrom(DBusCommandService& commands) {
+    connect(&commands, &DBusCommandService::togglePickerRequested, this,
+            &AppDelegate::togglePicker);
+    // The service lets only known tab names (or none) through.
+    connect(&commands, &DBusCommandService::showPanelRequested, this,
+            [this](const QString& tab) { showPanel(panelTabFromText(tab)); });
+    connect(&commands, &DBusCommandService::hideRequested, this, &AppDelegate::hideWindows);
 }
 
 void AppDelegate::showPanel(std::optional<PanelTab> tab) {

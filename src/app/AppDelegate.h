@@ -12,6 +12,7 @@
 class AppDebugTarget;
 class AppIcons;
 class AppServices;
+class DBusCommandService;
 class DebugChannel;
 class DesktopEntryIndex;
 class FloatingPanel;
@@ -62,6 +63,12 @@ public:
     // clears the unseen-screenshot count.
     void showPanel(std::optional<PanelTab> tab = std::nullopt);
     void togglePanel();
+    // What the hot key does: the quick picker at the pointer, or away when shown.
+    void togglePicker();
+    // Hides the panel and the quick picker, whichever is shown.
+    void hideWindows();
+    // Carries out the commands other processes give over the session bus.
+    void takeCommandsFrom(DBusCommandService& commands);
     // Recomputes the tray item's badge from the unseen count and the setting.
     void updateBadge();
     void openSettings();

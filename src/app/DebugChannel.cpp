@@ -169,6 +169,7 @@ QByteArray DebugChannel::stateJson(const DebugState& s) {
     QJsonObject o;
     o.insert(QStringLiteral("panelVisible"), s.panelVisible);
     o.insert(QStringLiteral("tab"), s.tab);
+    o.insert(QStringLiteral("quickPickerVisible"), s.quickPickerVisible);
     o.insert(QStringLiteral("screenshotDir"), s.screenshotDir);
     o.insert(QStringLiteral("screenshotCount"), double(s.screenshotCount));
     o.insert(QStringLiteral("latestScreenshot"), s.latestScreenshot);

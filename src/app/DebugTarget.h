@@ -10,6 +10,7 @@ class QWidget;
 struct DebugState {
     bool panelVisible = false;
     QString tab;
+    bool quickPickerVisible = false;
     QString screenshotDir;
     qint64 screenshotCount = 0;
     QString latestScreenshot;

@@ -1,6 +1,8 @@
 #include "app/AppDelegate.h"
 #include "app/AppServices.h"
-#include "app/DebugChannel.h"
+#include "app/CommandLine.h"
+#include "platform/dbus/DBusCommandClient.h"
+#include "platform/dbus/DBusCommandService.h"
 #include "platform/dbus/DBusSingleInstance.h"
 #include "platform/wayland/WaylandPlatform.h"
 
@@ -9,30 +11,13 @@
 #include <QIcon>
 #include <QTimer>
 
-#include <cstdio>
-#include <cstring>
-
 int main(int argc, char* argv[]) {
-    // `quillet --debug CMD` only hands the command to the running Quillet.
-    if (argc >= 2 && std::strcmp(argv[1], "--debug") == 0) {
+    // With options, `quillet` gives a command to the running Quillet (or
+    // prints help): no window system is needed for that.
+    if (argc > 1) {
         QCoreApplication app(argc, argv);
-        if (argc != 3) {
-            std::fprintf(stderr, "usage: quillet --debug COMMAND\n");
-            return 2;
-        }
-        switch (DebugChannel::send(QString::fromLocal8Bit(argv[2]))) {
-        case DebugChannel::SendResult::delivered:
-            return 0;
-        case DebugChannel::SendResult::noReceiver:
-            std::fprintf(stderr, "quillet: Quillet is not running (nothing owns com.ovo.quillet "
-                                 "on the session bus); the command was not delivered\n");
-            return 1;
-        case DebugChannel::SendResult::noBus:
-            break;
-        }
-        std::fprintf(stderr, "quillet: cannot reach the session bus; the command was not "
-                             "delivered\n");
-        return 1;
+        const DBusCommandClient client;
+        return CommandLine(client).run(QCoreApplication::arguments());
     }
 
     WaylandPlatform::preferXWaylandWithoutClipboardAccess();
@@ -47,6 +32,7 @@ int main(int argc, char* argv[]) {
 
     // A second start brings the running Quillet's panel forward instead.
     DBusSingleInstance instance(DBusSingleInstance::defaultServiceName());
+    DBusCommandService commands(instance);
     if (instance.claim() == DBusSingleInstance::Outcome::ActivatedOther)
         return 0;
 
@@ -55,6 +41,7 @@ int main(int argc, char* argv[]) {
     AppDelegate delegate(services);
     QObject::connect(&instance, &DBusSingleInstance::activateRequested, &delegate,
                      [&delegate] { delegate.showPanel(); });
+    delegate.takeCommandsFrom(commands);
     QTimer::singleShot(0, &delegate, &AppDelegate::applicationDidFinishLaunching);
     return QApplication::exec();
 }

@@ -114,10 +114,10 @@ void TestDebugChannel::privateFilesOnlyReplaceOwnRegularOnes() {
     channel.dispatch(QStringLiteral("state"));
     const QByteArray bytes = contents(path("state.json"));
     const QJsonObject o = QJsonDocument::fromJson(bytes).object();
-    QCOMPARE(o.keys(),
-             (QStringList{"clipItemCount", "hotkey", "latestClipKind", "latestClipSource",
-                          "latestClipText", "latestScreenshot", "launchAtLogin", "panelVisible",
-                          "screenshotCount", "screenshotDir", "smAppServiceEnabled", "tab"}));
+    QCOMPARE(o.keys(), (QStringList{"clipItemCount", "hotkey", "latestClipKind", "latestClipSource",
+                                    "latestClipText", "latestScreenshot", "launchAtLogin",
+                                    "panelVisible", "quickPickerVisible", "screenshotCount",
+                                    "screenshotDir", "smAppServiceEnabled", "tab"}));
     QCOMPARE(o.value(QStringLiteral("latestClipText")).toString(),
              QString(79, u'a') + QStringLiteral("\U0001F1E9\U0001F1EA"));
     QVERIFY(bytes.indexOf("\"clipItemCount\"") < bytes.indexOf("\"tab\""));

@@ -23,6 +23,7 @@
 #include <sys/stat.h>
 
 #include <memory>
+#include <tuple>
 #include <utility>
 
 namespace {
@@ -58,12 +59,27 @@ QJsonObject state() {
     return o;
 }
 
-// `quillet --debug CMD` as a script runs it: its exit code and what it told the user.
-std::pair<int, QByteArray> debug(const QString& command) {
+struct Run {
+    int exitCode = -1; // -1: crashed or still running
+    QByteArray out;
+    QByteArray err;
+};
+
+// `quillet ARGUMENTS` as a script or a key binding runs it.
+Run quillet(const QStringList& arguments,
+            const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
     QProcess p;
-    p.start(quilletBinary(), {QStringLiteral("--debug"), command});
+    p.setProcessEnvironment(environment);
+    p.start(quilletBinary(), arguments);
     p.waitForFinished(10000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardError()};
+    return {p.exitStatus() == QProcess::NormalExit && p.state() == QProcess::NotRunning
+                ? p.exitCode()
+                : -1,
+            p.readAllStandardOutput(), p.readAllStandardError()};
+}
+
+Run debug(const QString& command) {
+    return quillet({QStringLiteral("--debug"), command});
 }
 
 QByteArray readClipboard(const QString& type = QStringLiteral("UTF8_STRING")) {
@@ -91,10 +107,37 @@ private Q_SLOTS:
 // Every kind of clip is read on the real clipboard in tst_capture; here
 // the built program wires it all together.
 void TestAcceptance::wholeApplication() {
-    // Nobody to hear a command: that is a failure, and the user is told.
-    const auto [exitCode, told] = debug(QStringLiteral("state"));
-    QCOMPARE(exitCode, 1);
-    QVERIFY2(told.contains("not running"), told.constData());
+    // Nobody to hear a command, or no bus to carry it: a failure, told in
+    // one line, and no Quillet is started for it. A usage error is told apart.
+    struct Case {
+        QStringList arguments;
+        int exitCode;
+        const char* told;
+        bool noBus = false;
+    };
+    const QList<Case> alone{{{"--debug", "state"}, 1, "not running"},
+                            {{"--toggle-picker"}, 1, "not running"},
+                            {{"--show-panel", "clipboard"}, 1, "not running"},
+                            {{"--hide"}, 1, "session bus", true},
+                            {{"--bogus"}, 2, "Unknown option 'bogus'"},
+                            {{"--show-panel=Screenshots"}, 2, "unknown tab 'Screenshots'"},
+                            {{"--hide", "--toggle-picker"}, 2, "one command"},
+                            {{"--hide", "now"}, 2, "unexpected argument 'now'"}};
+    for (const Case& c : alone) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        if (c.noBus)
+            environment.insert("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/bus");
+        const Run run = quillet(c.arguments, environment);
+        QVERIFY2(run.exitCode == c.exitCode && run.err.count('\n') == 1 &&
+                     run.err.contains(c.told) && run.out.isEmpty(),
+                 qPrintable(c.arguments.join(u' ') + QStringLiteral(": %1 ").arg(run.exitCode) +
+                            QString::fromLocal8Bit(run.err)));
+    }
+    QVERIFY(!QDBusConnection::sessionBus().interface()->isServiceRegistered(
+        QStringLiteral("com.ovo.quillet")));
+    const Run version = quillet({QStringLiteral("--version")});
+    QCOMPARE(version.exitCode, 0);
+    QCOMPARE(version.out, QByteArray("quillet " QUILLET_VERSION "\n"));
 
     QProcess app;
     app.setProcessChannelMode(QProcess::ForwardedChannels);
@@ -164,11 +207,34 @@ void TestAcceptance::wholeApplication() {
         send(QStringLiteral("closeQuick"));
     }
 
-    send(QStringLiteral("openPanelScreens"));
-    QTRY_VERIFY_WITH_TIMEOUT(state().value(QStringLiteral("panelVisible")).toBool(), 5000);
-    QCOMPARE(state().value(QStringLiteral("tab")).toString(), QStringLiteral("screenshots"));
-    send(QStringLiteral("closePanel"));
-    QTRY_VERIFY_WITH_TIMEOUT(!state().value(QStringLiteral("panelVisible")).toBool(), 5000);
+    // The commands for the desktop's key bindings return once carried out.
+    const auto shown = [] {
+        const QJsonObject o = state();
+        return std::tuple{o.value(QStringLiteral("panelVisible")).toBool(),
+                          o.value(QStringLiteral("tab")).toString(),
+                          o.value(QStringLiteral("quickPickerVisible")).toBool()};
+    };
+    const QString screens = QStringLiteral("screenshots");
+    const QList<std::pair<QStringList, std::tuple<bool, QString, bool>>> commands{
+        {{"--show-panel", "screenshots"}, {true, screens, false}},
+        {{"--hide"}, {false, screens, false}},
+        {{"--show-panel"}, {true, screens, false}}, // the tab shown last
+        {{"--hide"}, {false, screens, false}},
+        {{"--toggle-picker"}, {false, screens, true}},
+        {{"--toggle-picker"}, {false, screens, false}}};
+    for (const auto& [arguments, expected] : commands) {
+        const Run run = quillet(arguments);
+        QVERIFY2(run.exitCode == 0, run.err.constData());
+        QCOMPARE(shown(), expected);
+    }
+    // Called over the bus with a tab it does not know, Quillet refuses and shows nothing.
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        QStringLiteral("com.ovo.quillet"), QStringLiteral("/com/ovo/quillet"),
+        QStringLiteral("com.ovo.quillet.Commands"), QStringLiteral("ShowPanel"));
+    call << QStringLiteral("Screenshots");
+    const QDBusMessage refused = QDBusConnection::sessionBus().call(call);
+    QCOMPARE(refused.errorName(), QStringLiteral("org.freedesktop.DBus.Error.InvalidArgs"));
+    QCOMPARE(shown(), (std::tuple{false, screens, false}));
 
     // A second start shows the first one's panel and leaves.
     QProcess second;
@@ -185,7 +251,7 @@ void TestAcceptance::wholeApplication() {
     QStringList pictures;
     for (int i = 0; i < 20; ++i) {
         pictures << dir.filePath(QStringLiteral("shot-%1.png").arg(i));
-        QCOMPARE(debug(QStringLiteral("snapshot:") + pictures.last()).first, 0);
+        QCOMPARE(debug(QStringLiteral("snapshot:") + pictures.last()).exitCode, 0);
     }
     for (const QString& picture : std::as_const(pictures)) {
         QTRY_VERIFY2_WITH_TIMEOUT(!QImage(picture).isNull(), qPrintable(picture), 20000);
@@ -202,8 +268,8 @@ void TestAcceptance::wholeApplication() {
     QVERIFY(QImage(QSize(3, 3), QImage::Format_RGB32).save(old));
     QFile::setPermissions(old, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                    QFileDevice::ReadOther);
-    QCOMPARE(debug(QStringLiteral("snapshot:") + bashrc).first, 0);
-    QCOMPARE(debug(QStringLiteral("snapshot:") + old).first, 0);
+    QCOMPARE(debug(QStringLiteral("snapshot:") + bashrc).exitCode, 0);
+    QCOMPARE(debug(QStringLiteral("snapshot:") + old).exitCode, 0);
     QTRY_VERIFY_WITH_TIMEOUT(QImage(old).width() > 3, 10000);
     QCOMPARE(contents(bashrc), QByteArray("export EDITOR=vi\n"));
     QCOMPARE(permissions(old), mode_t(0600));

@@ -1,10 +1,14 @@
+#include "platform/dbus/DBusCommandClient.h"
 #include "platform/dbus/DesktopNotifications.h"
 #include "platform/dbus/FileManagerReveal.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
+#include <QThread>
 
 // The session-bus services against peers recording what they are asked to
 // show, on the harness's private bus.
@@ -30,12 +34,21 @@ public Q_SLOTS:
         return 7;
     }
 };
+
+// A Quillet that hangs on TogglePicker and, like an older one, has no Hide.
+class HungQuillet : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "com.ovo.quillet.Commands")
+public Q_SLOTS:
+    void TogglePicker(const QDBusMessage& call) { call.setDelayedReply(true); }
+};
 } // namespace
 
 class TestDBusServices : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void askWhoeverIsOnTheBus();
+    void commandClientSaysWhatWentWrong();
 };
 
 void TestDBusServices::askWhoeverIsOnTheBus() {
@@ -71,6 +84,37 @@ void TestDBusServices::askWhoeverIsOnTheBus() {
     notifications.notify(QStringLiteral("History damaged"), QStringLiteral("kept aside"));
     QTRY_COMPARE(delivered.count(), 1);
     QCOMPARE(daemon.shown, QStringList{QStringLiteral("Quillet: History damaged / kept aside")});
+}
+
+// The working commands, a missing Quillet and a missing bus are covered
+// through the built binary in tst_acceptance.
+void TestDBusServices::commandClientSaysWhatWentWrong() {
+    // The other Quillet has a connection and a thread of its own, as another
+    // process would: the client's blocking call leaves it free to answer.
+    QThread thread;
+    thread.start();
+    auto* hung = new HungQuillet;
+    hung->moveToThread(&thread);
+    QDBusConnection other =
+        QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("other"));
+    QVERIFY(other.registerObject(QStringLiteral("/com/ovo/quillet"), hung,
+                                 QDBusConnection::ExportAllSlots));
+    QVERIFY(other.registerService(QStringLiteral("com.ovo.quillet")));
+    auto cleanup = qScopeGuard([&] {
+        QDBusConnection::disconnectFromBus(QStringLiteral("other"));
+        thread.quit();
+        thread.wait();
+        delete hung;
+    });
+
+    const DBusCommandClient client(300);
+    const DBusCommandClient::Result hanging = client.togglePicker();
+    QCOMPARE(hanging.outcome, DBusCommandClient::Outcome::noAnswer);
+    QCOMPARE(hanging.message, QStringLiteral("Quillet did not answer within 0.3 s"));
+    const DBusCommandClient::Result older = client.hide();
+    QCOMPARE(older.outcome, DBusCommandClient::Outcome::refused);
+    QVERIFY2(older.message.contains(QStringLiteral("does not know the command Hide")),
+             qPrintable(older.message));
 }
 
 QTEST_GUILESS_MAIN(TestDBusServices)

@@ -2,22 +2,25 @@
 
 #include "platform/PlatformLog.h"
 
+#include <QDBusAbstractAdaptor>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QVariantMap>
 
+namespace {
 // The freedesktop application interface, so desktop tools can activate Quillet too.
-class DBusSingleInstance::Adaptor : public QObject {
+class ApplicationAdaptor : public QDBusAbstractAdaptor {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Application")
 
 public:
-    explicit Adaptor(DBusSingleInstance& owner)
-        : m_owner(owner) {}
+    explicit ApplicationAdaptor(DBusSingleInstance& owner)
+        : QDBusAbstractAdaptor(&owner)
+        , m_owner(owner) {}
 
 public Q_SLOTS:
-    Q_SCRIPTABLE void Activate(const QVariantMap& platformData) {
+    void Activate(const QVariantMap& platformData) {
         Q_UNUSED(platformData);
         Q_EMIT m_owner.activateRequested();
     }
@@ -25,15 +28,17 @@ public Q_SLOTS:
 private:
     DBusSingleInstance& m_owner;
 };
+} // namespace
 
 DBusSingleInstance::DBusSingleInstance(QString serviceName, QObject* parent)
     : QObject(parent)
-    , m_serviceName(std::move(serviceName)) {}
+    , m_serviceName(std::move(serviceName)) {
+    new ApplicationAdaptor(*this);
+}
 
 DBusSingleInstance::~DBusSingleInstance() {
     if (m_registered)
         QDBusConnection::sessionBus().unregisterObject(objectPath());
-    delete m_adaptor;
 }
 
 DBusSingleInstance::Outcome DBusSingleInstance::claim() {
@@ -45,11 +50,8 @@ DBusSingleInstance::Outcome DBusSingleInstance::claim() {
     }
 
     // The object goes up before the name, so a caller who sees the name can reach it.
-    if (!m_adaptor)
-        m_adaptor = new Adaptor(*this);
     if (!m_registered) {
-        m_registered =
-            bus.registerObject(objectPath(), m_adaptor, QDBusConnection::ExportScriptableSlots);
+        m_registered = bus.registerObject(objectPath(), this, QDBusConnection::ExportAdaptors);
         if (!m_registered)
             qCWarning(platformLog) << "cannot offer" << objectPath() << "on the session bus";
     }

@@ -6,6 +6,8 @@
 // One Quillet per session: the first process owns a well-known name on the
 // session bus; a later one finds it taken, asks the owner to activate (show
 // its panel) and then leaves. Without a session bus every process runs alone.
+// The guard is the object the running Quillet offers at objectPath(): further
+// interfaces (QDBusAbstractAdaptor children of it) go on the bus with it.
 class DBusSingleInstance : public QObject {
     Q_OBJECT
 
@@ -29,9 +31,6 @@ Q_SIGNALS:
     void activateRequested();
 
 private:
-    class Adaptor;
-
     QString m_serviceName;
-    Adaptor* m_adaptor = nullptr;
     bool m_registered = false;
 };

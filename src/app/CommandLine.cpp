@@ -1,0 +1,117 @@
+#include "app/CommandLine.h"
+
+#include "app/DebugChannel.h"
+#include "platform/dbus/DBusCommandClient.h"
+#include "platform/dbus/DBusCommandService.h"
+
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+enum ExitStatus { done = 0, failed = 1, usage = 2 };
+
+int tell(const QString& line, ExitStatus status) {
+    std::fprintf(stderr, "quillet: %s\n", line.toLocal8Bit().constData());
+    return status;
+}
+
+int sendDebug(const QString& command) {
+    switch (DebugChannel::send(command)) {
+    case DebugChannel::SendResult::delivered:
+        return done;
+    case DebugChannel::SendResult::noReceiver:
+        return tell(QStringLiteral("Quillet is not running (nothing owns com.ovo.quillet on the "
+                                   "session bus); the command was not delivered"),
+                    failed);
+    case DebugChannel::SendResult::noBus:
+        break;
+    }
+    return tell(QStringLiteral("cannot reach the session bus; the command was not delivered"),
+                failed);
+}
+} // namespace
+
+int CommandLine::run(const QStringList& arguments) const {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Clipboard history and screenshots at hand. Without options, starts "
+                       "Quillet (or shows the running one's panel); with one, gives that "
+                       "command to the running Quillet."));
+    // Qt's own help option would also offer --help-all, for options a
+    // command does not take.
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Prints these options and exits."));
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("Prints the version and exits."));
+    const QCommandLineOption togglePicker(
+        QStringLiteral("toggle-picker"),
+        QStringLiteral("Opens the quick picker at the pointer, or closes it when it is open."));
+    const QCommandLineOption showPanel(
+        QStringLiteral("show-panel"),
+        QStringLiteral("Shows the panel on the tab given (clipboard or screenshots), else on "
+                       "the tab shown last."));
+    const QCommandLineOption hide(QStringLiteral("hide"),
+                                  QStringLiteral("Hides the panel and the quick picker."));
+    const QCommandLineOption debug(
+        QStringLiteral("debug"),
+        QStringLiteral("Hands a debug command (state, openPanel, snapshot:FILE, …) to the "
+                       "running Quillet."),
+        QStringLiteral("command"));
+    parser.addOptions({help, version, togglePicker, showPanel, hide, debug});
+    parser.addPositionalArgument(QStringLiteral("tab"),
+                                 QStringLiteral("With --show-panel: clipboard or screenshots."),
+                                 QStringLiteral("[tab]"));
+
+    // The parser knows no optional values: `--show-panel=TAB` is taken
+    // as `--show-panel TAB`.
+    QStringList split;
+    for (const QString& argument : arguments) {
+        if (argument.startsWith(QLatin1String("--show-panel=")))
+            split << QStringLiteral("--show-panel") << argument.mid(13);
+        else
+            split << argument;
+    }
+    if (!parser.parse(split))
+        return tell(parser.errorText() + QStringLiteral(" (quillet --help lists the options)"),
+                    usage);
+    if (parser.isSet(help)) {
+        std::fputs(parser.helpText().toLocal8Bit().constData(), stdout);
+        return done;
+    }
+    if (parser.isSet(version)) {
+        std::printf("quillet %s\n", QUILLET_VERSION);
+        return done;
+    }
+
+    const QList<const QCommandLineOption*> commands{&togglePicker, &showPanel, &hide, &debug};
+    const auto given = std::count_if(commands.begin(), commands.end(),
+                                     [&parser](const auto* o) { return parser.isSet(*o); });
+    if (given != 1) {
+        return tell(given == 0 ? QStringLiteral("no command given (quillet --help lists them; "
+                                                "quillet alone starts Quillet)")
+                               : QStringLiteral("one command at a time"),
+                    usage);
+    }
+    const QStringList positional = parser.positionalArguments();
+    if (positional.size() > (parser.isSet(showPanel) ? 1 : 0))
+        return tell(QStringLiteral("unexpected argument '%1'").arg(positional.constLast()), usage);
+
+    if (parser.isSet(debug))
+        return sendDebug(parser.value(debug));
+    DBusCommandClient::Result result;
+    if (parser.isSet(togglePicker)) {
+        result = m_client.togglePicker();
+    } else if (parser.isSet(hide)) {
+        result = m_client.hide();
+    } else {
+        const QString tab = positional.value(0);
+        if (!tab.isEmpty() && !DBusCommandService::isPanelTab(tab))
+            return tell(QStringLiteral("unknown tab '%1' (clipboard or screenshots)").arg(tab),
+                        usage);
+        result = m_client.showPanel(tab);
+    }
+    return result.outcome == DBusCommandClient::Outcome::done ? done : tell(result.message, failed);
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QStringList>
+
+class DBusCommandClient;
+
+// What `quillet` does when given options: each is a command for the running
+// Quillet (or a request for help), handed over the session bus; only a bare
+// `quillet` starts the application, and main() does that itself.
+class CommandLine {
+public:
+    explicit CommandLine(const DBusCommandClient& client)
+        : m_client(client) {}
+
+    // Runs what the arguments (the program's name first) ask for and returns
+    // the exit status: 0 done, 1 Quillet is not running or did not take the
+    // command, 2 a usage error. Help and version go to standard output, every
+    // failure as one line to standard error.
+    int run(const QStringList& arguments) const;
+
+private:
+    const DBusCommandClient& m_client;
+};
