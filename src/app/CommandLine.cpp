@@ -34,6 +34,44 @@ int sendDebug(const QString& command) {
 }
 } // namespace
 
+bool CommandLine::isCommand(const QStringList& arguments) {
+    // Qt's options, each taking a value unless listed in `flags`; Qt accepts
+    // them with one dash or two.
+    static const QStringList withValue = {QStringLiteral("platform"),
+                                          QStringLiteral("platformpluginpath"),
+                                          QStringLiteral("platformtheme"),
+                                          QStringLiteral("plugin"),
+                                          QStringLiteral("qwindowgeometry"),
+                                          QStringLiteral("qwindowicon"),
+                                          QStringLiteral("qwindowtitle"),
+                                          QStringLiteral("session"),
+                                          QStringLiteral("style"),
+                                          QStringLiteral("stylesheet"),
+                                          QStringLiteral("display"),
+                                          QStringLiteral("geometry"),
+                                          QStringLiteral("name"),
+                                          QStringLiteral("title")};
+    static const QStringList flags = {QStringLiteral("reverse"), QStringLiteral("widgetcount"),
+                                      QStringLiteral("nograb"), QStringLiteral("dograb"),
+                                      QStringLiteral("sync")};
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        QString name = arguments[i];
+        if (!name.startsWith(u'-'))
+            return true;
+        name.remove(0, name.startsWith(QLatin1String("--")) ? 2 : 1);
+        const qsizetype eq = name.indexOf(u'=');
+        if (eq >= 0)
+            name.truncate(eq);
+        if (withValue.contains(name)) {
+            if (eq < 0)
+                ++i; // its value
+        } else if (!flags.contains(name)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 int CommandLine::run(const QStringList& arguments) const {
     QCommandLineParser parser;
     parser.setApplicationDescription(

@@ -18,6 +18,12 @@ public:
     // failure as one line to standard error.
     int run(const QStringList& arguments) const;
 
+    // Whether the arguments (the program's name first) ask for a command
+    // rather than the application: anything but Qt's own start-up options,
+    // which a session manager's restart (-session ID) or a user's -platform
+    // pass to the application itself.
+    static bool isCommand(const QStringList& arguments);
+
 private:
     const DBusCommandClient& m_client;
 };

@@ -14,7 +14,10 @@
 int main(int argc, char* argv[]) {
     // With options, `quillet` gives a command to the running Quillet (or
     // prints help): no window system is needed for that.
-    if (argc > 1) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    if (CommandLine::isCommand(arguments)) {
         QCoreApplication app(argc, argv);
         const DBusCommandClient client;
         return CommandLine(client).run(QCoreApplication::arguments());

@@ -1,3 +1,4 @@
+#include "app/CommandLine.h"
 #include "app/DebugChannel.h"
 #include "app/DebugTarget.h"
 
@@ -51,6 +52,7 @@ private Q_SLOTS:
     void commandTable();
     void commandsArriveOverTheSessionBus();
     void privateFilesOnlyReplaceOwnRegularOnes();
+    void qtStartOptionsStartTheApplication();
 };
 
 void TestDebugChannel::commandTable() {
@@ -152,4 +154,19 @@ void TestDebugChannel::privateFilesOnlyReplaceOwnRegularOnes() {
 }
 
 QTEST_MAIN(TestDebugChannel)
+// A session manager restarts Quillet with -session ID; that starts it, while
+// anything else on the command line is a command for the running one.
+void TestDebugChannel::qtStartOptionsStartTheApplication() {
+    const auto command = [](const QStringList& args) {
+        return CommandLine::isCommand(QStringList{QStringLiteral("quillet")} + args);
+    };
+    QVERIFY(!command({}));
+    QVERIFY(!command({"-session", "10d4e5f"}));
+    QVERIFY(!command({"--platform=xcb", "-reverse", "-style", "Fusion"}));
+    QVERIFY(command({"--hide"}));
+    QVERIFY(command({"-session", "x", "--toggle-picker"}));
+    QVERIFY(command({"--bogus"}));
+    QVERIFY(command({"stray"}));
+}
+
 #include "tst_debugchannel.moc"
