@@ -8,6 +8,7 @@
 #include <QGuiApplication>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTest>
 #include <QWidget>
 
@@ -74,8 +75,11 @@ private Q_SLOTS:
 void TestWaylandPaste::pastesOnceTheRememberedWindowIsBack_data() {
     QTest::addColumn<QString>("appId");
     QTest::addColumn<QString>("modifiers");
-    QTest::newRow("editor") << u"org.example.Editor"_qs << u"ctrl"_qs;
-    QTest::newRow("terminal") << u"org.gnome.Terminal"_qs << u"ctrl+shift"_qs;
+    QTest::addColumn<QByteArray>("variant"); // of the session's keyboard layout
+    QTest::newRow("editor") << u"org.example.Editor"_qs << u"ctrl"_qs << QByteArray();
+    QTest::newRow("terminal") << u"org.gnome.Terminal"_qs << u"ctrl+shift"_qs << QByteArray();
+    // V sits elsewhere: the key that types v in the user's layout is the one sent.
+    QTest::newRow("dvorak") << u"org.example.Editor"_qs << u"ctrl"_qs << QByteArray("dvorak");
 }
 
 // The user was in another application, opened Quillet's window and chose an
@@ -84,6 +88,14 @@ void TestWaylandPaste::pastesOnceTheRememberedWindowIsBack_data() {
 void TestWaylandPaste::pastesOnceTheRememberedWindowIsBack() {
     QFETCH(QString, appId);
     QFETCH(QString, modifiers);
+    QFETCH(QByteArray, variant);
+    // A variant counts only with its layout.
+    qputenv("XKB_DEFAULT_LAYOUT", "us");
+    qputenv("XKB_DEFAULT_VARIANT", variant);
+    const auto restore = qScopeGuard([] {
+        qunsetenv("XKB_DEFAULT_LAYOUT");
+        qunsetenv("XKB_DEFAULT_VARIANT");
+    });
     Session s;
     QVERIFY(s.keystroke && s.keystroke->isAvailable());
     Probe probe(appId);
