@@ -151,7 +151,6 @@ void WaylandFrontmostApp::publish() {
         }
     }
     const QMutexLocker lock(&m_mutex);
-    m_front = focus.appId;
     m_focus = focus;
 }
 
@@ -178,11 +177,7 @@ FrontApp WaylandFrontmostApp::resolve(const QString& appId) {
 }
 
 std::optional<FrontApp> WaylandFrontmostApp::frontmost() {
-    QString front;
-    {
-        const QMutexLocker lock(&m_mutex);
-        front = m_front;
-    }
+    const QString front = focus().appId;
     if (front.isEmpty())
         return std::nullopt;
     return resolve(front);

@@ -79,6 +79,5 @@ private:
     uint64_t m_ownActivatedAt = 0;
 
     mutable QMutex m_mutex;
-    QString m_front; // guarded by m_mutex; the app_id, empty when none
-    Focus m_focus;   // guarded by m_mutex
+    Focus m_focus; // guarded by m_mutex
 };
