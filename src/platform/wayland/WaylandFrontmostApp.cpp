@@ -87,6 +87,7 @@ WaylandFrontmostApp::Toplevel* WaylandFrontmostApp::find(wl_proxy* h) {
 void WaylandFrontmostApp::onToplevel(wl_proxy* h) {
     auto t = std::make_shared<Toplevel>();
     t->handle = h;
+    t->id = ++m_toplevelsSeen;
     // New windows go last: they count once they are activated.
     m_toplevels.append(t);
     zwlr_foreign_toplevel_handle_v1_add_listener(handle(h), &kHandleListener, this);
@@ -109,6 +110,9 @@ void WaylandFrontmostApp::onDone(wl_proxy* h) {
             continue;
         if (t->pendingActivated && !t->activated) {
             t->everActivated = true;
+            t->activatedAt = ++m_activations;
+            if (t->appId == m_ownAppId)
+                m_ownActivatedAt = t->activatedAt;
             m_toplevels.move(i, 0);
         }
         t->activated = t->pendingActivated;
@@ -133,17 +137,26 @@ void WaylandFrontmostApp::onFinished() {
 }
 
 void WaylandFrontmostApp::publish() {
-    QString front;
+    Focus focus;
+    focus.ownActivatedAt = m_ownActivatedAt;
     // Quillet's own windows never hide the application the user came from; a
     // window without an app_id names none (not the one before it).
     for (const auto& t : std::as_const(m_toplevels)) {
         if (t->everActivated && t->appId != m_ownAppId) {
-            front = t->appId;
+            focus.window = t->id;
+            focus.appId = t->appId;
+            focus.activatedAt = t->activatedAt;
+            focus.active = t->activated;
             break;
         }
     }
     const QMutexLocker lock(&m_mutex);
-    m_front = front;
+    m_focus = focus;
+}
+
+WaylandFrontmostApp::Focus WaylandFrontmostApp::focus() const {
+    const QMutexLocker lock(&m_mutex);
+    return m_focus;
 }
 
 FrontApp WaylandFrontmostApp::resolve(const QString& appId) {
@@ -164,11 +177,7 @@ FrontApp WaylandFrontmostApp::resolve(const QString& appId) {
 }
 
 std::optional<FrontApp> WaylandFrontmostApp::frontmost() {
-    QString front;
-    {
-        const QMutexLocker lock(&m_mutex);
-        front = m_front;
-    }
+    const QString front = focus().appId;
     if (front.isEmpty())
         return std::nullopt;
     return resolve(front);

@@ -7,6 +7,7 @@
 #include <QMutex>
 #include <QString>
 
+#include <cstdint>
 #include <memory>
 
 class WaylandConnection;
@@ -32,12 +33,26 @@ public:
     // What an app_id resolves to; public for tests.
     FrontApp resolve(const QString& appId);
 
+    // Which window the user works in, for handing the keyboard back to it.
+    // Activations are numbered in the order the compositor reports them.
+    struct Focus {
+        uint64_t window = 0; // the last activated window not Quillet's; 0: none
+        QString appId;
+        uint64_t activatedAt = 0;    // its latest activation
+        bool active = false;         // it has the keyboard now
+        uint64_t ownActivatedAt = 0; // the latest activation of one of Quillet's windows
+    };
+    // Any thread.
+    Focus focus() const;
+
     // Event-thread callbacks of the protocol's listeners.
     struct Listeners;
 
 private:
     struct Toplevel {
         wl_proxy* handle = nullptr;
+        uint64_t id = 0;
+        uint64_t activatedAt = 0;
         QString appId;
         bool activated = false; // as of the last done
         bool everActivated = false;
@@ -59,7 +74,10 @@ private:
     wl_proxy* m_manager = nullptr;
     // Event thread only; most recently activated first.
     QList<std::shared_ptr<Toplevel>> m_toplevels;
+    uint64_t m_toplevelsSeen = 0;
+    uint64_t m_activations = 0;
+    uint64_t m_ownActivatedAt = 0;
 
     mutable QMutex m_mutex;
-    QString m_front; // guarded by m_mutex; the app_id, empty when none
+    Focus m_focus; // guarded by m_mutex
 };

@@ -9,6 +9,7 @@
 #include "platform/wayland/WaylandClipboardManager.h"
 #include "platform/wayland/WaylandConnection.h"
 #include "platform/wayland/WaylandFrontmostApp.h"
+#include "platform/wayland/WaylandPasteKeystroke.h"
 #include "platform/wayland/WaylandPasteboard.h"
 
 #include <QGuiApplication>
@@ -53,12 +54,18 @@ std::optional<Platform> WaylandPlatform::create(DefaultsStore& store) {
         qCInfo(platformLog) << "the compositor keeps its window list to itself: copies are "
                                "recorded without their application, and excluded applications "
                                "cannot be told apart";
+    auto keystroke = std::make_unique<WaylandPasteKeystroke>(*session->connection, *frontmost);
+    if (!keystroke->isAvailable())
+        qCInfo(platformLog) << "the compositor offers no virtual keyboard or no window list: "
+                               "chosen items are copied, not pasted";
 
     Platform p = NullPlatform::create();
     p.name = QStringLiteral("wayland");
     p.pasteboard = std::make_unique<WaylandPasteboard>(*session->clipboard);
     p.clipboardManager = std::make_unique<WaylandClipboardManager>(*session->clipboard);
     p.frontmostApp = std::move(frontmost);
+    if (keystroke->isAvailable())
+        p.pasteKeystroke = std::move(keystroke);
     p.hotKeys = std::make_unique<NullHotKeys>(
         QStringLiteral("This Wayland session gives Quillet no global shortcuts yet: bind a key "
                        "to \"quillet\" in the desktop's own keyboard settings."));

@@ -2,8 +2,8 @@
 
 #include "platform/EvdevKeyCodes.h"
 #include "platform/PlatformLog.h"
+#include "platform/XkbPointers.h"
 #include "platform/x11/XcbReply.h"
-#include "platform/x11/XkbPointers.h"
 
 #include <QCoreApplication>
 

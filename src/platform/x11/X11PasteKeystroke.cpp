@@ -1,9 +1,10 @@
 #include "platform/x11/X11PasteKeystroke.h"
 
+#include "platform/PasteChord.h"
 #include "platform/PlatformLog.h"
+#include "platform/XkbPointers.h"
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/XcbReply.h"
-#include "platform/x11/XkbPointers.h"
 
 #include <QGuiApplication>
 #include <QWindow>
@@ -13,50 +14,14 @@
 #include <xkbcommon/xkbcommon-x11.h>
 #include <xkbcommon/xkbcommon.h>
 
-#include <array>
 #include <memory>
 #include <utility>
 
 namespace {
-// WM_CLASS instance or class names of terminal emulators, lower case.
-// clang-format off
-constexpr std::array terminalClasses = {
-    "alacritty", "blackbox", "com.raggesilver.blackbox", "contour", "cool-retro-term",
-    "deepin-terminal", "eterm", "foot", "footclient", "gnome-terminal", "gnome-terminal-server",
-    "guake", "hyper", "io.elementary.terminal", "kgx", "kitty", "konsole", "lxterminal",
-    "mate-terminal", "org.gnome.console", "org.gnome.ptyxis", "org.gnome.terminal",
-    "org.kde.konsole", "org.wezfurlong.wezterm", "ptyxis", "qterminal", "roxterm", "rxvt",
-    "sakura", "st", "st-256color", "terminator", "terminology", "termite", "tilda", "tilix",
-    "urxvt", "uxterm", "wezterm", "x-terminal-emulator", "xfce4-terminal", "xterm", "yakuake",
-    "zutty",
-};
-// clang-format on
-
 // How long a paste waits for the window manager to hand focus back.
 constexpr int pollIntervalMs = 10;
 constexpr int pollLimit = 100;
 
-// The key that produces sym at the base level, in the active layout first,
-// then in any layout of the keymap.
-xkb_keycode_t keycodeFor(xkb_keymap* keymap, xkb_layout_index_t active, xkb_keysym_t sym) {
-    for (const bool anyLayout : {false, true}) {
-        for (xkb_keycode_t key = xkb_keymap_min_keycode(keymap);
-             key <= xkb_keymap_max_keycode(keymap); ++key) {
-            const xkb_layout_index_t layouts = xkb_keymap_num_layouts_for_key(keymap, key);
-            for (xkb_layout_index_t layout = 0; layout < layouts; ++layout) {
-                if (!anyLayout && layout != active)
-                    continue;
-                const xkb_keysym_t* syms = nullptr;
-                const int n = xkb_keymap_key_get_syms_by_level(keymap, key, layout, 0, &syms);
-                for (int i = 0; i < n; ++i) {
-                    if (syms[i] == sym)
-                        return key;
-                }
-            }
-        }
-    }
-    return XKB_KEYCODE_INVALID;
-}
 // Keys sent through XTEST reach only X clients; under Wayland they would go
 // nowhere useful, so pasting is not offered there.
 bool isX11Session() {
@@ -153,17 +118,6 @@ void X11PasteKeystroke::sendPaste() {
     m_poll.start();
 }
 
-bool X11PasteKeystroke::isTerminal(const QString& instance, const QString& className) {
-    const QByteArray names[] = {instance.toLower().toUtf8(), className.toLower().toUtf8()};
-    for (const char* terminal : terminalClasses) {
-        for (const QByteArray& name : names) {
-            if (!name.isEmpty() && name == terminal)
-                return true;
-        }
-    }
-    return false;
-}
-
 uint32_t X11PasteKeystroke::activeWindow() const {
     XcbReply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
         conn(),
@@ -217,8 +171,8 @@ bool X11PasteKeystroke::isTerminalWindow(uint32_t window) const {
     const QByteArray value(static_cast<const char*>(xcb_get_property_value(reply.get())),
                            xcb_get_property_value_length(reply.get()));
     const QList<QByteArray> parts = value.split('\0');
-    return isTerminal(QString::fromLocal8Bit(parts.value(0)),
-                      QString::fromLocal8Bit(parts.value(1)));
+    return PasteChord::isTerminal(QString::fromLocal8Bit(parts.value(0))) ||
+           PasteChord::isTerminal(QString::fromLocal8Bit(parts.value(1)));
 }
 
 void X11PasteKeystroke::requestActivation(uint32_t window) {
@@ -265,17 +219,8 @@ void X11PasteKeystroke::pressChord() {
     const xkb_layout_index_t layout =
         state ? xkb_state_serialize_layout(state.get(), XKB_STATE_LAYOUT_EFFECTIVE) : 0;
 
-    auto keyFor = [&](xkb_keysym_t left, xkb_keysym_t right) {
-        const xkb_keycode_t key = keycodeFor(keymap.get(), layout, left);
-        return key != XKB_KEYCODE_INVALID ? key : keycodeFor(keymap.get(), layout, right);
-    };
-    const xkb_keycode_t control = keyFor(XKB_KEY_Control_L, XKB_KEY_Control_R);
-    const xkb_keycode_t shift = keyFor(XKB_KEY_Shift_L, XKB_KEY_Shift_R);
-    xkb_keycode_t v = keycodeFor(keymap.get(), layout, XKB_KEY_v);
-    if (v == XKB_KEYCODE_INVALID) // a layout without Latin letters: the key in V's place
-        v = xkb_keymap_key_by_name(keymap.get(), "AB04");
-    if (control == XKB_KEYCODE_INVALID || v == XKB_KEYCODE_INVALID ||
-        (terminal && shift == XKB_KEYCODE_INVALID)) {
+    const auto chord = PasteChord::inKeymap(keymap.get(), layout);
+    if (!chord || (terminal && !chord->shift)) {
         qCDebug(platformLog) << "paste keystroke: the keymap has no key for the chord";
         return;
     }
@@ -284,14 +229,14 @@ void X11PasteKeystroke::pressChord() {
         xcb_test_fake_input(conn(), type, uint8_t(key), XCB_CURRENT_TIME, XCB_WINDOW_NONE, 0, 0, 0);
     };
     for (int i = 0; i < chords; ++i) {
-        fake(XCB_KEY_PRESS, control);
+        fake(XCB_KEY_PRESS, chord->control);
         if (terminal)
-            fake(XCB_KEY_PRESS, shift);
-        fake(XCB_KEY_PRESS, v);
-        fake(XCB_KEY_RELEASE, v);
+            fake(XCB_KEY_PRESS, *chord->shift);
+        fake(XCB_KEY_PRESS, chord->v);
+        fake(XCB_KEY_RELEASE, chord->v);
         if (terminal)
-            fake(XCB_KEY_RELEASE, shift);
-        fake(XCB_KEY_RELEASE, control);
+            fake(XCB_KEY_RELEASE, *chord->shift);
+        fake(XCB_KEY_RELEASE, chord->control);
     }
     // A round trip makes sure the server has taken the keys before we go on.
     XcbReply<xcb_get_input_focus_reply_t> sync(

@@ -33,10 +33,6 @@ public:
     // The window a later paste goes to (0 when none was active).
     uint32_t rememberedWindow() const { return m_target; }
 
-    // Terminal emulators take Ctrl+V as a control character and paste on
-    // Ctrl+Shift+V. Matches either part of WM_CLASS, ignoring case.
-    static bool isTerminal(const QString& instance, const QString& className);
-
 private:
     uint32_t activeWindow() const;
     bool hasFocus(uint32_t window) const;
