@@ -11,6 +11,9 @@
 #include <QIcon>
 #include <QTimer>
 
+#include <cstdio>
+#include <cstdlib>
+
 int main(int argc, char* argv[]) {
     // With options, `quillet` gives a command to the running Quillet (or
     // prints help): no window system is needed for that.
@@ -18,9 +21,19 @@ int main(int argc, char* argv[]) {
     for (int i = 0; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
     if (CommandLine::isCommand(arguments)) {
-        QCoreApplication app(argc, argv);
-        const DBusCommandClient client;
-        return CommandLine(client).run(QCoreApplication::arguments());
+        int status = 0;
+        {
+            QCoreApplication app(argc, argv);
+            const DBusCommandClient client;
+            status = CommandLine(client).run(QCoreApplication::arguments());
+        }
+        // Qt's D-Bus thread may still be delivering the bus's greeting while
+        // the process's static objects are torn down, and then prints
+        // warnings into the one line a script reads: a command, done, leaves
+        // without that teardown.
+        std::fflush(stdout);
+        std::fflush(stderr);
+        std::_Exit(status);
     }
 
     WaylandPlatform::preferXWaylandWithoutClipboardAccess();

@@ -334,6 +334,9 @@ private Q_SLOTS:
         } else {
             QCOMPARE(s.platform.name, u"wayland"_qs);
             QCOMPARE(row(Id::clipboard).how, u"wlr-data-control-unstable-v1"_qs);
+            QCOMPARE(row(Id::pasteDirectly).how, u"virtual keyboard"_qs);
+            // No portal runs in the test session.
+            QVERIFY(!row(Id::globalShortcut).available);
         }
         // Neither test session has a tray host.
         QVERIFY(!row(Id::tray).available);
