@@ -36,6 +36,8 @@ endfunction()
 # ctest <test>_<tier>: one list of cases for both window systems.
 function(quillet_add_tier name tier)
     get_test_property(${name} TIMEOUT timeout)
+    # A target of the same name, so tools that build a test by its name can.
+    add_custom_target(${name}_${tier} DEPENDS ${name})
     add_test(NAME ${name}_${tier}
              COMMAND ${QUILLET_TEST_HARNESS} ${tier} $<TARGET_FILE:${name}>)
     set_tests_properties(${name}_${tier} PROPERTIES

@@ -309,7 +309,7 @@ AREA = {
     "shortcuts": ["tst_shortcutstorage", "tst_x11hotkeys"],
     "ui": ["tst_panelmodels", "tst_paneltabs", "tst_floatingpanel", "tst_settingswindow"],
     "app": ["tst_prefs", "tst_updater", "tst_appdelegate", "tst_debugchannel"],
-    "wayland": ["tst_waylandclipboard", "tst_capture_wayland"],
+    "wayland": ["tst_waylandclipboard", "tst_waylandpaste", "tst_capture_wayland"],
     "x11": ["tst_autostart", "tst_x11pasteboard", "tst_x11frontmostapp", "tst_screenshotplatform", "tst_capture", "tst_copyback",
             "tst_dbusservices", "tst_platformloader"],
 }
