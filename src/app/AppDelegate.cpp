@@ -126,7 +126,7 @@ void AppDelegate::announceWithoutTray() {
     auto* notifications = new DesktopNotifications(QDBusConnection::sessionBus(), this);
     notifications->notify(QStringLiteral("Quillet is running"),
                           QStringLiteral("This desktop shows no tray icons. Open Quillet again "
-                                         "with the shortcut or `quillet --show-panel`."));
+                                         "with the shortcut or \"quillet --show-panel\"."));
     showPanel();
 }
 

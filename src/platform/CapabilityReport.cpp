@@ -67,7 +67,7 @@ Capability CapabilityReport::trayHost() {
     } else {
         tray.reason =
             QStringLiteral("This desktop shows no tray icons: Quillet opens its panel "
-                           "at start instead, and `quillet --show-panel` opens it again.");
+                           "at start instead, and \"quillet --show-panel\" opens it again.");
     }
     return tray;
 }

@@ -1,6 +1,7 @@
 #include "KeyboardShortcuts/RecorderWidget.h"
 #include "helpers/WiredServices.h"
 #include "platform/freedesktop/XdgAutostartLoginItem.h"
+#include "ui/settings/AboutSection.h"
 #include "ui/settings/ClipboardSection.h"
 #include "ui/settings/GeneralSection.h"
 #include "ui/settings/ScreenshotsSection.h"
@@ -250,6 +251,13 @@ void TestSettingsWindow::tabsSelectSectionsAndWindowIsReused() {
     QVERIFY(window->isVisible());
     QCOMPARE(window->section(), SettingsSection::Clipboard);
     QCOMPARE(window->clipboard()->exclusionField()->text(), QStringLiteral("org.half"));
+
+    // About says what this desktop allows, every row with its reason.
+    window->setSection(SettingsSection::About);
+    const QList<QLabel*> rows = window->about()->desktopRows();
+    QCOMPARE(rows.size(), 5);
+    QVERIFY(rows.first()->text().contains(QStringLiteral("Clipboard history — not available")));
+    QVERIFY(rows.first()->toolTip().contains(QStringLiteral("no clipboard")));
 }
 
 QTEST_MAIN(TestSettingsWindow)

@@ -68,10 +68,15 @@ AboutSection::AboutSection(const QList<Capability>& capabilities, QWidget* paren
     layout->setAlignment(actions, Qt::AlignHCenter);
 
     // What this desktop lets Quillet do, so nothing fails without a word.
-    auto* desktop = new QLabel(QStringLiteral("This desktop"));
-    SettingsStyle::style(desktop, 12, QFont::DemiBold, Qt::white);
-    layout->addSpacing(18);
-    layout->addWidget(desktop, 0, Qt::AlignLeft);
+    auto* desktop = new QWidget;
+    desktop->setFixedWidth(340);
+    auto* rows = new QVBoxLayout(desktop);
+    rows->setContentsMargins(0, 0, 0, 0);
+    rows->setSpacing(1);
+    auto* heading = new QLabel(QStringLiteral("This desktop"));
+    SettingsStyle::style(heading, 12, QFont::DemiBold, Qt::white);
+    rows->addWidget(heading);
+    rows->addSpacing(4);
     for (const Capability& c : capabilities) {
         auto* row = new QLabel(QStringLiteral("%1  %2 — %3")
                                    .arg(c.available ? QStringLiteral("✓") : QStringLiteral("✕"),
@@ -80,14 +85,16 @@ AboutSection::AboutSection(const QList<Capability>& capabilities, QWidget* paren
         SettingsStyle::style(row, 11, QFont::Normal,
                              c.available ? Palette::textSecondary() : Palette::textDim());
         row->setToolTip(c.reason);
-        layout->addWidget(row, 0, Qt::AlignLeft);
+        rows->addWidget(row);
         auto* why = new QLabel(c.reason);
         SettingsStyle::style(why, 10, QFont::Normal, Palette::textDim());
         why->setWordWrap(true);
-        why->setContentsMargins(18, 0, 0, 4);
-        layout->addWidget(why);
+        why->setContentsMargins(18, 0, 0, 5);
+        rows->addWidget(why);
         m_desktopRows.append(row);
     }
+    layout->addSpacing(14);
+    layout->addWidget(desktop, 0, Qt::AlignHCenter);
     layout->addStretch();
 
     connect(m_checkForUpdates, &QPushButton::clicked, this,
