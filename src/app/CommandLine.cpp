@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 
 #include "app/DebugChannel.h"
+#include "platform/CapabilityReport.h"
 #include "platform/dbus/DBusCommandClient.h"
 #include "platform/dbus/DBusCommandService.h"
 
@@ -72,6 +73,10 @@ bool CommandLine::isCommand(const QStringList& arguments) {
     return false;
 }
 
+bool CommandLine::needsWindowSystem(const QStringList& arguments) {
+    return arguments.contains(QStringLiteral("--status"));
+}
+
 int CommandLine::run(const QStringList& arguments) const {
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -98,7 +103,13 @@ int CommandLine::run(const QStringList& arguments) const {
         QStringLiteral("Hands a debug command (state, openPanel, snapshot:FILE, …) to the "
                        "running Quillet."),
         QStringLiteral("command"));
-    parser.addOptions({help, version, togglePicker, showPanel, hide, debug});
+    const QCommandLineOption status(
+        QStringLiteral("status"),
+        QStringLiteral("Prints what works on this desktop: the clipboard, the source "
+                       "application, pasting directly, the global shortcut and the tray."));
+    const QCommandLineOption json(QStringLiteral("json"),
+                                  QStringLiteral("With --status: prints it as JSON, for scripts."));
+    parser.addOptions({help, version, togglePicker, showPanel, hide, debug, status, json});
     parser.addPositionalArgument(QStringLiteral("tab"),
                                  QStringLiteral("With --show-panel: clipboard or screenshots."),
                                  QStringLiteral("[tab]"));
@@ -124,7 +135,8 @@ int CommandLine::run(const QStringList& arguments) const {
         return done;
     }
 
-    const QList<const QCommandLineOption*> commands{&togglePicker, &showPanel, &hide, &debug};
+    const QList<const QCommandLineOption*> commands{&togglePicker, &showPanel, &hide, &debug,
+                                                    &status};
     const auto given = std::count_if(commands.begin(), commands.end(),
                                      [&parser](const auto* o) { return parser.isSet(*o); });
     if (given != 1) {
@@ -137,6 +149,19 @@ int CommandLine::run(const QStringList& arguments) const {
     if (positional.size() > (parser.isSet(showPanel) ? 1 : 0))
         return tell(QStringLiteral("unexpected argument '%1'").arg(positional.constLast()), usage);
 
+    if (parser.isSet(json) && !parser.isSet(status))
+        return tell(QStringLiteral("--json goes with --status"), usage);
+    if (parser.isSet(status)) {
+        const Status report = m_status();
+        if (parser.isSet(json)) {
+            std::fputs(CapabilityReport::json(report.platform, report.capabilities).constData(),
+                       stdout);
+        } else {
+            std::printf("Quillet on %s\n%s", qPrintable(report.platform),
+                        qPrintable(CapabilityReport::text(report.capabilities)));
+        }
+        return done;
+    }
     if (parser.isSet(debug))
         return sendDebug(parser.value(debug));
     DBusCommandClient::Result result;

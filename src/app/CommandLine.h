@@ -1,6 +1,11 @@
 #pragma once
 
+#include "platform/Capability.h"
+
+#include <QList>
 #include <QStringList>
+
+#include <functional>
 
 class DBusCommandClient;
 
@@ -9,8 +14,15 @@ class DBusCommandClient;
 // `quillet` starts the application, and main() does that itself.
 class CommandLine {
 public:
-    explicit CommandLine(const DBusCommandClient& client)
-        : m_client(client) {}
+    // What `--status` reports: the platform's name and what works in this session.
+    struct Status {
+        QString platform;
+        QList<Capability> capabilities;
+    };
+
+    CommandLine(const DBusCommandClient& client, std::function<Status()> status)
+        : m_client(client)
+        , m_status(std::move(status)) {}
 
     // Runs what the arguments (the program's name first) ask for and returns
     // the exit status: 0 done, 1 Quillet is not running or did not take the
@@ -23,7 +35,10 @@ public:
     // which a session manager's restart (-session ID) or a user's -platform
     // pass to the application itself.
     static bool isCommand(const QStringList& arguments);
+    // Whether the command needs the window system (`--status` asks it).
+    static bool needsWindowSystem(const QStringList& arguments);
 
 private:
     const DBusCommandClient& m_client;
+    std::function<Status()> m_status;
 };

@@ -1,18 +1,23 @@
 #include "app/AppDelegate.h"
 #include "app/AppServices.h"
 #include "app/CommandLine.h"
+#include "platform/CapabilityReport.h"
+#include "platform/PlatformLoader.h"
 #include "platform/dbus/DBusCommandClient.h"
 #include "platform/dbus/DBusCommandService.h"
 #include "platform/dbus/DBusSingleInstance.h"
 #include "platform/wayland/WaylandPlatform.h"
+#include "settings/JsonDefaultsStore.h"
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QTimer>
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 int main(int argc, char* argv[]) {
     // With options, `quillet` gives a command to the running Quillet (or
@@ -23,9 +28,27 @@ int main(int argc, char* argv[]) {
     if (CommandLine::isCommand(arguments)) {
         int status = 0;
         {
-            QCoreApplication app(argc, argv);
+            // Only the status report asks the window system, as Quillet would.
+            std::unique_ptr<QCoreApplication> app;
+            if (CommandLine::needsWindowSystem(arguments)) {
+                WaylandPlatform::preferXWaylandWithoutClipboardAccess();
+                if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
+                    qEnvironmentVariableIsEmpty("DISPLAY") &&
+                    qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+                    qputenv("QT_QPA_PLATFORM", "offscreen");
+                QGuiApplication::setDesktopFileName(QStringLiteral("com.ovo.quillet"));
+                app = std::make_unique<QGuiApplication>(argc, argv);
+            } else {
+                app = std::make_unique<QCoreApplication>(argc, argv);
+            }
             const DBusCommandClient client;
-            status = CommandLine(client).run(QCoreApplication::arguments());
+            const auto report = [] {
+                // The user's settings only to read: the report changes nothing.
+                JsonDefaultsStore defaults(JsonDefaultsStore::userPath());
+                const Platform platform = PlatformLoader::load(defaults);
+                return CommandLine::Status{platform.name, CapabilityReport::collect(platform)};
+            };
+            status = CommandLine(client, report).run(QCoreApplication::arguments());
         }
         // Qt's D-Bus thread may still be delivering the bus's greeting while
         // the process's static objects are torn down, and then prints

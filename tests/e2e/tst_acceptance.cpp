@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -138,6 +139,13 @@ void TestAcceptance::wholeApplication() {
     const Run version = quillet({QStringLiteral("--version")});
     QCOMPARE(version.exitCode, 0);
     QCOMPARE(version.out, QByteArray("quillet " QUILLET_VERSION "\n"));
+    // What works here, for scripts: this session's platform, its clipboard first.
+    const Run status = quillet({QStringLiteral("--status"), QStringLiteral("--json")});
+    QCOMPARE(status.exitCode, 0);
+    const QJsonObject report = QJsonDocument::fromJson(status.out).object();
+    QCOMPARE(report.value(u"platform"_qs).toString(),
+             qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ? u"x11"_qs : u"wayland"_qs);
+    QVERIFY(report.value(u"capabilities"_qs).toArray().at(0)[u"available"_qs].toBool());
 
     QProcess app;
     app.setProcessChannelMode(QProcess::ForwardedChannels);
