@@ -23,6 +23,7 @@
 
 #include <sys/stat.h>
 
+#include <functional>
 #include <memory>
 #include <tuple>
 #include <utility>
@@ -95,6 +96,26 @@ QByteArray contents(const QString& path) {
 mode_t permissions(const QString& path) {
     struct stat st {};
     return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
+
+// Whether sway shows a window of this title, and only as a floating one.
+bool floatingInSway(const QString& title) {
+    QProcess p;
+    p.start(QStringLiteral("swaymsg"), {QStringLiteral("-t"), QStringLiteral("get_tree")});
+    p.waitForFinished(5000);
+    bool floating = false;
+    bool tiled = false;
+    const std::function<void(const QJsonObject&, bool)> walk = [&](const QJsonObject& node,
+                                                                   bool inFloating) {
+        if (node.value(u"name"_qs).toString() == title && node.contains(u"app_id"_qs))
+            (inFloating ? floating : tiled) = true;
+        for (const auto& child : node.value(u"nodes"_qs).toArray())
+            walk(child.toObject(), inFloating);
+        for (const auto& child : node.value(u"floating_nodes"_qs).toArray())
+            walk(child.toObject(), true);
+    };
+    walk(QJsonDocument::fromJson(p.readAllStandardOutput()).object(), false);
+    return floating && !tiled;
 }
 
 } // namespace
@@ -234,6 +255,11 @@ void TestAcceptance::wholeApplication() {
         const Run run = quillet(arguments);
         QVERIFY2(run.exitCode == 0, run.err.constData());
         QCOMPARE(shown(), expected);
+        // A tiling compositor floats the panel and the picker: they ask for a fixed size.
+        if (!qEnvironmentVariableIsEmpty("SWAYSOCK") && std::get<2>(expected))
+            QVERIFY(floatingInSway(QStringLiteral("Quillet Quick Picker")));
+        if (!qEnvironmentVariableIsEmpty("SWAYSOCK") && std::get<0>(expected))
+            QVERIFY(floatingInSway(QStringLiteral("Quillet")));
     }
     // Called over the bus with a tab it does not know, Quillet refuses and shows nothing.
     QDBusMessage call = QDBusMessage::createMethodCall(

@@ -26,7 +26,7 @@ QuickPicker::QuickPicker(UiServices& services, QWidget* parent)
     setFocusPolicy(Qt::StrongFocus);
     connect(m_view, &QuickPickerView::rowClicked, this, [this](int row) { pick(row); });
     connect(m_view, &QuickPickerView::allHistoryClicked, this, &QuickPicker::openAllHistory);
-    resize(QuickPickerView::width, 200);
+    setFixedSize(QuickPickerView::width, 200);
 }
 
 QuickPicker::~QuickPicker() = default;
@@ -42,7 +42,9 @@ void QuickPicker::show() {
     if (!isVisible())
         m_copyBack.rememberFrontmostWindow();
     m_model->reload();
-    resize(QuickPickerView::width, QuickPickerView::heightFor(m_model->items().size()));
+    // A fixed size: tiling compositors float such windows instead of
+    // stretching the picker over a whole tile.
+    setFixedSize(QuickPickerView::width, QuickPickerView::heightFor(m_model->items().size()));
     move(WindowPlacement::pickerOrigin(QCursor::pos(), size(), WindowPlacement::desktopScreens()));
     QWidget::show();
     raise();
