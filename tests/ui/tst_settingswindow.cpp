@@ -207,7 +207,9 @@ void TestSettingsWindow::systemSettingsFollowAndActOncePerChange() {
     f.prefs.setPasteDirectly(true);
     f.show(SettingsSection::Clipboard);
     QLabel* status = f.window->clipboard()->pasteStatus();
-    QCOMPARE(status->text(), ClipboardSection::cannotPasteText());
+    // Why not, in the desktop's words (here: no window system at all).
+    QCOMPARE(status->text(), f.window->clipboard()->cannotPasteText());
+    QVERIFY(status->text().contains(QStringLiteral("No window system")));
     // Read again when the section comes back into view.
     f.keys->available = true;
     f.show(SettingsSection::General);

@@ -31,10 +31,13 @@ QString trimSpacesAndTabs(const QString& text) {
 }
 } // namespace
 
-ClipboardSection::ClipboardSection(Prefs& prefs, CopyBack& copyBack, QWidget* parent)
+ClipboardSection::ClipboardSection(Prefs& prefs, CopyBack& copyBack,
+                                   const QList<Capability>& capabilities, QWidget* parent)
     : QWidget(parent)
     , m_prefs(prefs)
     , m_copyBack(copyBack)
+    , m_cannotPaste(QStringLiteral("Quillet cannot press keys in other applications here, so "
+                                   "it only copies the item."))
     , m_history(new SettingsSwitch)
     , m_maxItems(new SettingsMenu({{QStringLiteral("100 items"), 100},
                                    {QStringLiteral("500 items"), 500},
@@ -51,6 +54,11 @@ ClipboardSection::ClipboardSection(Prefs& prefs, CopyBack& copyBack, QWidget* pa
     , m_add(new QPushButton(QStringLiteral("Add")))
     , m_pasteDirectly(new SettingsSwitch)
     , m_pasteStatus(SettingsRow::note({})) {
+    // The desktop's own reason, where it has one.
+    for (const Capability& c : capabilities) {
+        if (c.id == Capability::Id::pasteDirectly && !c.available && !c.reason.isEmpty())
+            m_cannotPaste = c.reason;
+    }
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -102,12 +110,12 @@ ClipboardSection::ClipboardSection(Prefs& prefs, CopyBack& copyBack, QWidget* pa
 }
 
 QString ClipboardSection::canPasteText() {
-    return QStringLiteral("Pasting works: the X11 XTEST extension is available.");
+    return QStringLiteral("Pasting works: Quillet presses Ctrl+V in the application you came "
+                          "from.");
 }
 
-QString ClipboardSection::cannotPasteText() {
-    return QStringLiteral("Pasting needs the X11 XTEST extension (Quillet presses Ctrl+V for "
-                          "you). Copying to the clipboard works without it.");
+QString ClipboardSection::cannotPasteText() const {
+    return m_cannotPaste;
 }
 
 void ClipboardSection::addExclusion() {
@@ -141,7 +149,8 @@ void ClipboardSection::refresh() {
 }
 
 void ClipboardSection::refreshPasteStatus() {
-    // There is no settings page that grants XTEST, so there is no button to open one.
+    // No desktop has a settings page that grants typing into other
+    // applications, so there is no button to open one.
     const bool canPaste = m_copyBack.isTrusted();
     m_pasteStatus->setText(canPaste ? canPasteText() : cannotPasteText());
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "platform/Capability.h"
+
+#include <QList>
 #include <QWidget>
 
 class CopyBack;
@@ -15,7 +18,9 @@ class SettingsSwitch;
 class ClipboardSection : public QWidget {
     Q_OBJECT
 public:
-    ClipboardSection(Prefs& prefs, CopyBack& copyBack, QWidget* parent = nullptr);
+    // capabilities: what this desktop allows; the paste row says why pasting may not work.
+    ClipboardSection(Prefs& prefs, CopyBack& copyBack, const QList<Capability>& capabilities,
+                     QWidget* parent = nullptr);
 
     SettingsSwitch* historySwitch() const { return m_history; }
     SettingsMenu* maxItemsMenu() const { return m_maxItems; }
@@ -32,7 +37,7 @@ public:
     void removeExclusion(const QString& identifier);
 
     static QString canPasteText();
-    static QString cannotPasteText();
+    QString cannotPasteText() const;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -44,6 +49,7 @@ private:
 
     Prefs& m_prefs;
     CopyBack& m_copyBack;
+    QString m_cannotPaste;
     SettingsSwitch* m_history;
     SettingsMenu* m_maxItems;
     SettingsMenu* m_maxDays;
