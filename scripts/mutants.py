@@ -33,6 +33,9 @@
 # CS6 and SS5 killed by three and seven new lines in tst_clipstore and
 # tst_screenshotwatcher. 52 of 54 killed; survivors CM6 and UI5 (UI5 reachable
 # only through the list's 7 px margin: the list never takes keyboard focus).
+# December 7, Wayland platform: WL1-WL5 (clipboard start state, secrets, the
+# non-blocking writer, the own window in the toplevel list, the stuck owner)
+# all killed, by tst_waylandclipboard and tst_waylandpaste on the wayland tier.
 M = []
 def m(id, area, file, old, new, note):
     M.append(dict(id=id, area=area, file=file, old=old, new=new, note=note))
