@@ -21,6 +21,8 @@ AppServices::AppServices(const AppOptions& options)
     if (options.adjustPlatform)
         options.adjustPlatform(m_platform, *m_defaults);
     m_capabilities = CapabilityReport::collect(m_platform);
+    // Launch at login starts the program running now, installed or not.
+    m_platform.loginItem->followExecutable();
     const QString dataDir = options.dataDir.isEmpty() ? Prefs::appSupportDir() : options.dataDir;
     m_prefs = std::make_unique<Prefs>(*m_defaults, *m_platform.loginItem);
     m_thumbnails = std::make_unique<ThumbnailCache>(dataDir + QStringLiteral("/thumbs"));

@@ -11,4 +11,7 @@ public:
     // Both return false when the system refused the change.
     virtual bool registerItem() = 0;
     virtual bool unregisterItem() = 0;
+    // Points an existing registration at this program, where it names
+    // another (Quillet installed, moved, or run from a build instead).
+    virtual void followExecutable() {}
 };

@@ -22,6 +22,15 @@ void TestAutostart::userAndSystemEntriesAndTheirReader() {
     QVERIFY(entry.startsWith("[Desktop Entry]\n"));
     // A path with a space is quoted so the session starts the right program.
     QVERIFY(entry.contains("Exec=\"/opt/My Apps/quillet\"\n"));
+    // Run from elsewhere (installed, or a build), the enabled entry follows the program;
+    // one that names it already is left as it is.
+    XdgAutostartLoginItem moved(home.filePath(QStringLiteral("config")), {},
+                                QStringLiteral("/usr/bin/quillet"));
+    moved.followExecutable();
+    QVERIFY(readAll(item.userEntryPath()).contains("Exec=/usr/bin/quillet\n"));
+    const QDateTime written = QFileInfo(item.userEntryPath()).lastModified();
+    moved.followExecutable();
+    QCOMPARE(QFileInfo(item.userEntryPath()).lastModified(), written);
     QVERIFY(item.unregisterItem());
     QVERIFY(item.unregisterItem()); // nothing to remove is not a failure
 
@@ -29,6 +38,8 @@ void TestAutostart::userAndSystemEntriesAndTheirReader() {
     writeFile(item.userEntryPath(),
               "[Desktop Entry]\nExec=quillet\nX-GNOME-Autostart-enabled=false\n");
     QCOMPARE(item.status(), LoginItem::Status::NotRegistered);
+    moved.followExecutable(); // switched off stays off, and untouched
+    QVERIFY(readAll(item.userEntryPath()).contains("Exec=quillet\n"));
 
     // The system's entry is hidden by one of the user's, never deleted.
     QVERIFY(QFile::remove(item.userEntryPath()));

@@ -114,6 +114,20 @@ bool XdgAutostartLoginItem::registerItem() {
                           .toUtf8());
 }
 
+void XdgAutostartLoginItem::followExecutable() {
+    const QString path = userEntryPath();
+    if (!QFileInfo::exists(path) || !entryEnabled(path))
+        return;
+    const auto file = DesktopEntryFile::read(path);
+    const QString exec = QStringLiteral("Exec");
+    // (An Exec with escapes the reader undoes is rewritten each start: harmless.)
+    if (!file || file->string(QStringLiteral("Desktop Entry"), exec) == quoteExec(m_executable))
+        return;
+    qCInfo(platformLog) << "the autostart entry names another program; pointing it at"
+                        << m_executable;
+    registerItem();
+}
+
 bool XdgAutostartLoginItem::unregisterItem() {
     const QString path = userEntryPath();
     // A system-wide entry can only be hidden by a user entry of the same name.

@@ -17,6 +17,8 @@ public:
     Status status() const override;
     bool registerItem() override;
     bool unregisterItem() override;
+    // Rewrites the user's enabled entry when its Exec is not this program.
+    void followExecutable() override;
 
     QString userEntryPath() const;
 
