@@ -1,6 +1,7 @@
 #include "platform/wayland/WaylandPlatform.h"
 
 #include "platform/PlatformLog.h"
+#include "platform/dbus/PortalHotKeys.h"
 #include "platform/freedesktop/FreedesktopServices.h"
 #include "platform/null/NullHotKeys.h"
 #include "platform/null/NullPlatform.h"
@@ -10,6 +11,7 @@
 #include "platform/wayland/WaylandFrontmostApp.h"
 #include "platform/wayland/WaylandPasteboard.h"
 
+#include <QDBusConnection>
 #include <QGuiApplication>
 
 namespace {
@@ -57,9 +59,12 @@ std::optional<Platform> WaylandPlatform::create(DefaultsStore& store) {
     p.pasteboard = std::make_unique<WaylandPasteboard>(*session->clipboard);
     p.clipboardManager = std::make_unique<WaylandClipboardManager>(*session->clipboard);
     p.frontmostApp = std::move(frontmost);
-    p.hotKeys = std::make_unique<NullHotKeys>(
-        QStringLiteral("This Wayland session gives Quillet no global shortcuts yet: bind a key "
-                       "to \"quillet\" in the desktop's own keyboard settings."));
+    // Whether the portal binds shortcuts is learnt without waiting for it.
+    auto portal = std::make_unique<PortalHotKeys>(QDBusConnection::sessionBus());
+    if (portal->isPortalOnBus())
+        p.hotKeys = std::move(portal);
+    else
+        p.hotKeys = std::make_unique<NullHotKeys>(PortalHotKeys::noShortcutReason());
     FreedesktopServices::addTo(p, store);
     // Everything is bound; from here on the connection's own thread reads it.
     session->connection->start();

@@ -8,8 +8,8 @@ class DefaultsStore;
 
 // The services of a Wayland session whose compositor lets a clipboard manager
 // see the clipboard (data-control), with the freedesktop ones every Linux
-// desktop shares. Global shortcuts and the paste keystroke are not available
-// here yet.
+// desktop shares; the global shortcut through the desktop portal. The paste
+// keystroke is not available here yet.
 class WaylandPlatform {
 public:
     // Nothing when no compositor answers or it gives no clipboard access.
