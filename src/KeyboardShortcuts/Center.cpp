@@ -34,6 +34,7 @@ Center::Center(DefaultsStore& store, HotKeyBackend& backend, QObject* parent)
     , m_store(store)
     , m_backend(backend)
     , m_registry(std::make_unique<HotKeyRegistry>(backend)) {
+    m_backend.setChangeHandler([this] { Q_EMIT desktopTriggerDidChange(); });
     // Popups exist only in a widget application.
     if (auto* app = qobject_cast<QApplication*>(QCoreApplication::instance())) {
         app->installEventFilter(this);
@@ -47,6 +48,7 @@ Center::~Center() {
     // Gives every combination back to the desktop.
     for (const Shortcut& shortcut : std::as_const(m_registered))
         m_registry->unregisterShortcut(shortcut);
+    m_backend.setChangeHandler({});
 }
 
 void Center::declare(const Name& name) {
@@ -301,6 +303,22 @@ QString Center::unavailableReason() const {
 
 bool Center::isAvailableSystemWide(const Shortcut& shortcut) const {
     return m_backend.isAvailable(int(shortcut.carbonKeyCode), int(shortcut.carbonModifiers));
+}
+
+bool Center::keysAssignedByDesktop() const {
+    return m_backend.desktopAssignsKeys();
+}
+
+QString Center::desktopTrigger() const {
+    return m_backend.desktopTrigger();
+}
+
+bool Center::canChangeDesktopTrigger() const {
+    return m_backend.canChangeDesktopTrigger();
+}
+
+void Center::changeDesktopTrigger() {
+    m_backend.changeDesktopTrigger();
 }
 
 QString Center::layoutCharacter(int keyCode) const {

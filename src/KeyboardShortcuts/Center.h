@@ -98,6 +98,15 @@ public:
     // False when another application holds the combination system-wide.
     bool isAvailableSystemWide(const Shortcut& shortcut) const;
 
+    // Where the desktop decides the keys of global shortcuts (Wayland's
+    // portal), none can be recorded: the desktop's own text for the keys it
+    // gave ours (empty until it has said), and whether it can be asked to let
+    // the user change them.
+    bool keysAssignedByDesktop() const;
+    QString desktopTrigger() const;
+    bool canChangeDesktopTrigger() const;
+    void changeDesktopTrigger();
+
     // The unshifted character of the key in the current keyboard layout; empty
     // for keys with fixed symbols and keys the layout gives no single character.
     QString layoutCharacter(int keyCode) const;
@@ -117,6 +126,9 @@ Q_SIGNALS:
     // "KeyboardShortcuts_recorderActiveStatusDidChange": a recorder started
     // (true) or stopped (false) recording.
     void recorderActiveStatusDidChange(bool isActive);
+    // The desktop's trigger, whether it can be changed, or unavailableReason()
+    // changed.
+    void desktopTriggerDidChange();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -72,6 +72,14 @@ RecorderWidget::RecorderWidget(Center& center, const Name& name, QWidget* parent
     // The field holds a shortcut's name, never typed or pasted text.
     setAcceptDrops(false);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    if (m_center.keysAssignedByDesktop()) {
+        // Keys pressed here would never reach the desktop's bindings.
+        setReadOnly(true);
+        setClearButtonEnabled(false);
+        setFocusPolicy(Qt::NoFocus);
+        setPlaceholderText(localized("set_by_desktop"));
+        connect(&m_center, &Center::desktopTriggerDidChange, this, &RecorderWidget::showShortcut);
+    }
     showShortcut();
     connect(&m_center, &Center::shortcutByNameDidChange, this, [this](const Name& changed) {
         if (changed == m_name)
@@ -98,6 +106,10 @@ QSize RecorderWidget::sizeHint() const {
 }
 
 void RecorderWidget::showShortcut() {
+    if (m_center.keysAssignedByDesktop()) {
+        setText(m_center.desktopTrigger());
+        return;
+    }
     const auto shortcut = m_center.getShortcut(m_name);
     setText(shortcut ? m_center.description(*shortcut) : QString());
 }
@@ -132,7 +144,7 @@ void RecorderWidget::focusOutEvent(QFocusEvent* event) {
 }
 
 void RecorderWidget::startRecording() {
-    if (m_recording || !window())
+    if (m_recording || !window() || m_center.keysAssignedByDesktop())
         return;
     m_recording = true;
     setPlaceholderText(localized("press_shortcut"));

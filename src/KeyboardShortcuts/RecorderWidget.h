@@ -13,7 +13,8 @@ class Center;
 // The field in which the user sets a name's shortcut. It shows the shortcut's
 // text with a clear button; while it has focus it records: the next key
 // combination is checked and either stored for the name or refused (a beep
-// or an alert). Global shortcuts are paused meanwhile.
+// or an alert). Global shortcuts are paused meanwhile. Where the desktop
+// decides the keys, the field only shows what it assigned.
 //
 //   auto* recorder = new KeyboardShortcuts::RecorderWidget(center, Name("openPanel"), this);
 class RecorderWidget : public QLineEdit {

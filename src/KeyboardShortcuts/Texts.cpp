@@ -17,6 +17,7 @@ struct Text {
 constexpr Text kTexts[] = {
     {"record_shortcut", QT_TRANSLATE_NOOP("KeyboardShortcuts", "Record Shortcut")},
     {"press_shortcut", QT_TRANSLATE_NOOP("KeyboardShortcuts", "Press Shortcut")},
+    {"set_by_desktop", QT_TRANSLATE_NOOP("KeyboardShortcuts", "Set by the Desktop")},
     {"keyboard_shortcut_used_by_menu_item",
      QT_TRANSLATE_NOOP("KeyboardShortcuts",
                        "This keyboard shortcut cannot be used as it's already used by the "

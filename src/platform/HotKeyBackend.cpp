@@ -15,10 +15,9 @@ bool HotKeyBackend::isWaylandSession() {
 }
 
 QString HotKeyBackend::waylandReason() {
-    return QStringLiteral("Global shortcuts need an X11 session. Under Wayland the desktop "
-                          "passes keys to Quillet only while one of its windows has focus, so "
-                          "the shortcut is switched off; the tray's paperclip still opens "
-                          "everything.");
+    return QStringLiteral("Under Wayland the desktop passes keys to Quillet only while one of "
+                          "its windows has focus: bind a key to \"quillet --toggle-picker\" in "
+                          "the desktop's own keyboard settings instead.");
 }
 
 namespace {

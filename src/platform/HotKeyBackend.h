@@ -46,6 +46,19 @@ public:
     // where grabs work.
     virtual QString unavailableReason() const { return {}; }
 
+    // Where the desktop decides which keys trigger a shortcut (the portal on
+    // Wayland), no combination can be recorded here. desktopTrigger() is the
+    // desktop's own text for the keys of the grabbed shortcut, empty until it
+    // has said; changeDesktopTrigger() asks it to let the user pick others.
+    virtual bool desktopAssignsKeys() const { return false; }
+    virtual QString desktopTrigger() const { return {}; }
+    virtual bool canChangeDesktopTrigger() const { return false; }
+    virtual void changeDesktopTrigger() {}
+
+    // Called after the desktop's trigger, whether it can be changed, or the
+    // unavailable reason changed.
+    void setChangeHandler(std::function<void()> handler) { m_changed = std::move(handler); }
+
     // The handler sees every key event the backend catches and returns true when
     // it consumed the event (it then reaches no window).
     void setEventHandler(std::function<bool(const HotKeyEvent&)> handler) {
@@ -63,7 +76,12 @@ protected:
     static QString waylandReason();
 
     bool deliver(const HotKeyEvent& event) { return m_handler && m_handler(event); }
+    void notifyChanged() {
+        if (m_changed)
+            m_changed();
+    }
 
 private:
     std::function<bool(const HotKeyEvent&)> m_handler;
+    std::function<void()> m_changed;
 };

@@ -28,6 +28,10 @@ QString usLayoutCharacter(int keyCode) {
 
 } // namespace
 
+QString NullHotKeys::usCharacter(int keyCode) {
+    return usLayoutCharacter(keyCode);
+}
+
 QString NullHotKeys::layoutCharacter(int keyCode) const {
     return usLayoutCharacter(keyCode);
 }

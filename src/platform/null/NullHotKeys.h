@@ -17,6 +17,9 @@ public:
     QString layoutCharacter(int keyCode) const override;
     QString unavailableReason() const override { return m_reason; }
 
+    // The key's character in the US layout; empty for keys that type none.
+    static QString usCharacter(int keyCode);
+
 private:
     QString m_reason;
 };

@@ -2,6 +2,7 @@
 
 #include "platform/CapabilityReport.h"
 #include "platform/PlatformLog.h"
+#include "platform/dbus/PortalHotKeys.h"
 #include "platform/freedesktop/FreedesktopServices.h"
 #include "platform/null/NullHotKeys.h"
 #include "platform/null/NullPlatform.h"
@@ -12,6 +13,7 @@
 #include "platform/wayland/WaylandPasteKeystroke.h"
 #include "platform/wayland/WaylandPasteboard.h"
 
+#include <QDBusConnection>
 #include <QGuiApplication>
 
 namespace {
@@ -66,9 +68,12 @@ std::optional<Platform> WaylandPlatform::create(DefaultsStore& store) {
     p.frontmostApp = std::move(frontmost);
     if (keystroke->isAvailable())
         p.pasteKeystroke = std::move(keystroke);
-    p.hotKeys = std::make_unique<NullHotKeys>(
-        QStringLiteral("This Wayland session gives Quillet no global shortcuts yet: bind a key "
-                       "to \"quillet\" in the desktop's own keyboard settings."));
+    // Whether the portal binds shortcuts is learnt without waiting for it.
+    auto portal = std::make_unique<PortalHotKeys>(QDBusConnection::sessionBus());
+    if (portal->isPortalOnBus())
+        p.hotKeys = std::move(portal);
+    else
+        p.hotKeys = std::make_unique<NullHotKeys>(PortalHotKeys::noShortcutReason());
     FreedesktopServices::addTo(p, store);
 
     using Id = Capability::Id;

@@ -8,8 +8,8 @@ class DefaultsStore;
 
 // The services of a Wayland session whose compositor lets a clipboard manager
 // see the clipboard (data-control), with the freedesktop ones every Linux
-// desktop shares. Global shortcuts are not available here yet; the paste
-// keystroke only where the compositor offers a virtual keyboard.
+// desktop shares; the global shortcut through the desktop portal, and the
+// paste keystroke where the compositor offers a virtual keyboard.
 class WaylandPlatform {
 public:
     // Nothing when no compositor answers or it gives no clipboard access.

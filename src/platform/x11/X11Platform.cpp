@@ -1,12 +1,15 @@
 #include "platform/x11/X11Platform.h"
 
 #include "platform/CapabilityReport.h"
+#include "platform/dbus/PortalHotKeys.h"
 #include "platform/freedesktop/FreedesktopServices.h"
 #include "platform/x11/X11ClipboardManager.h"
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11FrontmostApp.h"
 #include "platform/x11/X11PasteKeystroke.h"
 #include "platform/x11/X11Pasteboard.h"
+
+#include <QDBusConnection>
 
 Platform X11Platform::create(DefaultsStore& store) {
     Platform p;
@@ -22,6 +25,13 @@ Platform X11Platform::create(DefaultsStore& store) {
     p.frontmostApp = std::make_unique<X11FrontmostApp>();
     p.clipboardManager = std::make_unique<X11ClipboardManager>(*display);
     p.hotKeys = HotKeyBackend::createForPlatform();
+    // On XWayland (GNOME Shell) X11 grabs never fire; the desktop's portal
+    // binds the shortcut there if it runs.
+    if (!p.hotKeys->unavailableReason().isEmpty()) {
+        auto portal = std::make_unique<PortalHotKeys>(QDBusConnection::sessionBus());
+        if (portal->isPortalOnBus())
+            p.hotKeys = std::move(portal);
+    }
     FreedesktopServices::addTo(p, store);
 
     // Under XWayland the compositor bridges the clipboard, but X11 sees only
@@ -51,10 +61,16 @@ Platform X11Platform::create(DefaultsStore& store) {
                      : QStringLiteral("Quillet presses Ctrl+V in the application you came from."),
             QStringLiteral(
                 "The X server has no XTEST extension, so Quillet only copies the item.")),
-        CapabilityReport::row(Id::globalShortcut, p.hotKeys->unavailableReason().isEmpty(),
-                              QStringLiteral("X11 key grab"),
-                              QStringLiteral("Quillet grabs the key on the X server."),
-                              p.hotKeys->unavailableReason()),
+        p.hotKeys->desktopAssignsKeys()
+            ? CapabilityReport::row(Id::globalShortcut, p.hotKeys->unavailableReason().isEmpty(),
+                                    QStringLiteral("xdg-desktop-portal GlobalShortcuts"),
+                                    QStringLiteral("The desktop tells Quillet when its shortcut "
+                                                   "is pressed."),
+                                    p.hotKeys->unavailableReason())
+            : CapabilityReport::row(Id::globalShortcut, p.hotKeys->unavailableReason().isEmpty(),
+                                    QStringLiteral("X11 key grab"),
+                                    QStringLiteral("Quillet grabs the key on the X server."),
+                                    p.hotKeys->unavailableReason()),
     };
     return p;
 }
