@@ -26,7 +26,8 @@ ClipboardMonitor::ClipboardMonitor(Pasteboard& pasteboard, FrontmostApp& frontmo
     , m_store(store)
     , m_thumbnails(thumbnails)
     , m_prefs(prefs)
-    , m_lastChange(pasteboard.changeCount()) {
+    , m_lastChange(pasteboard.changeCount())
+    , m_takenChange(m_lastChange) {
     m_readPool.setMaxThreadCount(1);
     m_imagePool.setMaxThreadCount(1);
 }
@@ -54,6 +55,8 @@ void ClipboardMonitor::start() {
     timer->moveToThread(m_pollThread);
     auto pollOnce = [this] {
         const qint64 count = m_pasteboard.changeCount();
+        if (count == m_takenChange.load())
+            return;
         QMetaObject::invokeMethod(
             this, [this, count] { tick(count); }, Qt::QueuedConnection);
     };
@@ -79,6 +82,7 @@ void ClipboardMonitor::tick(qint64 changeCount) {
         return;
     // Moves also while history is off, so those copies are never recorded later.
     m_lastChange = changeCount;
+    m_takenChange = changeCount;
     if (!m_prefs.clipboardEnabled()) {
         m_lastOfferRecorded = false;
         Q_EMIT changeHandled(changeCount);

@@ -4,6 +4,8 @@
 #include "history/OrderedCommits.h"
 
 #include <QObject>
+
+#include <atomic>
 #include <QString>
 #include <QStringList>
 #include <QThreadPool>
@@ -78,6 +80,9 @@ private:
     ThumbnailCache& m_thumbnails;
     Prefs& m_prefs;
     qint64 m_lastChange;
+    // The change the main thread has taken up, for the poll thread to skip
+    // a tick that would find nothing new (no wake-up of the main thread).
+    std::atomic<qint64> m_takenChange;
     bool m_lastOfferRecorded = false;
     int m_retriesPending = 0;
     QThread* m_pollThread = nullptr;
