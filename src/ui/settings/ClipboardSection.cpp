@@ -77,7 +77,7 @@ ClipboardSection::ClipboardSection(Prefs& prefs, CopyBack& copyBack,
 
     auto* input = new QHBoxLayout;
     input->setSpacing(8);
-    m_newExclusion->setPlaceholderText(QStringLiteral("bundle id, e.g. com.example.app"));
+    m_newExclusion->setPlaceholderText(QStringLiteral("application id, e.g. org.gnome.TextEditor"));
     m_newExclusion->setFont(SettingsStyle::font(11.5));
     m_add->setFont(SettingsStyle::font(11.5));
     m_add->setAutoDefault(false);

@@ -19,7 +19,7 @@ GeneralSection::GeneralSection(Prefs& prefs, QWidget* parent)
     SettingsRow::addRows(
         layout,
         {new SettingsRow(QStringLiteral("Launch at login"), {}, m_launchAtLogin),
-         new SettingsRow(QStringLiteral("Menu bar badge"),
+         new SettingsRow(QStringLiteral("Tray badge"),
                          QStringLiteral("Show the new-screenshot count next to the paperclip."),
                          m_badge),
          new SettingsRow(QStringLiteral("Play sound on capture"),

@@ -34,7 +34,7 @@ ShortcutsSection::ShortcutsSection(KeyboardShortcuts::Center& shortcuts, QWidget
     layout->addSpacing(4);
     layout->addWidget(SettingsRow::note(QStringLiteral(
         "Pops up your 5 most recent clips right where you're working — ↑↓ or 1–5 to pick, "
-        "Return to copy. Default ⌘⇧V. The full history is one click on the menu bar "
+        "Return to copy. Default ⌘⇧V. The full history is one click on the tray "
         "paperclip.")));
     layout->addSpacing(4);
     m_situation = SettingsRow::note(QString());
