@@ -5,10 +5,10 @@
 
 #include <QObject>
 
-#include <atomic>
 #include <QString>
 #include <QStringList>
 #include <QThreadPool>
+#include <atomic>
 
 #include <optional>
 
