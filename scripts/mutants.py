@@ -36,6 +36,8 @@
 # December 7, Wayland platform: WL1-WL5 (clipboard start state, secrets, the
 # non-blocking writer, the own window in the toplevel list, the stuck owner)
 # all killed, by tst_waylandclipboard and tst_waylandpaste on the wayland tier.
+# WL2 was the same edit as X2 once both platforms shared SelectionPasteboard:
+# dropped; X2 and X3 now point at that file, KS8 at the shared chord's Shift.
 M = []
 def m(id, area, file, old, new, note):
     M.append(dict(id=id, area=area, file=file, old=old, new=new, note=note))
@@ -168,11 +170,11 @@ m("X1", "x11", "src/platform/x11/X11SelectionReader.cpp",
   "if (overflow || length > maxBytes) {",
   "INCR transfer bounds only each chunk, not the total")
 XP = "src/platform/x11/X11Pasteboard.cpp"
-m("X2", "x11", XP,
+m("X2", "x11", "src/platform/SelectionPasteboard.cpp",
   "    if (isConcealed(offer))\n        return std::nullopt;\n",
   "",
   "marker check before transfer removed")
-m("X3", "x11", XP,
+m("X3", "x11", "src/platform/SelectionPasteboard.cpp",
   '    if (used == QLatin1String("STRING"))\n        return QString::fromLatin1(*bytes);\n',
   "",
   "STRING target decoded as UTF-8 instead of Latin-1")
@@ -228,7 +230,7 @@ m("KS7", "shortcuts", "src/platform/x11/X11HotKeys.cpp",
   "return {0, XCB_MOD_MASK_LOCK, numLock, numLock};",
   "no grab for Caps Lock and Num Lock both on")
 m("KS8", "history", "src/platform/x11/X11PasteKeystroke.cpp",
-  "        if (terminal)\n            fake(XCB_KEY_PRESS, shift);\n",
+  "        if (terminal)\n            fake(XCB_KEY_PRESS, *chord->shift);\n",
   "",
   "paste keystroke into a terminal lacks Shift (Ctrl+V instead of Ctrl+Shift+V)")
 
@@ -288,10 +290,6 @@ m("WL1", "wayland", WL + "WaylandClipboard.cpp",
   "    if (!m_started)\n        return;\n",
   "",
   "the offer present at start is counted as a copy made while running")
-m("WL2", "wayland", "src/platform/SelectionPasteboard.cpp",
-  "    if (isConcealed(offer))\n        return std::nullopt;\n",
-  "",
-  "a password manager's offer is transferred")
 m("WL3", "wayland", WL + "PipeWriter.cpp",
   "            return true;\n        }\n        break; // the reader went away",
   "            continue;\n        }\n        break; // the reader went away",
