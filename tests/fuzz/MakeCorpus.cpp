@@ -34,6 +34,14 @@ QByteArray pngWithSoftware(const QString& software) {
     return bytes;
 }
 
+// The PNG with a text chunk after its header that claims 2 GB and holds a few
+// bytes: the decoder must not be reached with it.
+QByteArray withHugeChunk(const QByteArray& png) {
+    constexpr qsizetype afterHeader = 8 + 25; // signature, IHDR chunk
+    return png.left(afterHeader) + QByteArray("\x7f\xff\xf0\x00tEXtSoftware", 16) +
+           png.mid(afterHeader);
+}
+
 QByteArray field(const QByteArray& a, const QByteArray& b) {
     return a + '\0' + b;
 }
@@ -52,6 +60,7 @@ int main(int argc, char** argv) {
     put("clip_image", "png", '\0' + TestImages::png(4, 3));
     put("clip_image", "png-noisy", '\0' + TestImages::png(8, 8, true));
     put("clip_image", "png-truncated", '\0' + TestImages::truncatedPng().left(400));
+    put("clip_image", "png-huge-chunk", '\0' + withHugeChunk(TestImages::png(4, 3)));
     put("clip_image", "tiff", '\1' + TestImages::tiff(4, 3));
 
     // First byte: bit 0 plain text type, 1 rtf, 2 uri-list, 3 concealed, high nibble cut limit.
@@ -110,6 +119,8 @@ int main(int argc, char** argv) {
 
     put("png_probe", "gnome", pngWithSoftware(QStringLiteral("gnome-screenshot")));
     put("png_probe", "other", pngWithSoftware(QStringLiteral("Some editor")));
+    put("png_probe", "huge-chunk",
+        withHugeChunk(pngWithSoftware(QStringLiteral("gnome-screenshot"))));
     put("png_probe", "name", "Screenshot_20240101_120000-2.png");
 
     put("debug_command", "state", field("state", "a\xcc\x81" + QByteArray(100, 'x')));
