@@ -49,7 +49,7 @@ fuzz: bootstrap
 	    if ! TMPDIR=$(FUZZ_TMPDIR) QT_QPA_PLATFORM=offscreen build/fuzz/tests/fuzz/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) \
 	        -timeout=10 -malloc_limit_mb=1024 -print_final_stats=1 -artifact_prefix=build/fuzz/crashes/$$t- \
 	        build/fuzz/found/$$t $$dir >$$log 2>&1; then tail -n 60 $$log; exit 1; fi; \
-	    grep -E '^#[0-9]+ +DONE|^stat::number_of_executed_units' $$log; \
+	    grep -E '^#[0-9]+[[:space:]]+DONE|^stat::number_of_executed_units' $$log; \
 	done
 
 format:
