@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 #define FUZZ_CHECK(condition)                                                                      \
     do {                                                                                           \
