@@ -3,7 +3,7 @@ PRESET ?= dev
 BUILD_DIR := build/$(PRESET)
 JOBS ?= $(shell nproc)
 
-.PHONY: run test build configure bootstrap bench deb format clean
+.PHONY: run test build configure bootstrap bench deb fuzz format clean
 
 bootstrap:
 	@./scripts/bootstrap
@@ -31,6 +31,26 @@ deb: bootstrap
 	@cmake --preset release >/dev/null
 	@cmake --build --preset release -j $(JOBS)
 	@cd build/release && cpack -G DEB
+
+# Each fuzz target under libFuzzer for FUZZ_SECONDS, starting from its corpus
+# in tests/fuzz/corpus; new inputs go to build/fuzz/found/<target>, crashes
+# to build/fuzz/crashes. `make test` replays the corpora without libFuzzer.
+FUZZ_SECONDS ?= 60
+# The targets that read files write each input to one first: memory is faster.
+FUZZ_TMPDIR ?= $(if $(wildcard /dev/shm),/dev/shm,/tmp)
+fuzz: bootstrap
+	@cmake --preset fuzz >/dev/null
+	@cmake --build --preset fuzz -j $(JOBS)
+	@mkdir -p build/fuzz/crashes
+	@for dir in tests/fuzz/corpus/*/; do \
+	    t=$$(basename $$dir); mkdir -p build/fuzz/found/$$t; \
+	    echo "fuzz_$$t: $(FUZZ_SECONDS) s"; \
+	    log=build/fuzz/found/$$t.log; \
+	    if ! TMPDIR=$(FUZZ_TMPDIR) QT_QPA_PLATFORM=offscreen build/fuzz/tests/fuzz/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) \
+	        -timeout=10 -malloc_limit_mb=1024 -print_final_stats=1 -artifact_prefix=build/fuzz/crashes/$$t- \
+	        build/fuzz/found/$$t $$dir >$$log 2>&1; then tail -n 60 $$log; exit 1; fi; \
+	    grep -E '^#[0-9]+[[:space:]]+DONE|^stat::number_of_executed_units' $$log; \
+	done
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -1,5 +1,6 @@
 #include "history/ClipImageEncoder.h"
 
+#include "platform/PngChunks.h"
 #include "thumbnails/Sha256.h"
 
 #include <QBuffer>
@@ -14,6 +15,11 @@ std::optional<ClipImageEncoder::Result> ClipImageEncoder::encode(const QByteArra
     QByteArray bytes = data; // shared, not copied
     QBuffer buffer(&bytes);
     if (!buffer.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    // Even the header is not read when a chunk claims more than was offered:
+    // the decoder would allocate what it claims.
+    if (format == "png" &&
+        (data.size() < 8 || !buffer.seek(8) || !PngChunks::lengthsFit(buffer) || !buffer.seek(0)))
         return std::nullopt;
     QImageReader reader(&buffer, format);
     reader.setAutoDetectImageFormat(false);

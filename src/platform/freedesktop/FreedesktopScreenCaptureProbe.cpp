@@ -1,5 +1,7 @@
 #include "platform/freedesktop/FreedesktopScreenCaptureProbe.h"
 
+#include "platform/PngChunks.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
@@ -46,6 +48,9 @@ QString FreedesktopScreenCaptureProbe::pngSoftware(const QString& path) {
     }
     static const QByteArray signature("\x89PNG\r\n\x1a\n", 8);
     if (file.peek(signature.size()) != signature)
+        return {};
+    // A damaged file whose chunk claims gigabytes would cost them in memory.
+    if (!file.seek(signature.size()) || !PngChunks::lengthsFit(file) || !file.seek(0))
         return {};
     QImageReader reader(&file, "png");
     return reader.text(QStringLiteral("Software"));
