@@ -75,7 +75,16 @@ ClipStore::ClipStore(const QString& baseDir, Prefs& prefs, QObject* parent)
 }
 
 void ClipStore::openDatabase() {
-    if (openAndRead() || !m_db.isOpen() || !m_db.lastErrorIsDamage())
+    if (openAndRead()) {
+        // A run that ended abruptly (killed, crashed, power lost) can leave a
+        // data file whose row never committed, or a half-written temporary
+        // one; nothing else ever removes them, so every such end would leave
+        // its files behind for good.
+        if (mayRemoveUnusedFiles())
+            removeUnusedFiles({m_blobsDir});
+        return;
+    }
+    if (!m_db.isOpen() || !m_db.lastErrorIsDamage())
         return;
     // The history cannot be read: an empty list would be taken for the truth
     // (and a clear would then sweep the side files of every unread row). Keep
@@ -321,6 +330,10 @@ void ClipStore::sweepOrphans() {
             << "side files not swept: a history that could not be read may still use them";
         return;
     }
+    removeUnusedFiles({m_blobsDir, m_thumbsDir});
+}
+
+void ClipStore::removeUnusedFiles(const QStringList& dirs) {
     QSet<QString> keep;
     for (const ClipItem& item : m_items) {
         for (const auto* path : {&item.rtfPath, &item.blobPath, &item.thumbPath}) {
@@ -328,7 +341,7 @@ void ClipStore::sweepOrphans() {
                 keep.insert(**path);
         }
     }
-    for (const QString& dir : {m_blobsDir, m_thumbsDir}) {
+    for (const QString& dir : dirs) {
         QDirIterator it(dir, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
         while (it.hasNext()) {
             const QString path = it.next();
