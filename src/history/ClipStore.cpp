@@ -4,6 +4,7 @@
 #include "history/SqliteStatement.h"
 #include "settings/Prefs.h"
 #include "thumbnails/Sha256.h"
+#include "thumbnails/ThumbnailCache.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -345,8 +346,15 @@ void ClipStore::removeUnusedFiles(const QStringList& dirs) {
         QDirIterator it(dir, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
         while (it.hasNext()) {
             const QString path = it.next();
-            if (!keep.contains(path))
-                QFile::remove(path);
+            if (keep.contains(path))
+                continue;
+            // An unused picture's preview goes with it (named after the
+            // picture's path and time, so found only while it is there): a
+            // kill between a prune and its removals leaves both behind.
+            const QString preview = ThumbnailCache::thumbnailPath(m_thumbsDir, path);
+            if (dir == m_blobsDir && !keep.contains(preview))
+                QFile::remove(preview);
+            QFile::remove(path);
         }
     }
 }

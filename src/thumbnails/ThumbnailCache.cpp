@@ -127,13 +127,16 @@ ThumbnailCache::~ThumbnailCache() {
 }
 
 QUrl ThumbnailCache::thumbnailURL(const QUrl& file) const {
-    const QString path = file.isLocalFile() ? file.toLocalFile() : file.path();
+    return QUrl::fromLocalFile(
+        thumbnailPath(m_folder, file.isLocalFile() ? file.toLocalFile() : file.path()));
+}
+
+QString ThumbnailCache::thumbnailPath(const QString& folder, const QString& path) {
     const QDateTime modified = QFileInfo(path).fileTime(QFileDevice::FileModificationTime);
     // Whole seconds, truncated toward zero (C++ division), 0 when unreadable.
     const qint64 seconds = modified.isValid() ? modified.toMSecsSinceEpoch() / 1000 : 0;
     const QString key = path + QLatin1Char('|') + QString::number(seconds);
-    return QUrl::fromLocalFile(m_folder + QLatin1Char('/') + sha256Hex(key.toUtf8()) +
-                               QStringLiteral(".png"));
+    return folder + QLatin1Char('/') + sha256Hex(key.toUtf8()) + QStringLiteral(".png");
 }
 
 void ThumbnailCache::generate(const QUrl& source, const QUrl& target) {

@@ -127,7 +127,7 @@ public:
         return QTest::qWaitFor(
                    [&] {
                        m_out += m_process.readAllStandardOutput();
-                       return m_out.contains(line) || m_process.state() != QProcess::Running;
+                       return m_out.contains(line) || m_process.state() == QProcess::NotRunning;
                    },
                    timeoutMs) &&
                m_out.contains(line);
@@ -192,8 +192,8 @@ struct Row {
     QString hash, kind;
     double createdAt = 0;
     bool pinned = false;
-    QStringList dataFiles; // rich text and image payloads: never to be missing
     std::optional<QString> thumb;
+    QStringList dataFiles = {}; // rich text and image payloads: never to be missing
 };
 
 struct Store {
@@ -238,12 +238,8 @@ Store readStore() {
     store.integrity = check.join(u'\n');
     query("SELECT id,hash,kind,created_at,pinned,rtf_path,blob_path,thumb_path FROM items",
           [&](sqlite3_stmt* s) {
-              Row row{*text(s, 1),
-                      *text(s, 2),
-                      sqlite3_column_double(s, 3),
-                      sqlite3_column_int(s, 4) != 0,
-                      {},
-                      text(s, 7)};
+              Row row{*text(s, 1), *text(s, 2), sqlite3_column_double(s, 3),
+                      sqlite3_column_int(s, 4) != 0, text(s, 7)};
               for (int i : {5, 6}) {
                   if (const auto file = text(s, i))
                       row.dataFiles << *file;
@@ -451,9 +447,9 @@ int main(int argc, char** argv) {
     if (args.size() == 5 && args[1] == u"--copier"_qs)
         return runCopier(args[2], args[3].toUInt(), args[4].toInt());
     g_long = args.removeAll(u"--long"_qs) > 0;
+    // The suite's run leaves the 10,000 copies to `make soak`.
     if (!g_long && args.size() == 1)
-        args << u"killedAtRandomMoments"_qs; // the suite's run: the 10,000 copies are for `make
-                                             // soak`
+        args << u"killedAtRandomMoments"_qs;
     TestSoak test;
     return QTest::qExec(&test, args);
 }
