@@ -3,7 +3,7 @@ PRESET ?= dev
 BUILD_DIR := build/$(PRESET)
 JOBS ?= $(shell nproc)
 
-.PHONY: run test build configure bootstrap bench deb fuzz format clean
+.PHONY: run test soak build configure bootstrap bench deb fuzz format clean
 
 bootstrap:
 	@./scripts/bootstrap
@@ -19,6 +19,11 @@ run: build
 
 test: build
 	@cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS) --timeout 600
+
+# 200 kills of a running Quillet, then 10,000 copies into one (a few minutes).
+soak: build
+	@QUILLET_BUILD_DIR=$(CURDIR)/$(BUILD_DIR) ./tests/harness/run-test x11 \
+		$(BUILD_DIR)/tests/soak/tst_soak --long
 
 bench: build
 	@for b in $(BUILD_DIR)/bench/*_bench; do ./tests/harness/run-test bench $$b; done

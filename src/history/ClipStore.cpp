@@ -4,6 +4,7 @@
 #include "history/SqliteStatement.h"
 #include "settings/Prefs.h"
 #include "thumbnails/Sha256.h"
+#include "thumbnails/ThumbnailCache.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -75,7 +76,16 @@ ClipStore::ClipStore(const QString& baseDir, Prefs& prefs, QObject* parent)
 }
 
 void ClipStore::openDatabase() {
-    if (openAndRead() || !m_db.isOpen() || !m_db.lastErrorIsDamage())
+    if (openAndRead()) {
+        // A run that ended abruptly (killed, crashed, power lost) can leave a
+        // data file whose row never committed, or a half-written temporary
+        // one; nothing else ever removes them, so every such end would leave
+        // its files behind for good.
+        if (mayRemoveUnusedFiles())
+            removeUnusedFiles({m_blobsDir});
+        return;
+    }
+    if (!m_db.isOpen() || !m_db.lastErrorIsDamage())
         return;
     // The history cannot be read: an empty list would be taken for the truth
     // (and a clear would then sweep the side files of every unread row). Keep
@@ -321,6 +331,10 @@ void ClipStore::sweepOrphans() {
             << "side files not swept: a history that could not be read may still use them";
         return;
     }
+    removeUnusedFiles({m_blobsDir, m_thumbsDir});
+}
+
+void ClipStore::removeUnusedFiles(const QStringList& dirs) {
     QSet<QString> keep;
     for (const ClipItem& item : m_items) {
         for (const auto* path : {&item.rtfPath, &item.blobPath, &item.thumbPath}) {
@@ -328,12 +342,19 @@ void ClipStore::sweepOrphans() {
                 keep.insert(**path);
         }
     }
-    for (const QString& dir : {m_blobsDir, m_thumbsDir}) {
+    for (const QString& dir : dirs) {
         QDirIterator it(dir, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
         while (it.hasNext()) {
             const QString path = it.next();
-            if (!keep.contains(path))
-                QFile::remove(path);
+            if (keep.contains(path))
+                continue;
+            // An unused picture's preview goes with it (named after the
+            // picture's path and time, so found only while it is there): a
+            // kill between a prune and its removals leaves both behind.
+            const QString preview = ThumbnailCache::thumbnailPath(m_thumbsDir, path);
+            if (dir == m_blobsDir && !keep.contains(preview))
+                QFile::remove(preview);
+            QFile::remove(path);
         }
     }
 }

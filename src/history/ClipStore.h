@@ -6,6 +6,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -16,7 +17,8 @@ class Prefs;
 // whole history, pinned first, then newest first, replacing the list at every
 // reload. A database that is not one (or whose table cannot be read) is moved
 // aside and a fresh one started; side files are removed only when a
-// successful read showed that no row uses them. Main thread only.
+// successful read showed that no row uses them (at opening, the data files an
+// abrupt end left without their row). Main thread only.
 class ClipStore : public QObject {
     Q_OBJECT
     Q_PROPERTY(ClipItemList items READ items NOTIFY itemsChanged)
@@ -60,6 +62,8 @@ private:
     bool mayRemoveUnusedFiles() const;
     std::optional<int> countReferences(const QString& column, const QString& path);
     void pruneWith(bool itemsAreFresh);
+    // Only after a successful read (mayRemoveUnusedFiles).
+    void removeUnusedFiles(const QStringList& dirs);
     void removeSideFileIfUnused(const QString& path);
     void removeSideFilesOfPruned(const ClipItemList& before);
     void tightenPermissions(const QString& baseDir);

@@ -40,6 +40,15 @@ ClipboardMonitor::~ClipboardMonitor() {
 }
 
 void ClipboardMonitor::start() {
+    // A picture's preview is made after its row is added, so a run that ended
+    // abruptly (killed, crashed) can leave a picture without one for good.
+    for (const ClipItem& item : m_store.items()) {
+        if (item.kind == ClipKind::image && item.blobPath && item.thumbPath &&
+            !QFileInfo::exists(*item.thumbPath) &&
+            ThumbnailCache::thumbnailPath(m_thumbnails.folder(), *item.blobPath) == *item.thumbPath)
+            m_thumbnails.generate(QUrl::fromLocalFile(*item.blobPath),
+                                  QUrl::fromLocalFile(*item.thumbPath));
+    }
     if (m_pollThread) {
         m_pollThread->quit();
         m_pollThread->wait();

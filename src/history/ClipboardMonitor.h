@@ -42,7 +42,8 @@ public:
                      ThumbnailCache& thumbnails, Prefs& prefs, QObject* parent = nullptr);
     ~ClipboardMonitor() override;
 
-    // Starts watching; whatever the clipboard held before construction is never recorded.
+    // Starts watching; whatever the clipboard held before construction is never
+    // recorded. Makes the previews that pictures in the history lack.
     void start();
 
     qint64 lastChange() const { return m_lastChange; }

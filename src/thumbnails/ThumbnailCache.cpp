@@ -112,6 +112,14 @@ ThumbnailCache::ThumbnailCache(QString folder)
     QFile::setPermissions(m_folder,
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     m_pool.setMaxThreadCount(2);
+    // A preview is written under a temporary name and renamed when complete;
+    // a run that ended in the middle of one (killed, crashed) leaves that
+    // file, which no later run would ever use or remove. Nothing writes here
+    // before the cache exists.
+    const QDir dir(m_folder);
+    for (const QString& name :
+         dir.entryList({QStringLiteral("*.png.??????")}, QDir::Files | QDir::Hidden | QDir::System))
+        QFile::remove(dir.filePath(name));
 }
 
 ThumbnailCache::~ThumbnailCache() {
@@ -119,13 +127,16 @@ ThumbnailCache::~ThumbnailCache() {
 }
 
 QUrl ThumbnailCache::thumbnailURL(const QUrl& file) const {
-    const QString path = file.isLocalFile() ? file.toLocalFile() : file.path();
+    return QUrl::fromLocalFile(
+        thumbnailPath(m_folder, file.isLocalFile() ? file.toLocalFile() : file.path()));
+}
+
+QString ThumbnailCache::thumbnailPath(const QString& folder, const QString& path) {
     const QDateTime modified = QFileInfo(path).fileTime(QFileDevice::FileModificationTime);
     // Whole seconds, truncated toward zero (C++ division), 0 when unreadable.
     const qint64 seconds = modified.isValid() ? modified.toMSecsSinceEpoch() / 1000 : 0;
     const QString key = path + QLatin1Char('|') + QString::number(seconds);
-    return QUrl::fromLocalFile(m_folder + QLatin1Char('/') + sha256Hex(key.toUtf8()) +
-                               QStringLiteral(".png"));
+    return folder + QLatin1Char('/') + sha256Hex(key.toUtf8()) + QStringLiteral(".png");
 }
 
 void ThumbnailCache::generate(const QUrl& source, const QUrl& target) {
@@ -142,6 +153,12 @@ void ThumbnailCache::generate(const QUrl& source, const QUrl& target) {
         if (image.isNull())
             return;
         writePng(image, targetPath);
+        // A source removed while its preview was made (the picture of a clip
+        // that the history limit dropped meanwhile) leaves a preview that no
+        // one will ask for or remove. Checked after the preview is in place:
+        // whoever removes a source removes its preview after it.
+        if (!QFileInfo::exists(sourcePath))
+            QFile::remove(targetPath);
     });
 }
 

@@ -26,6 +26,8 @@ public:
 
     // The cache file of a file, whether or not it exists yet.
     QUrl thumbnailURL(const QUrl& file) const;
+    // The same for a cache in `folder`, for a local file.
+    static QString thumbnailPath(const QString& folder, const QString& path);
 
     // Starts making the preview of source at target and returns at once; the
     // PNG (at most 640 px on its longest side, owner-only) appears at target

@@ -3,6 +3,7 @@
 #include "history/SqliteDatabase.h"
 #include "settings/Prefs.h"
 #include "thumbnails/Sha256.h"
+#include "thumbnails/ThumbnailCache.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -193,7 +194,7 @@ private Q_SLOTS:
         Fixture f;
         f.recordText(QStringLiteral("secret"));
         // The digest of "abc" holds the bytes 0x01 and 0x03: each keeps its zero digit.
-        const QString blob = f.store->saveBlob("abc", QStringLiteral("png"));
+        const QString blob = f.recordImage("abc");
         QCOMPARE(blob,
                  f.store->blobsDir() +
                      QStringLiteral(
@@ -208,11 +209,21 @@ private Q_SLOTS:
             QCOMPARE(modeOf(path), folder ? mode_t(0700) : mode_t(0600));
             ::chmod(QFile::encodeName(path).constData(), folder ? 0755 : 0644);
         }
+        // What a killed run was writing, or left without its row (and the
+        // preview of that), goes at the next open; a screenshot's preview stays.
+        const QString unused = f.makeFile(f.store->blobsDir() + QStringLiteral("/unused.png"));
+        const QString unusedPreview =
+            f.makeFile(ThumbnailCache::thumbnailPath(f.store->thumbsDir(), unused));
+        const QString half = f.makeFile(f.store->blobsDir() + QStringLiteral("/.blob-a1B2c3"));
+        const QString preview = f.thumb(QStringLiteral("screenshot.png"));
         f.reopen();
+        for (const QString& gone : {unused, unusedPreview, half})
+            QVERIFY2(!QFile::exists(gone), qPrintable(gone));
+        QVERIFY(QFile::exists(preview));
         QCOMPARE(modeOf(f.base), mode_t(0700));
         QCOMPARE(modeOf(f.store->databasePath()), mode_t(0600));
         QCOMPARE(modeOf(blob), mode_t(0600));
-        QCOMPARE(f.store->items().size(), 1);
+        QCOMPARE(f.store->items().size(), 2);
         // A file that cannot be written is not passed off as written (root ignores modes).
         QVERIFY(QDir(f.store->blobsDir()).removeRecursively());
         QVERIFY(QFile(f.store->blobsDir()).open(QIODevice::WriteOnly));
