@@ -43,7 +43,8 @@ deb: bootstrap
 FUZZ_SECONDS ?= 60
 # The targets that read files write each input to one first: memory is faster.
 FUZZ_TMPDIR ?= $(if $(wildcard /dev/shm),/dev/shm,/tmp)
-fuzz: bootstrap
+fuzz:
+	@./scripts/bootstrap fuzz
 	@cmake --preset fuzz >/dev/null
 	@cmake --build --preset fuzz -j $(JOBS)
 	@mkdir -p build/fuzz/crashes
