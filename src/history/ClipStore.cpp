@@ -208,6 +208,11 @@ void ClipStore::record(const NewClip& clip) {
             insert.bindInt(11, clip.downscaled ? 1 : 0);
             insert.step();
         }
+    } else if (clip.rtfPath && countReferences(QStringLiteral("rtf_path"), *clip.rtfPath) == 0) {
+        // The same text again with other formatting: the row keeps its own
+        // rich text, and the file written for this copy alone would stay
+        // behind until the next start.
+        QFile::remove(*clip.rtfPath);
     }
     reload();
     pruneWith(true);

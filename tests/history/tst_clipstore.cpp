@@ -164,6 +164,14 @@ private Q_SLOTS:
                          .text = QStringLiteral("hi"),
                          .rtfPath = rtf});
         QCOMPARE(f.store->items().size(), 3);
+        // The same text copied again with other formatting keeps the row's own.
+        const QString other = f.store->saveBlob("{\\rtf1 \\b hi}", QStringLiteral("rtf"));
+        f.store->record({.hash = sha256Hex("text:hi"),
+                         .kind = ClipKind::rtf,
+                         .text = QStringLiteral("hi"),
+                         .rtfPath = other});
+        QVERIFY(!QFile::exists(other));
+        QCOMPARE(f.store->items().at(0).rtfPath, rtf);
         f.store->deleteItem(f.store->items().at(1));
         QVERIFY(QFile::exists(thumb)); // still used by the other file item
         f.store->deleteItem(f.store->items().at(1));
