@@ -14,20 +14,19 @@
 #include <cstdlib>
 
 namespace {
+// Each row's name for scripts and title for people, in the order of Capability::Id.
+struct Names {
+    const char* id;
+    const char* title;
+};
+constexpr Names kNames[] = {{"clipboard", "Clipboard history"},
+                            {"sourceApp", "Source application"},
+                            {"pasteDirectly", "Paste directly"},
+                            {"globalShortcut", "Global shortcut"},
+                            {"tray", "Tray icon"}};
+
 QString idName(Capability::Id id) {
-    switch (id) {
-    case Capability::Id::clipboard:
-        return QStringLiteral("clipboard");
-    case Capability::Id::sourceApp:
-        return QStringLiteral("sourceApp");
-    case Capability::Id::pasteDirectly:
-        return QStringLiteral("pasteDirectly");
-    case Capability::Id::globalShortcut:
-        return QStringLiteral("globalShortcut");
-    case Capability::Id::tray:
-        return QStringLiteral("tray");
-    }
-    return {};
+    return QLatin1String(kNames[int(id)].id);
 }
 
 // Whether the X11 screen has an XEmbed tray manager (the system-tray selection has an owner).
@@ -85,19 +84,7 @@ QList<Capability> CapabilityReport::collect(const Platform& platform) {
 }
 
 QString CapabilityReport::title(Capability::Id id) {
-    switch (id) {
-    case Capability::Id::clipboard:
-        return QStringLiteral("Clipboard history");
-    case Capability::Id::sourceApp:
-        return QStringLiteral("Source application");
-    case Capability::Id::pasteDirectly:
-        return QStringLiteral("Paste directly");
-    case Capability::Id::globalShortcut:
-        return QStringLiteral("Global shortcut");
-    case Capability::Id::tray:
-        return QStringLiteral("Tray icon");
-    }
-    return {};
+    return QLatin1String(kNames[int(id)].title);
 }
 
 QString CapabilityReport::text(const QList<Capability>& rows) {
