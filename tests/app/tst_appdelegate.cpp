@@ -74,6 +74,8 @@ void TestAppDelegate::recordsAClipShownInThePanel() {
     QTRY_COMPARE(m_services.store().items().size(), 1);
     m_delegate.showPanel(PanelTab::clipboard);
     QTRY_VERIFY(m_delegate.panel()->isVisible());
+    // No global shortcut in this session: the footer names the command to bind instead.
+    QVERIFY(m_delegate.panel()->view().hintText().contains(u"quillet --show-panel"_qs));
     ClipboardView& clips = m_delegate.panel()->view().clipboardView();
     QTRY_COMPARE(clips.model().clipCount(), 1);
     pasteboard.setMimeData(offer({{PasteboardType::string, "something newer"}}));

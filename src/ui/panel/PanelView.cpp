@@ -9,6 +9,8 @@
 #include "ui/panel/ScreenshotsView.h"
 #include "ui/panel/TabSwitcher.h"
 
+#include <algorithm>
+
 #include <QCoreApplication>
 #include <QGraphicsDropShadowEffect>
 #include <QHBoxLayout>
@@ -48,6 +50,17 @@ QGraphicsDropShadowEffect* shadow(qreal opacity, qreal radius, qreal dy) {
     effect->setOffset(0, dy);
     return effect;
 }
+
+// Where the desktop gives Quillet no global shortcut (most Wayland sessions),
+// the footer must not promise one: it names the command to bind instead.
+QString clipboardHint(const QList<Capability>& capabilities) {
+    const bool noShortcut =
+        std::any_of(capabilities.begin(), capabilities.end(), [](const Capability& c) {
+            return c.id == Capability::Id::globalShortcut && !c.available;
+        });
+    return noShortcut ? QStringLiteral("\u00B7 bind a key to quillet --show-panel")
+                      : QStringLiteral("\u00B7 \u2318\u21E7V opens this anywhere");
+}
 } // namespace
 
 QString PanelView::versionLabel(const QString& applicationVersion) {
@@ -57,7 +70,8 @@ QString PanelView::versionLabel(const QString& applicationVersion) {
 
 PanelView::PanelView(PanelState& state, UiServices& services, QWidget* parent)
     : QWidget(parent)
-    , m_state(state) {
+    , m_state(state)
+    , m_clipboardHint(clipboardHint(services.capabilities)) {
     setFixedSize(panelWidth, panelHeight);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -120,8 +134,7 @@ void PanelView::showTab() {
     const bool clipboard = m_state.tab() == PanelTab::clipboard;
     m_tabs->setCurrentWidget(clipboard ? static_cast<QWidget*>(m_clipboard)
                                        : static_cast<QWidget*>(m_screenshots));
-    m_hint->setText(clipboard ? QStringLiteral("\u00B7 \u2318\u21E7V opens this anywhere")
-                              : QStringLiteral("\u00B7 drag shots into any app"));
+    m_hint->setText(clipboard ? m_clipboardHint : QStringLiteral("\u00B7 drag shots into any app"));
     // Leaving a tab drops its passing state, as a rebuilt view would.
     if (clipboard && m_screenshots->renamePrompt())
         m_screenshots->renamePrompt()->reject();
