@@ -1,6 +1,7 @@
 #include "ui/panel/ClipListView.h"
 
 #include "history/ClipMime.h"
+#include "ui/DarkTheme.h"
 #include "ui/PanelFormat.h"
 #include "ui/panel/ClipListModel.h"
 #include "ui/panel/ClipRowDelegate.h"
@@ -142,6 +143,7 @@ void ClipListView::contextMenuEvent(QContextMenuEvent* event) {
     const ClipItem item = *found;
     const QRect row(viewport()->mapToGlobal(visualRect(index).topLeft()), visualRect(index).size());
     QMenu menu(this);
+    DarkTheme::apply(&menu, DarkTheme::panelPopupBackground());
     connect(menu.addAction(QStringLiteral("Copy")), &QAction::triggered, this,
             [this, item] { Q_EMIT copyRequested(item); });
     connect(menu.addAction(QStringLiteral("Preview")), &QAction::triggered, this,

@@ -3,6 +3,7 @@
 #include "history/ClipStore.h"
 #include "history/CopyBack.h"
 #include "ui/AppIcons.h"
+#include "ui/DarkTheme.h"
 #include "ui/Palette.h"
 #include "ui/PanelFormat.h"
 #include "ui/QuickLook.h"
@@ -162,6 +163,7 @@ void ClipboardView::requestClear() {
     if (m_confirm)
         return;
     m_confirm = new QMessageBox(this);
+    DarkTheme::apply(m_confirm, DarkTheme::panelPopupBackground());
     m_confirm->setAttribute(Qt::WA_DeleteOnClose);
     m_confirm->setIcon(QMessageBox::Warning);
     m_confirm->setWindowTitle(QStringLiteral("Clear clipboard history?"));

@@ -75,6 +75,10 @@ FloatingPanel::FloatingPanel(PanelState& state, UiServices& services, QWidget* p
     setWindowTitle(QStringLiteral("Quillet"));
     setFocusPolicy(Qt::StrongFocus);
     setFixedSize(PanelView::panelWidth, PanelView::panelHeight);
+    // The shape clips the corners also where no compositor honours transparency.
+    QPainterPath shape;
+    shape.addRoundedRect(QRectF(rect()), PanelView::cornerRadius, PanelView::cornerRadius);
+    setMask(QRegion(shape.toFillPolygon().toPolygon()));
     m_view = new PanelView(m_state, m_ui, this);
     m_view->move(0, 0);
     m_border = new PanelBorder(this);

@@ -1,5 +1,7 @@
 #include "ui/panel/RenamePrompt.h"
 
+#include "ui/DarkTheme.h"
+
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
@@ -9,6 +11,7 @@
 
 RenamePrompt::RenamePrompt(const QString& name, QWidget* parent)
     : QDialog(parent) {
+    DarkTheme::apply(this, DarkTheme::panelPopupBackground());
     setWindowTitle(QStringLiteral("Rename screenshot"));
     auto* layout = new QVBoxLayout(this);
     auto* title = new QLabel(QStringLiteral("Rename screenshot"));

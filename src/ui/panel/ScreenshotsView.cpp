@@ -3,6 +3,7 @@
 #include "history/CopyBack.h"
 #include "platform/dbus/FileManagerReveal.h"
 #include "screenshots/ScreenshotWatcher.h"
+#include "ui/DarkTheme.h"
 #include "ui/PanelFormat.h"
 #include "ui/QuickLook.h"
 #include "ui/Toast.h"
@@ -71,6 +72,7 @@ void ScreenshotsView::copyFileOnly(const QUrl& url) {
 
 void ScreenshotsView::showContextMenu(const QUrl& url, const QPoint& globalPos) {
     QMenu menu(this);
+    DarkTheme::apply(&menu, DarkTheme::panelPopupBackground());
     connect(menu.addAction(QStringLiteral("Copy")), &QAction::triggered, this,
             [this, url] { copy(url); });
     connect(menu.addAction(QStringLiteral("Copy as File Only")), &QAction::triggered, this,

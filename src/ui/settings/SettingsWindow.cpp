@@ -1,5 +1,6 @@
 #include "ui/settings/SettingsWindow.h"
 
+#include "ui/DarkTheme.h"
 #include "ui/Palette.h"
 #include "ui/settings/AboutSection.h"
 #include "ui/settings/ClipboardSection.h"
@@ -16,8 +17,6 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QStackedWidget>
-#include <QStyle>
-#include <QStyleFactory>
 #include <QVBoxLayout>
 #include <QWindow>
 
@@ -44,31 +43,6 @@ QScrollArea* scrolling(QWidget* content) {
 }
 
 // Dark controls whatever the desktop's theme: the window has a fixed look.
-QPalette darkPalette() {
-    QPalette p;
-    const QColor base(0x2a, 0x2b, 0x31);
-    p.setColor(QPalette::Window, SettingsStyle::windowBackground());
-    p.setColor(QPalette::WindowText, Palette::ink());
-    p.setColor(QPalette::Base, base);
-    p.setColor(QPalette::AlternateBase, base.lighter(110));
-    p.setColor(QPalette::Text, Palette::ink());
-    p.setColor(QPalette::PlaceholderText, Palette::textDim());
-    p.setColor(QPalette::Button, QColor(0x3a, 0x3b, 0x42));
-    p.setColor(QPalette::ButtonText, Palette::ink());
-    p.setColor(QPalette::Highlight, Palette::blue());
-    p.setColor(QPalette::HighlightedText, Qt::white);
-    p.setColor(QPalette::Link, Palette::cyan());
-    p.setColor(QPalette::ToolTipBase, base);
-    p.setColor(QPalette::ToolTipText, Palette::ink());
-    p.setColor(QPalette::Light, QColor(0x55, 0x56, 0x5e));
-    p.setColor(QPalette::Midlight, QColor(0x48, 0x49, 0x50));
-    p.setColor(QPalette::Mid, QColor(0x30, 0x31, 0x37));
-    p.setColor(QPalette::Dark, QColor(0x18, 0x19, 0x1d));
-    p.setColor(QPalette::Shadow, Qt::black);
-    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
-        p.setColor(QPalette::Disabled, role, Palette::textDim());
-    return p;
-}
 // Buttons and fields as quiet translucent shapes on the dark background.
 QString controlStyleSheet() {
     return QStringLiteral(
@@ -104,11 +78,7 @@ SettingsWindow::SettingsWindow(UiServices& services, QWidget* parent)
     setWindowTitle(QStringLiteral("Quillet Settings"));
     setAttribute(Qt::WA_DeleteOnClose, false);
     setFixedSize(500, 580);
-    if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion"))) {
-        fusion->setParent(this);
-        setStyle(fusion);
-    }
-    setPalette(darkPalette());
+    DarkTheme::apply(this, SettingsStyle::windowBackground());
     setAutoFillBackground(false);
     setStyleSheet(controlStyleSheet());
 
