@@ -19,10 +19,14 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QIcon>
 #include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -149,6 +153,25 @@ void TestAppDelegate::trayItem() {
     QCOMPARE(item->title(), QString());
     QCOMPARE(item->toolTip(), QString("Quillet"));
     QCOMPARE(item->icon().pixmap(32, 32).toImage(), plain);
+    // Where the desktop's icon theme has Quillet's one-colour icon, it goes by
+    // name, so the tray host colours it for its panel; a count is painted.
+    QTemporaryDir theme;
+    QVERIFY(QDir(theme.path()).mkpath(u"hicolor/symbolic/apps"_qs));
+    QFile index(theme.filePath(u"hicolor/index.theme"_qs));
+    QVERIFY(index.open(QIODevice::WriteOnly));
+    index.write("[Icon Theme]\nName=hicolor\nDirectories=symbolic/apps\n\n[symbolic/apps]\n"
+                "Size=16\nMinSize=8\nMaxSize=512\nType=Scalable\n");
+    index.close();
+    QVERIFY(QFile::copy(QUILLET_SYMBOLIC_ICON,
+                        theme.filePath(u"hicolor/symbolic/apps/com.ovo.quillet-symbolic.svg"_qs)));
+    QIcon::setThemeSearchPaths({theme.path()});
+    QIcon::setThemeName(u"hicolor"_qs);
+    watcher.setUnseenCount(1);
+    Q_EMIT watcher.newScreenshotsCounted();
+    QVERIFY(item->icon().name().isEmpty());
+    m_delegate.showPanel();
+    QCOMPARE(item->icon().name(), u"com.ovo.quillet-symbolic"_qs);
+    QVERIFY(!item->icon().pixmap(22, 22).isNull());
     m_delegate.togglePanel();
     // A click's place serves that click only, not a later shortcut.
     Q_EMIT item->systemTrayIcon().activated(QSystemTrayIcon::Trigger);
