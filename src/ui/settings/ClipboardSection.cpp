@@ -3,6 +3,7 @@
 #include "history/CopyBack.h"
 #include "settings/Prefs.h"
 #include "ui/Palette.h"
+#include "ui/settings/RecentAppsButton.h"
 #include "ui/settings/SettingsMenu.h"
 #include "ui/settings/SettingsRow.h"
 #include "ui/settings/SettingsStyle.h"
@@ -31,8 +32,9 @@ QString trimSpacesAndTabs(const QString& text) {
 }
 } // namespace
 
-ClipboardSection::ClipboardSection(Prefs& prefs, CopyBack& copyBack,
-                                   const QList<Capability>& capabilities, QWidget* parent)
+ClipboardSection::ClipboardSection(Prefs& prefs, CopyBack& copyBack, ClipStore& store,
+                                   AppIcons& icons, const QList<Capability>& capabilities,
+                                   QWidget* parent)
     : QWidget(parent)
     , m_prefs(prefs)
     , m_copyBack(copyBack)
@@ -52,6 +54,7 @@ ClipboardSection::ClipboardSection(Prefs& prefs, CopyBack& copyBack,
     , m_exclusions(new QVBoxLayout)
     , m_newExclusion(new QLineEdit)
     , m_add(new QPushButton(QStringLiteral("Add")))
+    , m_recent(new RecentAppsButton(store, prefs, icons))
     , m_pasteDirectly(new SettingsSwitch)
     , m_pasteStatus(SettingsRow::note({})) {
     // The desktop's own reason, where it has one.
@@ -83,6 +86,8 @@ ClipboardSection::ClipboardSection(Prefs& prefs, CopyBack& copyBack,
     m_add->setAutoDefault(false);
     input->addWidget(m_newExclusion, 1);
     input->addWidget(m_add);
+    m_recent->setFont(SettingsStyle::font(11.5));
+    input->addWidget(m_recent);
     layout->addLayout(input);
     layout->addSpacing(6);
     layout->addWidget(SettingsRow::note(
@@ -100,6 +105,7 @@ ClipboardSection::ClipboardSection(Prefs& prefs, CopyBack& copyBack,
     connect(m_pasteDirectly, &SettingsSwitch::clicked, &m_prefs, &Prefs::setPasteDirectly);
     connect(m_newExclusion, &QLineEdit::returnPressed, this, &ClipboardSection::addExclusion);
     connect(m_add, &QPushButton::clicked, this, &ClipboardSection::addExclusion);
+    connect(m_recent, &RecentAppsButton::chosen, this, &ClipboardSection::exclude);
     connect(&m_prefs, &Prefs::clipboardEnabledChanged, this, &ClipboardSection::refresh);
     connect(&m_prefs, &Prefs::maxItemsChanged, this, &ClipboardSection::refresh);
     connect(&m_prefs, &Prefs::maxDaysChanged, this, &ClipboardSection::refresh);
@@ -119,13 +125,16 @@ QString ClipboardSection::cannotPasteText() const {
 }
 
 void ClipboardSection::addExclusion() {
-    const QString identifier = trimSpacesAndTabs(m_newExclusion->text());
+    exclude(trimSpacesAndTabs(m_newExclusion->text()));
+    m_newExclusion->clear();
+}
+
+void ClipboardSection::exclude(const QString& identifier) {
     QStringList apps = m_prefs.excludedApps();
     if (!identifier.isEmpty() && !apps.contains(identifier, Qt::CaseSensitive)) {
         apps.append(identifier);
         m_prefs.setExcludedApps(apps);
     }
-    m_newExclusion->clear();
 }
 
 void ClipboardSection::removeExclusion(const QString& identifier) {

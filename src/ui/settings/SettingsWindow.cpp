@@ -72,7 +72,8 @@ SettingsWindow::SettingsWindow(UiServices& services, QWidget* parent)
     , m_pages(new QStackedWidget)
     , m_general(new GeneralSection(services.prefs))
     , m_screenshots(new ScreenshotsSection(services.prefs, services.watcher))
-    , m_clipboard(new ClipboardSection(services.prefs, services.copyBack, services.capabilities))
+    , m_clipboard(new ClipboardSection(services.prefs, services.copyBack, services.store,
+                                       services.icons, services.capabilities))
     , m_shortcuts(new ShortcutsSection(services.shortcuts))
     , m_about(new AboutSection(services.capabilities)) {
     setWindowTitle(QStringLiteral("Quillet Settings"));
