@@ -303,6 +303,20 @@ m("WL5", "wayland", WL + "WaylandPasteboard.cpp",
   "",
   "a stuck owner costs a timeout on every read of the same change")
 
+UI = "src/ui/"
+m("UI9", "ui", UI + "settings/RecentAppsButton.cpp",
+  "if (s.app.id.isEmpty() || item.createdAt > s.latest)",
+  "if (s.app.id.isEmpty())",
+  "an application is placed by its first copy found, not its latest")
+m("UI10", "app", "src/app/TrayIcon.cpp",
+  "if (m_title.trimmed().isEmpty() && QIcon::hasThemeIcon(symbolicName))",
+  "if (QIcon::hasThemeIcon(symbolicName))",
+  "the theme's tray icon hides the unseen-screenshot count")
+m("UI11", "app", UI + "panel/PanelView.cpp",
+  "return c.id == Capability::Id::globalShortcut && !c.available;",
+  "return c.id == Capability::Id::globalShortcut && c.available;",
+  "the panel promises a global shortcut the desktop does not give")
+
 E2E = ["tst_acceptance", "tst_shell_x11"]
 AREA = {
     "history": ["tst_clipstore", "tst_capture", "tst_copyback"],
