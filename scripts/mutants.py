@@ -38,6 +38,8 @@
 # all killed, by tst_waylandclipboard and tst_waylandpaste on the wayland tier.
 # WL2 was the same edit as X2 once both platforms shared SelectionPasteboard:
 # dropped; X2 and X3 now point at that file, KS8 at the shared chord's Shift.
+# December 7, the desktop application's look: UI9-UI11 (the recent-applications
+# menu, the theme's tray icon, the footer's shortcut promise) all killed.
 M = []
 def m(id, area, file, old, new, note):
     M.append(dict(id=id, area=area, file=file, old=old, new=new, note=note))
