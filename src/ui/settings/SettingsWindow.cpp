@@ -101,7 +101,7 @@ SettingsWindow::SettingsWindow(UiServices& services, QWidget* parent)
     , m_clipboard(new ClipboardSection(services.prefs, services.copyBack, services.capabilities))
     , m_shortcuts(new ShortcutsSection(services.shortcuts))
     , m_about(new AboutSection(services.capabilities)) {
-    setWindowTitle(QStringLiteral("Quillet Settings"));
+    setWindowTitle(tr("Quillet Settings"));
     setAttribute(Qt::WA_DeleteOnClose, false);
     setFixedSize(500, 580);
     if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion"))) {
