@@ -514,6 +514,43 @@ Texte, Bilder, Dateien, Links.</translation>
     </message>
 </context>
 <context>
+    <name>CopyBack</name>
+    <message>
+        <location filename="../src/history/CopyBack.cpp" line="+21"/>
+        <source>Couldn&apos;t copy: the file is gone</source>
+        <translation>Kopieren fehlgeschlagen: Die Datei ist nicht mehr da</translation>
+    </message>
+</context>
+<context>
+    <name>DBusCommandClient</name>
+    <message>
+        <location filename="../src/platform/dbus/DBusCommandClient.cpp" line="+28"/>
+        <location line="+33"/>
+        <source>cannot reach the session bus (%1)</source>
+        <translation>Sitzungsbus nicht erreichbar (%1)</translation>
+    </message>
+    <message>
+        <location line="-13"/>
+        <source>Quillet is not running (nothing owns %1 on the session bus)</source>
+        <translation>Quillet läuft nicht (niemand besitzt %1 auf dem Sitzungsbus)</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Quillet did not answer within %1 s</source>
+        <translation>Quillet hat nicht innerhalb von %1 s geantwortet</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>the running Quillet does not know the command %1 (an older version?)</source>
+        <translation>das laufende Quillet kennt den Befehl %1 nicht (eine ältere Version?)</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>the running Quillet refused %1: %2</source>
+        <translation>das laufende Quillet hat %1 abgelehnt: %2</translation>
+    </message>
+</context>
+<context>
     <name>GeneralSection</name>
     <message>
         <location filename="../src/ui/settings/GeneralSection.cpp" line="+21"/>
