@@ -5,6 +5,7 @@
 #include "platform/freedesktop/GnomeScreenshotsName.h"
 #include "platform/freedesktop/IniKeyEditor.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -227,27 +228,36 @@ ScreenshotLocation::Folder ToolScreenshotLocation::resolve() const {
     // of these is the Pictures folder, whether or not it exists yet.
     if (has("kde")) {
         if (const auto folder = spectacle())
-            return {*folder, QStringLiteral("from Spectacle's settings")};
-        return {picturesFolder(), QStringLiteral("Spectacle's default")};
+            return {*folder, QCoreApplication::translate("ToolScreenshotLocation",
+                                                         "from Spectacle's settings")};
+        return {picturesFolder(),
+                QCoreApplication::translate("ToolScreenshotLocation", "Spectacle's default")};
     }
     if (has("xfce")) {
         if (const auto folder = xfce())
-            return {*folder, QStringLiteral("from Xfce Screenshooter's settings")};
-        return {picturesFolder(), QStringLiteral("Xfce Screenshooter's default")};
+            return {*folder, QCoreApplication::translate("ToolScreenshotLocation",
+                                                         "from Xfce Screenshooter's settings")};
+        return {picturesFolder(), QCoreApplication::translate("ToolScreenshotLocation",
+                                                              "Xfce Screenshooter's default")};
     }
     // GNOME Shell's screenshot UI ignores every setting, and plays its own
     // capture sound. Flashback and Budgie call themselves GNOME too, but
     // capture with other tools.
     if (has("gnome") && !has("gnome-flashback") && !has("budgie"))
-        return {gnomeShellFolder(), QStringLiteral("GNOME default"), true};
+        return {gnomeShellFolder(),
+                QCoreApplication::translate("ToolScreenshotLocation", "GNOME default"), true};
     if (const auto folder = flameshot())
-        return {*folder, QStringLiteral("from Flameshot's settings")};
+        return {*folder,
+                QCoreApplication::translate("ToolScreenshotLocation", "from Flameshot's settings")};
     if (const auto folder = gnomeScreenshot())
-        return {*folder, QStringLiteral("from gnome-screenshot's settings")};
+        return {*folder, QCoreApplication::translate("ToolScreenshotLocation",
+                                                     "from gnome-screenshot's settings")};
     const QString pictures = picturesFolder();
     if (QFileInfo(pictures).isDir())
-        return {pictures, QStringLiteral("Pictures folder (no tool's setting found)")};
-    return {desktopFolder(), QStringLiteral("Desktop (no tool's setting found)")};
+        return {pictures, QCoreApplication::translate("ToolScreenshotLocation",
+                                                      "Pictures folder (no tool's setting found)")};
+    return {desktopFolder(), QCoreApplication::translate("ToolScreenshotLocation",
+                                                         "Desktop (no tool's setting found)")};
 }
 
 void ToolScreenshotLocation::rememberCurrent() {

@@ -58,8 +58,8 @@ QString clipboardHint(const QList<Capability>& capabilities) {
         std::any_of(capabilities.begin(), capabilities.end(), [](const Capability& c) {
             return c.id == Capability::Id::globalShortcut && !c.available;
         });
-    return noShortcut ? QStringLiteral("\u00B7 bind a key to quillet --show-panel")
-                      : QStringLiteral("\u00B7 \u2318\u21E7V opens this anywhere");
+    return noShortcut ? PanelView::tr("\u00B7 bind a key to quillet --show-panel")
+                      : PanelView::tr("\u00B7 \u2318\u21E7V opens this anywhere");
 }
 } // namespace
 
@@ -108,8 +108,8 @@ PanelView::PanelView(PanelState& state, UiServices& services, QWidget* parent)
     footerRow->addWidget(m_version);
     footerRow->addWidget(m_hint);
     footerRow->addStretch();
-    QPushButton* settings = footerButton(QStringLiteral("Settings"));
-    QPushButton* quit = footerButton(QStringLiteral("Quit"));
+    QPushButton* settings = footerButton(tr("Settings"));
+    QPushButton* quit = footerButton(tr("Quit"));
     footerRow->addWidget(settings);
     footerRow->addSpacing(8);
     footerRow->addWidget(quit);
@@ -134,7 +134,7 @@ void PanelView::showTab() {
     const bool clipboard = m_state.tab() == PanelTab::clipboard;
     m_tabs->setCurrentWidget(clipboard ? static_cast<QWidget*>(m_clipboard)
                                        : static_cast<QWidget*>(m_screenshots));
-    m_hint->setText(clipboard ? m_clipboardHint : QStringLiteral("\u00B7 drag shots into any app"));
+    m_hint->setText(clipboard ? m_clipboardHint : tr("\u00B7 drag shots into any app"));
     // Leaving a tab drops its passing state, as a rebuilt view would.
     if (clipboard && m_screenshots->renamePrompt())
         m_screenshots->renamePrompt()->reject();

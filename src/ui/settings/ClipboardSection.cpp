@@ -38,22 +38,22 @@ ClipboardSection::ClipboardSection(Prefs& prefs, CopyBack& copyBack, ClipStore& 
     : QWidget(parent)
     , m_prefs(prefs)
     , m_copyBack(copyBack)
-    , m_cannotPaste(QStringLiteral("Quillet cannot press keys in other applications here, so "
-                                   "it only copies the item."))
+    , m_cannotPaste(tr("Quillet cannot press keys in other applications here, so "
+                       "it only copies the item."))
     , m_history(new SettingsSwitch)
-    , m_maxItems(new SettingsMenu({{QStringLiteral("100 items"), 100},
-                                   {QStringLiteral("500 items"), 500},
-                                   {QStringLiteral("1000 items"), 1000},
-                                   {QStringLiteral("2000 items"), 2000}},
+    , m_maxItems(new SettingsMenu({{tr("%n items", nullptr, 100), 100},
+                                   {tr("%n items", nullptr, 500), 500},
+                                   {tr("%n items", nullptr, 1000), 1000},
+                                   {tr("%n items", nullptr, 2000), 2000}},
                                   [&prefs](qint64 n) { prefs.setMaxItems(n); }))
-    , m_maxDays(new SettingsMenu({{QStringLiteral("7 days"), 7},
-                                  {QStringLiteral("30 days"), 30},
-                                  {QStringLiteral("90 days"), 90},
-                                  {QStringLiteral("1 year"), 365}},
+    , m_maxDays(new SettingsMenu({{tr("%n days", nullptr, 7), 7},
+                                  {tr("%n days", nullptr, 30), 30},
+                                  {tr("%n days", nullptr, 90), 90},
+                                  {tr("1 year"), 365}},
                                  [&prefs](qint64 n) { prefs.setMaxDays(n); }))
     , m_exclusions(new QVBoxLayout)
     , m_newExclusion(new QLineEdit)
-    , m_add(new QPushButton(QStringLiteral("Add")))
+    , m_add(new QPushButton(tr("Add")))
     , m_recent(new RecentAppsButton(store, prefs, icons))
     , m_pasteDirectly(new SettingsSwitch)
     , m_pasteStatus(SettingsRow::note({})) {
@@ -65,13 +65,12 @@ ClipboardSection::ClipboardSection(Prefs& prefs, CopyBack& copyBack, ClipStore& 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    SettingsRow::addRows(layout,
-                         {new SettingsRow(QStringLiteral("Keep clipboard history"), {}, m_history),
-                          new SettingsRow(QStringLiteral("Keep at most"), {}, m_maxItems),
-                          new SettingsRow(QStringLiteral("Forget after"), {}, m_maxDays)});
+    SettingsRow::addRows(layout, {new SettingsRow(tr("Keep clipboard history"), {}, m_history),
+                                  new SettingsRow(tr("Keep at most"), {}, m_maxItems),
+                                  new SettingsRow(tr("Forget after"), {}, m_maxDays)});
 
     layout->addSpacing(14);
-    layout->addWidget(SettingsRow::blockHeader(QStringLiteral("Never record from these apps")));
+    layout->addWidget(SettingsRow::blockHeader(tr("Never record from these apps")));
     layout->addSpacing(6);
     m_exclusions->setSpacing(4);
     m_exclusions->setContentsMargins(0, 0, 0, 0);
@@ -80,7 +79,7 @@ ClipboardSection::ClipboardSection(Prefs& prefs, CopyBack& copyBack, ClipStore& 
 
     auto* input = new QHBoxLayout;
     input->setSpacing(8);
-    m_newExclusion->setPlaceholderText(QStringLiteral("application id, e.g. org.gnome.TextEditor"));
+    m_newExclusion->setPlaceholderText(tr("application id, e.g. org.gnome.TextEditor"));
     m_newExclusion->setFont(SettingsStyle::font(11.5));
     m_add->setFont(SettingsStyle::font(11.5));
     m_add->setAutoDefault(false);
@@ -91,13 +90,13 @@ ClipboardSection::ClipboardSection(Prefs& prefs, CopyBack& copyBack, ClipStore& 
     layout->addLayout(input);
     layout->addSpacing(6);
     layout->addWidget(SettingsRow::note(
-        QStringLiteral("Password managers that mark the clipboard as concealed are always skipped, "
-                       "even if not listed.")));
+        tr("Password managers that mark the clipboard as concealed are always skipped, "
+           "even if not listed.")));
 
     layout->addSpacing(14);
-    layout->addWidget(SettingsRow::blockHeader(QStringLiteral("Paste directly")));
-    layout->addWidget(new SettingsRow(QStringLiteral("Paste into the frontmost app on click"), {},
-                                      m_pasteDirectly));
+    layout->addWidget(SettingsRow::blockHeader(tr("Paste directly")));
+    layout->addWidget(
+        new SettingsRow(tr("Paste into the frontmost app on click"), {}, m_pasteDirectly));
     layout->addWidget(m_pasteStatus);
     layout->addStretch();
 
@@ -116,8 +115,8 @@ ClipboardSection::ClipboardSection(Prefs& prefs, CopyBack& copyBack, ClipStore& 
 }
 
 QString ClipboardSection::canPasteText() {
-    return QStringLiteral("Pasting works: Quillet presses Ctrl+V in the application you came "
-                          "from.");
+    return tr("Pasting works: Quillet presses Ctrl+V in the application you came "
+              "from.");
 }
 
 QString ClipboardSection::cannotPasteText() const {
@@ -185,7 +184,7 @@ void ClipboardSection::rebuildExclusions() {
         remove->setIcon(
             SettingsSymbols::icon(QStringLiteral("minus.circle"), 14, Palette::textDim()));
         remove->setIconSize({14, 14});
-        remove->setToolTip(QStringLiteral("Remove"));
+        remove->setToolTip(tr("Remove"));
         remove->setCursor(Qt::PointingHandCursor);
         row->addWidget(label, 1);
         row->addWidget(remove);

@@ -14,12 +14,12 @@ constexpr int kMenuLimit = 10;
 }
 
 RecentAppsButton::RecentAppsButton(ClipStore& store, Prefs& prefs, AppIcons& icons, QWidget* parent)
-    : QPushButton(QStringLiteral("Recent"), parent)
+    : QPushButton(tr("Recent"), parent)
     , m_store(store)
     , m_prefs(prefs)
     , m_icons(icons) {
     setAutoDefault(false);
-    setToolTip(QStringLiteral("Choose an application you copied from"));
+    setToolTip(tr("Choose an application you copied from"));
     auto* menu = new QMenu(this);
     setMenu(menu);
     // Read when opened: the history changes while the settings stay open.
@@ -61,7 +61,7 @@ void RecentAppsButton::fillMenu() {
     list->clear();
     const QList<App> apps = recentApps(m_store.items(), m_prefs.excludedApps(), kMenuLimit);
     if (apps.isEmpty())
-        list->addAction(QStringLiteral("No applications in the history yet"))->setEnabled(false);
+        list->addAction(tr("No applications in the history yet"))->setEnabled(false);
     for (const App& app : apps) {
         QAction* action = list->addAction(m_icons.icon(app.id), app.name);
         // Two applications may share a name; the id tells them apart.

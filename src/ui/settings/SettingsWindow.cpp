@@ -76,7 +76,7 @@ SettingsWindow::SettingsWindow(UiServices& services, QWidget* parent)
                                        services.icons, services.capabilities))
     , m_shortcuts(new ShortcutsSection(services.shortcuts))
     , m_about(new AboutSection(services.capabilities)) {
-    setWindowTitle(QStringLiteral("Quillet Settings"));
+    setWindowTitle(tr("Quillet Settings"));
     setAttribute(Qt::WA_DeleteOnClose, false);
     setFixedSize(500, 580);
     DarkTheme::apply(this, SettingsStyle::windowBackground());
