@@ -319,6 +319,11 @@ m("UI11", "app", UI + "panel/PanelView.cpp",
   "return c.id == Capability::Id::globalShortcut && c.available;",
   "the panel promises a global shortcut the desktop does not give")
 
+m("SL1", "x11", "src/platform/freedesktop/ToolScreenshotLocation.cpp",
+  "    if (stamp == m_gsettingsStamp)\n        return m_gsettingsFolder;\n",
+  "",
+  "the minute check starts gsettings every time although nothing changed")
+
 E2E = ["tst_acceptance", "tst_shell_x11"]
 AREA = {
     "history": ["tst_clipstore", "tst_capture", "tst_copyback"],
