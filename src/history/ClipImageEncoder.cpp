@@ -2,18 +2,84 @@
 
 #include "platform/PngChunks.h"
 #include "thumbnails/Sha256.h"
+#include "thumbnails/ThumbnailCache.h"
 
 #include <QBuffer>
-#include <QImage>
+#include <QElapsedTimer>
 #include <QImageReader>
 #include <QImageWriter>
 
 #include <algorithm>
+#include <cstring>
 
-std::optional<ClipImageEncoder::Result> ClipImageEncoder::encode(const QByteArray& data,
-                                                                 const QByteArray& format) {
-    QByteArray bytes = data; // shared, not copied
-    QBuffer buffer(&bytes);
+namespace {
+// Pictures whose pixels deflate barely shrinks (noise, grain, dithering) are
+// stored uncompressed: on them the usual level spends three to four times as
+// long as storing for a file at most a tenth smaller. A sample of rows, packed
+// at the fastest level, decides, so the choice, and with it the bytes and
+// their hash, depends on the pixels alone. Everything else keeps the usual
+// level, and so the bytes and hash it has always had. Smaller pictures are
+// not sampled: deciding would cost more than it saves.
+constexpr qint64 kSampleFrom = 1024 * 1024;
+constexpr int kBandRows = 2;
+constexpr int kBandEvery = 64;
+constexpr double kIncompressible = 0.9;
+// Qt's PNG quality q is zlib level (100 - q) * 9 / 91.
+constexpr int kStoredQuality = 100;
+constexpr int kFastestQuality = 89;
+constexpr int kUsualQuality = -1; // libpng's own default level
+
+std::optional<QByteArray> write(const QImage& image, int quality) {
+    QByteArray bytes;
+    // Room for incompressible pixels (which come out a little larger) spares
+    // the copies of a growing buffer; pages never written cost no memory.
+    bytes.reserve(image.sizeInBytes() + image.sizeInBytes() / 64 + 4096);
+    QBuffer out(&bytes);
+    if (!out.open(QIODevice::WriteOnly))
+        return std::nullopt;
+    QImageWriter writer(&out, "png");
+    writer.setQuality(quality);
+    if (!writer.write(image))
+        return std::nullopt;
+    return bytes;
+}
+
+bool incompressible(const QImage& image) {
+    if (image.sizeInBytes() < kSampleFrom)
+        return false;
+    int rows = 0;
+    for (int y = 0; y < image.height(); y += kBandEvery)
+        rows += std::min(kBandRows, image.height() - y);
+    QImage sample(image.width(), rows, image.format());
+    if (sample.isNull() || sample.bytesPerLine() != image.bytesPerLine())
+        return false;
+    sample.setColorTable(image.colorTable());
+    int row = 0;
+    for (int y = 0; y < image.height(); y += kBandEvery) {
+        for (int i = 0; i < kBandRows && y + i < image.height(); ++i)
+            std::memcpy(sample.scanLine(row++), image.constScanLine(y + i),
+                        size_t(image.bytesPerLine()));
+    }
+    const auto packed = write(sample, kFastestQuality);
+    const auto stored = write(sample, kStoredQuality);
+    return packed && stored && double(packed->size()) >= double(stored->size()) * kIncompressible;
+}
+
+double lap(QElapsedTimer& clock) {
+    return double(clock.nsecsElapsed()) / 1e6;
+}
+} // namespace
+
+std::optional<QByteArray> ClipImageEncoder::png(const QImage& image) {
+    return write(image, incompressible(image) ? kStoredQuality : kUsualQuality);
+}
+
+std::optional<ClipImageEncoder::Result>
+ClipImageEncoder::encode(QByteArray data, const QByteArray& format, Timings* timings) {
+    Timings spent;
+    QElapsedTimer clock;
+    clock.start();
+    QBuffer buffer(&data);
     if (!buffer.open(QIODevice::ReadOnly))
         return std::nullopt;
     // Even the header is not read when a chunk claims more than was offered:
@@ -40,18 +106,39 @@ std::optional<ClipImageEncoder::Result> ClipImageEncoder::encode(const QByteArra
             return std::nullopt;
         reader.setScaledSize(scaled);
     }
+    // Decoded and scaled in one: the decoder's own scaling, which stored
+    // pictures have always been made with (their hashes depend on it).
     QImage image = reader.read();
+    buffer.close();
+    // The offered bytes are not needed any more; a large picture should not
+    // hold them through the encoding as well.
+    data = QByteArray();
     if (image.isNull())
         return std::nullopt;
+    // Stored with an alpha channel, whatever the source had; in place, as
+    // both are four bytes a pixel.
     if (result.downscaled)
-        image = image.convertToFormat(QImage::Format_RGBA8888);
+        image.convertTo(QImage::Format_RGBA8888);
+    spent.decodeMs = lap(clock);
 
-    QBuffer out(&result.png);
-    if (!out.open(QIODevice::WriteOnly))
+    clock.restart();
+    std::optional<QByteArray> bytes = png(image);
+    if (!bytes)
         return std::nullopt;
-    QImageWriter writer(&out, "png");
-    if (!writer.write(image))
-        return std::nullopt;
+    result.png = std::move(*bytes);
+    spent.encodeMs = lap(clock);
+
+    clock.restart();
     result.hash = sha256Hex(result.png);
+    spent.hashMs = lap(clock);
+
+    clock.restart();
+    const QSize preview = ThumbnailCache::previewSize(image.size());
+    result.preview = preview == image.size()
+                         ? image
+                         : image.scaled(preview, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    spent.previewMs = lap(clock);
+    if (timings)
+        *timings = spent;
     return result;
 }
