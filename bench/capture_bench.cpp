@@ -112,6 +112,12 @@ bool hasText(const ClipStore& store, const QString& text) {
     return std::any_of(items.begin(), items.end(),
                        [&](const ClipItem& i) { return i.text == text; });
 }
+double threadCpuMs() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
+}
+
 double median(QList<double> v) {
     if (v.isEmpty())
         return -1.0;
@@ -121,11 +127,15 @@ double median(QList<double> v) {
 
 // Pictures, stage by stage: noise and a screenshot-like picture of
 // about 1, 5 and 25 MB, each copied several times (new pixels each time)
-// by another process. Recorded: from its start to the row. The stages are
-// timed again alone on the same bytes (transfer, decoding with any
-// scaling down, encoding, hash, blob write, record in a history of its
-// own); the preview is timed from the row to its file, plus what the
-// encoder spent on it. Medians of the runs; peak RSS the highest.
+// by another process. Recorded: wall time from its start to the row; cpu:
+// this process's CPU time meanwhile (all threads). The stages are timed
+// again alone on the same bytes: transfer, blob write and record (in a
+// history of its own) in wall time; decoding, scaling down, encoding and
+// hash in CPU time of the thread, as the encoder reports them, so that a
+// busy machine does not blur them; the preview is what the encoder spent on
+// it plus the wait from the row to its file. Medians of the runs; RSS at the
+// start of a copy (median), the peak during the first copy and during all
+// (what the allocator kept from one copy is there at the next), MiB.
 void pictureStages(QGuiApplication& app, ClipStore& store, Pasteboard& pasteboard,
                    ThumbnailCache& thumbnails, Prefs& prefs, const QTemporaryDir& dir) {
     QElapsedTimer clock;
@@ -134,17 +144,19 @@ void pictureStages(QGuiApplication& app, ClipStore& store, Pasteboard& pasteboar
                                      : 3);
     ClipStore scratch(dir.filePath(QStringLiteral("scratch")), prefs);
     const QString path = dir.filePath(QStringLiteral("offer.png"));
-    std::printf("pictures, medians of %d copies (ms):\n", runs);
-    std::printf("%-10s %7s %9s %8s %6s %6s %9s %6s %5s %6s %5s %8s %6s %6s %8s %7s\n", "picture",
-                "MB", "recorded", "transfer", "decode", "scale", "encode", "hash", "write", "thumb",
-                "rec", "stall", "RSS", "peak", "stored", "size");
+    std::printf("pictures, medians of %d copies (ms; RSS MiB; stored MB):\n", runs);
+    std::printf("%-10s %5s %8s %5s %8s %6s %6s %6s %5s %5s %5s %5s %5s %5s %5s %5s %6s %s\n",
+                "picture", "MB", "recorded", "cpu", "transfer", "decode", "scale", "encode", "hash",
+                "write", "thumb", "rec", "stall", "RSS", "peak1", "peak", "stored", "size");
     for (const bool isNoise : {true, false}) {
         for (const qint64 target : {1000000LL, 5000000LL, 25000000LL}) {
             QSize size;
-            QList<double> recorded, transfer, decode, scale, encode, hash, write, thumb, rec, stall;
+            QList<double> recorded, cpu, transfer, decode, scale, encode, hash, write, thumb, rec,
+                stall;
             double offered = 0;
             double stored = 0;
             double peakRss = 0;
+            double firstPeak = 0;
             QList<double> rssBefore;
             for (int run = 0; run < runs; ++run) {
                 size = BenchImages::save(isNoise, target, path, size);
@@ -163,6 +175,7 @@ void pictureStages(QGuiApplication& app, ClipStore& store, Pasteboard& pasteboar
                 });
                 ticker.start(5);
                 Xclip x;
+                const double cpuBefore = cpuSeconds();
                 clock.start();
                 x.start(PasteboardType::png, path);
                 const bool ok = waitUntil(
@@ -172,7 +185,10 @@ void pictureStages(QGuiApplication& app, ClipStore& store, Pasteboard& pasteboar
                     },
                     30000);
                 recorded.append(clock.nsecsElapsed() / 1e6);
-                peakRss = std::max(peakRss, statusKiB("VmHWM:") / 1024.0);
+                cpu.append((cpuSeconds() - cpuBefore) * 1000);
+                const double peak = statusKiB("VmHWM:") / 1024.0;
+                firstPeak = run == 0 ? peak : firstPeak;
+                peakRss = std::max(peakRss, peak);
                 ticker.stop();
                 stall.append(double(longestStall));
                 if (!ok) {
@@ -198,9 +214,9 @@ void pictureStages(QGuiApplication& app, ClipStore& store, Pasteboard& pasteboar
                 // The scaling down happens inside the decoder: a plain decode splits it off.
                 double plain = spent.decodeMs;
                 if (result->downscaled) {
-                    clock.start();
+                    const double before = threadCpuMs();
                     const QImage full = QImage::fromData(*bytes, "png");
-                    plain = std::min(plain, clock.nsecsElapsed() / 1e6);
+                    plain = std::min(plain, threadCpuMs() - before);
                 }
                 decode.append(plain);
                 scale.append(spent.decodeMs - plain);
@@ -222,12 +238,12 @@ void pictureStages(QGuiApplication& app, ClipStore& store, Pasteboard& pasteboar
                 // copy starts from the heap the monitor left.
                 malloc_trim(0);
             }
-            std::printf("%-10s %7.1f %9.0f %8.0f %6.0f %6.0f %9.0f %6.0f %5.0f %6.0f %5.1f "
-                        "%8.0f %6.0f %6.0f %8.1f %4dx%d\n",
-                        isNoise ? "noise" : "screenshot", offered, median(recorded),
+            std::printf("%-10s %5.1f %8.0f %5.0f %8.0f %6.0f %6.0f %6.0f %5.0f %5.0f %5.0f %5.1f "
+                        "%5.0f %5.0f %5.0f %5.0f %6.1f %dx%d\n",
+                        isNoise ? "noise" : "screenshot", offered, median(recorded), median(cpu),
                         median(transfer), median(decode), median(scale), median(encode),
                         median(hash), median(write), median(thumb), median(rec), median(stall),
-                        median(rssBefore), peakRss, stored, size.width(), size.height());
+                        median(rssBefore), firstPeak, peakRss, stored, size.width(), size.height());
             std::fflush(stdout);
         }
     }

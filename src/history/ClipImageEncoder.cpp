@@ -5,12 +5,13 @@
 #include "thumbnails/ThumbnailCache.h"
 
 #include <QBuffer>
-#include <QElapsedTimer>
 #include <QImageReader>
 #include <QImageWriter>
 
 #include <algorithm>
 #include <cstring>
+#include <ctime>
+#include <utility>
 
 namespace {
 // Pictures whose pixels deflate barely shrinks (noise, grain, dithering) are
@@ -65,9 +66,19 @@ bool incompressible(const QImage& image) {
     return packed && stored && double(packed->size()) >= double(stored->size()) * kIncompressible;
 }
 
-double lap(QElapsedTimer& clock) {
-    return double(clock.nsecsElapsed()) / 1e6;
-}
+// CPU time of the calling thread: a busy machine does not blur the figures.
+struct Stopwatch {
+    double start = now();
+    static double now() {
+        timespec t{};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+        return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
+    }
+    double lap() {
+        const double end = now();
+        return end - std::exchange(start, end);
+    }
+};
 } // namespace
 
 std::optional<QByteArray> ClipImageEncoder::png(const QImage& image) {
@@ -77,8 +88,7 @@ std::optional<QByteArray> ClipImageEncoder::png(const QImage& image) {
 std::optional<ClipImageEncoder::Result>
 ClipImageEncoder::encode(QByteArray data, const QByteArray& format, Timings* timings) {
     Timings spent;
-    QElapsedTimer clock;
-    clock.start();
+    Stopwatch clock;
     QBuffer buffer(&data);
     if (!buffer.open(QIODevice::ReadOnly))
         return std::nullopt;
@@ -119,25 +129,22 @@ ClipImageEncoder::encode(QByteArray data, const QByteArray& format, Timings* tim
     // both are four bytes a pixel.
     if (result.downscaled)
         image.convertTo(QImage::Format_RGBA8888);
-    spent.decodeMs = lap(clock);
+    spent.decodeMs = clock.lap();
 
-    clock.restart();
     std::optional<QByteArray> bytes = png(image);
     if (!bytes)
         return std::nullopt;
     result.png = std::move(*bytes);
-    spent.encodeMs = lap(clock);
+    spent.encodeMs = clock.lap();
 
-    clock.restart();
     result.hash = sha256Hex(result.png);
-    spent.hashMs = lap(clock);
+    spent.hashMs = clock.lap();
 
-    clock.restart();
     const QSize preview = ThumbnailCache::previewSize(image.size());
     result.preview = preview == image.size()
                          ? image
                          : image.scaled(preview, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    spent.previewMs = lap(clock);
+    spent.previewMs = clock.lap();
     if (timings)
         *timings = spent;
     return result;

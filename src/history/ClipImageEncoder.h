@@ -25,8 +25,8 @@ struct Result {
     QImage preview;
 };
 
-// Where one encode's time went, for the benchmark. Decoding includes the
-// scaling down of a picture that is too large.
+// Where one encode's time went, in CPU milliseconds, for the benchmark.
+// Decoding includes the scaling down of a picture that is too large.
 struct Timings {
     double decodeMs = 0;
     double encodeMs = 0;
