@@ -1,16 +1,18 @@
 #include "history/ClipImageEncoder.h"
 
+#include "history/HashingBuffer.h"
 #include "platform/PngChunks.h"
-#include "thumbnails/Sha256.h"
 #include "thumbnails/ThumbnailCache.h"
 
 #include <QBuffer>
+#include <QElapsedTimer>
 #include <QImageReader>
 #include <QImageWriter>
 
 #include <algorithm>
 #include <cstring>
 #include <ctime>
+#include <tuple>
 #include <utility>
 
 namespace {
@@ -30,17 +32,23 @@ constexpr int kStoredQuality = 100;
 constexpr int kFastestQuality = 89;
 constexpr int kUsualQuality = -1; // libpng's own default level
 
-std::optional<QByteArray> write(const QImage& image, int quality) {
-    QByteArray bytes;
-    // Room for incompressible pixels (which come out a little larger) spares
-    // the copies of a growing buffer; pages never written cost no memory.
-    bytes.reserve(image.sizeInBytes() + image.sizeInBytes() / 64 + 4096);
-    QBuffer out(&bytes);
-    if (!out.open(QIODevice::WriteOnly))
-        return std::nullopt;
+bool write(const QImage& image, int quality, QIODevice& out) {
     QImageWriter writer(&out, "png");
     writer.setQuality(quality);
-    if (!writer.write(image))
+    return writer.write(image);
+}
+
+// Room for incompressible pixels (which come out a little larger) spares the
+// copies of a growing buffer; pages never written cost no memory.
+qsizetype roomFor(const QImage& image) {
+    return image.sizeInBytes() + image.sizeInBytes() / 64 + 4096;
+}
+
+std::optional<QByteArray> packed(const QImage& image, int quality) {
+    QByteArray bytes;
+    bytes.reserve(roomFor(image));
+    QBuffer out(&bytes);
+    if (!out.open(QIODevice::WriteOnly) || !write(image, quality, out))
         return std::nullopt;
     return bytes;
 }
@@ -61,9 +69,13 @@ bool incompressible(const QImage& image) {
             std::memcpy(sample.scanLine(row++), image.constScanLine(y + i),
                         size_t(image.bytesPerLine()));
     }
-    const auto packed = write(sample, kFastestQuality);
-    const auto stored = write(sample, kStoredQuality);
-    return packed && stored && double(packed->size()) >= double(stored->size()) * kIncompressible;
+    const auto fastest = packed(sample, kFastestQuality);
+    const auto stored = packed(sample, kStoredQuality);
+    return fastest && stored && double(fastest->size()) >= double(stored->size()) * kIncompressible;
+}
+
+int qualityFor(const QImage& image) {
+    return incompressible(image) ? kStoredQuality : kUsualQuality;
 }
 
 // CPU time of the calling thread: a busy machine does not blur the figures.
@@ -82,7 +94,7 @@ struct Stopwatch {
 } // namespace
 
 std::optional<QByteArray> ClipImageEncoder::png(const QImage& image) {
-    return write(image, incompressible(image) ? kStoredQuality : kUsualQuality);
+    return packed(image, qualityFor(image));
 }
 
 std::optional<ClipImageEncoder::Result>
@@ -131,14 +143,16 @@ ClipImageEncoder::encode(QByteArray data, const QByteArray& format, Timings* tim
         image.convertTo(QImage::Format_RGBA8888);
     spent.decodeMs = clock.lap();
 
-    std::optional<QByteArray> bytes = png(image);
-    if (!bytes)
+    HashingBuffer out(roomFor(image));
+    if (!write(image, qualityFor(image), out))
         return std::nullopt;
-    result.png = std::move(*bytes);
     spent.encodeMs = clock.lap();
 
-    result.hash = sha256Hex(result.png);
-    spent.hashMs = clock.lap();
+    QElapsedTimer wait;
+    wait.start();
+    std::tie(result.png, result.hash) = out.finish();
+    spent.hashMs = double(wait.nsecsElapsed()) / 1e6;
+    clock.lap();
 
     const QSize preview = ThumbnailCache::previewSize(image.size());
     result.preview = preview == image.size()

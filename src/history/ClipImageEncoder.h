@@ -25,8 +25,10 @@ struct Result {
     QImage preview;
 };
 
-// Where one encode's time went, in CPU milliseconds, for the benchmark.
-// Decoding includes the scaling down of a picture that is too large.
+// Where one encode's time went, for the benchmark: CPU milliseconds of the
+// encoding thread, but for the hash, which runs alongside the encoding and
+// counts as the wall time waited for it after. Decoding includes the scaling
+// down of a picture that is too large.
 struct Timings {
     double decodeMs = 0;
     double encodeMs = 0;

@@ -12,6 +12,7 @@
 #include "platform/PlatformLoader.h"
 #include "platform/null/MemoryPasteboard.h"
 #include "settings/JsonDefaultsStore.h"
+#include "thumbnails/Sha256.h"
 #include "thumbnails/ThumbnailCache.h"
 
 #include <QFile>
@@ -217,11 +218,13 @@ private Q_SLOTS:
         QVERIFY(QFileInfo(*f.newest().blobPath).size() > 2048 * 512 * 4);
         QTRY_COMPARE_WITH_TIMEOUT(QImage(*f.newest().thumbPath).size(), QSize(640, 160), 10000);
         // Whatever is stored encodes to itself again: a scaled-down picture is
-        // encoded once, and a picture copied back from the history keeps its hash.
+        // encoded once, and a picture copied back from the history keeps its
+        // hash, which is that of the bytes (hashed in pieces as they are written).
         for (const ClipItem& stored : f.store.items()) {
             QFile blob(*stored.blobPath);
             const QByteArray bytes = blob.open(QIODevice::ReadOnly) ? blob.readAll() : "";
             QCOMPARE(ClipImageEncoder::png(QImage::fromData(bytes, "png")).value_or("-"), bytes);
+            QCOMPARE(QFileInfo(blob).completeBaseName(), sha256Hex(bytes)); // named after it
         }
 
         // Files win over a picture offered beside them; the list is as copy back writes it.
