@@ -251,6 +251,9 @@ void pictureStages(QGuiApplication& app, ClipStore& store, Pasteboard& pasteboar
 } // namespace
 
 int main(int argc, char** argv) {
+    // As the application sets it (src/app/main.cpp): large blocks are given
+    // back when freed, so one picture's memory is not there at the next.
+    mallopt(M_MMAP_THRESHOLD, 1024 * 1024);
     QGuiApplication app(argc, argv);
     QTemporaryDir dir;
     JsonDefaultsStore defaults(dir.filePath(QStringLiteral("defaults.json")));
