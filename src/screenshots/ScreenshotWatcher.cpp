@@ -111,12 +111,27 @@ void ScreenshotWatcher::rescan(bool initial) {
     const QUrl listed = m_dir;
     if (initial)
         m_initialPending = true;
-    auto listing = QtConcurrent::run(
-        [folder = listed.toLocalFile(), probe = m_probe, remembered = m_marks.remembered()] {
-            return ScreenshotScan::list(folder, *probe, remembered);
-        });
-    whenDone(this, listing, [this, listed, initial](const ScreenshotScan::Listing& list) {
-        m_marks.remember(list.unmarked);
+    auto listing = QtConcurrent::run([folder = listed.toLocalFile(), probe = m_probe,
+                                      remembered = m_marks.remembered(), known = m_known,
+                                      generation = m_knownGeneration, initial]() mutable {
+        const ScreenshotScan::Listing all = ScreenshotScan::list(folder, *probe, remembered);
+        Sifted sifted;
+        sifted.unmarked = all.unmarked;
+        sifted.knownGeneration = generation;
+        for (const ScreenshotScan::Entry& entry : all.entries) {
+            if (sifted.shown.size() < kListLimit)
+                sifted.shown.append(entry.url);
+            if (known.contains(entry.name))
+                continue;
+            known.insert(entry.name);
+            if (!initial)
+                sifted.unknown.append(entry);
+        }
+        sifted.known = std::move(known);
+        return sifted;
+    });
+    whenDone(this, listing, [this, listed, initial](const Sifted& sifted) {
+        m_marks.remember(sifted.unmarked);
         // A listing of a folder we have since left is stale.
         if (m_dir != listed)
             return;
@@ -127,28 +142,30 @@ void ScreenshotWatcher::rescan(bool initial) {
             scheduleRescan();
             return;
         }
-        applyListing(list, initial);
+        applyListing(sifted, initial);
     });
 }
 
-void ScreenshotWatcher::applyListing(const ScreenshotScan::Listing& listing, bool initial) {
+void ScreenshotWatcher::applyListing(const Sifted& listing, bool initial) {
     // Files that came with a folder moved back into place (restored from the
     // Trash, say) were there before it went missing: not new captures. A
     // second of slack covers the file system's coarser clock.
     const QDateTime missingSince = m_watch->missingSince();
     const QDateTime newerThan = missingSince.isValid() ? missingSince.addSecs(-1) : QDateTime();
     QList<QUrl> fresh;
-    for (const ScreenshotScan::Entry& entry : listing.entries) {
-        if (m_known.contains(entry.url.fileName()))
+    for (const ScreenshotScan::Entry& entry : listing.unknown) {
+        if (m_known.contains(entry.name))
             continue;
         if (newerThan.isValid() && entry.arrived.isValid() && entry.arrived < newerThan)
             continue;
         fresh.append(entry.url);
     }
-    const QList<QUrl> list = listing.urls();
-    for (const QUrl& url : list)
-        m_known.insert(url.fileName());
-    setScreenshots(list.mid(0, kListLimit));
+    if (listing.knownGeneration == m_knownGeneration)
+        m_known = listing.known;
+    else
+        m_known.unite(listing.known); // renamed or trashed meanwhile
+    ++m_knownGeneration;
+    setScreenshots(listing.shown);
     if (initial)
         return;
     qCDebug(screenshotsLog) << "new captures:" << fresh;
@@ -213,6 +230,7 @@ void ScreenshotWatcher::relocateIfNeeded() {
     m_dir = url;
     m_debounce->stop(); // events of the old folder
     m_known.clear();
+    ++m_knownGeneration;
     startWatching();
 }
 

@@ -93,10 +93,21 @@ Q_SIGNALS:
     void newScreenshotsCounted();
 
 private:
+    // A listing sifted on the listing's thread against a copy of m_known, so
+    // that a folder of 100,000 captures costs the main thread next to nothing.
+    struct Sifted {
+        QList<QUrl> shown; // the newest kListLimit
+        // Not in the copy of m_known, newest first (none for a first listing).
+        QList<ScreenshotScan::Entry> unknown;
+        QSet<QString> known; // the copy and every name listed
+        QList<CaptureMarks::Key> unmarked;
+        quint64 knownGeneration = 0;
+    };
+
     ScreenshotLocation::Folder resolveFolder() const;
     void setScreenshots(const QList<QUrl>& list);
     void rescan(bool initial);
-    void applyListing(const ScreenshotScan::Listing& listing, bool initial);
+    void applyListing(const Sifted& listing, bool initial);
     void startWatching();
     void handleNewScreenshot(const QUrl& url);
     void settleStep(const QUrl& url, qint64 previous, int tries);
@@ -118,6 +129,9 @@ private:
     ScreenshotLocation::Folder m_folder;
     PersistentFolderWatch* m_watch = nullptr;
     QSet<QString> m_known;
+    // Moves at every change of m_known: a listing sifted against an older
+    // copy is merged into it rather than put in its place.
+    quint64 m_knownGeneration = 0;
     // Set from a folder change until its first listing is in.
     bool m_initialPending = false;
     QTimer* m_relocateTimer = nullptr;
