@@ -12,11 +12,14 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QSet>
 #include <QTemporaryFile>
+#include <QtEndian>
 
 #include <charconv>
 #include <chrono>
+#include <climits>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -43,6 +46,8 @@ const QString kInsert = QStringLiteral(
     "source_app,source_name,created_at,pinned,downscaled) VALUES(?,?,?,?,?,?,?,?,?,?,0,?)");
 
 constexpr mode_t kPrivateFile = S_IRUSR | S_IWUSR;
+// Where SQLite keeps the user version in the file's header: the stamp.
+constexpr qint64 kStampOffset = 60;
 constexpr mode_t kPrivateDir = S_IRWXU;
 
 // Microsecond resolution, so that copies in quick succession keep their order.
@@ -98,13 +103,17 @@ void ClipStore::openDatabase() {
                                          : QStringLiteral("it cannot be opened"));
         return;
     }
-    if (!m_db.lastErrorIsDamage())
+    if (!m_db.lastErrorIsDamage() && !m_foreignJournal)
         return;
     // The history cannot be read: an empty list would be taken for the truth
     // (and a clear would then sweep the side files of every unread row). Keep
-    // the file for recovery and start afresh.
-    qCWarning(historyLog) << "clip history database damaged:" << m_db.errorCode();
-    m_db.close();
+    // the file for recovery, as it was found, and start afresh.
+    if (m_foreignJournal)
+        qCWarning(historyLog) << "clip history damaged: its journal is another database's";
+    else
+        qCWarning(historyLog) << "clip history database damaged:" << m_db.errorCode();
+    m_db.abandon();
+    m_foreignJournal = false;
     moveDamagedAside();
     openAndRead();
 }
@@ -118,12 +127,43 @@ bool ClipStore::openAndRead() {
     if (fd >= 0)
         ::close(fd);
 
+    std::optional<qint32> stamp;
+    QFile file(m_databasePath);
+    if (file.open(QIODevice::ReadOnly) && file.seek(kStampOffset)) {
+        const QByteArray bytes = file.read(4);
+        if (bytes.size() == 4)
+            stamp = qFromBigEndian<qint32>(bytes.constData());
+    }
+    file.close();
+
     if (m_db.open(m_databasePath)) {
         m_db.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
+        if (!journalIsOwn(stamp)) {
+            m_foreignJournal = true;
+            m_listRead = false;
+            return false;
+        }
         m_db.exec(kCreateTable);
     }
     reload();
     return m_listRead;
+}
+
+bool ClipStore::journalIsOwn(std::optional<qint32> stampInFile) {
+    SqliteStatement q = m_db.prepare(QStringLiteral("PRAGMA user_version"));
+    if (!q.step())
+        return true; // unreadable: the damage checks that follow deal with it
+    const qint32 seen = qint32(q.columnInt64(0));
+    if (stampInFile && *stampInFile != 0)
+        return seen == *stampInFile;
+    if (seen == 0) {
+        // Into the file itself at once: only a stamp the file holds can tell
+        // a log of its own from another's.
+        m_db.exec(QStringLiteral("PRAGMA user_version=") +
+                  QString::number(QRandomGenerator::global()->bounded(1, INT_MAX)));
+        m_db.exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+    }
+    return true;
 }
 
 void ClipStore::moveDamagedAside() {

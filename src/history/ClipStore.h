@@ -16,9 +16,9 @@ class WriteFailures;
 // The clip history: one SQLite table and two folders of side files ("blobs"
 // for image and rich-text payloads, "thumbs" for thumbnails). Publishes the
 // whole history, pinned first, then newest first, replacing the list at every
-// reload. A database that is not one (or whose table cannot be read) is moved
-// aside and a fresh one started; side files are removed only when a
-// successful read showed that no row uses them (at opening, the data files an
+// reload. A database that is not one (or whose table cannot be read, or whose
+// write-ahead log is another database's) is moved aside and a fresh one started; side files are
+// removed only when a successful read showed that no row uses them (at opening, the data files an
 // abrupt end left without their row). A history in a folder that refuses
 // writes is still read (and nothing recorded); every failed write goes to
 // the WriteFailures given. Main thread only.
@@ -62,6 +62,11 @@ Q_SIGNALS:
 private:
     void openDatabase();
     bool openAndRead();
+    // False when the write-ahead log just read over the file came from
+    // another database: the file's own stamp (a random number in its header,
+    // read from the file itself) differs from the one SQLite now reads. A
+    // file without a stamp gets one.
+    bool journalIsOwn(std::optional<qint32> stampInFile);
     void moveDamagedAside();
     bool mayRemoveUnusedFiles() const;
     std::optional<int> countReferences(const QString& column, const QString& path);
@@ -82,6 +87,7 @@ private:
     QString m_damagedCopy;
     // The last reload read the whole table.
     bool m_listRead = false;
+    bool m_foreignJournal = false;
     Prefs& m_prefs;
     WriteFailures* m_failures;
 };

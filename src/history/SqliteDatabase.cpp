@@ -16,6 +16,12 @@ void SqliteDatabase::close() {
     m_db = nullptr;
 }
 
+void SqliteDatabase::abandon() {
+    if (m_db)
+        sqlite3_db_config(m_db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+    close();
+}
+
 int SqliteDatabase::errorCode() const {
     return m_db ? sqlite3_errcode(m_db) & 0xff : SQLITE_CANTOPEN;
 }

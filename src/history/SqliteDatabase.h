@@ -24,6 +24,10 @@ public:
     bool openUnchanging(const QString& path);
     bool isOpen() const { return m_db != nullptr; }
     void close();
+    // Closes without carrying the write-ahead log into the file (as the last
+    // connection to close otherwise does): for a file that is to be kept as
+    // it was found.
+    void abandon();
     // The primary result code of the most recent failed call (SQLITE_OK when none).
     int errorCode() const;
     // That code says the file is not a database or is corrupt, as opposed
