@@ -95,16 +95,8 @@ int runSlowOwner(const QMimeData& offer, int totalMs, Hostility hostile) {
     }
     const auto pauseMs = (unsigned long)(totalMs / std::max<qsizetype>(1, chunks));
     QList<xcb_atom_t> offered = types.keys();
-    QList<xcb_intern_atom_cookie_t> junk;
-    for (int i = 0; i < hostile.junkTargets; ++i) {
-        const QByteArray name = "x-junk-" + QByteArray::number(i);
-        junk.append(xcb_intern_atom(c, 0, name.size(), name.constData()));
-    }
-    for (const xcb_intern_atom_cookie_t& cookie : junk) {
-        xcb_intern_atom_reply_t* r = xcb_intern_atom_reply(c, cookie, nullptr);
-        offered.append(r ? r->atom : xcb_atom_t(XCB_ATOM_NONE));
-        std::free(r);
-    }
+    for (int i = 0; i < hostile.junkTargets; ++i)
+        offered.append(intern(c, "x-junk-" + QByteArray::number(i)));
     offered.append(targets);
 
     xcb_set_selection_owner(c, window, clipboard, XCB_CURRENT_TIME);
