@@ -1,10 +1,12 @@
 #include "KeyboardShortcuts/KeyboardShortcuts.h"
 #include "app/AppDelegate.h"
+#include "app/AppLog.h"
 #include "app/TrayIcon.h"
 #include "app/Updater.h"
 #include "helpers/Offer.h"
 #include "helpers/WiredServices.h"
 #include "history/ClipStore.h"
+#include "platform/WriteFailures.h"
 #include "screenshots/ScreenshotWatcher.h"
 #include "ui/Toast.h"
 #include "ui/panel/ClipListModel.h"
@@ -152,6 +154,9 @@ void TestAppDelegate::trayItem() {
     Q_EMIT item->systemTrayIcon().activated(QSystemTrayIcon::Trigger);
     QCOMPARE(item->anchorRect(), std::nullopt);
     m_delegate.togglePanel();
+    // A disk that takes no writes is told of (no notification service here: in the tooltip).
+    m_services.writeFailures().report(appLog(), u"a clip's data file"_qs, u"/d"_qs, u"full"_qs);
+    QTRY_VERIFY(item->toolTip().contains(u"Quillet cannot save its data"_qs));
 }
 
 // Last: Quit ends the event loop.
