@@ -60,7 +60,6 @@ std::optional<QUrl> ScreenshotWatcher::renameScreenshot(const QUrl& url, const Q
     m_marks.mark(target);
     m_known.remove(url.fileName());
     m_known.insert(name);
-    ++m_knownGeneration;
     const qsizetype at = m_screenshots.indexOf(url);
     if (at >= 0) {
         m_screenshots[at] = destination;
@@ -79,7 +78,6 @@ void ScreenshotWatcher::trashScreenshot(const QUrl& url) {
     if (key)
         m_marks.forget(*key);
     m_known.remove(url.fileName());
-    ++m_knownGeneration;
     QList<QUrl> rest = m_screenshots;
     rest.removeAll(url);
     setScreenshots(rest);

@@ -111,25 +111,27 @@ void ScreenshotWatcher::rescan(bool initial) {
     const QUrl listed = m_dir;
     if (initial)
         m_initialPending = true;
-    auto listing = QtConcurrent::run([folder = listed.toLocalFile(), probe = m_probe,
-                                      remembered = m_marks.remembered(), known = m_known,
-                                      generation = m_knownGeneration, initial]() mutable {
-        const ScreenshotScan::Listing all = ScreenshotScan::list(folder, *probe, remembered);
-        Sifted sifted;
-        sifted.unmarked = all.unmarked;
-        sifted.knownGeneration = generation;
-        for (const ScreenshotScan::Entry& entry : all.entries) {
-            if (sifted.shown.size() < kListLimit)
-                sifted.shown.append(entry.url);
-            if (known.contains(entry.name))
-                continue;
-            known.insert(entry.name);
-            if (!initial)
-                sifted.unknown.append(entry);
-        }
-        sifted.known = std::move(known);
-        return sifted;
-    });
+    auto listing =
+        QtConcurrent::run([folder = listed.toLocalFile(), probe = m_probe,
+                           remembered = m_marks.remembered(), known = m_known, initial]() mutable {
+            const ScreenshotScan::Listing all = ScreenshotScan::list(folder, *probe, remembered);
+            Sifted sifted;
+            sifted.unmarked = all.unmarked;
+            for (const ScreenshotScan::Entry& entry : all.entries) {
+                if (sifted.shown.size() < kListLimit)
+                    sifted.shown.append(entry.url);
+                if (known.contains(entry.name))
+                    continue;
+                if (initial)
+                    sifted.unknownNames.insert(entry.name);
+                else
+                    sifted.unknown.append(entry);
+            }
+            // Let go of the copy here: the main thread may change m_known as
+            // soon as the result is in, and must not copy it then.
+            known = {};
+            return sifted;
+        });
     whenDone(this, listing, [this, listed, initial](const Sifted& sifted) {
         m_marks.remember(sifted.unmarked);
         // A listing of a folder we have since left is stale.
@@ -160,11 +162,12 @@ void ScreenshotWatcher::applyListing(const Sifted& listing, bool initial) {
             continue;
         fresh.append(entry.url);
     }
-    if (listing.knownGeneration == m_knownGeneration)
-        m_known = listing.known;
+    for (const ScreenshotScan::Entry& entry : listing.unknown)
+        m_known.insert(entry.name);
+    if (m_known.isEmpty())
+        m_known = listing.unknownNames;
     else
-        m_known.unite(listing.known); // renamed or trashed meanwhile
-    ++m_knownGeneration;
+        m_known.unite(listing.unknownNames);
     setScreenshots(listing.shown);
     if (initial)
         return;
@@ -230,7 +233,6 @@ void ScreenshotWatcher::relocateIfNeeded() {
     m_dir = url;
     m_debounce->stop(); // events of the old folder
     m_known.clear();
-    ++m_knownGeneration;
     startWatching();
 }
 

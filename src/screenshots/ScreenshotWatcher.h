@@ -94,14 +94,15 @@ Q_SIGNALS:
 
 private:
     // A listing sifted on the listing's thread against a copy of m_known, so
-    // that a folder of 100,000 captures costs the main thread next to nothing.
+    // that a folder of 100,000 captures costs the main thread next to nothing
+    // (neither going through every name nor freeing them).
     struct Sifted {
         QList<QUrl> shown; // the newest kListLimit
-        // Not in the copy of m_known, newest first (none for a first listing).
+        // Not in the copy of m_known, newest first; for a first listing only
+        // their names, as a set m_known (empty then) can take as it is.
         QList<ScreenshotScan::Entry> unknown;
-        QSet<QString> known; // the copy and every name listed
+        QSet<QString> unknownNames;
         QList<CaptureMarks::Key> unmarked;
-        quint64 knownGeneration = 0;
     };
 
     ScreenshotLocation::Folder resolveFolder() const;
@@ -129,9 +130,6 @@ private:
     ScreenshotLocation::Folder m_folder;
     PersistentFolderWatch* m_watch = nullptr;
     QSet<QString> m_known;
-    // Moves at every change of m_known: a listing sifted against an older
-    // copy is merged into it rather than put in its place.
-    quint64 m_knownGeneration = 0;
     // Set from a folder change until its first listing is in.
     bool m_initialPending = false;
     QTimer* m_relocateTimer = nullptr;
