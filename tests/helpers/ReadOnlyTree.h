@@ -1,24 +1,25 @@
 #pragma once
 
-#include <QDirIterator>
-#include <QFile>
+#include <QProcess>
 
 #include <linux/capability.h>
-#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
 // A folder that refuses writes, as a read-only disk or another user's folder
-// does: everything in it mode 0500 (folders) or 0400 (files) until the end of
-// the scope.
+// does: nothing in it writable until the end of the scope.
 class ReadOnlyTree {
 public:
     explicit ReadOnlyTree(const QString& root)
         : m_root(root) {
         obeyFileModes();
-        setModes(0500, 0400);
+        QProcess::execute(QStringLiteral("chmod"),
+                          {QStringLiteral("-R"), QStringLiteral("a-w"), m_root});
     }
-    ~ReadOnlyTree() { setModes(0700, 0600); }
+    ~ReadOnlyTree() {
+        QProcess::execute(QStringLiteral("chmod"),
+                          {QStringLiteral("-R"), QStringLiteral("u+w"), m_root});
+    }
 
     // Tests run as root, which reads and writes through any mode: the process
     // gives up the capabilities that override modes, in the permitted set too
@@ -36,23 +37,5 @@ public:
     }
 
 private:
-    // Files before folders, the deepest folders first.
-    void setModes(mode_t folder, mode_t file) const {
-        QStringList folders{m_root};
-        QDirIterator it(m_root, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
-                        QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            const QString path = it.next();
-            if (it.fileInfo().isSymLink())
-                continue;
-            if (it.fileInfo().isDir())
-                folders.prepend(path);
-            else
-                ::chmod(QFile::encodeName(path).constData(), file);
-        }
-        for (const QString& path : std::as_const(folders))
-            ::chmod(QFile::encodeName(path).constData(), folder);
-    }
-
     QString m_root;
 };
