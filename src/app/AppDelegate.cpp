@@ -9,6 +9,7 @@
 #include "app/Updater.h"
 #include "history/ClipStore.h"
 #include "history/CopyBack.h"
+#include "platform/WriteFailures.h"
 #include "platform/dbus/DBusCommandService.h"
 #include "platform/dbus/DesktopNotifications.h"
 #include "platform/freedesktop/DesktopEntryIndex.h"
@@ -23,6 +24,7 @@
 #include "ui/settings/SettingsWindow.h"
 
 #include <algorithm>
+#include <utility>
 
 #include <QApplication>
 #include <QCursor>
@@ -78,6 +80,12 @@ void AppDelegate::applicationDidFinishLaunching() {
 
     if (const QString aside = m_services.store().damagedCopy(); !aside.isEmpty())
         reportDamagedHistory(aside);
+    WriteFailures& failures = m_services.writeFailures();
+    connect(&failures, &WriteFailures::firstFailure, this, &AppDelegate::reportWriteFailure,
+            Qt::QueuedConnection);
+    // One from before there was a tray item (a history that could only be opened for reading).
+    if (const auto first = failures.first())
+        reportWriteFailure(first->what, first->path, first->reason);
 
     connect(&m_services.watcher(), &ScreenshotWatcher::newScreenshotsCounted, this,
             &AppDelegate::updateBadge);
@@ -122,17 +130,30 @@ void AppDelegate::announceWithoutTray() {
     showPanel();
 }
 
-void AppDelegate::reportDamagedHistory(const QString& keptAs) {
+void AppDelegate::tellUser(const QString& summary, const QString& body) {
     auto* notifications = new DesktopNotifications(QDBusConnection::sessionBus(), this);
     connect(notifications, &DesktopNotifications::undelivered, this,
             [this](const QString& summary) {
                 if (m_statusItem)
                     m_statusItem->setNotice(summary);
             });
-    notifications->notify(tr("Clipboard history could not be read"),
-                          tr("Quillet started a new history and kept the damaged "
-                             "one as %1.")
-                              .arg(keptAs));
+    notifications->notify(summary, body);
+}
+
+void AppDelegate::reportDamagedHistory(const QString& keptAs) {
+    tellUser(tr("Clipboard history could not be read"),
+             tr("Quillet started a new history and kept the damaged one as %1.").arg(keptAs));
+}
+
+void AppDelegate::reportWriteFailure(const QString& what, const QString& path,
+                                     const QString& reason) {
+    if (std::exchange(m_toldWriteFailure, true))
+        return;
+    tellUser(tr("Quillet cannot save its data"),
+             tr("Writing %1 (%2) failed: %3. Quillet goes on, but what it cannot "
+                "write is not kept; free some disk space or check the folder's "
+                "permissions.")
+                 .arg(what, path, reason));
 }
 
 void AppDelegate::statusClicked(bool rightClick) {

@@ -83,8 +83,10 @@ Q_SIGNALS:
 private:
     void statusClicked(bool rightClick);
     void showMenu();
-    // Tells the user once, by a desktop notification or else in the tray's tooltip.
+    // By a desktop notification, or else in the tray's tooltip.
+    void tellUser(const QString& summary, const QString& body);
     void reportDamagedHistory(const QString& keptAs);
+    void reportWriteFailure(const QString& what, const QString& path, const QString& reason);
     void announceWithoutTray();
 
     AppServices& m_services;
@@ -102,4 +104,5 @@ private:
     QPointer<FloatingPanel> m_panel;
     Updater* m_updater = nullptr;
     QPointer<QMenu> m_menu;
+    bool m_toldWriteFailure = false;
 };

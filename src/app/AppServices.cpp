@@ -8,6 +8,7 @@
 #include "history/ClipboardMonitor.h"
 #include "history/CopyBack.h"
 #include "platform/PlatformLoader.h"
+#include "platform/WriteFailures.h"
 #include "screenshots/CaptureMarks.h"
 #include "screenshots/ScreenshotWatcher.h"
 #include "settings/JsonDefaultsStore.h"
@@ -15,8 +16,10 @@
 #include "thumbnails/ThumbnailCache.h"
 
 AppServices::AppServices(const AppOptions& options)
-    : m_defaults(std::make_unique<JsonDefaultsStore>(
-          options.settingsFile.isEmpty() ? JsonDefaultsStore::userPath() : options.settingsFile))
+    : m_writeFailures(std::make_unique<WriteFailures>())
+    , m_defaults(std::make_unique<JsonDefaultsStore>(
+          options.settingsFile.isEmpty() ? JsonDefaultsStore::userPath() : options.settingsFile,
+          m_writeFailures.get()))
     , m_platform(PlatformLoader::load(*m_defaults, options.platform)) {
     if (options.adjustPlatform)
         options.adjustPlatform(m_platform, *m_defaults);
@@ -25,11 +28,13 @@ AppServices::AppServices(const AppOptions& options)
     m_platform.loginItem->followExecutable();
     const QString dataDir = options.dataDir.isEmpty() ? Prefs::appSupportDir() : options.dataDir;
     m_prefs = std::make_unique<Prefs>(*m_defaults, *m_platform.loginItem);
-    m_thumbnails = std::make_unique<ThumbnailCache>(dataDir + QStringLiteral("/thumbs"));
-    m_store = std::make_unique<ClipStore>(dataDir, *m_prefs);
+    m_thumbnails = std::make_unique<ThumbnailCache>(dataDir + QStringLiteral("/thumbs"),
+                                                    m_writeFailures.get());
+    m_store = std::make_unique<ClipStore>(dataDir, *m_prefs, m_writeFailures.get());
     m_copyBack =
         std::make_unique<CopyBack>(*m_platform.pasteboard, *m_platform.pasteKeystroke, *m_prefs);
-    m_marks = std::make_unique<CaptureMarks>(dataDir + QStringLiteral("/capture-marks"));
+    m_marks = std::make_unique<CaptureMarks>(dataDir + QStringLiteral("/capture-marks"),
+                                             m_writeFailures.get());
     m_watcher = std::make_unique<ScreenshotWatcher>(
         *m_prefs, *m_platform.screenshotLocation, *m_platform.trash, *m_platform.sound, *m_marks,
         m_platform.makeFolderWatch(), m_platform.screenCaptureProbe,

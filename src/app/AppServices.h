@@ -17,6 +17,7 @@ class JsonDefaultsStore;
 class Prefs;
 class ScreenshotWatcher;
 class ThumbnailCache;
+class WriteFailures;
 
 namespace KeyboardShortcuts {
 class Center;
@@ -59,11 +60,14 @@ public:
     ClipboardMonitor& monitor() { return *m_monitor; }
     ScreenshotWatcher& watcher() { return *m_watcher; }
     KeyboardShortcuts::Center& shortcuts() { return *m_shortcuts; }
+    // Where every writer of Quillet's own files reports a failed write.
+    WriteFailures& writeFailures() { return *m_writeFailures; }
 
     // Starts recording the clipboard and takes the clipboard-manager role.
     void startClipboard();
 
 private:
+    std::unique_ptr<WriteFailures> m_writeFailures;
     std::unique_ptr<JsonDefaultsStore> m_defaults;
     Platform m_platform;
     QList<Capability> m_capabilities;

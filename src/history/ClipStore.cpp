@@ -2,6 +2,7 @@
 
 #include "history/HistoryLog.h"
 #include "history/SqliteStatement.h"
+#include "platform/WriteFailures.h"
 #include "settings/Prefs.h"
 #include "thumbnails/Sha256.h"
 #include "thumbnails/ThumbnailCache.h"
@@ -11,11 +12,14 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QSet>
 #include <QTemporaryFile>
+#include <QtEndian>
 
 #include <charconv>
 #include <chrono>
+#include <climits>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -42,6 +46,8 @@ const QString kInsert = QStringLiteral(
     "source_app,source_name,created_at,pinned,downscaled) VALUES(?,?,?,?,?,?,?,?,?,?,0,?)");
 
 constexpr mode_t kPrivateFile = S_IRUSR | S_IWUSR;
+// Where SQLite keeps the user version in the file's header: the stamp.
+constexpr qint64 kStampOffset = 60;
 constexpr mode_t kPrivateDir = S_IRWXU;
 
 // Microsecond resolution, so that copies in quick succession keep their order.
@@ -61,9 +67,10 @@ void restrictMode(const QString& path, mode_t wanted) {
 }
 } // namespace
 
-ClipStore::ClipStore(const QString& baseDir, Prefs& prefs, QObject* parent)
+ClipStore::ClipStore(const QString& baseDir, Prefs& prefs, WriteFailures* failures, QObject* parent)
     : QObject(parent)
-    , m_prefs(prefs) {
+    , m_prefs(prefs)
+    , m_failures(failures) {
     QDir base(baseDir);
     m_blobsDir = base.filePath(QStringLiteral("blobs"));
     m_thumbsDir = base.filePath(QStringLiteral("thumbs"));
@@ -85,13 +92,28 @@ void ClipStore::openDatabase() {
             removeUnusedFiles({m_blobsDir});
         return;
     }
-    if (!m_db.isOpen() || !m_db.lastErrorIsDamage())
+    if (m_db.lastErrorIsWriteFailure()) {
+        // A folder that takes no writes (read-only, or its disk failing):
+        // the history there is still the user's, to be shown and copied from.
+        if (QFileInfo::exists(m_databasePath) && m_db.openUnchanging(m_databasePath))
+            reload();
+        WriteFailures::report(m_failures, historyLog(), QStringLiteral("the clip history"),
+                              m_databasePath,
+                              m_listRead ? QStringLiteral("it can only be read")
+                                         : QStringLiteral("it cannot be opened"));
+        return;
+    }
+    if (!m_db.lastErrorIsDamage() && !m_foreignJournal)
         return;
     // The history cannot be read: an empty list would be taken for the truth
     // (and a clear would then sweep the side files of every unread row). Keep
-    // the file for recovery and start afresh.
-    qCWarning(historyLog) << "clip history database damaged:" << m_db.errorCode();
-    m_db.close();
+    // the file for recovery, as it was found, and start afresh.
+    if (m_foreignJournal)
+        qCWarning(historyLog) << "clip history damaged: its journal is another database's";
+    else
+        qCWarning(historyLog) << "clip history database damaged:" << m_db.errorCode();
+    m_db.abandon();
+    m_foreignJournal = false;
     moveDamagedAside();
     openAndRead();
 }
@@ -105,14 +127,43 @@ bool ClipStore::openAndRead() {
     if (fd >= 0)
         ::close(fd);
 
+    std::optional<qint32> stamp;
+    QFile file(m_databasePath);
+    if (file.open(QIODevice::ReadOnly) && file.seek(kStampOffset)) {
+        const QByteArray bytes = file.read(4);
+        if (bytes.size() == 4)
+            stamp = qFromBigEndian<qint32>(bytes.constData());
+    }
+    file.close();
+
     if (m_db.open(m_databasePath)) {
         m_db.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
+        if (!journalIsOwn(stamp)) {
+            m_foreignJournal = true;
+            m_listRead = false;
+            return false;
+        }
         m_db.exec(kCreateTable);
-    } else {
-        qCWarning(historyLog) << "cannot open the clip history database" << m_databasePath;
     }
     reload();
     return m_listRead;
+}
+
+bool ClipStore::journalIsOwn(std::optional<qint32> stampInFile) {
+    SqliteStatement q = m_db.prepare(QStringLiteral("PRAGMA user_version"));
+    if (!q.step())
+        return true; // unreadable: the damage checks that follow deal with it
+    const qint32 seen = qint32(q.columnInt64(0));
+    if (stampInFile && *stampInFile != 0)
+        return seen == *stampInFile;
+    if (seen == 0) {
+        // Into the file itself at once: only a stamp the file holds can tell
+        // a log of its own from another's.
+        m_db.exec(QStringLiteral("PRAGMA user_version=") +
+                  QString::number(QRandomGenerator::global()->bounded(1, INT_MAX)));
+        m_db.exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+    }
+    return true;
 }
 
 void ClipStore::moveDamagedAside() {
@@ -183,6 +234,7 @@ void ClipStore::reload() {
 }
 
 void ClipStore::record(const NewClip& clip) {
+    bool updateFailed = false;
     {
         SqliteStatement update =
             m_db.prepare(QStringLiteral("UPDATE items SET created_at=? WHERE hash=?"));
@@ -190,7 +242,15 @@ void ClipStore::record(const NewClip& clip) {
             update.bindDouble(1, now());
             update.bindText(2, clip.hash);
             update.step();
+            updateFailed = update.failed();
+            checkWritten(!updateFailed);
         }
+    }
+    if (updateFailed) {
+        // A table that takes no writes takes no insert either (and changes()
+        // would still count the last statement that succeeded).
+        reload();
+        return;
     }
     if (m_db.changes() == 0) {
         SqliteStatement insert = m_db.prepare(kInsert);
@@ -207,6 +267,7 @@ void ClipStore::record(const NewClip& clip) {
             insert.bindDouble(10, now());
             insert.bindInt(11, clip.downscaled ? 1 : 0);
             insert.step();
+            checkWritten(!insert.failed());
         }
     } else if (clip.rtfPath && countReferences(QStringLiteral("rtf_path"), *clip.rtfPath) == 0) {
         // The same text again with other formatting: the row keeps its own
@@ -218,9 +279,15 @@ void ClipStore::record(const NewClip& clip) {
     pruneWith(true);
 }
 
+void ClipStore::checkWritten(bool ok) {
+    if (!ok && m_db.lastErrorIsWriteFailure())
+        WriteFailures::report(m_failures, historyLog(), QStringLiteral("the clip history"),
+                              m_databasePath, m_db.errorMessage());
+}
+
 void ClipStore::setPinned(qint64 id, bool pinned) {
-    m_db.exec(QStringLiteral("UPDATE items SET pinned=") + (pinned ? u'1' : u'0') +
-              QStringLiteral(" WHERE id=") + QString::number(id));
+    checkWritten(m_db.exec(QStringLiteral("UPDATE items SET pinned=") + (pinned ? u'1' : u'0') +
+                           QStringLiteral(" WHERE id=") + QString::number(id)));
     reload();
 }
 
@@ -243,12 +310,13 @@ void ClipStore::deleteItem(const ClipItem& item) {
             removeSideFileIfUnused(**path);
     }
     // The item's filePath is the user's own file and is never touched.
-    m_db.exec(QStringLiteral("DELETE FROM items WHERE id=") + QString::number(item.id));
+    checkWritten(
+        m_db.exec(QStringLiteral("DELETE FROM items WHERE id=") + QString::number(item.id)));
     reload();
 }
 
 void ClipStore::clear() {
-    m_db.exec(QStringLiteral("DELETE FROM items WHERE pinned=0"));
+    checkWritten(m_db.exec(QStringLiteral("DELETE FROM items WHERE pinned=0")));
     reload();
     sweepOrphans();
 }
@@ -287,15 +355,17 @@ void ClipStore::pruneWith(bool itemsAreFresh) {
 
     bool removed = false;
     if (anyTooOld) {
-        m_db.exec(QStringLiteral("DELETE FROM items WHERE pinned=0 AND created_at < ") +
-                  formatCutoff(cutoff));
+        checkWritten(
+            m_db.exec(QStringLiteral("DELETE FROM items WHERE pinned=0 AND created_at < ") +
+                      formatCutoff(cutoff)));
         removed = m_db.changes() > 0;
     }
     if (overLimit) {
-        m_db.exec(QStringLiteral("DELETE FROM items WHERE pinned=0 AND id NOT IN\n"
-                                 "  (SELECT id FROM items WHERE pinned=0 ORDER BY created_at DESC "
-                                 "LIMIT ") +
-                  QString::number(limit) + u')');
+        checkWritten(m_db.exec(
+            QStringLiteral(
+                "DELETE FROM items WHERE pinned=0 AND id NOT IN\n"
+                "  (SELECT id FROM items WHERE pinned=0 ORDER BY created_at DESC LIMIT ") +
+            QString::number(limit) + u')'));
         removed = removed || m_db.changes() > 0;
     }
     // Right after a reload the list is already published: a prune that
@@ -389,8 +459,8 @@ QString ClipStore::saveBlob(const QByteArray& bytes, const QString& ext, QString
     QTemporaryFile tmp(QDir(m_blobsDir).filePath(QStringLiteral(".blob-XXXXXX")));
     tmp.setAutoRemove(true);
     if (!tmp.open() || tmp.write(bytes) != bytes.size() || !tmp.flush() || !tmp.rename(path)) {
-        qCWarning(historyLog) << "cannot write a clip's data file in" << m_blobsDir << ":"
-                              << tmp.errorString();
+        WriteFailures::report(m_failures, historyLog(), QStringLiteral("a clip's data file"), path,
+                              tmp.errorString());
         return {};
     }
     tmp.setAutoRemove(false);

@@ -1,5 +1,6 @@
 #include "screenshots/CaptureMarks.h"
 
+#include "platform/WriteFailures.h"
 #include "screenshots/ScreenshotsLog.h"
 
 #include <QDir>
@@ -16,8 +17,9 @@ namespace {
 constexpr char kValue[] = "1";
 }
 
-CaptureMarks::CaptureMarks(QString listFile)
-    : m_file(std::move(listFile)) {
+CaptureMarks::CaptureMarks(QString listFile, WriteFailures* failures)
+    : m_file(std::move(listFile))
+    , m_failures(failures) {
     QFile file(m_file);
     if (!file.open(QIODevice::ReadOnly))
         return;
@@ -97,12 +99,12 @@ void CaptureMarks::forget(const Key& key) {
 void CaptureMarks::save() const {
     QDir().mkpath(QFileInfo(m_file).absolutePath());
     QSaveFile file(m_file);
-    if (!file.open(QIODevice::WriteOnly)) {
-        qCWarning(screenshotsLog) << "cannot write" << m_file << file.errorString();
-        return;
+    if (file.open(QIODevice::WriteOnly)) {
+        for (const Key& key : m_order)
+            file.write(QByteArray::number(key.first) + ' ' + QByteArray::number(key.second) + '\n');
+        if (file.commit())
+            return;
     }
-    for (const Key& key : m_order)
-        file.write(QByteArray::number(key.first) + ' ' + QByteArray::number(key.second) + '\n');
-    if (!file.commit())
-        qCWarning(screenshotsLog) << "cannot write" << m_file << file.errorString();
+    WriteFailures::report(m_failures, screenshotsLog(), QStringLiteral("the capture marks"), m_file,
+                          file.errorString());
 }

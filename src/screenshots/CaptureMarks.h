@@ -7,6 +7,8 @@
 
 #include <optional>
 
+class WriteFailures;
+
 // Remembers which files Quillet has recognised as captures, so that a capture
 // renamed to "holiday.png" is still one after the next listing and after a
 // restart. The mark is a user extended attribute on the file; where the file
@@ -17,8 +19,9 @@ public:
     using Key = QPair<quint64, quint64>; // device, inode
     using Keys = QSet<Key>;
 
-    // listFile holds the stand-in list; it is read here and replaced atomically.
-    explicit CaptureMarks(QString listFile);
+    // listFile holds the stand-in list; it is read here and replaced
+    // atomically. A write that fails is reported to `failures`.
+    explicit CaptureMarks(QString listFile, WriteFailures* failures = nullptr);
 
     // File-system work only: safe on any thread.
     static bool hasAttribute(const QString& path);
@@ -45,6 +48,7 @@ private:
     void save() const;
 
     QString m_file;
+    WriteFailures* m_failures;
     QList<Key> m_order; // oldest first
     Keys m_keys;
 };

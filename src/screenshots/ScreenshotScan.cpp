@@ -72,7 +72,8 @@ ScreenshotScan::Listing ScreenshotScan::list(const QString& folder, const Screen
             continue;
         const QString path = info.absoluteFilePath();
         // Dated before marking: the mark changes the status time.
-        Entry entry{QUrl::fromLocalFile(path), creationDate(info), arrivalDate(info)};
+        Entry entry{QUrl::fromLocalFile(path), info.fileName(), creationDate(info),
+                    arrivalDate(info)};
         const auto key = CaptureMarks::keyOf(path);
         bool capture = CaptureMarks::hasAttribute(path) || (key && remembered.contains(*key));
         if (!capture && isScreenshot(info, probe)) {

@@ -17,6 +17,9 @@ class ScreenshotScan {
 public:
     struct Entry {
         QUrl url;
+        // The url's file name, taken here: a listing of a large folder would
+        // spend most of its time on the main thread deriving it again.
+        QString name;
         QDateTime created;
         // When the file arrived under its present name, as far as the file
         // system tells (see arrivalDate).

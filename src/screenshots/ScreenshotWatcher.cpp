@@ -111,12 +111,29 @@ void ScreenshotWatcher::rescan(bool initial) {
     const QUrl listed = m_dir;
     if (initial)
         m_initialPending = true;
-    auto listing = QtConcurrent::run(
-        [folder = listed.toLocalFile(), probe = m_probe, remembered = m_marks.remembered()] {
-            return ScreenshotScan::list(folder, *probe, remembered);
+    auto listing =
+        QtConcurrent::run([folder = listed.toLocalFile(), probe = m_probe,
+                           remembered = m_marks.remembered(), known = m_known, initial]() mutable {
+            const ScreenshotScan::Listing all = ScreenshotScan::list(folder, *probe, remembered);
+            Sifted sifted;
+            sifted.unmarked = all.unmarked;
+            for (const ScreenshotScan::Entry& entry : all.entries) {
+                if (sifted.shown.size() < kListLimit)
+                    sifted.shown.append(entry.url);
+                if (known.contains(entry.name))
+                    continue;
+                if (initial)
+                    sifted.unknownNames.insert(entry.name);
+                else
+                    sifted.unknown.append(entry);
+            }
+            // Let go of the copy here: the main thread may change m_known as
+            // soon as the result is in, and must not copy it then.
+            known = {};
+            return sifted;
         });
-    whenDone(this, listing, [this, listed, initial](const ScreenshotScan::Listing& list) {
-        m_marks.remember(list.unmarked);
+    whenDone(this, listing, [this, listed, initial](const Sifted& sifted) {
+        m_marks.remember(sifted.unmarked);
         // A listing of a folder we have since left is stale.
         if (m_dir != listed)
             return;
@@ -127,28 +144,31 @@ void ScreenshotWatcher::rescan(bool initial) {
             scheduleRescan();
             return;
         }
-        applyListing(list, initial);
+        applyListing(sifted, initial);
     });
 }
 
-void ScreenshotWatcher::applyListing(const ScreenshotScan::Listing& listing, bool initial) {
+void ScreenshotWatcher::applyListing(const Sifted& listing, bool initial) {
     // Files that came with a folder moved back into place (restored from the
     // Trash, say) were there before it went missing: not new captures. A
     // second of slack covers the file system's coarser clock.
     const QDateTime missingSince = m_watch->missingSince();
     const QDateTime newerThan = missingSince.isValid() ? missingSince.addSecs(-1) : QDateTime();
     QList<QUrl> fresh;
-    for (const ScreenshotScan::Entry& entry : listing.entries) {
-        if (m_known.contains(entry.url.fileName()))
+    for (const ScreenshotScan::Entry& entry : listing.unknown) {
+        if (m_known.contains(entry.name))
             continue;
         if (newerThan.isValid() && entry.arrived.isValid() && entry.arrived < newerThan)
             continue;
         fresh.append(entry.url);
     }
-    const QList<QUrl> list = listing.urls();
-    for (const QUrl& url : list)
-        m_known.insert(url.fileName());
-    setScreenshots(list.mid(0, kListLimit));
+    for (const ScreenshotScan::Entry& entry : listing.unknown)
+        m_known.insert(entry.name);
+    if (m_known.isEmpty())
+        m_known = listing.unknownNames;
+    else
+        m_known.unite(listing.unknownNames);
+    setScreenshots(listing.shown);
     if (initial)
         return;
     qCDebug(screenshotsLog) << "new captures:" << fresh;

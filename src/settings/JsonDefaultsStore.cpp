@@ -1,5 +1,6 @@
 #include "settings/JsonDefaultsStore.h"
 
+#include "platform/WriteFailures.h"
 #include "settings/SettingsLog.h"
 
 #include <QDir>
@@ -9,9 +10,10 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 
-JsonDefaultsStore::JsonDefaultsStore(QString path, QObject* parent)
+JsonDefaultsStore::JsonDefaultsStore(QString path, WriteFailures* failures, QObject* parent)
     : DefaultsStore(parent)
-    , m_path(std::move(path)) {
+    , m_path(std::move(path))
+    , m_failures(failures) {
     load();
 }
 
@@ -74,17 +76,22 @@ void JsonDefaultsStore::save() {
     QSaveFile out(m_path);
     m_lastWriteOk = false;
     if (!out.open(QIODevice::WriteOnly)) {
-        qCWarning(settingsLog) << "cannot write the settings" << m_path << out.errorString();
+        writeFailed(out.errorString());
         return;
     }
     out.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     const QByteArray bytes = QJsonDocument(m_values).toJson(QJsonDocument::Indented);
     if (out.write(bytes) != bytes.size()) {
-        qCWarning(settingsLog) << "cannot write the settings" << m_path << out.errorString();
+        writeFailed(out.errorString());
         out.cancelWriting();
         return;
     }
     m_lastWriteOk = out.commit();
     if (!m_lastWriteOk)
-        qCWarning(settingsLog) << "cannot write the settings" << m_path << out.errorString();
+        writeFailed(out.errorString());
+}
+
+void JsonDefaultsStore::writeFailed(const QString& reason) {
+    WriteFailures::report(m_failures, settingsLog(), QStringLiteral("the settings"), m_path,
+                          reason);
 }

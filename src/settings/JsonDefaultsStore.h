@@ -4,6 +4,8 @@
 
 #include <QJsonObject>
 
+class WriteFailures;
+
 // DefaultsStore kept in one JSON object on disk. The file is read once at
 // construction and rewritten atomically on every assignment. A damaged file
 // reads as an empty store; before the first write replaces it, it is kept
@@ -11,7 +13,9 @@
 class JsonDefaultsStore : public DefaultsStore {
     Q_OBJECT
 public:
-    explicit JsonDefaultsStore(QString path, QObject* parent = nullptr);
+    // A write that fails is reported to `failures`.
+    explicit JsonDefaultsStore(QString path, WriteFailures* failures = nullptr,
+                               QObject* parent = nullptr);
 
     // Where the user's store lives: $XDG_CONFIG_HOME/Quillet/defaults.json.
     static QString userPath();
@@ -28,8 +32,10 @@ public:
 private:
     void load();
     void save();
+    void writeFailed(const QString& reason);
 
     QString m_path;
+    WriteFailures* m_failures;
     QJsonObject m_values;
     bool m_damaged = false;
     bool m_lastWriteOk = true;

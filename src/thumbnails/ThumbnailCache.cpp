@@ -1,5 +1,6 @@
 #include "thumbnails/ThumbnailCache.h"
 
+#include "platform/WriteFailures.h"
 #include "thumbnails/Sha256.h"
 #include "thumbnails/Thumbnailers.h"
 #include "thumbnails/ThumbnailsLog.h"
@@ -14,7 +15,9 @@
 #include <QTemporaryFile>
 #include <QThreadPool>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 constexpr int kLongestSide = 640;
@@ -83,25 +86,28 @@ QImage makeThumbnail(const QString& path, const Thumbnailers& thumbnailers) {
 }
 
 // Owner-only (the history holds secrets) and atomic: readers never see half a file.
-void writePng(const QImage& image, const QString& target) {
+void writePng(const QImage& image, const QString& target, WriteFailures* failures) {
     QTemporaryFile file(target + QStringLiteral(".XXXXXX"));
     if (!file.open() || !image.save(&file, "PNG") || !file.flush()) {
-        qCWarning(thumbnailsLog) << "cannot write the preview" << target << file.errorString();
+        WriteFailures::report(failures, thumbnailsLog(), QStringLiteral("a preview"), target,
+                              file.errorString());
         return;
     }
     file.setAutoRemove(false);
     file.close();
     if (std::rename(QFile::encodeName(file.fileName()).constData(),
                     QFile::encodeName(target).constData()) != 0) {
-        qCWarning(thumbnailsLog) << "cannot put the preview in place" << target;
+        WriteFailures::report(failures, thumbnailsLog(), QStringLiteral("a preview"), target,
+                              QString::fromLocal8Bit(std::strerror(errno)));
         QFile::remove(file.fileName());
     }
 }
 
-void store(const QImage& image, const QString& sourcePath, const QString& targetPath) {
+void store(const QImage& image, const QString& sourcePath, const QString& targetPath,
+           WriteFailures* failures) {
     if (image.isNull())
         return;
-    writePng(image, targetPath);
+    writePng(image, targetPath, failures);
     // A source removed while its preview was made (the picture of a clip
     // that the history limit dropped meanwhile) leaves a preview that no
     // one will ask for or remove. Checked after the preview is in place:
@@ -111,12 +117,16 @@ void store(const QImage& image, const QString& sourcePath, const QString& target
 }
 } // namespace
 
-ThumbnailCache::ThumbnailCache(QString folder)
-    : m_folder(std::move(folder)) {
+ThumbnailCache::ThumbnailCache(QString folder, WriteFailures* failures)
+    : m_folder(std::move(folder))
+    , m_failures(failures) {
     if (!QDir().mkpath(m_folder))
-        qCWarning(thumbnailsLog) << "cannot create the preview folder" << m_folder;
-    QFile::setPermissions(m_folder,
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        WriteFailures::report(m_failures, thumbnailsLog(), QStringLiteral("the preview folder"),
+                              m_folder, QStringLiteral("it cannot be created"));
+    // Owner-only, and never wider than it was: a folder made read-only stays so.
+    constexpr QFileDevice::Permissions kOwner =
+        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
+    QFile::setPermissions(m_folder, QFile::permissions(m_folder) & kOwner);
     m_pool.setMaxThreadCount(2);
     // A preview is written under a temporary name and renamed when complete;
     // a run that ended in the middle of one (killed, crashed) leaves that
@@ -154,8 +164,8 @@ void ThumbnailCache::generate(const QUrl& source, const QUrl& target) {
     // need one that only a thumbnailer can make.
     if (!m_thumbnailers)
         m_thumbnailers = std::make_shared<const Thumbnailers>();
-    m_pool.start([sourcePath, targetPath, thumbnailers = m_thumbnailers] {
-        store(makeThumbnail(sourcePath, *thumbnailers), sourcePath, targetPath);
+    m_pool.start([sourcePath, targetPath, thumbnailers = m_thumbnailers, failures = m_failures] {
+        store(makeThumbnail(sourcePath, *thumbnailers), sourcePath, targetPath, failures);
     });
 }
 
@@ -176,9 +186,8 @@ QString ThumbnailCache::request(const QUrl& file, const QImage& preview) {
     const QUrl thumb = thumbnailURL(file);
     if (!file.isLocalFile() || QFileInfo::exists(thumb.toLocalFile()))
         return thumb.toLocalFile();
-    m_pool.start([preview, sourcePath = file.toLocalFile(), targetPath = thumb.toLocalFile()] {
-        store(preview, sourcePath, targetPath);
-    });
+    m_pool.start([preview, sourcePath = file.toLocalFile(), targetPath = thumb.toLocalFile(),
+                  failures = m_failures] { store(preview, sourcePath, targetPath, failures); });
     return thumb.toLocalFile();
 }
 

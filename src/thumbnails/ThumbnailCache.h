@@ -8,6 +8,7 @@
 #include <memory>
 
 class Thumbnailers;
+class WriteFailures;
 
 // Small PNG previews of files (screenshots, copied files, stored image clips),
 // kept in one folder and named after the source's path and modification time,
@@ -15,8 +16,9 @@ class Thumbnailers;
 // twice. Previews are made on the cache's own two threads.
 class ThumbnailCache {
 public:
-    // `folder` is created (owner-only) when missing.
-    explicit ThumbnailCache(QString folder);
+    // `folder` is created (owner-only) when missing; previews that cannot be
+    // written there are reported to `failures`.
+    explicit ThumbnailCache(QString folder, WriteFailures* failures = nullptr);
     // Waits for the previews under way: none is left half written.
     ~ThumbnailCache();
 
@@ -50,6 +52,7 @@ public:
 
 private:
     QString m_folder;
+    WriteFailures* m_failures;
     std::shared_ptr<const Thumbnailers> m_thumbnailers;
     QThreadPool m_pool;
 };

@@ -1,11 +1,13 @@
 #include "KeyboardShortcuts/KeyboardShortcuts.h"
 #include "app/AppDelegate.h"
+#include "app/AppLog.h"
 #include "app/Translations.h"
 #include "app/TrayIcon.h"
 #include "app/Updater.h"
 #include "helpers/Offer.h"
 #include "helpers/WiredServices.h"
 #include "history/ClipStore.h"
+#include "platform/WriteFailures.h"
 #include "screenshots/ScreenshotWatcher.h"
 #include "ui/PanelFormat.h"
 #include "ui/Toast.h"
@@ -189,6 +191,9 @@ void TestAppDelegate::trayItem() {
     Q_EMIT item->systemTrayIcon().activated(QSystemTrayIcon::Trigger);
     QCOMPARE(item->anchorRect(), std::nullopt);
     m_delegate.togglePanel();
+    // A disk that takes no writes is told of (no notification service here: in the tooltip).
+    m_services.writeFailures().report(appLog(), u"a clip's data file"_qs, u"/d"_qs, u"full"_qs);
+    QTRY_VERIFY(item->toolTip().contains(u"Quillet cannot save its data"_qs));
 }
 
 // The translator main() installs, for a German locale: windows built under it

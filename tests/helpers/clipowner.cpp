@@ -8,7 +8,11 @@
 //   --then TEXT    once image/png has been asked for, copy TEXT instead
 //   --tell         print "served TYPE" as each type is handed over (bench/peers
 //                  times a clipboard manager's read by it)
-//   --understate   with --pace, announce every size as one byte (a hostile owner)
+// Hostile owners (all on the incremental path of --pace, 0 ms unless given):
+//   --understate   announce every size as one byte
+//   --unfinished   send the first piece of a transfer and never the rest
+//   --wrong-type   answer every type with 32-bit INTEGER data
+//   --targets N    offer N more types that it cannot serve
 //   clipowner --sequence COUNT INTERVAL_MS PREFIX
 //                  copies PREFIX0, PREFIX1, … every INTERVAL_MS, prints "done" and
 //                  keeps serving the last one (the capture benchmark's burst);
@@ -69,9 +73,17 @@ xcb_atom_t intern(xcb_connection_t* c, const QByteArray& name) {
     return atom;
 }
 
+struct Hostility {
+    bool understate = false;
+    bool unfinished = false;
+    bool wrongType = false;
+    int junkTargets = 0;
+    bool any() const { return understate || unfinished || wrongType || junkTargets > 0; }
+};
+
 // Qt's owner sends as fast as it can: this one, on its own X connection, sends
 // every type incrementally. Returns once another client takes over.
-int runSlowOwner(const QMimeData& offer, int totalMs, bool understate) {
+int runSlowOwner(const QMimeData& offer, int totalMs, Hostility hostile) {
     constexpr int kChunk = 64 * 1024;
     xcb_connection_t* c = xcb_connect(nullptr, nullptr);
     if (xcb_connection_has_error(c))
@@ -90,6 +102,10 @@ int runSlowOwner(const QMimeData& offer, int totalMs, bool understate) {
         chunks += offer.data(type).size() / kChunk + 1;
     }
     const auto pauseMs = (unsigned long)(totalMs / std::max<qsizetype>(1, chunks));
+    QList<xcb_atom_t> offered = types.keys();
+    for (int i = 0; i < hostile.junkTargets; ++i)
+        offered.append(intern(c, "x-junk-" + QByteArray::number(i)));
+    offered.append(targets);
 
     xcb_set_selection_owner(c, window, clipboard, XCB_CURRENT_TIME);
     // A round trip: the test's first request must find us the owner.
@@ -122,13 +138,18 @@ int runSlowOwner(const QMimeData& offer, int totalMs, bool understate) {
                 XCB_SELECTION_NOTIFY, 0,         0,          r->time, r->requestor,
                 r->selection,         r->target, r->property};
             if (r->target == targets) {
-                QList<xcb_atom_t> atoms = types.keys();
-                atoms.append(targets);
                 xcb_change_property(c, XCB_PROP_MODE_REPLACE, r->requestor, r->property,
-                                    XCB_ATOM_ATOM, 32, uint32_t(atoms.size()), atoms.constData());
+                                    XCB_ATOM_ATOM, 32, uint32_t(offered.size()),
+                                    offered.constData());
+            } else if (hostile.wrongType && types.contains(r->target)) {
+                QByteArray bytes = offer.data(types.value(r->target));
+                bytes.append(3, '\0');
+                xcb_change_property(c, XCB_PROP_MODE_REPLACE, r->requestor, r->property,
+                                    XCB_ATOM_INTEGER, 32, uint32_t(bytes.size() / 4),
+                                    bytes.constData());
             } else if (types.contains(r->target)) {
                 const QByteArray bytes = offer.data(types.value(r->target));
-                const uint32_t announced = understate ? 1 : uint32_t(bytes.size());
+                const uint32_t announced = hostile.understate ? 1 : uint32_t(bytes.size());
                 const uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE;
                 xcb_change_window_attributes(c, r->requestor, XCB_CW_EVENT_MASK, &events);
                 xcb_change_property(c, XCB_PROP_MODE_REPLACE, r->requestor, r->property, incr, 32,
@@ -143,7 +164,7 @@ int runSlowOwner(const QMimeData& offer, int totalMs, bool understate) {
             auto* p = reinterpret_cast<xcb_property_notify_event_t*>(e);
             for (Transfer& t : transfers) {
                 if (t.done || p->window != t.requestor || p->atom != t.property ||
-                    p->state != XCB_PROPERTY_DELETE)
+                    p->state != XCB_PROPERTY_DELETE || (hostile.unfinished && t.sent > 0))
                     continue;
                 QThread::msleep(pauseMs);
                 const qsizetype n = std::min<qsizetype>(kChunk, t.bytes.size() - t.sent);
@@ -204,7 +225,7 @@ int main(int argc, char** argv) {
         return app.exec();
     }
     int paceMs = -1;
-    bool understate = false;
+    Hostility hostile;
     while (!args.isEmpty() && args.first().startsWith(QLatin1String("--"))) {
         const QString option = args.takeFirst();
         if (option == QLatin1String("--hang")) {
@@ -214,7 +235,13 @@ int main(int argc, char** argv) {
         } else if (option == QLatin1String("--tell")) {
             mime->tell = true;
         } else if (option == QLatin1String("--understate")) {
-            understate = true;
+            hostile.understate = true;
+        } else if (option == QLatin1String("--unfinished")) {
+            hostile.unfinished = true;
+        } else if (option == QLatin1String("--wrong-type")) {
+            hostile.wrongType = true;
+        } else if (option == QLatin1String("--targets") && !args.isEmpty()) {
+            hostile.junkTargets = args.takeFirst().toInt();
         } else if (option == QLatin1String("--pace") && !args.isEmpty()) {
             paceMs = args.takeFirst().toInt();
         } else if (option == QLatin1String("--then") && !args.isEmpty()) {
@@ -235,8 +262,8 @@ int main(int argc, char** argv) {
         else
             mime->setData(arg.left(eq), bytes);
     }
-    if (paceMs >= 0)
-        return runSlowOwner(*mime, paceMs, understate);
+    if (paceMs >= 0 || hostile.any())
+        return runSlowOwner(*mime, std::max(paceMs, 0), hostile);
     QClipboard* cb = QGuiApplication::clipboard();
     cb->setMimeData(mime, QClipboard::Clipboard);
     QObject::connect(cb, &QClipboard::dataChanged, &app, [cb] {

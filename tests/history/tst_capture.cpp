@@ -1,5 +1,6 @@
 #include "helpers/ClipboardOwner.h"
 #include "helpers/Offer.h"
+#include "helpers/StallProbe.h"
 #include "helpers/TempPrefs.h"
 #include "helpers/TestImages.h"
 #include "history/ClipImageEncoder.h"
@@ -325,6 +326,27 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(QImage(w.newest().blobPath.value_or(QString())).size(),
                                   QSize(1000, 1000), 30000);
         QCOMPARE(w.store.items().size(), 3);
+    }
+
+    // Owners that answer with the wrong type, lie about the size, never finish or offer
+    // 10,000 types hold up neither the main thread nor the next copy.
+    void hostileOwnersStallNothing() {
+        World w;
+        if (w.platform.name != u"x11"_qs)
+            QSKIP("the hostile owners are X11 clients");
+        w.start();
+        const QString big = w.file(QStringLiteral("big.png"),
+                                   TestImages::padded(TestImages::png(8, 8), 3 * 1024 * 1024));
+        for (const QStringList& args : {QStringList{u"--wrong-type"_qs, u"text/plain=wrong"_qs},
+                                        {u"--understate"_qs, "image/png=@" + big},
+                                        {u"--unfinished"_qs, "image/png=@" + big},
+                                        {u"--targets"_qs, u"10000"_qs, u"text/plain=many"_qs}}) {
+            const StallProbe probe;
+            QVERIFY(w.copy([&] { return ClipboardOwner::offer(args); }));
+            QVERIFY(w.copyText(args.first().toUtf8()));
+            QCOMPARE(w.newest().text, args.first());
+            QVERIFY2(probe.worstMs() < 1000, qPrintable(args.first()));
+        }
     }
 
     // What the session says it can do, as the settings and `quillet --status` show it.

@@ -238,31 +238,52 @@ private Q_SLOTS:
         QCOMPARE(f.store->saveBlob("new", QStringLiteral("png")), QString());
     }
 
-    // An unreadable history is never taken for an empty one: its side files survive a
-    // clear, and the damaged file is kept aside while a fresh one takes over.
-    void unreadableHistoryKeepsItsFiles() {
+    // An unreadable history is never taken for an empty one: the damaged file is kept
+    // aside as it was found, with its journal (replayed into the fresh one it would
+    // damage that too), a fresh one takes over, and the unread rows' files survive a clear.
+    void damagedHistoryIsKeptAside_data() {
+        QTest::addColumn<QString>("damage");
+        for (const char* damage : {"header overwritten", "file truncated", "another's journal"})
+            QTest::newRow(damage) << QString::fromLatin1(damage);
+    }
+    void damagedHistoryIsKeptAside() {
+        QFETCH(QString, damage);
         Fixture f;
         const QString thumb = f.thumb(QStringLiteral("t.png"));
         const QString blob = f.recordImage("pinned", thumb, true);
         f.recordText(QStringLiteral("unpinned"));
         f.store.reset();
         QFile db(f.base + QStringLiteral("/quillet.sqlite"));
-        QVERIFY(db.open(QIODevice::ReadWrite));
-        db.write(QByteArray(100, 'Z'));
-        db.close();
-        // Its journal goes aside with it, or it would be replayed into the fresh one.
         QFile wal(db.fileName() + QStringLiteral("-wal"));
-        QVERIFY(wal.open(QIODevice::WriteOnly));
+        SqliteDatabase other; // open while its journal is copied
+        if (damage == u"another's journal"_qs) {
+            const QString path = f.dir.filePath(QStringLiteral("other.sqlite"));
+            QVERIFY(other.open(path) && other.exec(u"PRAGMA journal_mode=WAL"_qs) &&
+                    other.exec(u"CREATE TABLE notes(x); INSERT INTO notes VALUES(1)"_qs));
+            QVERIFY(QFile::copy(path + QStringLiteral("-wal"), wal.fileName()));
+        } else {
+            QVERIFY(db.open(QIODevice::ReadWrite));
+            if (damage == u"file truncated"_qs)
+                QVERIFY(db.resize(db.size() / 2));
+            else
+                db.write(QByteArray(100, 'Z'));
+            db.close();
+            QVERIFY(wal.open(QIODevice::WriteOnly));
+            wal.close();
+        }
+        QVERIFY(db.open(QIODevice::ReadOnly) && wal.open(QIODevice::ReadOnly));
+        const QByteArray found = db.readAll() + wal.readAll();
+        db.close();
         wal.close();
 
         f.reopen();
         QVERIFY(f.store->isOpen());
         const QString aside = f.store->damagedCopy();
         QVERIFY(aside.startsWith(db.fileName() + QStringLiteral(".damaged-")));
-        QFile kept(aside);
-        QVERIFY(kept.open(QIODevice::ReadOnly));
-        QCOMPARE(kept.read(100), QByteArray(100, 'Z'));
-        QVERIFY(QFile::exists(aside + QStringLiteral("-wal")));
+        QFile kept(aside), keptWal(aside + QStringLiteral("-wal"));
+        QVERIFY(kept.open(QIODevice::ReadOnly) && keptWal.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll() + keptWal.readAll(), found);
+        QVERIFY(f.store->items().isEmpty());
         f.recordText(QStringLiteral("after"));
         f.store->clear();
         f.store->prune();
@@ -272,8 +293,11 @@ private Q_SLOTS:
         f.reopen();
         QVERIFY(f.store->damagedCopy().isEmpty());
         QCOMPARE(f.store->items().size(), 1);
+    }
 
-        // A database that cannot be opened at all: nothing recorded, nothing swept.
+    // A database that cannot be opened at all: nothing recorded, nothing swept.
+    void unopenableHistoryKeepsItsFiles() {
+        Fixture f;
         QVERIFY(QDir().mkpath(f.dir.filePath(QStringLiteral("broken/quillet.sqlite"))));
         ClipStore store(f.dir.filePath(QStringLiteral("broken")), f.prefs);
         QVERIFY(!store.isOpen());

@@ -1,4 +1,6 @@
 // The screenshot watcher and its housekeeping on real folders with real inotify.
+#include "helpers/ReadOnlyTree.h"
+#include "helpers/StallProbe.h"
 #include "helpers/TempPrefs.h"
 #include "platform/SystemSound.h"
 #include "platform/freedesktop/FreedesktopScreenCaptureProbe.h"
@@ -19,7 +21,9 @@
 #include <QThreadPool>
 #include <QTimer>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 constexpr int kWait = 5000;
@@ -335,6 +339,10 @@ private Q_SLOTS:
         for (const QString& bad :
              {u""_qs, u" \t "_qs, u"taken"_qs, u"../escaped"_qs, u"a/b.png"_qs})
             QVERIFY2(!w->renameScreenshot(one, bad), qPrintable(bad));
+        {
+            const ReadOnlyTree readOnly(dir);
+            QVERIFY(!w->renameScreenshot(one, u"holiday"_qs));
+        }
         QVERIFY(QFile::exists(one.toLocalFile()));
         QCOMPARE(w->screenshots(), before);
         QCOMPARE(listed.count(), 0);
@@ -382,6 +390,39 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(again->screenshots().size(), 4, kWait);
         QVERIFY(again->screenshots().contains(urlOf(dir, QStringLiteral("from list.png"))));
         QVERIFY(!again->screenshots().contains(urlOf(dir, QStringLiteral("taken.png"))));
+    }
+
+    // A crowded folder (bench/hostile_bench has 100,000 files), a link loop, an unreadable
+    // file and a name that is not UTF-8: listed without holding up the main thread, and
+    // the next capture is still seen.
+    void hostileFolderStallsNothing() {
+        World world;
+        const QByteArray dir = QFile::encodeName(world.folder());
+        QVERIFY(QDir().mkpath(world.folder()));
+        const auto make = [&](const QByteArray& name, mode_t mode = 0600) {
+            const QByteArray path = dir + '/' + name;
+            const int fd = ::open(path.constData(), O_CREAT | O_WRONLY | O_CLOEXEC, mode);
+            ::close(fd);
+            return fd >= 0;
+        };
+        for (int i = 0; i < 20000; ++i)
+            QVERIFY(make("Screenshot " + QByteArray::number(i) + ".png"));
+        QVERIFY(make("Screenshot \xff\xfe.png") && make("secret.png", 0));
+        for (const auto& [target, link] :
+             {std::pair{"Screenshot loop 2.png", "/Screenshot loop 1.png"},
+              {"Screenshot loop 1.png", "/Screenshot loop 2.png"},
+              {".", "/Screenshot here.png"}})
+            QCOMPARE(::symlink(target, QByteArray(dir + link).constData()), 0);
+        ReadOnlyTree::obeyFileModes();
+
+        StallProbe probe;
+        world.pointTo(world.folder());
+        auto w = world.watcher();
+        QTRY_VERIFY_WITH_TIMEOUT(w->isWatching() && w->known().size() >= 20000, 60000);
+        writeFile(world.folder() + QStringLiteral("/Screenshot new.png"));
+        QTRY_COMPARE_WITH_TIMEOUT(w->unseenCount(), 1, 60000);
+        QVERIFY2(probe.worstMs() < 1000, qPrintable(QString::number(probe.worstMs())));
+        ::unlink(dir + "/Screenshot \xff\xfe.png"); // a name Qt cannot remove
     }
 
     void trashKeepsListAndFolderInStep() {

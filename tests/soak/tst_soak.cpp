@@ -68,16 +68,13 @@ int runCopier(const QString& dir, quint32 seed, int count) {
             next.start(kQuietMs);
         };
         const QString id = QStringLiteral("%1-%2").arg(seed).arg(copied);
-        if (count > 0 && copied == count) {
+        switch (count > 0 && copied == count ? -1 : copied % 4) {
+        case -1:
             mime->served = [] {
             };
             mime->setText(kLastCopy);
-            QGuiApplication::clipboard()->setMimeData(mime);
             std::puts("done");
-            std::fflush(stdout);
-            return;
-        }
-        switch (copied % 4) {
+            break;
         case 0:
             mime->setText(QStringLiteral("soak text ") + id);
             break;
@@ -102,11 +99,11 @@ int runCopier(const QString& dir, quint32 seed, int count) {
         }
         }
         QGuiApplication::clipboard()->setMimeData(mime);
-        if (++copied % 1000 == 0) {
+        if (++copied % 1000 == 0)
             std::printf("copied %d\n", copied);
-            std::fflush(stdout);
-        }
-        next.start(kIdleMs);
+        std::fflush(stdout);
+        if (copied <= count || count == 0)
+            next.start(kIdleMs);
     });
     next.start(0);
     return QCoreApplication::exec();
@@ -165,27 +162,21 @@ private:
     QProcess m_process;
 };
 
+// Resident memory, open descriptors and threads of a process.
 struct Usage {
-    qint64 rssKiB = 0;
-    qsizetype fds = 0;
-    qsizetype threads = 0;
-};
-
-Usage usage(qint64 pid) {
-    const QString proc = QStringLiteral("/proc/%1/").arg(pid);
-    QFile status(proc + u"status"_qs);
-    Usage u;
-    if (status.open(QIODevice::ReadOnly)) {
-        for (const QByteArray& line : status.readAll().split('\n')) {
-            if (line.startsWith("VmRSS:"))
-                u.rssKiB = line.mid(6).trimmed().split(' ').value(0).toLongLong();
-        }
+    explicit Usage(qint64 pid) {
+        const QString proc = QStringLiteral("/proc/%1/").arg(pid);
+        QFile status(proc + u"status"_qs);
+        const QByteArray text = status.open(QIODevice::ReadOnly) ? status.readAll() : "";
+        const qsizetype at = text.indexOf("VmRSS:");
+        rssKiB = at < 0 ? 0 : text.mid(at + 6).trimmed().split(' ').value(0).toLongLong();
+        const auto filter = QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System;
+        fds = QDir(proc + u"fd"_qs).entryList(filter).size();
+        threads = QDir(proc + u"task"_qs).entryList(filter).size();
     }
-    const auto filter = QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System;
-    u.fds = QDir(proc + u"fd"_qs).entryList(filter).size();
-    u.threads = QDir(proc + u"task"_qs).entryList(filter).size();
-    return u;
-}
+    qint64 rssKiB = 0;
+    qsizetype fds = 0, threads = 0;
+};
 
 // ---- The history as another reader sees it.
 struct Row {
@@ -408,7 +399,7 @@ void TestSoak::manyCopiesInOneRun() {
     QTRY_VERIFY_WITH_TIMEOUT(Quillet::answers(), 20000);
     Copier copier(files.path(), seed(), copies);
     QVERIFY(copier.printed("copied 1000", 600000));
-    const Usage first = usage(app.pid());
+    const Usage first(app.pid());
     QVERIFY(copier.printed("done", 3600000));
     // Settled once the last copy is in and every image row has its preview.
     const QString lastCopy =
@@ -426,7 +417,7 @@ void TestSoak::manyCopiesInOneRun() {
                });
     };
     QTRY_VERIFY_WITH_TIMEOUT(settled(), 60000);
-    const Usage last = usage(app.pid());
+    const Usage last(app.pid());
     std::printf("soak: %d copies, %lld recorded; after 1,000: %lld KiB resident, %lld fds, %lld "
                 "threads; at the end: %lld KiB, %lld fds, %lld threads\n",
                 copies, store.inserted, first.rssKiB, qint64(first.fds), qint64(first.threads),
