@@ -94,19 +94,22 @@ int ClipListView::clipRowFrom(int row, int step) const {
 void ClipListView::restoreCurrent() {
     if (m_keptRow < 0)
         return;
-    for (int row = 0; row < m_model.rowCount(); ++row) {
-        if (m_model.index(row).data(ClipListModel::ItemIdRole).toLongLong() == m_keptId &&
-            clipAt(m_model.index(row))) {
-            makeCurrent(row);
-            return;
-        }
+    int row = -1;
+    for (int i = 0; i < m_model.rowCount() && row < 0; ++i) {
+        if (m_model.index(i).data(ClipListModel::ItemIdRole).toLongLong() == m_keptId &&
+            clipAt(m_model.index(i)))
+            row = i;
     }
     // Gone (deleted, or filtered out): the row that took its place is current,
     // or the one above at the end, so Delete pressed again goes on down the list.
-    int row = clipRowFrom(m_keptRow, 1);
+    if (row < 0)
+        row = clipRowFrom(m_keptRow, 1);
     if (row < 0)
         row = clipRowFrom(qMin(m_keptRow, m_model.rowCount()) - 1, -1);
-    if (row >= 0)
+    // The list scrolls after the keys' choice only; the pointer's is in view.
+    if (row >= 0 && m_pointerChose)
+        setHover(m_model.index(row));
+    else if (row >= 0)
         makeCurrent(row);
 }
 

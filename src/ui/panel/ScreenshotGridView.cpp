@@ -52,8 +52,13 @@ ScreenshotGridView::ScreenshotGridView(ScreenshotListModel& model, QWidget* pare
     connect(&m_model, &QAbstractItemModel::modelReset, this, [this] {
         m_delegate->setHovered(QPersistentModelIndex());
         if (m_keptRow >= 0 && m_model.rowCount() > 0) {
-            const int row = int(m_model.screenshots().indexOf(m_keptUrl));
-            moveCurrent(row >= 0 ? row : qMin(m_keptRow, m_model.rowCount() - 1));
+            int row = int(m_model.screenshots().indexOf(m_keptUrl));
+            row = row >= 0 ? row : qMin(m_keptRow, m_model.rowCount() - 1);
+            // The grid scrolls after the keys' choice only; the pointer's is in view.
+            if (m_pointerChose)
+                setHover(m_model.index(row));
+            else
+                moveCurrent(row);
         }
     });
 }
