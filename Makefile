@@ -3,7 +3,7 @@ PRESET ?= dev
 BUILD_DIR := build/$(PRESET)
 JOBS ?= $(shell nproc)
 
-.PHONY: run test soak build configure bootstrap bench deb fuzz format clean
+.PHONY: run test soak build configure bootstrap bench bench-peers deb fuzz format clean
 
 bootstrap:
 	@./scripts/bootstrap
@@ -29,6 +29,12 @@ bench: build
 	@for b in $(BUILD_DIR)/bench/*_bench; do ./tests/harness/run-test bench $$b; done
 	@echo "capture_bench on the Wayland tier (headless sway):"
 	@./tests/harness/run-test wayland $(BUILD_DIR)/bench/capture_bench
+
+# The same workloads against GPaste and CopyQ (installed with apt if missing),
+# each on a private X server and session bus: one table (about 8 minutes).
+bench-peers: configure
+	@cmake --build --preset $(PRESET) -j $(JOBS) --target quillet clipowner
+	@./bench/peers $(BUILD_DIR)
 
 # A Debian package of a release build, in build/release (install it with
 # `sudo apt install ./build/release/quillet_*.deb`).

@@ -154,10 +154,12 @@ int main(int argc, char** argv) {
     QList<double> fromNotify;
     QElapsedTimer clock;
     double notifiedAt = 0;
-    QObject::connect(&pasteboard, &Pasteboard::changed, &app, [&] {
-        if (notifiedAt < 0)
-            notifiedAt = clock.nsecsElapsed() / 1e6;
-    });
+    // The latest notification before the row, not the first after the start:
+    // the previous copy's owner, ended just before, is reported gone only
+    // once the loop turns again, and timing from that would add xclip's own
+    // start-up.
+    QObject::connect(&pasteboard, &Pasteboard::changed, &app,
+                     [&] { notifiedAt = clock.nsecsElapsed() / 1e6; });
     // How long the main thread spends on one change, from notification to done.
     QElapsedTimer captureClock;
     captureClock.start();

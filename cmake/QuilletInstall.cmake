@@ -10,6 +10,8 @@ install(FILES data/com.ovo.quillet.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES data/icons/com.ovo.quillet.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+install(FILES data/icons/com.ovo.quillet-symbolic.svg
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/symbolic/apps)
 install(FILES data/quillet.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 # Read by tools that switch Qt logging categories on and off.
 install(FILES data/quillet.categories

@@ -38,6 +38,8 @@
 # all killed, by tst_waylandclipboard and tst_waylandpaste on the wayland tier.
 # WL2 was the same edit as X2 once both platforms shared SelectionPasteboard:
 # dropped; X2 and X3 now point at that file, KS8 at the shared chord's Shift.
+# December 7, the desktop application's look: UI9-UI11 (the recent-applications
+# menu, the theme's tray icon, the footer's shortcut promise) all killed.
 M = []
 def m(id, area, file, old, new, note):
     M.append(dict(id=id, area=area, file=file, old=old, new=new, note=note))
@@ -302,6 +304,25 @@ m("WL5", "wayland", WL + "WaylandPasteboard.cpp",
   "        m_stalledChange = change;",
   "",
   "a stuck owner costs a timeout on every read of the same change")
+
+UI = "src/ui/"
+m("UI9", "ui", UI + "settings/RecentAppsButton.cpp",
+  "if (s.app.id.isEmpty() || item.createdAt > s.latest)",
+  "if (s.app.id.isEmpty())",
+  "an application is placed by its first copy found, not its latest")
+m("UI10", "app", "src/app/TrayIcon.cpp",
+  "if (m_title.trimmed().isEmpty() && QIcon::hasThemeIcon(symbolicName))",
+  "if (QIcon::hasThemeIcon(symbolicName))",
+  "the theme's tray icon hides the unseen-screenshot count")
+m("UI11", "app", UI + "panel/PanelView.cpp",
+  "return c.id == Capability::Id::globalShortcut && !c.available;",
+  "return c.id == Capability::Id::globalShortcut && c.available;",
+  "the panel promises a global shortcut the desktop does not give")
+
+m("SL1", "x11", "src/platform/freedesktop/ToolScreenshotLocation.cpp",
+  "    if (stamp == m_gsettingsStamp)\n        return m_gsettingsFolder;\n",
+  "",
+  "the minute check starts gsettings every time although nothing changed")
 
 E2E = ["tst_acceptance", "tst_shell_x11"]
 AREA = {

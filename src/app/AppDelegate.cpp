@@ -91,18 +91,10 @@ void AppDelegate::applicationDidFinishLaunching() {
     shortcuts.onKeyUp(openPanelShortcut(), [this] { togglePicker(); });
     // The recorder refuses shortcuts that the tray menu already uses; the
     // menu's Ctrl is the desktop's usual menu modifier.
-    shortcuts.setMenuItems({{QStringLiteral("Settings…"),
-                             QStringLiteral(","),
-                             KeyboardShortcuts::ModifierFlag::control,
-                             {}},
-                            {QStringLiteral("Check for Updates…"),
-                             QString(),
-                             KeyboardShortcuts::ModifierFlag::control,
-                             {}},
-                            {QStringLiteral("Quit Quillet"),
-                             QStringLiteral("q"),
-                             KeyboardShortcuts::ModifierFlag::control,
-                             {}}});
+    shortcuts.setMenuItems(
+        {{tr("Settings…"), QStringLiteral(","), KeyboardShortcuts::ModifierFlag::control, {}},
+         {tr("Check for Updates…"), QString(), KeyboardShortcuts::ModifierFlag::control, {}},
+         {tr("Quit Quillet"), QStringLiteral("q"), KeyboardShortcuts::ModifierFlag::control, {}}});
 
     m_debugTarget = std::make_unique<AppDebugTarget>(*this);
     m_debugChannel = std::make_unique<DebugChannel>(*m_debugTarget);
@@ -124,9 +116,9 @@ void AppDelegate::announceWithoutTray() {
     // Without a tray icon nothing would show that Quillet runs: it says so
     // once and opens its panel.
     auto* notifications = new DesktopNotifications(QDBusConnection::sessionBus(), this);
-    notifications->notify(QStringLiteral("Quillet is running"),
-                          QStringLiteral("This desktop shows no tray icons. Open Quillet again "
-                                         "with the shortcut or \"quillet --show-panel\"."));
+    notifications->notify(tr("Quillet is running"),
+                          tr("This desktop shows no tray icons. Open Quillet again "
+                             "with the shortcut or \"quillet --show-panel\"."));
     showPanel();
 }
 
@@ -137,9 +129,9 @@ void AppDelegate::reportDamagedHistory(const QString& keptAs) {
                 if (m_statusItem)
                     m_statusItem->setNotice(summary);
             });
-    notifications->notify(QStringLiteral("Clipboard history could not be read"),
-                          QStringLiteral("Quillet started a new history and kept the damaged "
-                                         "one as %1.")
+    notifications->notify(tr("Clipboard history could not be read"),
+                          tr("Quillet started a new history and kept the damaged "
+                             "one as %1.")
                               .arg(keptAs));
 }
 
@@ -153,13 +145,13 @@ void AppDelegate::statusClicked(bool rightClick) {
 QMenu* AppDelegate::buildMenu() {
     auto* menu = new QMenu();
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    QAction* settings = menu->addAction(QStringLiteral("Settings…"));
+    QAction* settings = menu->addAction(tr("Settings…"));
     settings->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
     connect(settings, &QAction::triggered, this, &AppDelegate::openSettings);
-    QAction* updates = menu->addAction(QStringLiteral("Check for Updates…"));
+    QAction* updates = menu->addAction(tr("Check for Updates…"));
     connect(updates, &QAction::triggered, this, &AppDelegate::checkForUpdates);
     menu->addSeparator();
-    QAction* quit = menu->addAction(QStringLiteral("Quit Quillet"));
+    QAction* quit = menu->addAction(tr("Quit Quillet"));
     quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     connect(quit, &QAction::triggered, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
     return menu;

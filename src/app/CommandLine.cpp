@@ -24,13 +24,13 @@ int sendDebug(const QString& command) {
     case DebugChannel::SendResult::delivered:
         return done;
     case DebugChannel::SendResult::noReceiver:
-        return tell(QStringLiteral("Quillet is not running (nothing owns com.ovo.quillet on the "
-                                   "session bus); the command was not delivered"),
+        return tell(CommandLine::tr("Quillet is not running (nothing owns com.ovo.quillet on the "
+                                    "session bus); the command was not delivered"),
                     failed);
     case DebugChannel::SendResult::noBus:
         break;
     }
-    return tell(QStringLiteral("cannot reach the session bus; the command was not delivered"),
+    return tell(CommandLine::tr("cannot reach the session bus; the command was not delivered"),
                 failed);
 }
 } // namespace
@@ -80,38 +80,38 @@ bool CommandLine::needsWindowSystem(const QStringList& arguments) {
 int CommandLine::run(const QStringList& arguments) const {
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        QStringLiteral("Clipboard history and screenshots at hand. Without options, starts "
-                       "Quillet (or shows the running one's panel); with one, gives that "
-                       "command to the running Quillet."));
+        CommandLine::tr("Clipboard history and screenshots at hand. Without options, starts "
+                        "Quillet (or shows the running one's panel); with one, gives that "
+                        "command to the running Quillet."));
     // Qt's own help option would also offer --help-all, for options a
     // command does not take.
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
-                                  QStringLiteral("Prints these options and exits."));
+                                  CommandLine::tr("Prints these options and exits."));
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
-                                     QStringLiteral("Prints the version and exits."));
+                                     CommandLine::tr("Prints the version and exits."));
     const QCommandLineOption togglePicker(
         QStringLiteral("toggle-picker"),
-        QStringLiteral("Opens the quick picker at the pointer, or closes it when it is open."));
+        CommandLine::tr("Opens the quick picker at the pointer, or closes it when it is open."));
     const QCommandLineOption showPanel(
         QStringLiteral("show-panel"),
-        QStringLiteral("Shows the panel on the tab given (clipboard or screenshots), else on "
-                       "the tab shown last."));
+        CommandLine::tr("Shows the panel on the tab given (clipboard or screenshots), else on "
+                        "the tab shown last."));
     const QCommandLineOption hide(QStringLiteral("hide"),
-                                  QStringLiteral("Hides the panel and the quick picker."));
+                                  CommandLine::tr("Hides the panel and the quick picker."));
     const QCommandLineOption debug(
         QStringLiteral("debug"),
-        QStringLiteral("Hands a debug command (state, openPanel, snapshot:FILE, …) to the "
-                       "running Quillet."),
+        CommandLine::tr("Hands a debug command (state, openPanel, snapshot:FILE, …) to the "
+                        "running Quillet."),
         QStringLiteral("command"));
     const QCommandLineOption status(
         QStringLiteral("status"),
-        QStringLiteral("Prints what works on this desktop: the clipboard, the source "
-                       "application, pasting directly, the global shortcut and the tray."));
-    const QCommandLineOption json(QStringLiteral("json"),
-                                  QStringLiteral("With --status: prints it as JSON, for scripts."));
+        CommandLine::tr("Prints what works on this desktop: the clipboard, the source "
+                        "application, pasting directly, the global shortcut and the tray."));
+    const QCommandLineOption json(
+        QStringLiteral("json"), CommandLine::tr("With --status: prints it as JSON, for scripts."));
     parser.addOptions({help, version, togglePicker, showPanel, hide, debug, status, json});
     parser.addPositionalArgument(QStringLiteral("tab"),
-                                 QStringLiteral("With --show-panel: clipboard or screenshots."),
+                                 CommandLine::tr("With --show-panel: clipboard or screenshots."),
                                  QStringLiteral("[tab]"));
 
     // The parser knows no optional values: `--show-panel=TAB` is taken
@@ -124,7 +124,7 @@ int CommandLine::run(const QStringList& arguments) const {
             split << argument;
     }
     if (!parser.parse(split))
-        return tell(parser.errorText() + QStringLiteral(" (quillet --help lists the options)"),
+        return tell(parser.errorText() + CommandLine::tr(" (quillet --help lists the options)"),
                     usage);
     if (parser.isSet(help)) {
         std::fputs(parser.helpText().toLocal8Bit().constData(), stdout);
@@ -140,17 +140,17 @@ int CommandLine::run(const QStringList& arguments) const {
     const auto given = std::count_if(commands.begin(), commands.end(),
                                      [&parser](const auto* o) { return parser.isSet(*o); });
     if (given != 1) {
-        return tell(given == 0 ? QStringLiteral("no command given (quillet --help lists them; "
-                                                "quillet alone starts Quillet)")
-                               : QStringLiteral("one command at a time"),
+        return tell(given == 0 ? CommandLine::tr("no command given (quillet --help lists them; "
+                                                 "quillet alone starts Quillet)")
+                               : CommandLine::tr("one command at a time"),
                     usage);
     }
     const QStringList positional = parser.positionalArguments();
     if (positional.size() > (parser.isSet(showPanel) ? 1 : 0))
-        return tell(QStringLiteral("unexpected argument '%1'").arg(positional.constLast()), usage);
+        return tell(CommandLine::tr("unexpected argument '%1'").arg(positional.constLast()), usage);
 
     if (parser.isSet(json) && !parser.isSet(status))
-        return tell(QStringLiteral("--json goes with --status"), usage);
+        return tell(CommandLine::tr("--json goes with --status"), usage);
     if (parser.isSet(status)) {
         const Status report = m_status();
         if (parser.isSet(json)) {
@@ -172,7 +172,7 @@ int CommandLine::run(const QStringList& arguments) const {
     } else {
         const QString tab = positional.value(0);
         if (!tab.isEmpty() && !DBusCommandService::isPanelTab(tab))
-            return tell(QStringLiteral("unknown tab '%1' (clipboard or screenshots)").arg(tab),
+            return tell(CommandLine::tr("unknown tab '%1' (clipboard or screenshots)").arg(tab),
                         usage);
         result = m_client.showPanel(tab);
     }

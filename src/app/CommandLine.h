@@ -2,6 +2,7 @@
 
 #include "platform/Capability.h"
 
+#include <QCoreApplication>
 #include <QList>
 #include <QStringList>
 
@@ -13,6 +14,8 @@ class DBusCommandClient;
 // Quillet (or a request for help), handed over the session bus; only a bare
 // `quillet` starts the application, and main() does that itself.
 class CommandLine {
+    Q_DECLARE_TR_FUNCTIONS(CommandLine)
+
 public:
     // What `--status` reports: the platform's name and what works in this session.
     struct Status {

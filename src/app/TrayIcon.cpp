@@ -11,6 +11,9 @@
 
 namespace {
 const QString paperclipPath = QStringLiteral(":/icons/paperclip.svg");
+// Installed into the icon theme: named rather than painted, the tray host
+// draws it in its own panel's text colour, on light and dark panels alike.
+const QString symbolicName = QStringLiteral("com.ovo.quillet-symbolic");
 
 // The glyph in one colour: the SVG is drawn as a mask and filled.
 QImage tintedGlyph(QSvgRenderer& svg, int side, const QColor& colour) {
@@ -99,8 +102,13 @@ QPixmap TrayIcon::render(int side, const QString& badge) {
 
 void TrayIcon::refreshIcon() {
     QIcon icon;
-    for (int side : {16, 22, 24, 32, 48, 64})
-        icon.addPixmap(render(side, m_title));
+    // A count can only be painted, over Quillet's own glyph.
+    if (m_title.trimmed().isEmpty() && QIcon::hasThemeIcon(symbolicName)) {
+        icon = QIcon::fromTheme(symbolicName);
+    } else {
+        for (int side : {16, 22, 24, 32, 48, 64})
+            icon.addPixmap(render(side, m_title));
+    }
     m_tray->setIcon(icon);
     m_tray->setToolTip(QStringLiteral("Quillet") + m_title +
                        (m_notice.isEmpty() ? QString() : u'\n' + m_notice));

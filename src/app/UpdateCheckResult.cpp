@@ -17,34 +17,33 @@ QString link(const QUrl& url) {
 QString UpdateCheckResult::title() const {
     switch (outcome) {
     case Outcome::UpdateAvailable:
-        return QStringLiteral("A new version of Quillet is available");
+        return tr("A new version of Quillet is available");
     case Outcome::UpToDate:
-        return QStringLiteral("Quillet is up to date");
+        return tr("Quillet is up to date");
     case Outcome::NoFeed:
-        return QStringLiteral("Updates come from your package manager");
+        return tr("Updates come from your package manager");
     case Outcome::Failed:
         break;
     }
-    return QStringLiteral("Could not check for updates");
+    return tr("Could not check for updates");
 }
 
 QString UpdateCheckResult::message() const {
     const QString current = currentVersion.toHtmlEscaped();
     switch (outcome) {
     case Outcome::UpdateAvailable:
-        return QStringLiteral("Quillet %1 is available — you have %2.")
+        return tr("Quillet %1 is available — you have %2.")
                    .arg(latestVersion.toHtmlEscaped(), current) +
                link(pageUrl);
     case Outcome::UpToDate:
-        return QStringLiteral("Quillet %1 is the newest version.").arg(current) + link(pageUrl);
+        return tr("Quillet %1 is the newest version.").arg(current) + link(pageUrl);
     case Outcome::NoFeed:
-        return QStringLiteral("This copy of Quillet (version %1) is updated by your system's "
-                              "package manager. Quillet does not look for updates itself.")
+        return tr("This copy of Quillet (version %1) is updated by your system's "
+                  "package manager. Quillet does not look for updates itself.")
                    .arg(current) +
                link(pageUrl);
     case Outcome::Failed:
         break;
     }
-    return QStringLiteral("The release feed could not be read: %1").arg(error.toHtmlEscaped()) +
-           link(pageUrl);
+    return tr("The release feed could not be read: %1").arg(error.toHtmlEscaped()) + link(pageUrl);
 }

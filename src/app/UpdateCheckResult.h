@@ -1,10 +1,14 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 #include <QUrl>
 
 // What one update check found out, in a form the dialog and the tests read alike.
 struct UpdateCheckResult {
+    Q_DECLARE_TR_FUNCTIONS(UpdateCheckResult)
+
+public:
     enum class Outcome {
         UpdateAvailable, // the feed names a newer version
         UpToDate,        // the feed names this version or an older one

@@ -126,7 +126,7 @@ void Updater::beginCheck(bool userAsked) {
         UpdateCheckResult result;
         if (reply->property("tooLarge").toBool()) {
             result = baseResult();
-            result.error = QStringLiteral("the feed is too large.");
+            result.error = tr("the feed is too large.");
         } else if (reply->error() != QNetworkReply::NoError) {
             result = baseResult();
             result.error = reply->errorString();
@@ -140,20 +140,20 @@ void Updater::beginCheck(bool userAsked) {
 UpdateCheckResult Updater::interpretFeed(const QByteArray& body) const {
     UpdateCheckResult result = baseResult();
     if (body.size() > MaxFeedBytes) {
-        result.error = QStringLiteral("the feed is too large.");
+        result.error = tr("the feed is too large.");
         return result;
     }
     QJsonParseError parseError;
     const QJsonDocument doc = QJsonDocument::fromJson(body, &parseError);
     if (parseError.error != QJsonParseError::NoError || !doc.isObject()) {
-        result.error = QStringLiteral("the feed is not a JSON object.");
+        result.error = tr("the feed is not a JSON object.");
         return result;
     }
     const QJsonObject feed = doc.object();
     const QString latest = feed.value(QLatin1String("version")).toString();
     const int order = compareVersions(latest, m_currentVersion);
     if (order == NotComparable) {
-        result.error = QStringLiteral("the feed names no version.");
+        result.error = tr("the feed names no version.");
         return result;
     }
     result.latestVersion = latest.trimmed();

@@ -1,6 +1,7 @@
 #include "app/AppDelegate.h"
 #include "app/AppServices.h"
 #include "app/CommandLine.h"
+#include "app/Translations.h"
 #include "platform/CapabilityReport.h"
 #include "platform/PlatformLoader.h"
 #include "platform/dbus/DBusCommandClient.h"
@@ -41,6 +42,7 @@ int main(int argc, char* argv[]) {
             } else {
                 app = std::make_unique<QCoreApplication>(argc, argv);
             }
+            const Translations translations;
             const DBusCommandClient client;
             const auto report = [] {
                 // The user's settings only to read: the report changes nothing.
@@ -68,6 +70,8 @@ int main(int argc, char* argv[]) {
     // desktop (task switchers, notifications, the Wayland app id).
     QApplication::setDesktopFileName(QStringLiteral("com.ovo.quillet"));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("com.ovo.quillet")));
+    // Before the platform and the windows: they take their texts when built.
+    const Translations translations;
 
     // A second start brings the running Quillet's panel forward instead.
     DBusSingleInstance instance(DBusSingleInstance::defaultServiceName());

@@ -298,11 +298,10 @@ void ClipStore::pruneWith(bool itemsAreFresh) {
                   QString::number(limit) + u')');
         removed = removed || m_db.changes() > 0;
     }
-    if (!itemsAreFresh || removed) {
+    // Right after a reload the list is already published: a prune that
+    // removed nothing publishes it once only.
+    if (!itemsAreFresh || removed)
         reload();
-    } else {
-        Q_EMIT itemsChanged(); // the same list, published again as after any prune
-    }
     // Pruned rows would otherwise leave their image blobs on disk until the
     // user happens to clear the history, filling the disk for those who never do.
     if (removed && m_listRead)

@@ -13,9 +13,15 @@
 #include <QFileInfo>
 #include <QFutureWatcher>
 #include <QPointer>
-#include <QThread>
 #include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+
+#include <pthread.h>
+#include <sys/prctl.h>
 
 ClipboardMonitor::ClipboardMonitor(Pasteboard& pasteboard, FrontmostApp& frontmost,
                                    ClipStore& store, ThumbnailCache& thumbnails, Prefs& prefs,
@@ -33,10 +39,9 @@ ClipboardMonitor::ClipboardMonitor(Pasteboard& pasteboard, FrontmostApp& frontmo
 }
 
 ClipboardMonitor::~ClipboardMonitor() {
-    if (m_pollThread) {
-        m_pollThread->quit();
-        m_pollThread->wait();
-    }
+    // Joined here, while the object is whole: a tick queued meanwhile is
+    // dropped with the object.
+    m_poller = {};
 }
 
 void ClipboardMonitor::start() {
@@ -49,41 +54,42 @@ void ClipboardMonitor::start() {
             m_thumbnails.generate(QUrl::fromLocalFile(*item.blobPath),
                                   QUrl::fromLocalFile(*item.thumbPath));
     }
-    if (m_pollThread) {
-        m_pollThread->quit();
-        m_pollThread->wait();
-        delete m_pollThread;
-    }
-    // The background tick reads only the change count (an atomic) and hands
-    // it to the main thread; the receiver context drops it once we are gone.
-    m_pollThread = new QThread(this);
-    m_pollThread->setObjectName(QStringLiteral("clipboard poll"));
-    auto* timer = new QTimer;
-    timer->setTimerType(Qt::CoarseTimer);
-    timer->setInterval(kPollIntervalMs);
-    timer->moveToThread(m_pollThread);
-    auto pollOnce = [this] {
-        const qint64 count = m_pasteboard.changeCount();
-        if (count == m_takenChange.load())
-            return;
-        QMetaObject::invokeMethod(
-            this, [this, count] { tick(count); }, Qt::QueuedConnection);
-    };
-    connect(timer, &QTimer::timeout, timer, pollOnce);
-    connect(m_pollThread, &QThread::started, timer, [timer, pollOnce] {
-        QTimer::singleShot(kFirstPollMs, timer, [timer, pollOnce] {
-            pollOnce();
-            timer->start();
-        });
-    });
-    connect(m_pollThread, &QThread::finished, timer, &QObject::deleteLater);
-    m_pollThread->start(QThread::LowPriority);
+    // A plain thread asleep between ticks: an event loop of its own would
+    // cost more per tick than the tick itself, twice a second for as long as
+    // Quillet runs.
+    m_poller = {};
+    m_poller = std::jthread([this](const std::stop_token& stop) { poll(stop); });
 
     // A change of owner is known at once; queued so the capture never runs
     // inside the clipboard's own notification.
     connect(
         &m_pasteboard, &Pasteboard::changed, this, [this] { tick(m_pasteboard.changeCount()); },
         Qt::QueuedConnection);
+}
+
+void ClipboardMonitor::poll(const std::stop_token& stop) {
+    pthread_setname_np(pthread_self(), "clipboard poll");
+    // Like a coarse timer: the kernel may move a tick by up to 5% to share a
+    // wake-up with something else.
+    prctl(PR_SET_TIMERSLACK, 25'000'000UL);
+    std::mutex mutex;
+    std::condition_variable_any sleeper;
+    std::unique_lock lock(mutex);
+    auto next = std::chrono::steady_clock::now() + std::chrono::milliseconds(kFirstPollMs);
+    for (;;) {
+        // Sleeps until the tick, or wakes at once when asked to stop.
+        sleeper.wait_until(lock, stop, next, [] { return false; });
+        if (stop.stop_requested())
+            return;
+        next = std::chrono::steady_clock::now() + std::chrono::milliseconds(kPollIntervalMs);
+        const qint64 count = m_pasteboard.changeCount();
+        // Nothing new: the main thread is left asleep.
+        if (count == m_takenChange.load())
+            continue;
+        // The receiver context drops the call once the monitor is gone.
+        QMetaObject::invokeMethod(
+            this, [this, count] { tick(count); }, Qt::QueuedConnection);
+    }
 }
 
 void ClipboardMonitor::tick(qint64 changeCount) {

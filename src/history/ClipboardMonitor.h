@@ -8,15 +8,15 @@
 #include <QString>
 #include <QStringList>
 #include <QThreadPool>
-#include <atomic>
 
+#include <atomic>
 #include <optional>
+#include <thread>
 
 class ClipStore;
 class FrontmostApp;
 class Pasteboard;
 class Prefs;
-class QThread;
 class ThumbnailCache;
 
 // Turns clipboard changes into history items. A background timer reads the
@@ -65,6 +65,8 @@ private:
     };
 
     void tick(qint64 changeCount);
+    // The background timer: wakes only to read the change count.
+    void poll(const std::stop_token& stop);
     void capture(qint64 changeCount, int retries);
     // Main thread, with what the reading worker found.
     void ingest(quint64 ticket, qint64 changeCount, int retries, const ClipOffer& offer,
@@ -86,10 +88,11 @@ private:
     std::atomic<qint64> m_takenChange;
     bool m_lastOfferRecorded = false;
     int m_retriesPending = 0;
-    QThread* m_pollThread = nullptr;
     OrderedCommits m_commits;
     // One transfer at a time, so a pasteboard is read from one thread only.
     QThreadPool m_readPool;
     // One image at a time: a burst of large copies must not multiply the memory.
     QThreadPool m_imagePool;
+    // Last, so that it is stopped before anything it reads goes away.
+    std::jthread m_poller;
 };

@@ -18,7 +18,7 @@ bool CopyBack::copyToPasteboard(const ClipItem& item) {
     if (!mime) {
         qCWarning(historyLog) << "copy back: nothing left to copy of item" << item.id;
         m_lastCopyFailed = true;
-        Q_EMIT copyFailed(copyFailedMessage);
+        Q_EMIT copyFailed(tr("Couldn't copy: the file is gone"));
         return false;
     }
     write(std::move(mime));

@@ -48,9 +48,6 @@ public:
     // Time between hiding a window and the paste, so that focus has left it.
     static constexpr int pasteDelayMs = 150;
 
-    static inline const QString copyFailedMessage =
-        QStringLiteral("Couldn't copy: the file is gone");
-
 Q_SIGNALS:
     // A chosen item could not be put back; the message is for the user.
     void copyFailed(const QString& message);

@@ -19,11 +19,12 @@ struct Names {
     const char* id;
     const char* title;
 };
-constexpr Names kNames[] = {{"clipboard", "Clipboard history"},
-                            {"sourceApp", "Source application"},
-                            {"pasteDirectly", "Paste directly"},
-                            {"globalShortcut", "Global shortcut"},
-                            {"tray", "Tray icon"}};
+constexpr Names kNames[] = {
+    {"clipboard", QT_TRANSLATE_NOOP("CapabilityReport", "Clipboard history")},
+    {"sourceApp", QT_TRANSLATE_NOOP("CapabilityReport", "Source application")},
+    {"pasteDirectly", QT_TRANSLATE_NOOP("CapabilityReport", "Paste directly")},
+    {"globalShortcut", QT_TRANSLATE_NOOP("CapabilityReport", "Global shortcut")},
+    {"tray", QT_TRANSLATE_NOOP("CapabilityReport", "Tray icon")}};
 
 QString idName(Capability::Id id) {
     return QLatin1String(kNames[int(id)].id);
@@ -58,15 +59,14 @@ Capability CapabilityReport::trayHost() {
     if (bus && bus->isServiceRegistered(QStringLiteral("org.kde.StatusNotifierWatcher"))) {
         tray.available = true;
         tray.how = QStringLiteral("StatusNotifierItem");
-        tray.reason = QStringLiteral("The desktop's status area shows Quillet's paperclip.");
+        tray.reason = tr("The desktop's status area shows Quillet's paperclip.");
     } else if (hasXEmbedTray()) {
         tray.available = true;
         tray.how = QStringLiteral("XEmbed");
-        tray.reason = QStringLiteral("The desktop's system tray shows Quillet's paperclip.");
+        tray.reason = tr("The desktop's system tray shows Quillet's paperclip.");
     } else {
-        tray.reason =
-            QStringLiteral("This desktop shows no tray icons: Quillet opens its panel "
-                           "at start instead, and \"quillet --show-panel\" opens it again.");
+        tray.reason = tr("This desktop shows no tray icons: Quillet opens its panel "
+                         "at start instead, and \"quillet --show-panel\" opens it again.");
     }
     return tray;
 }
@@ -84,14 +84,14 @@ QList<Capability> CapabilityReport::collect(const Platform& platform) {
 }
 
 QString CapabilityReport::title(Capability::Id id) {
-    return QLatin1String(kNames[int(id)].title);
+    return tr(kNames[int(id)].title);
 }
 
 QString CapabilityReport::text(const QList<Capability>& rows) {
     QString out;
     for (const Capability& c : rows) {
         out += title(c.id) + QStringLiteral(": ") +
-               (c.available ? QStringLiteral("yes, through ") + c.how : QStringLiteral("no")) +
+               (c.available ? tr("yes, through %1").arg(c.how) : tr("no")) +
                QStringLiteral("\n  ") + c.reason + u'\n';
     }
     return out;

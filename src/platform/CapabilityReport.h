@@ -3,6 +3,7 @@
 #include "platform/Capability.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QList>
 #include <QString>
 
@@ -14,6 +15,8 @@ struct Platform;
 // the session when the report is made. Shown in the settings' About section
 // and by `quillet --status`.
 class CapabilityReport {
+    Q_DECLARE_TR_FUNCTIONS(CapabilityReport)
+
 public:
     static QList<Capability> collect(const Platform& platform);
 

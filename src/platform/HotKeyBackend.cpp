@@ -15,9 +15,10 @@ bool HotKeyBackend::isWaylandSession() {
 }
 
 QString HotKeyBackend::waylandReason() {
-    return QStringLiteral("Under Wayland the desktop passes keys to Quillet only while one of "
-                          "its windows has focus: bind a key to \"quillet --toggle-picker\" in "
-                          "the desktop's own keyboard settings instead.");
+    return QCoreApplication::translate(
+        "CapabilityReport", "Under Wayland the desktop passes keys to Quillet only while one of "
+                            "its windows has focus: bind a key to \"quillet --toggle-picker\" in "
+                            "the desktop's own keyboard settings instead.");
 }
 
 namespace {

@@ -5,21 +5,22 @@
 #include <QStringList>
 
 namespace {
-QString tr(const char* text, int n) {
-    return QCoreApplication::translate("PanelFormat", text, nullptr, n);
-}
+// The translation context of the texts below.
+struct PanelFormat {
+    Q_DECLARE_TR_FUNCTIONS(PanelFormat)
+};
 } // namespace
 
 QString clipRowTitle(const ClipItem& item) {
     switch (item.kind) {
     case ClipKind::image:
-        return QStringLiteral("Image");
+        return PanelFormat::tr("Image");
     case ClipKind::file:
         if (item.filePath) {
             const QString name = QFileInfo(*item.filePath).fileName();
             return name.isEmpty() ? *item.filePath : name;
         }
-        return item.text.value_or(QStringLiteral("File"));
+        return item.text.value_or(PanelFormat::tr("File"));
     case ClipKind::text:
     case ClipKind::rtf:
     case ClipKind::link:
@@ -35,20 +36,24 @@ QString relativeTime(const QDateTime& then, const QDateTime& now) {
     const qint64 days = secs / 86400;
     QString amount;
     if (secs < 60)
-        amount = tr("%n sec.", int(secs));
+        amount = PanelFormat::tr("%n sec.", nullptr, int(secs));
     else if (secs < 3600)
-        amount = tr("%n min.", int(secs / 60));
+        amount = PanelFormat::tr("%n min.", nullptr, int(secs / 60));
     else if (secs < 86400)
-        amount = tr("%n hr.", int(secs / 3600));
+        amount = PanelFormat::tr("%n hr.", nullptr, int(secs / 3600));
     else if (days < 7)
-        amount = days == 1 ? tr("%n day", 1) : tr("%n days", int(days));
+        amount = days == 1 ? PanelFormat::tr("%n day", nullptr, 1)
+                           : PanelFormat::tr("%n days", nullptr, int(days));
     else if (days < 30)
-        amount = tr("%n wk.", int(days / 7));
+        amount = PanelFormat::tr("%n wk.", nullptr, int(days / 7));
     else if (days < 365)
-        amount = tr("%n mo.", int(days / 30));
+        amount = PanelFormat::tr("%n mo.", nullptr, int(days / 30));
     else
-        amount = tr("%n yr.", int(days / 365));
-    return future ? tr("in %1", 0).arg(amount) : tr("%1 ago", 0).arg(amount);
+        amount = PanelFormat::tr("%n yr.", nullptr, int(days / 365));
+    //: %1 is an amount of time such as "5 min."
+    return future ? PanelFormat::tr("in %1").arg(amount)
+                  //: %1 is an amount of time such as "5 min."
+                  : PanelFormat::tr("%1 ago").arg(amount);
 }
 
 QString clipMetaText(const ClipItem& item, const QDateTime& now) {
@@ -57,16 +62,18 @@ QString clipMetaText(const ClipItem& item, const QDateTime& now) {
     if (item.sourceName)
         text = *item.sourceName + QStringLiteral(" \u00B7 ") + text;
     if (item.downscaled)
-        text += QStringLiteral(" \u00B7 downscaled");
+        text += PanelFormat::tr(" \u00B7 downscaled");
     return text;
 }
 
 QString screenshotDateText(const QDateTime& created, const QDateTime& now, const QLocale& locale) {
     const QDateTime local = created.toLocalTime();
-    const QString time = locale.toString(local.time(), QStringLiteral("h:mm AP"));
+    //: Time of day as a QTime format: the language's usual clock
+    const QString time = locale.toString(local.time(), PanelFormat::tr("h:mm AP"));
     if (local.date() == now.toLocalTime().date())
-        return QStringLiteral("Today, ") + time;
-    return locale.toString(local.date(), QStringLiteral("MMM d")) + QStringLiteral(", ") + time;
+        return PanelFormat::tr("Today, %1").arg(time);
+    //: Day and abbreviated month as a QDate format
+    return locale.toString(local.date(), PanelFormat::tr("MMM d")) + QStringLiteral(", ") + time;
 }
 
 QString baseNameOf(const QUrl& file) {

@@ -29,7 +29,7 @@ bool looksLikeText(const QString& path) {
 
 QuickLook::QuickLook(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint) {
-    setWindowTitle(QStringLiteral("Quick Look"));
+    setWindowTitle(tr("Quick Look"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     m_pages = new QStackedWidget(this);
@@ -53,7 +53,7 @@ QuickLook::QuickLook(QWidget* parent)
     m_fileName = new QLabel;
     m_fileName->setAlignment(Qt::AlignCenter);
     m_fileName->setWordWrap(true);
-    m_open = new QPushButton(QStringLiteral("Open"));
+    m_open = new QPushButton(tr("Open"));
     fileLayout->addStretch();
     fileLayout->addWidget(m_fileIcon);
     fileLayout->addWidget(m_fileName);
@@ -85,7 +85,7 @@ void QuickLook::load(const QUrl& url) {
     m_url = url;
     const QString path = url.toLocalFile();
     const QFileInfo info(path);
-    setWindowTitle(info.fileName().isEmpty() ? QStringLiteral("Quick Look") : info.fileName());
+    setWindowTitle(info.fileName().isEmpty() ? tr("Quick Look") : info.fileName());
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QSize room = screen ? screen->availableGeometry().size() * 0.85 : QSize(1024, 768);
 

@@ -1,30 +1,45 @@
 #include "KeyboardShortcuts/KeyboardShortcuts.h"
 #include "app/AppDelegate.h"
+#include "app/Translations.h"
 #include "app/TrayIcon.h"
 #include "app/Updater.h"
 #include "helpers/Offer.h"
 #include "helpers/WiredServices.h"
 #include "history/ClipStore.h"
 #include "screenshots/ScreenshotWatcher.h"
+#include "ui/PanelFormat.h"
 #include "ui/Toast.h"
 #include "ui/panel/ClipListModel.h"
 #include "ui/panel/ClipboardView.h"
 #include "ui/panel/FloatingPanel.h"
 #include "ui/panel/PanelState.h"
 #include "ui/panel/PanelView.h"
+#include "ui/panel/TabSwitcher.h"
 #include "ui/picker/QuickPicker.h"
 #include "ui/picker/QuickPickerView.h"
 #include "ui/settings/AboutSection.h"
+#include "ui/settings/ClipboardSection.h"
+#include "ui/settings/ScreenshotsSection.h"
+#include "ui/settings/SettingsMenu.h"
+#include "ui/settings/SettingsTabBar.h"
 #include "ui/settings/SettingsWindow.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QHelpEvent>
+#include <QIcon>
+#include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 
 // The whole application wired as main() wires it, on the null platform (no
 // window system on this tier) with offscreen windows. The tray host is not
@@ -58,6 +73,7 @@ private Q_SLOTS:
     void clicksTogglePanelAndMenuDoesNot();
     void trayItem();
     void recordsAClipShownInThePanel();
+    void germanForAGermanLocale();
     void menuEntriesAndQuit();
 
 private:
@@ -74,6 +90,8 @@ void TestAppDelegate::recordsAClipShownInThePanel() {
     QTRY_COMPARE(m_services.store().items().size(), 1);
     m_delegate.showPanel(PanelTab::clipboard);
     QTRY_VERIFY(m_delegate.panel()->isVisible());
+    // No global shortcut in this session: the footer names the command to bind instead.
+    QVERIFY(m_delegate.panel()->view().hintText().contains(u"quillet --show-panel"_qs));
     ClipboardView& clips = m_delegate.panel()->view().clipboardView();
     QTRY_COMPARE(clips.model().clipCount(), 1);
     pasteboard.setMimeData(offer({{PasteboardType::string, "something newer"}}));
@@ -147,11 +165,61 @@ void TestAppDelegate::trayItem() {
     QCOMPARE(item->title(), QString());
     QCOMPARE(item->toolTip(), QString("Quillet"));
     QCOMPARE(item->icon().pixmap(32, 32).toImage(), plain);
+    // Where the desktop's icon theme has Quillet's one-colour icon, it goes by
+    // name, so the tray host colours it for its panel; a count is painted.
+    QTemporaryDir theme;
+    QVERIFY(QDir(theme.path()).mkpath(u"hicolor/symbolic/apps"_qs));
+    QFile index(theme.filePath(u"hicolor/index.theme"_qs));
+    QVERIFY(index.open(QIODevice::WriteOnly));
+    index.write("[Icon Theme]\nName=hicolor\nDirectories=symbolic/apps\n\n[symbolic/apps]\n"
+                "Size=16\nMinSize=8\nMaxSize=512\nType=Scalable\n");
+    index.close();
+    QVERIFY(QFile::copy(QUILLET_SYMBOLIC_ICON,
+                        theme.filePath(u"hicolor/symbolic/apps/com.ovo.quillet-symbolic.svg"_qs)));
+    QIcon::setThemeSearchPaths({theme.path()});
+    QIcon::setThemeName(u"hicolor"_qs);
+    watcher.setUnseenCount(1);
+    Q_EMIT watcher.newScreenshotsCounted();
+    QVERIFY(item->icon().name().isEmpty());
+    m_delegate.showPanel();
+    QCOMPARE(item->icon().name(), u"com.ovo.quillet-symbolic"_qs);
+    QVERIFY(!item->icon().pixmap(22, 22).isNull());
     m_delegate.togglePanel();
     // A click's place serves that click only, not a later shortcut.
     Q_EMIT item->systemTrayIcon().activated(QSystemTrayIcon::Trigger);
     QCOMPARE(item->anchorRect(), std::nullopt);
     m_delegate.togglePanel();
+}
+
+// The translator main() installs, for a German locale: windows built under it
+// speak German, counts and relative times in their plural forms.
+void TestAppDelegate::germanForAGermanLocale() {
+    const Translations german(QLocale(QLocale::German, QLocale::Germany));
+    QCOMPARE(german.language(), QString("de"));
+    const QDateTime now = QDateTime::currentDateTime();
+    QCOMPARE(
+        QStringList({relativeTime(now.addSecs(-300), now), relativeTime(now.addSecs(-86400), now),
+                     relativeTime(now.addSecs(-3 * 86400), now),
+                     relativeTime(now.addSecs(7200), now)}),
+        QStringList({"vor 5 Min.", "vor 1 Tag", "vor 3 Tagen", "in 2 Std."}));
+
+    PanelState state;
+    state.setTab(PanelTab::clipboard);
+    PanelView panel(state, m_wired.ui);
+    QCOMPARE(panel.hintText(), QString("· Taste an quillet --show-panel binden"));
+    auto* tabs = panel.findChild<TabSwitcher*>();
+    const QPoint at = TabSwitcher::buttonRect(PanelTab::screenshots).center();
+    QHelpEvent help(QEvent::ToolTip, at, tabs->mapToGlobal(at));
+    QApplication::sendEvent(tabs, &help);
+    QCOMPARE(QToolTip::text(), QString("Bildschirmfotos"));
+
+    SettingsWindow settings(m_wired.ui);
+    QCOMPARE(settings.tabBar()->findChildren<QAbstractButton*>().at(3)->accessibleName(),
+             QString("Tastenkürzel"));
+    QCOMPARE(settings.clipboard()->maxItemsMenu()->itemText(3), QString("2000 Einträge"));
+    QCOMPARE(settings.screenshots()->autoDeleteMenu()->itemText(1), QString("nach 7 Tagen"));
+    QVERIFY(settings.about()->desktopRows().first()->text().endsWith(
+        QString("Zwischenablage-Verlauf — nicht verfügbar")));
 }
 
 // Last: Quit ends the event loop.

@@ -155,6 +155,12 @@ void TestAcceptance::wholeApplication() {
                  qPrintable(c.arguments.join(u' ') + QStringLiteral(": %1 ").arg(run.exitCode) +
                             QString::fromLocal8Bit(run.err)));
     }
+    // The language a desktop session sets, unless the user lists English first.
+    QProcessEnvironment german = QProcessEnvironment::systemEnvironment();
+    german.insert("LANG", "de_DE.UTF-8");
+    QVERIFY(quillet({"--hide", "now"}, german).err.contains("unerwartetes Argument „now“"));
+    german.insert("LANGUAGE", "en:de");
+    QVERIFY(quillet({"--hide", "now"}, german).err.contains("unexpected argument 'now'"));
     QVERIFY(!QDBusConnection::sessionBus().interface()->isServiceRegistered(
         QStringLiteral("com.ovo.quillet")));
     const Run version = quillet({QStringLiteral("--version")});

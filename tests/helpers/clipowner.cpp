@@ -6,10 +6,13 @@
 //   --wait         print "asked TYPE" for a non-text type; answer after a line on stdin
 //   --pace MS      serve every type in pieces over about MS ms, printing "served TYPE"
 //   --then TEXT    once image/png has been asked for, copy TEXT instead
+//   --tell         print "served TYPE" as each type is handed over (bench/peers
+//                  times a clipboard manager's read by it)
 //   --understate   with --pace, announce every size as one byte (a hostile owner)
 //   clipowner --sequence COUNT INTERVAL_MS PREFIX
 //                  copies PREFIX0, PREFIX1, … every INTERVAL_MS, prints "done" and
-//                  keeps serving the last one (the capture benchmark's burst)
+//                  keeps serving the last one (the capture benchmark's burst);
+//                  prints "started" as its timer starts
 #include <QClipboard>
 #include <QFile>
 #include <QGuiApplication>
@@ -31,6 +34,7 @@ namespace {
 class HelperMime : public QMimeData {
 public:
     bool wait = false;
+    bool tell = false;
     QString then;
 
 protected:
@@ -48,6 +52,10 @@ protected:
                 next->setText(text);
                 QGuiApplication::clipboard()->setMimeData(next, QClipboard::Clipboard);
             });
+        }
+        if (tell) {
+            std::printf("served %s\n", qPrintable(mime));
+            std::fflush(stdout);
         }
         return QMimeData::retrieveData(mime, type);
     }
@@ -191,6 +199,8 @@ int main(int argc, char** argv) {
         });
         timer.setTimerType(Qt::PreciseTimer);
         timer.start(args[2].toInt());
+        std::puts("started");
+        std::fflush(stdout);
         return app.exec();
     }
     int paceMs = -1;
@@ -201,6 +211,8 @@ int main(int argc, char** argv) {
             hang = true;
         } else if (option == QLatin1String("--wait")) {
             mime->wait = true;
+        } else if (option == QLatin1String("--tell")) {
+            mime->tell = true;
         } else if (option == QLatin1String("--understate")) {
             understate = true;
         } else if (option == QLatin1String("--pace") && !args.isEmpty()) {

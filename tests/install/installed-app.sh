@@ -13,6 +13,7 @@ cmake --install "$1" --prefix "$prefix" >/dev/null
 desktop-file-validate "$prefix/share/applications/com.ovo.quillet.desktop"
 appstreamcli validate --no-net "$prefix/share/metainfo/com.ovo.quillet.metainfo.xml"
 test -s "$prefix/share/icons/hicolor/scalable/apps/com.ovo.quillet.svg"
+test -s "$prefix/share/icons/hicolor/symbolic/apps/com.ovo.quillet-symbolic.svg"
 test -s "$prefix/share/qlogging-categories6/quillet.categories"
 test -s "$prefix/share/man/man1/quillet.1"
 

@@ -173,6 +173,23 @@ void TestScreenshotPlatform::locationFollowsTheSession() {
     const ScreenshotLocation::Folder folder = location.resolve();
     QCOMPARE(folder.path, expected);
     QCOMPARE(folder.origin, origin);
+    if (tools == QStringList{u"gnome-screenshot"_qs}) {
+        // Asked again with nothing changed, gsettings is not started again
+        // (it is the costliest thing Quillet does while idle); a change is seen.
+        const QString bin = tmp.filePath(u"bin"_qs), count = tmp.filePath(u"count"_qs);
+        writeFile(bin + u"/gsettings"_qs,
+                  "#!/bin/sh\necho >>'" + count.toUtf8() + "'\nexec '" +
+                      QStandardPaths::findExecutable(u"gsettings"_qs).toUtf8() + "' \"$@\"\n");
+        QVERIFY(QFile::setPermissions(bin + u"/gsettings"_qs,
+                                      QFileDevice::ExeOwner | QFileDevice::ReadOwner));
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(bin) + ':' + path);
+        QCOMPARE(location.resolve().path, expected);
+        QVERIFY(!QFile::exists(count));
+        gsettings({u"set"_qs, u"'"_qs + tmp.filePath(u"moved"_qs) + u"'"_qs});
+        QCOMPARE(location.resolve().path, tmp.filePath(u"moved"_qs));
+        qputenv("PATH", path);
+    }
     QCOMPARE(folder.toolPlaysSound, origin == u"GNOME default"_qs);
     // The dedicated folder is GNOME's, in every session.
     QCOMPARE(location.dedicatedFolder(),

@@ -1,9 +1,11 @@
 #include "KeyboardShortcuts/RecorderWidget.h"
 #include "helpers/WiredServices.h"
+#include "history/ClipStore.h"
 #include "platform/freedesktop/XdgAutostartLoginItem.h"
 #include "ui/settings/AboutSection.h"
 #include "ui/settings/ClipboardSection.h"
 #include "ui/settings/GeneralSection.h"
+#include "ui/settings/RecentAppsButton.h"
 #include "ui/settings/ScreenshotsSection.h"
 #include "ui/settings/SettingsMenu.h"
 #include "ui/settings/SettingsSwitch.h"
@@ -16,6 +18,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
@@ -163,6 +166,33 @@ void TestSettingsWindow::controlsStoreAndFollow() {
     const QStringList rest{QStringLiteral("b"), QStringLiteral("c")};
     QCOMPARE(f.prefs.excludedApps(), rest);
     QTRY_COMPARE(shownExclusions(f), rest);
+
+    // Or chosen among the applications the history has copies from: newest
+    // first, each once, the listed left out, an id for want of a name.
+    const auto from = [](const char* app, const char* name, double at) {
+        ClipItem item{.sourceApp = QString(app), .createdAt = at};
+        if (name)
+            item.sourceName = QString(name);
+        return item;
+    };
+    const ClipItemList items{from("org.a", "A", 3), from("org.b", nullptr, 5),
+                             from("org.a", "A", 9), from("c", "C", 7), ClipItem{}};
+    using App = RecentAppsButton::App;
+    QCOMPARE(RecentAppsButton::recentApps(items, rest, 10),
+             (QList<App>{{"org.a", "A"}, {"org.b", "org.b"}}));
+    QCOMPARE(RecentAppsButton::recentApps(items, {}, 2), (QList<App>{{"org.a", "A"}, {"c", "C"}}));
+    f.wired.store().record({.hash = "h",
+                            .text = u"copied"_qs,
+                            .sourceApp = u"org.gnome.Maps"_qs,
+                            .sourceName = u"Maps"_qs});
+    QMenu* menu = f.window->clipboard()->recentAppsButton()->menu();
+    Q_EMIT menu->aboutToShow();
+    QCOMPARE(menu->actions().size(), 1);
+    QCOMPARE(menu->actions().constFirst()->text(), u"Maps"_qs);
+    menu->actions().constFirst()->trigger();
+    QCOMPARE(f.prefs.excludedApps(), rest + QStringList{u"org.gnome.Maps"_qs});
+    Q_EMIT menu->aboutToShow();
+    QVERIFY(!menu->actions().constFirst()->isEnabled()); // nothing left to offer
 }
 
 // Settings the system holds: autostart, the screenshot tools' folder, XTEST.

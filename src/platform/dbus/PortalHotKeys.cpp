@@ -6,6 +6,7 @@
 #include "platform/dbus/PortalTrigger.h"
 #include "platform/null/NullHotKeys.h"
 
+#include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -86,8 +87,9 @@ PortalHotKeys::~PortalHotKeys() {
 }
 
 QString PortalHotKeys::noShortcutReason() {
-    return QStringLiteral("This desktop gives Quillet no global shortcut: bind a key to "
-                          "\"quillet --toggle-picker\" in the desktop's own keyboard settings.");
+    return QCoreApplication::translate(
+        "CapabilityReport", "This desktop gives Quillet no global shortcut: bind a key to "
+                            "\"quillet --toggle-picker\" in the desktop's own keyboard settings.");
 }
 
 void PortalHotKeys::readVersion() {

@@ -5,6 +5,7 @@
 #include "platform/freedesktop/GnomeScreenshotsName.h"
 #include "platform/freedesktop/IniKeyEditor.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -13,6 +14,8 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <QUrl>
+
+#include <sys/stat.h>
 
 namespace {
 const QString kSchema = QStringLiteral("org.gnome.gnome-screenshot");
@@ -121,6 +124,32 @@ std::optional<QString> runGsettings(const QStringList& arguments) {
     return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
 }
 
+// What gsettings' answer depends on: the settings database (dconf, or the key
+// file of the keyfile backend), the compiled schemas and the variables that
+// choose them. Equal stamps mean gsettings would answer as before.
+QByteArray gsettingsStamp() {
+    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    QStringList files{config + QStringLiteral("/dconf/user"),
+                      config + QStringLiteral("/glib-2.0/settings/keyfile")};
+    const QString schemaDir = qEnvironmentVariable("GSETTINGS_SCHEMA_DIR");
+    if (!schemaDir.isEmpty())
+        files << schemaDir + QStringLiteral("/gschemas.compiled");
+    files << QStandardPaths::locateAll(QStandardPaths::GenericDataLocation,
+                                       QStringLiteral("glib-2.0/schemas/gschemas.compiled"));
+    QByteArray stamp = qgetenv("GSETTINGS_BACKEND") + '|' + schemaDir.toLocal8Bit() + '|' +
+                       qgetenv("DCONF_PROFILE");
+    for (const QString& file : files) {
+        struct stat st {};
+        stamp += '|' + file.toLocal8Bit();
+        if (::stat(QFile::encodeName(file).constData(), &st) == 0)
+            stamp += ':' + QByteArray::number(qulonglong(st.st_ino)) + ':' +
+                     QByteArray::number(qlonglong(st.st_size)) + ':' +
+                     QByteArray::number(qlonglong(st.st_mtim.tv_sec)) + '.' +
+                     QByteArray::number(qlonglong(st.st_mtim.tv_nsec));
+    }
+    return stamp;
+}
+
 // A GVariant text string: 'value' with \ and ' escaped.
 QString gvariantString(const QString& value) {
     QString escaped = value;
@@ -211,11 +240,17 @@ std::optional<QString> ToolScreenshotLocation::xfce() const {
 }
 
 std::optional<QString> ToolScreenshotLocation::gnomeScreenshot() const {
+    // Asked every minute: starting gsettings costs more than everything else
+    // Quillet does while idle, and its answer changes only with its files.
+    const std::lock_guard lock(m_gsettingsMutex);
+    const QByteArray stamp = gsettingsStamp();
+    if (stamp == m_gsettingsStamp)
+        return m_gsettingsFolder;
     const auto out = runGsettings({QStringLiteral("get"), kSchema, kGsettingsKey});
-    if (!out)
-        return std::nullopt;
-    const auto v = fromGvariantString(*out);
-    return v ? toLocalFolder(*v) : std::nullopt;
+    const auto v = out ? fromGvariantString(*out) : std::nullopt;
+    m_gsettingsFolder = v ? toLocalFolder(*v) : std::nullopt;
+    m_gsettingsStamp = stamp;
+    return m_gsettingsFolder;
 }
 
 ScreenshotLocation::Folder ToolScreenshotLocation::resolve() const {
@@ -227,27 +262,36 @@ ScreenshotLocation::Folder ToolScreenshotLocation::resolve() const {
     // of these is the Pictures folder, whether or not it exists yet.
     if (has("kde")) {
         if (const auto folder = spectacle())
-            return {*folder, QStringLiteral("from Spectacle's settings")};
-        return {picturesFolder(), QStringLiteral("Spectacle's default")};
+            return {*folder, QCoreApplication::translate("ToolScreenshotLocation",
+                                                         "from Spectacle's settings")};
+        return {picturesFolder(),
+                QCoreApplication::translate("ToolScreenshotLocation", "Spectacle's default")};
     }
     if (has("xfce")) {
         if (const auto folder = xfce())
-            return {*folder, QStringLiteral("from Xfce Screenshooter's settings")};
-        return {picturesFolder(), QStringLiteral("Xfce Screenshooter's default")};
+            return {*folder, QCoreApplication::translate("ToolScreenshotLocation",
+                                                         "from Xfce Screenshooter's settings")};
+        return {picturesFolder(), QCoreApplication::translate("ToolScreenshotLocation",
+                                                              "Xfce Screenshooter's default")};
     }
     // GNOME Shell's screenshot UI ignores every setting, and plays its own
     // capture sound. Flashback and Budgie call themselves GNOME too, but
     // capture with other tools.
     if (has("gnome") && !has("gnome-flashback") && !has("budgie"))
-        return {gnomeShellFolder(), QStringLiteral("GNOME default"), true};
+        return {gnomeShellFolder(),
+                QCoreApplication::translate("ToolScreenshotLocation", "GNOME default"), true};
     if (const auto folder = flameshot())
-        return {*folder, QStringLiteral("from Flameshot's settings")};
+        return {*folder,
+                QCoreApplication::translate("ToolScreenshotLocation", "from Flameshot's settings")};
     if (const auto folder = gnomeScreenshot())
-        return {*folder, QStringLiteral("from gnome-screenshot's settings")};
+        return {*folder, QCoreApplication::translate("ToolScreenshotLocation",
+                                                     "from gnome-screenshot's settings")};
     const QString pictures = picturesFolder();
     if (QFileInfo(pictures).isDir())
-        return {pictures, QStringLiteral("Pictures folder (no tool's setting found)")};
-    return {desktopFolder(), QStringLiteral("Desktop (no tool's setting found)")};
+        return {pictures, QCoreApplication::translate("ToolScreenshotLocation",
+                                                      "Pictures folder (no tool's setting found)")};
+    return {desktopFolder(), QCoreApplication::translate("ToolScreenshotLocation",
+                                                         "Desktop (no tool's setting found)")};
 }
 
 void ToolScreenshotLocation::rememberCurrent() {

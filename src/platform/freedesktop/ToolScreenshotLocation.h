@@ -2,9 +2,12 @@
 
 #include "platform/ScreenshotLocation.h"
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 
+
+#include <mutex>
 #include <optional>
 
 class DefaultsStore;
@@ -52,4 +55,9 @@ private:
     QString m_configHome;
     QString m_currentDesktop;
     DefaultsStore* m_memory;
+    // gnome-screenshot's folder as last read, and what its settings' files
+    // looked like then: the minute check asks gsettings again only after a change.
+    mutable std::mutex m_gsettingsMutex;
+    mutable QByteArray m_gsettingsStamp;
+    mutable std::optional<QString> m_gsettingsFolder;
 };

@@ -79,8 +79,8 @@ Platform NullPlatform::create() {
     p.frontmostApp = std::make_unique<NoFrontmostApp>();
     p.clipboardManager = std::make_unique<NoClipboardManager>();
     p.hotKeys = std::make_unique<NullHotKeys>(
-        QStringLiteral("Quillet runs without a window system here, so it cannot listen for "
-                       "shortcuts."));
+        CapabilityReport::tr("Quillet runs without a window system here, so it cannot listen for "
+                             "shortcuts."));
     p.screenshotLocation = std::make_unique<NoScreenshotLocation>();
     p.screenCaptureProbe = std::make_shared<NoCaptureProbe>();
     p.trash = std::make_unique<NoTrash>();
@@ -90,14 +90,16 @@ Platform NullPlatform::create() {
         return std::make_unique<NoFolderWatch>();
     };
     using Id = Capability::Id;
-    const QString none = QStringLiteral("No window system is running");
     p.capabilities = {
-        CapabilityReport::row(Id::clipboard, false, {}, {},
-                              none + QStringLiteral(", so Quillet sees no clipboard.")),
-        CapabilityReport::row(Id::sourceApp, false, {}, {},
-                              none + QStringLiteral(", so no application is known.")),
-        CapabilityReport::row(Id::pasteDirectly, false, {}, {},
-                              none + QStringLiteral(", so nothing can be pasted.")),
+        CapabilityReport::row(
+            Id::clipboard, false, {}, {},
+            CapabilityReport::tr("No window system is running, so Quillet sees no clipboard.")),
+        CapabilityReport::row(
+            Id::sourceApp, false, {}, {},
+            CapabilityReport::tr("No window system is running, so no application is known.")),
+        CapabilityReport::row(
+            Id::pasteDirectly, false, {}, {},
+            CapabilityReport::tr("No window system is running, so nothing can be pasted.")),
         CapabilityReport::row(Id::globalShortcut, false, {}, {}, p.hotKeys->unavailableReason()),
     };
     return p;

@@ -78,25 +78,27 @@ std::optional<Platform> WaylandPlatform::create(DefaultsStore& store) {
 
     using Id = Capability::Id;
     p.capabilities = {
-        CapabilityReport::row(Id::clipboard, true, session->clipboard->protocolName(),
-                              QStringLiteral("The compositor lets Quillet read the clipboard and "
-                                             "keep it when the application that copied quits."),
-                              {}),
+        CapabilityReport::row(
+            Id::clipboard, true, session->clipboard->protocolName(),
+            CapabilityReport::tr("The compositor lets Quillet read the clipboard and "
+                                 "keep it when the application that copied quits."),
+            {}),
         CapabilityReport::row(
             Id::sourceApp, knowsWindows, QStringLiteral("wlr-foreign-toplevel-management"),
-            QStringLiteral("The compositor names the window that was active."),
-            QStringLiteral("The compositor keeps its window list to itself: copies are recorded "
-                           "without their application, and excluded applications cannot apply.")),
-        CapabilityReport::row(Id::pasteDirectly, p.pasteKeystroke->isAvailable(),
-                              QStringLiteral("virtual keyboard"),
-                              QStringLiteral("Quillet types Ctrl+V into the application you came "
-                                             "from once it is active again."),
-                              QStringLiteral("This compositor lets no application type into "
-                                             "another, so Quillet only copies the item.")),
+            CapabilityReport::tr("The compositor names the window that was active."),
+            CapabilityReport::tr(
+                "The compositor keeps its window list to itself: copies are recorded "
+                "without their application, and excluded applications cannot apply.")),
+        CapabilityReport::row(
+            Id::pasteDirectly, p.pasteKeystroke->isAvailable(), QStringLiteral("virtual keyboard"),
+            CapabilityReport::tr("Quillet types Ctrl+V into the application you came "
+                                 "from once it is active again."),
+            CapabilityReport::tr("This compositor lets no application type into "
+                                 "another, so Quillet only copies the item.")),
         CapabilityReport::row(Id::globalShortcut, p.hotKeys->unavailableReason().isEmpty(),
                               QStringLiteral("xdg-desktop-portal GlobalShortcuts"),
-                              QStringLiteral("The desktop tells Quillet when its shortcut is "
-                                             "pressed."),
+                              CapabilityReport::tr("The desktop tells Quillet when its shortcut is "
+                                                   "pressed."),
                               p.hotKeys->unavailableReason()),
     };
     // Everything is bound; from here on the connection's own thread reads it.

@@ -43,33 +43,37 @@ Platform X11Platform::create(DefaultsStore& store) {
         CapabilityReport::row(
             Id::clipboard, true,
             xwayland ? QStringLiteral("XWayland") : QStringLiteral("X11 selections"),
-            xwayland ? QStringLiteral("The compositor shares the clipboard of Wayland applications "
-                                      "with X11 ones, where Quillet reads and keeps it.")
-                     : QStringLiteral("Quillet reads the clipboard and keeps it when the "
-                                      "application that copied quits."),
+            xwayland ? CapabilityReport::tr(
+                           "The compositor shares the clipboard of Wayland applications "
+                           "with X11 ones, where Quillet reads and keeps it.")
+                     : CapabilityReport::tr("Quillet reads the clipboard and keeps it when the "
+                                            "application that copied quits."),
             {}),
         CapabilityReport::row(
             Id::sourceApp, true, QStringLiteral("_NET_ACTIVE_WINDOW"),
-            xwayland ? QStringLiteral("Only X11 windows are seen: a copy made in a Wayland window "
-                                      "is recorded without its application.")
-                     : QStringLiteral("The window manager names the active window."),
+            xwayland
+                ? CapabilityReport::tr("Only X11 windows are seen: a copy made in a Wayland window "
+                                       "is recorded without its application.")
+                : CapabilityReport::tr("The window manager names the active window."),
             {}),
         CapabilityReport::row(
             Id::pasteDirectly, p.pasteKeystroke->isAvailable(), QStringLiteral("XTEST"),
-            xwayland ? QStringLiteral("Only X11 applications receive the keystroke; in Wayland "
-                                      "ones the item is copied and you paste it yourself.")
-                     : QStringLiteral("Quillet presses Ctrl+V in the application you came from."),
-            QStringLiteral(
+            xwayland
+                ? CapabilityReport::tr("Only X11 applications receive the keystroke; in Wayland "
+                                       "ones the item is copied and you paste it yourself.")
+                : CapabilityReport::tr("Quillet presses Ctrl+V in the application you came from."),
+            CapabilityReport::tr(
                 "The X server has no XTEST extension, so Quillet only copies the item.")),
         p.hotKeys->desktopAssignsKeys()
-            ? CapabilityReport::row(Id::globalShortcut, p.hotKeys->unavailableReason().isEmpty(),
-                                    QStringLiteral("xdg-desktop-portal GlobalShortcuts"),
-                                    QStringLiteral("The desktop tells Quillet when its shortcut "
-                                                   "is pressed."),
-                                    p.hotKeys->unavailableReason())
+            ? CapabilityReport::row(
+                  Id::globalShortcut, p.hotKeys->unavailableReason().isEmpty(),
+                  QStringLiteral("xdg-desktop-portal GlobalShortcuts"),
+                  CapabilityReport::tr("The desktop tells Quillet when its shortcut "
+                                       "is pressed."),
+                  p.hotKeys->unavailableReason())
             : CapabilityReport::row(Id::globalShortcut, p.hotKeys->unavailableReason().isEmpty(),
                                     QStringLiteral("X11 key grab"),
-                                    QStringLiteral("Quillet grabs the key on the X server."),
+                                    CapabilityReport::tr("Quillet grabs the key on the X server."),
                                     p.hotKeys->unavailableReason()),
     };
     return p;

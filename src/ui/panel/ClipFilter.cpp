@@ -1,5 +1,6 @@
 #include "ui/panel/ClipFilter.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 
 namespace {
@@ -60,9 +61,9 @@ QList<ClipListEntry> clipSections(const ClipItemList& filtered) {
     out.reserve(pinned.size() + rest.size() + 2);
     ClipListEntry header;
     header.type = ClipListEntry::Type::header;
-    header.header = QStringLiteral("PINNED");
+    header.header = QCoreApplication::translate("ClipFilter", "PINNED");
     out << header << pinned;
-    header.header = QStringLiteral("HISTORY");
+    header.header = QCoreApplication::translate("ClipFilter", "HISTORY");
     header.spaceAbove = true;
     out << header << rest;
     return out;

@@ -8,6 +8,8 @@
 #include <QSet>
 #include <QTextLayout>
 
+#include <algorithm>
+
 namespace {
 // Only the start of a long text can appear in two lines.
 constexpr int titleProbeChars = 600;
@@ -110,11 +112,36 @@ const QStringList& ClipListModel::titleLines(int row, const QFont& font, int wid
 }
 
 void ClipListModel::rebuild() {
-    beginResetModel();
     const ClipItemList filtered = filterClips(m_store.items(), m_query, &m_haystacks);
+    QList<ClipListEntry> next = clipSections(filtered);
     m_clipCount = int(filtered.size());
-    m_entries = clipSections(filtered);
-    endResetModel();
+    // Only the rows between the unchanged start and end are replaced: a copy
+    // adds or moves one row at the top, and a reset would make the view lay
+    // out every row again and forget its scroll position.
+    const auto same = [](const ClipListEntry& a, const ClipListEntry& b) {
+        return a.type == b.type && a.header == b.header && a.spaceAbove == b.spaceAbove &&
+               a.item == b.item;
+    };
+    const qsizetype common = std::min(m_entries.size(), next.size());
+    qsizetype head = 0;
+    while (head < common && same(m_entries[head], next[head]))
+        ++head;
+    qsizetype tail = 0;
+    while (tail < common - head &&
+           same(m_entries[m_entries.size() - 1 - tail], next[next.size() - 1 - tail]))
+        ++tail;
+    const qsizetype oldEnd = m_entries.size() - tail;
+    const qsizetype newEnd = next.size() - tail;
+    if (oldEnd > head) {
+        beginRemoveRows({}, int(head), int(oldEnd - 1));
+        m_entries.remove(head, oldEnd - head);
+        endRemoveRows();
+    }
+    if (newEnd > head) {
+        beginInsertRows({}, int(head), int(newEnd - 1));
+        m_entries = std::move(next);
+        endInsertRows();
+    }
     Q_EMIT rebuilt();
 }
 

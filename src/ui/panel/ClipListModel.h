@@ -11,7 +11,8 @@
 class ClipStore;
 
 // The clip list as rows: section headers and clips, filtered by the search
-// text, rebuilt from the store's whole list whenever it or the query changes.
+// text, rebuilt from the store's whole list whenever it or the query changes;
+// only the rows that differ are removed and inserted.
 class ClipListModel : public QAbstractListModel {
     Q_OBJECT
 

@@ -1,6 +1,7 @@
 #include "ui/panel/ClipListView.h"
 
 #include "history/ClipMime.h"
+#include "ui/DarkTheme.h"
 #include "ui/PanelFormat.h"
 #include "ui/panel/ClipListModel.h"
 #include "ui/panel/ClipRowDelegate.h"
@@ -268,18 +269,19 @@ void ClipListView::contextMenuEvent(QContextMenuEvent* event) {
     const ClipItem item = *found;
     const QRect row(viewport()->mapToGlobal(visualRect(index).topLeft()), visualRect(index).size());
     QMenu menu(this);
-    connect(menu.addAction(QStringLiteral("Copy")), &QAction::triggered, this,
+    DarkTheme::apply(&menu, DarkTheme::panelPopupBackground());
+    connect(menu.addAction(tr("Copy")), &QAction::triggered, this,
             [this, item] { Q_EMIT copyRequested(item); });
-    connect(menu.addAction(QStringLiteral("Preview")), &QAction::triggered, this,
+    connect(menu.addAction(tr("Preview")), &QAction::triggered, this,
             [this, item, row] { Q_EMIT previewRequested(item, row); });
     const QUrl file = clipFileURL(item);
     if (file.isValid())
-        connect(menu.addAction(QStringLiteral("Quick Look")), &QAction::triggered, this,
+        connect(menu.addAction(tr("Quick Look")), &QAction::triggered, this,
                 [this, file] { Q_EMIT quickLookRequested(file); });
     menu.addSeparator();
-    connect(menu.addAction(item.pinned ? QStringLiteral("Unpin") : QStringLiteral("Pin")),
-            &QAction::triggered, this, [this, item] { Q_EMIT pinToggled(item); });
-    QAction* del = menu.addAction(QStringLiteral("Delete"));
+    connect(menu.addAction(item.pinned ? tr("Unpin") : tr("Pin")), &QAction::triggered, this,
+            [this, item] { Q_EMIT pinToggled(item); });
+    QAction* del = menu.addAction(tr("Delete"));
     del->setProperty("destructive", true);
     connect(del, &QAction::triggered, this, [this, item] { Q_EMIT deleteRequested(item); });
     menu.exec(event->globalPos());
@@ -300,9 +302,9 @@ bool ClipListView::viewportEvent(QEvent* event) {
         if (item && m_delegate->hovered() == index) {
             const QRect rect = visualRect(index);
             if (ClipRowDelegate::deleteButtonRect(rect).contains(help->pos()))
-                tip = QStringLiteral("Delete");
+                tip = tr("Delete");
             else if (ClipRowDelegate::pinButtonRect(rect, true).contains(help->pos()))
-                tip = item->pinned ? QStringLiteral("Unpin") : QStringLiteral("Pin");
+                tip = item->pinned ? tr("Unpin") : tr("Pin");
         }
         if (tip.isEmpty())
             QToolTip::hideText();

@@ -3,6 +3,7 @@
 #include "history/ClipStore.h"
 #include "history/CopyBack.h"
 #include "ui/AppIcons.h"
+#include "ui/DarkTheme.h"
 #include "ui/Palette.h"
 #include "ui/PanelFormat.h"
 #include "ui/QuickLook.h"
@@ -66,7 +67,7 @@ ClipboardView::ClipboardView(PanelState& state, UiServices& services, QWidget* p
     m_search = new QLineEdit;
     m_search->setFrame(false);
     m_search->setFont(PanelStyle::font(12.5));
-    m_search->setPlaceholderText(QStringLiteral("Search text, files, apps\u2026"));
+    m_search->setPlaceholderText(tr("Search text, files, apps\u2026"));
     m_search->setAttribute(Qt::WA_MacShowFocusRect, false);
     QPalette pal = m_search->palette();
     pal.setColor(QPalette::Base, Qt::transparent);
@@ -81,7 +82,7 @@ ClipboardView::ClipboardView(PanelState& state, UiServices& services, QWidget* p
     m_clearSearch->setToolTip(tr("Clear search"));
     auto* trash = new SymbolButton(QStringLiteral("trash"), Palette::textDim(), 11.5);
     trash->setObjectName(QStringLiteral("clearHistory"));
-    trash->setToolTip(QStringLiteral("Clear history"));
+    trash->setToolTip(tr("Clear history"));
     header->addWidget(trash);
     layout->addLayout(header);
     layout->addWidget(new Hairline);
@@ -148,18 +149,17 @@ void ClipboardView::refresh() {
         return;
     }
     if (m_model->storeIsEmpty())
-        m_empty->setTexts(QStringLiteral("Nothing copied yet"),
-                          QStringLiteral("Everything you copy shows up here \u2014\n"
-                                         "text, images, files, links."));
+        m_empty->setTexts(tr("Nothing copied yet"), tr("Everything you copy shows up here \u2014\n"
+                                                       "text, images, files, links."));
     else
-        m_empty->setTexts(QStringLiteral("No matches"), {});
+        m_empty->setTexts(tr("No matches"), {});
     m_body->setCurrentWidget(m_empty);
 }
 
 void ClipboardView::copy(const ClipItem& item) {
     QPointer<ClipboardView> self(this);
     m_ui.copyBack.chooseItem(
-        item, [&toast = m_ui.toast] { toast.show(QStringLiteral("Copied")); },
+        item, [&toast = m_ui.toast] { toast.show(tr("Copied")); },
         [self] {
             if (self)
                 Q_EMIT self->hideRequested();
@@ -170,14 +170,15 @@ void ClipboardView::requestClear() {
     if (m_confirm)
         return;
     m_confirm = new QMessageBox(this);
+    DarkTheme::apply(m_confirm, DarkTheme::panelPopupBackground());
     m_confirm->setAttribute(Qt::WA_DeleteOnClose);
     m_confirm->setIcon(QMessageBox::Warning);
-    m_confirm->setWindowTitle(QStringLiteral("Clear clipboard history?"));
-    m_confirm->setText(QStringLiteral("Clear clipboard history?"));
-    m_confirm->setInformativeText(QStringLiteral("Pinned items are kept. This cannot be undone."));
+    m_confirm->setWindowTitle(tr("Clear clipboard history?"));
+    m_confirm->setText(tr("Clear clipboard history?"));
+    m_confirm->setInformativeText(tr("Pinned items are kept. This cannot be undone."));
     QPushButton* clear =
-        m_confirm->addButton(QStringLiteral("Clear (keeps pinned)"), QMessageBox::DestructiveRole);
-    QPushButton* cancel = m_confirm->addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
+        m_confirm->addButton(tr("Clear (keeps pinned)"), QMessageBox::DestructiveRole);
+    QPushButton* cancel = m_confirm->addButton(tr("Cancel"), QMessageBox::RejectRole);
     m_confirm->setDefaultButton(cancel);
     m_confirm->setEscapeButton(cancel);
     connect(clear, &QPushButton::clicked, this, [this] { m_ui.store.clear(); });

@@ -81,6 +81,10 @@ FloatingPanel::FloatingPanel(PanelState& state, UiServices& services, QWidget* p
     // Not a stop of its own for Tab, which goes round its controls.
     setFocusPolicy(Qt::ClickFocus);
     setFixedSize(PanelView::panelWidth, PanelView::panelHeight);
+    // The shape clips the corners also where no compositor honours transparency.
+    QPainterPath shape;
+    shape.addRoundedRect(QRectF(rect()), PanelView::cornerRadius, PanelView::cornerRadius);
+    setMask(QRegion(shape.toFillPolygon().toPolygon()));
     m_view = new PanelView(m_state, m_ui, this);
     m_view->move(0, 0);
     m_border = new PanelBorder(this);

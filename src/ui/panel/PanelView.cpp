@@ -10,6 +10,8 @@
 #include "ui/panel/ScreenshotsView.h"
 #include "ui/panel/TabSwitcher.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QGraphicsDropShadowEffect>
 #include <QHBoxLayout>
@@ -52,6 +54,17 @@ QGraphicsDropShadowEffect* shadow(qreal opacity, qreal radius, qreal dy) {
     effect->setOffset(0, dy);
     return effect;
 }
+
+// Where the desktop gives Quillet no global shortcut (most Wayland sessions),
+// the footer must not promise one: it names the command to bind instead.
+QString clipboardHint(const QList<Capability>& capabilities) {
+    const bool noShortcut =
+        std::any_of(capabilities.begin(), capabilities.end(), [](const Capability& c) {
+            return c.id == Capability::Id::globalShortcut && !c.available;
+        });
+    return noShortcut ? PanelView::tr("\u00B7 bind a key to quillet --show-panel")
+                      : PanelView::tr("\u00B7 \u2318\u21E7V opens this anywhere");
+}
 } // namespace
 
 QString PanelView::versionLabel(const QString& applicationVersion) {
@@ -61,7 +74,8 @@ QString PanelView::versionLabel(const QString& applicationVersion) {
 
 PanelView::PanelView(PanelState& state, UiServices& services, QWidget* parent)
     : QWidget(parent)
-    , m_state(state) {
+    , m_state(state)
+    , m_clipboardHint(clipboardHint(services.capabilities)) {
     setFixedSize(panelWidth, panelHeight);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -98,8 +112,8 @@ PanelView::PanelView(PanelState& state, UiServices& services, QWidget* parent)
     footerRow->addWidget(m_version);
     footerRow->addWidget(m_hint);
     footerRow->addStretch();
-    QPushButton* settings = footerButton(QStringLiteral("Settings"));
-    QPushButton* quit = footerButton(QStringLiteral("Quit"));
+    QPushButton* settings = footerButton(tr("Settings"));
+    QPushButton* quit = footerButton(tr("Quit"));
     footerRow->addWidget(settings);
     footerRow->addSpacing(8);
     footerRow->addWidget(quit);
@@ -136,8 +150,7 @@ void PanelView::showTab() {
     const bool followTab = focus && (focus == window() || m_tabs->isAncestorOf(focus));
     m_tabs->setCurrentWidget(clipboard ? static_cast<QWidget*>(m_clipboard)
                                        : static_cast<QWidget*>(m_screenshots));
-    m_hint->setText(clipboard ? QStringLiteral("\u00B7 \u2318\u21E7V opens this anywhere")
-                              : QStringLiteral("\u00B7 drag shots into any app"));
+    m_hint->setText(clipboard ? m_clipboardHint : tr("\u00B7 drag shots into any app"));
     // Leaving a tab drops its passing state, as a rebuilt view would.
     if (clipboard && m_screenshots->renamePrompt())
         m_screenshots->renamePrompt()->reject();

@@ -44,6 +44,7 @@ private:
     void showTab();
 
     PanelState& m_state;
+    const QString m_clipboardHint;
     ClipboardView* m_clipboard = nullptr;
     ScreenshotsView* m_screenshots = nullptr;
     QStackedWidget* m_tabs = nullptr;

@@ -1,5 +1,7 @@
 #include "ui/panel/RenamePrompt.h"
 
+#include "ui/DarkTheme.h"
+
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
@@ -9,9 +11,10 @@
 
 RenamePrompt::RenamePrompt(const QString& name, QWidget* parent)
     : QDialog(parent) {
-    setWindowTitle(QStringLiteral("Rename screenshot"));
+    DarkTheme::apply(this, DarkTheme::panelPopupBackground());
+    setWindowTitle(tr("Rename screenshot"));
     auto* layout = new QVBoxLayout(this);
-    auto* title = new QLabel(QStringLiteral("Rename screenshot"));
+    auto* title = new QLabel(tr("Rename screenshot"));
     QFont bold = title->font();
     bold.setBold(true);
     title->setFont(bold);
@@ -19,11 +22,11 @@ RenamePrompt::RenamePrompt(const QString& name, QWidget* parent)
     auto* form = new QFormLayout;
     m_field = new QLineEdit(name);
     m_field->selectAll();
-    form->addRow(QStringLiteral("Name"), m_field);
+    form->addRow(tr("Name"), m_field);
     layout->addLayout(form);
     auto* buttons = new QDialogButtonBox;
-    m_cancel = buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
-    m_rename = buttons->addButton(QStringLiteral("Rename"), QDialogButtonBox::AcceptRole);
+    m_cancel = buttons->addButton(tr("Cancel"), QDialogButtonBox::RejectRole);
+    m_rename = buttons->addButton(tr("Rename"), QDialogButtonBox::AcceptRole);
     m_rename->setDefault(true);
     layout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);

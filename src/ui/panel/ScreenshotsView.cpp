@@ -3,6 +3,7 @@
 #include "history/CopyBack.h"
 #include "platform/dbus/FileManagerReveal.h"
 #include "screenshots/ScreenshotWatcher.h"
+#include "ui/DarkTheme.h"
 #include "ui/PanelFormat.h"
 #include "ui/QuickLook.h"
 #include "ui/Toast.h"
@@ -28,9 +29,8 @@ ScreenshotsView::ScreenshotsView(PanelState& state, UiServices& services, QWidge
     m_grid = new ScreenshotGridView(*m_model);
     m_body->addWidget(m_grid);
     m_empty = new EmptyState(QStringLiteral("camera.viewfinder"), 34);
-    m_empty->setTexts(QStringLiteral("No screenshots yet"),
-                      QStringLiteral("Press PrtSc \u2014 new captures appear here\n"
-                                     "and land on your clipboard."));
+    m_empty->setTexts(tr("No screenshots yet"), tr("Press PrtSc \u2014 new captures appear here\n"
+                                                   "and land on your clipboard."));
     m_body->addWidget(m_empty);
     layout->addWidget(m_body);
     m_body->setCurrentWidget(m_empty);
@@ -39,7 +39,7 @@ ScreenshotsView::ScreenshotsView(PanelState& state, UiServices& services, QWidge
     connect(m_grid, &ScreenshotGridView::clicked, this, [this](const QUrl& url) {
         m_ui.copyBack.copyScreenshot(url);
         m_state.setQuickLookURL(url);
-        m_ui.toast.show(QStringLiteral("Copied"));
+        m_ui.toast.show(tr("Copied"));
     });
     connect(m_grid, &ScreenshotGridView::contextMenuRequested, this,
             &ScreenshotsView::showContextMenu);
@@ -65,31 +65,31 @@ void ScreenshotsView::revisit() {
 
 void ScreenshotsView::copy(const QUrl& url) {
     m_ui.copyBack.copyScreenshot(url);
-    m_ui.toast.show(QStringLiteral("Copied"));
+    m_ui.toast.show(tr("Copied"));
 }
 
 void ScreenshotsView::copyFileOnly(const QUrl& url) {
     m_ui.copyBack.copyFileOnly(url);
-    m_ui.toast.show(QStringLiteral("Copied file"));
+    m_ui.toast.show(tr("Copied file"));
 }
 
 void ScreenshotsView::showContextMenu(const QUrl& url, const QPoint& globalPos) {
     QMenu menu(this);
-    connect(menu.addAction(QStringLiteral("Copy")), &QAction::triggered, this,
-            [this, url] { copy(url); });
-    connect(menu.addAction(QStringLiteral("Copy as File Only")), &QAction::triggered, this,
+    DarkTheme::apply(&menu, DarkTheme::panelPopupBackground());
+    connect(menu.addAction(tr("Copy")), &QAction::triggered, this, [this, url] { copy(url); });
+    connect(menu.addAction(tr("Copy as File Only")), &QAction::triggered, this,
             [this, url] { copyFileOnly(url); });
     menu.addSeparator();
-    connect(menu.addAction(QStringLiteral("Open")), &QAction::triggered, this,
+    connect(menu.addAction(tr("Open")), &QAction::triggered, this,
             [url] { QDesktopServices::openUrl(url); });
-    connect(menu.addAction(QStringLiteral("Reveal in File Manager")), &QAction::triggered, this,
+    connect(menu.addAction(tr("Reveal in File Manager")), &QAction::triggered, this,
             [url] { FileManagerReveal::reveal(url); });
-    connect(menu.addAction(QStringLiteral("Quick Look")), &QAction::triggered, this,
+    connect(menu.addAction(tr("Quick Look")), &QAction::triggered, this,
             [this, url] { m_ui.quickLook.preview(url); });
     menu.addSeparator();
-    connect(menu.addAction(QStringLiteral("Rename\u2026")), &QAction::triggered, this,
+    connect(menu.addAction(tr("Rename\u2026")), &QAction::triggered, this,
             [this, url] { startRename(url); });
-    QAction* trash = menu.addAction(QStringLiteral("Move to Trash"));
+    QAction* trash = menu.addAction(tr("Move to Trash"));
     trash->setProperty("destructive", true);
     connect(trash, &QAction::triggered, this, [this, url] { m_ui.watcher.trashScreenshot(url); });
     menu.exec(globalPos);

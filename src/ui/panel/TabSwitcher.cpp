@@ -23,8 +23,9 @@ struct TabButton {
     const char* symbol;
     const char* help;
 };
-constexpr TabButton buttons[] = {{PanelTab::screenshots, "photo", "Screenshots"},
-                                 {PanelTab::clipboard, "paperclip", "Clipboard"}};
+constexpr TabButton buttons[] = {
+    {PanelTab::screenshots, "photo", QT_TRANSLATE_NOOP("TabSwitcher", "Screenshots")},
+    {PanelTab::clipboard, "paperclip", QT_TRANSLATE_NOOP("TabSwitcher", "Clipboard")}};
 } // namespace
 
 TabSwitcher::TabSwitcher(PanelState& state, QWidget* parent)
@@ -112,7 +113,7 @@ bool TabSwitcher::event(QEvent* event) {
         auto* help = static_cast<QHelpEvent*>(event);
         for (const TabButton& b : buttons) {
             if (buttonRect(b.tab).contains(help->pos())) {
-                QToolTip::showText(help->globalPos(), QString::fromLatin1(b.help), this);
+                QToolTip::showText(help->globalPos(), tr(b.help), this);
                 return true;
             }
         }

@@ -21,7 +21,7 @@ QuickPicker::QuickPicker(UiServices& services, QWidget* parent)
     m_view->setAppIconLookup(
         [&icons = services.icons](const QString& appId) { return icons.icon(appId); });
     // Never shown (the window has no frame); lets scripts find the picker.
-    setWindowTitle(QStringLiteral("Quillet Quick Picker"));
+    setWindowTitle(tr("Quillet Quick Picker"));
     setAttribute(Qt::WA_TranslucentBackground);
     setFocusPolicy(Qt::StrongFocus);
     connect(m_view, &QuickPickerView::rowClicked, this, [this](int row) { pick(row); });

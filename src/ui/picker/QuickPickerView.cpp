@@ -34,7 +34,7 @@ constexpr int footerHeight(int viewHeight, int rows) {
 QuickPickerView::QuickPickerView(QuickPickerModel& model, QWidget* parent)
     : QWidget(parent)
     , m_model(model)
-    , m_allHistory(new QPushButton(QStringLiteral("All history…"), this)) {
+    , m_allHistory(new QPushButton(tr("All history…"), this)) {
     m_allHistory->setFlat(true);
     m_allHistory->setFocusPolicy(Qt::NoFocus);
     m_allHistory->setCursor(Qt::PointingHandCursor);
@@ -124,7 +124,7 @@ void QuickPickerView::paintEvent(QPaintEvent*) {
         p.setFont(uiFont(12, QFont::Medium));
         p.setPen(Palette::textDim());
         p.drawText(QRect(padding, padding, QWidget::width() - 2 * padding, 40), Qt::AlignCenter,
-                   QStringLiteral("Nothing copied yet"));
+                   tr("Nothing copied yet"));
     }
     for (int i = 0; i < items.size(); ++i)
         paintRow(p, i, items.at(i));
@@ -135,7 +135,7 @@ void QuickPickerView::paintEvent(QPaintEvent*) {
                      footerHeight(height(), rows) - 8);
     p.setFont(uiFont(9.5, QFont::Medium));
     p.setPen(Palette::textDim());
-    p.drawText(hint, Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("↩ copy · esc close"));
+    p.drawText(hint, Qt::AlignLeft | Qt::AlignVCenter, tr("↩ copy · esc close"));
 
     QPainterPath border;
     border.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), cornerRadius - 0.5,

@@ -14,7 +14,7 @@
 AboutSection::AboutSection(const QList<Capability>& capabilities, QWidget* parent)
     : QWidget(parent)
     , m_version(new QLabel(versionText()))
-    , m_checkForUpdates(new QPushButton(QStringLiteral("Check for Updates…")))
+    , m_checkForUpdates(new QPushButton(tr("Check for Updates…")))
     , m_link(new QLabel) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 16, 0, 16);
@@ -36,9 +36,9 @@ AboutSection::AboutSection(const QList<Capability>& capabilities, QWidget* paren
     SettingsStyle::style(m_version, 11.5, QFont::Normal, Palette::textSecondary());
     layout->addWidget(m_version, 0, Qt::AlignHCenter);
 
-    auto* note = new QLabel(QStringLiteral("Screenshots + clipboard history, all on this "
-                                           "computer.\nNo telemetry — only an anonymous update "
-                                           "check."));
+    auto* note = new QLabel(tr("Screenshots + clipboard history, all on this "
+                               "computer.\nNo telemetry — only an anonymous update "
+                               "check."));
     SettingsStyle::style(note, 10.5, QFont::Normal, Palette::textDim());
     note->setAlignment(Qt::AlignCenter);
     layout->addWidget(note, 0, Qt::AlignHCenter);
@@ -75,7 +75,7 @@ AboutSection::AboutSection(const QList<Capability>& capabilities, QWidget* paren
     auto* rows = new QVBoxLayout(desktop);
     rows->setContentsMargins(0, 0, 0, 0);
     rows->setSpacing(1);
-    auto* heading = new QLabel(QStringLiteral("This desktop"));
+    auto* heading = new QLabel(tr("This desktop"));
     SettingsStyle::style(heading, 12, QFont::DemiBold, Qt::white);
     rows->addWidget(heading);
     rows->addSpacing(4);
@@ -83,7 +83,7 @@ AboutSection::AboutSection(const QList<Capability>& capabilities, QWidget* paren
         auto* row = new QLabel(QStringLiteral("%1  %2 — %3")
                                    .arg(c.available ? QStringLiteral("✓") : QStringLiteral("✕"),
                                         CapabilityReport::title(c.id),
-                                        c.available ? c.how : QStringLiteral("not available")));
+                                        c.available ? c.how : tr("not available")));
         SettingsStyle::style(row, 11, QFont::Normal,
                              c.available ? Palette::textSecondary() : Palette::textDim());
         row->setToolTip(c.reason);
@@ -105,7 +105,7 @@ AboutSection::AboutSection(const QList<Capability>& capabilities, QWidget* paren
 
 QString AboutSection::versionText() {
     const QString version = QCoreApplication::applicationVersion();
-    return QStringLiteral("Version ") + (version.isEmpty() ? QStringLiteral("1.0") : version);
+    return tr("Version %1").arg(version.isEmpty() ? QStringLiteral("1.0") : version);
 }
 
 QUrl AboutSection::homePage() {

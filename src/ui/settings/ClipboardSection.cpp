@@ -3,6 +3,7 @@
 #include "history/CopyBack.h"
 #include "settings/Prefs.h"
 #include "ui/Palette.h"
+#include "ui/settings/RecentAppsButton.h"
 #include "ui/settings/SettingsMenu.h"
 #include "ui/settings/SettingsRow.h"
 #include "ui/settings/SettingsStyle.h"
@@ -31,27 +32,29 @@ QString trimSpacesAndTabs(const QString& text) {
 }
 } // namespace
 
-ClipboardSection::ClipboardSection(Prefs& prefs, CopyBack& copyBack,
-                                   const QList<Capability>& capabilities, QWidget* parent)
+ClipboardSection::ClipboardSection(Prefs& prefs, CopyBack& copyBack, ClipStore& store,
+                                   AppIcons& icons, const QList<Capability>& capabilities,
+                                   QWidget* parent)
     : QWidget(parent)
     , m_prefs(prefs)
     , m_copyBack(copyBack)
-    , m_cannotPaste(QStringLiteral("Quillet cannot press keys in other applications here, so "
-                                   "it only copies the item."))
+    , m_cannotPaste(tr("Quillet cannot press keys in other applications here, so "
+                       "it only copies the item."))
     , m_history(new SettingsSwitch)
-    , m_maxItems(new SettingsMenu({{QStringLiteral("100 items"), 100},
-                                   {QStringLiteral("500 items"), 500},
-                                   {QStringLiteral("1000 items"), 1000},
-                                   {QStringLiteral("2000 items"), 2000}},
+    , m_maxItems(new SettingsMenu({{tr("%n items", nullptr, 100), 100},
+                                   {tr("%n items", nullptr, 500), 500},
+                                   {tr("%n items", nullptr, 1000), 1000},
+                                   {tr("%n items", nullptr, 2000), 2000}},
                                   [&prefs](qint64 n) { prefs.setMaxItems(n); }))
-    , m_maxDays(new SettingsMenu({{QStringLiteral("7 days"), 7},
-                                  {QStringLiteral("30 days"), 30},
-                                  {QStringLiteral("90 days"), 90},
-                                  {QStringLiteral("1 year"), 365}},
+    , m_maxDays(new SettingsMenu({{tr("%n days", nullptr, 7), 7},
+                                  {tr("%n days", nullptr, 30), 30},
+                                  {tr("%n days", nullptr, 90), 90},
+                                  {tr("1 year"), 365}},
                                  [&prefs](qint64 n) { prefs.setMaxDays(n); }))
     , m_exclusions(new QVBoxLayout)
     , m_newExclusion(new QLineEdit)
-    , m_add(new QPushButton(QStringLiteral("Add")))
+    , m_add(new QPushButton(tr("Add")))
+    , m_recent(new RecentAppsButton(store, prefs, icons))
     , m_pasteDirectly(new SettingsSwitch)
     , m_pasteStatus(SettingsRow::note({})) {
     // The desktop's own reason, where it has one.
@@ -62,13 +65,12 @@ ClipboardSection::ClipboardSection(Prefs& prefs, CopyBack& copyBack,
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    SettingsRow::addRows(layout,
-                         {new SettingsRow(QStringLiteral("Keep clipboard history"), {}, m_history),
-                          new SettingsRow(QStringLiteral("Keep at most"), {}, m_maxItems),
-                          new SettingsRow(QStringLiteral("Forget after"), {}, m_maxDays)});
+    SettingsRow::addRows(layout, {new SettingsRow(tr("Keep clipboard history"), {}, m_history),
+                                  new SettingsRow(tr("Keep at most"), {}, m_maxItems),
+                                  new SettingsRow(tr("Forget after"), {}, m_maxDays)});
 
     layout->addSpacing(14);
-    layout->addWidget(SettingsRow::blockHeader(QStringLiteral("Never record from these apps")));
+    layout->addWidget(SettingsRow::blockHeader(tr("Never record from these apps")));
     layout->addSpacing(6);
     m_exclusions->setSpacing(4);
     m_exclusions->setContentsMargins(0, 0, 0, 0);
@@ -77,23 +79,25 @@ ClipboardSection::ClipboardSection(Prefs& prefs, CopyBack& copyBack,
 
     auto* input = new QHBoxLayout;
     input->setSpacing(8);
-    m_newExclusion->setPlaceholderText(QStringLiteral("application id, e.g. org.gnome.TextEditor"));
+    m_newExclusion->setPlaceholderText(tr("application id, e.g. org.gnome.TextEditor"));
     m_newExclusion->setFont(SettingsStyle::font(11.5));
     m_add->setFont(SettingsStyle::font(11.5));
     m_add->setAutoDefault(false);
     input->addWidget(m_newExclusion, 1);
     m_newExclusion->setAccessibleName(tr("Application to never record from"));
     input->addWidget(m_add);
+    m_recent->setFont(SettingsStyle::font(11.5));
+    input->addWidget(m_recent);
     layout->addLayout(input);
     layout->addSpacing(6);
     layout->addWidget(SettingsRow::note(
-        QStringLiteral("Password managers that mark the clipboard as concealed are always skipped, "
-                       "even if not listed.")));
+        tr("Password managers that mark the clipboard as concealed are always skipped, "
+           "even if not listed.")));
 
     layout->addSpacing(14);
-    layout->addWidget(SettingsRow::blockHeader(QStringLiteral("Paste directly")));
-    layout->addWidget(new SettingsRow(QStringLiteral("Paste into the frontmost app on click"), {},
-                                      m_pasteDirectly));
+    layout->addWidget(SettingsRow::blockHeader(tr("Paste directly")));
+    layout->addWidget(
+        new SettingsRow(tr("Paste into the frontmost app on click"), {}, m_pasteDirectly));
     layout->addWidget(m_pasteStatus);
     layout->addStretch();
 
@@ -101,6 +105,7 @@ ClipboardSection::ClipboardSection(Prefs& prefs, CopyBack& copyBack,
     connect(m_pasteDirectly, &SettingsSwitch::clicked, &m_prefs, &Prefs::setPasteDirectly);
     connect(m_newExclusion, &QLineEdit::returnPressed, this, &ClipboardSection::addExclusion);
     connect(m_add, &QPushButton::clicked, this, &ClipboardSection::addExclusion);
+    connect(m_recent, &RecentAppsButton::chosen, this, &ClipboardSection::exclude);
     connect(&m_prefs, &Prefs::clipboardEnabledChanged, this, &ClipboardSection::refresh);
     connect(&m_prefs, &Prefs::maxItemsChanged, this, &ClipboardSection::refresh);
     connect(&m_prefs, &Prefs::maxDaysChanged, this, &ClipboardSection::refresh);
@@ -111,8 +116,8 @@ ClipboardSection::ClipboardSection(Prefs& prefs, CopyBack& copyBack,
 }
 
 QString ClipboardSection::canPasteText() {
-    return QStringLiteral("Pasting works: Quillet presses Ctrl+V in the application you came "
-                          "from.");
+    return tr("Pasting works: Quillet presses Ctrl+V in the application you came "
+              "from.");
 }
 
 QString ClipboardSection::cannotPasteText() const {
@@ -120,13 +125,16 @@ QString ClipboardSection::cannotPasteText() const {
 }
 
 void ClipboardSection::addExclusion() {
-    const QString identifier = trimSpacesAndTabs(m_newExclusion->text());
+    exclude(trimSpacesAndTabs(m_newExclusion->text()));
+    m_newExclusion->clear();
+}
+
+void ClipboardSection::exclude(const QString& identifier) {
     QStringList apps = m_prefs.excludedApps();
     if (!identifier.isEmpty() && !apps.contains(identifier, Qt::CaseSensitive)) {
         apps.append(identifier);
         m_prefs.setExcludedApps(apps);
     }
-    m_newExclusion->clear();
 }
 
 void ClipboardSection::removeExclusion(const QString& identifier) {
@@ -177,7 +185,7 @@ void ClipboardSection::rebuildExclusions() {
         remove->setIcon(
             SettingsSymbols::icon(QStringLiteral("minus.circle"), 14, Palette::textDim()));
         remove->setIconSize({14, 14});
-        remove->setToolTip(QStringLiteral("Remove"));
+        remove->setToolTip(tr("Remove"));
         remove->setCursor(Qt::PointingHandCursor);
         row->addWidget(label, 1);
         row->addWidget(remove);

@@ -5,12 +5,15 @@
 #include <QList>
 #include <QWidget>
 
+class AppIcons;
+class ClipStore;
 class CopyBack;
 class Prefs;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QVBoxLayout;
+class RecentAppsButton;
 class SettingsMenu;
 class SettingsSwitch;
 
@@ -19,14 +22,16 @@ class ClipboardSection : public QWidget {
     Q_OBJECT
 public:
     // capabilities: what this desktop allows; the paste row says why pasting may not work.
-    ClipboardSection(Prefs& prefs, CopyBack& copyBack, const QList<Capability>& capabilities,
-                     QWidget* parent = nullptr);
+    // store and icons: the applications copied from, offered for the exclusion list.
+    ClipboardSection(Prefs& prefs, CopyBack& copyBack, ClipStore& store, AppIcons& icons,
+                     const QList<Capability>& capabilities, QWidget* parent = nullptr);
 
     SettingsSwitch* historySwitch() const { return m_history; }
     SettingsMenu* maxItemsMenu() const { return m_maxItems; }
     SettingsMenu* maxDaysMenu() const { return m_maxDays; }
     QLineEdit* exclusionField() const { return m_newExclusion; }
     QPushButton* addButton() const { return m_add; }
+    RecentAppsButton* recentAppsButton() const { return m_recent; }
     SettingsSwitch* pasteDirectlySwitch() const { return m_pasteDirectly; }
     QLabel* pasteStatus() const { return m_pasteStatus; }
 
@@ -44,6 +49,8 @@ protected:
 
 private:
     void refresh();
+    // Appends the identifier unless it is empty or listed already.
+    void exclude(const QString& identifier);
     void rebuildExclusions();
     void refreshPasteStatus();
 
@@ -56,6 +63,7 @@ private:
     QVBoxLayout* m_exclusions;
     QLineEdit* m_newExclusion;
     QPushButton* m_add;
+    RecentAppsButton* m_recent;
     SettingsSwitch* m_pasteDirectly;
     QLabel* m_pasteStatus;
 };

@@ -18,12 +18,11 @@ GeneralSection::GeneralSection(Prefs& prefs, QWidget* parent)
     layout->setSpacing(0);
     SettingsRow::addRows(
         layout,
-        {new SettingsRow(QStringLiteral("Launch at login"), {}, m_launchAtLogin),
-         new SettingsRow(QStringLiteral("Tray badge"),
-                         QStringLiteral("Show the new-screenshot count next to the paperclip."),
-                         m_badge),
-         new SettingsRow(QStringLiteral("Play sound on capture"),
-                         QStringLiteral("Not under GNOME Shell, which plays its own."), m_sound)});
+        {new SettingsRow(tr("Launch at login"), {}, m_launchAtLogin),
+         new SettingsRow(tr("Tray badge"),
+                         tr("Show the new-screenshot count next to the paperclip."), m_badge),
+         new SettingsRow(tr("Play sound on capture"),
+                         tr("Not under GNOME Shell, which plays its own."), m_sound)});
     layout->addStretch();
 
     // The login item may refuse; Prefs then reports the real state and the switch follows.

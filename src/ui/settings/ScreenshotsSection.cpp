@@ -43,10 +43,10 @@ ScreenshotsSection::ScreenshotsSection(Prefs& prefs, ScreenshotWatcher& watcher,
     , m_folder(new MiddleElidedLabel)
     , m_origin(new QLabel)
     , m_dedicatedFolder(new SettingsSwitch)
-    , m_autoDelete(new SettingsMenu({{QStringLiteral("Never"), 0},
-                                     {QStringLiteral("after 7 days"), 7},
-                                     {QStringLiteral("after 30 days"), 30},
-                                     {QStringLiteral("after 90 days"), 90}},
+    , m_autoDelete(new SettingsMenu({{tr("Never"), 0},
+                                     {tr("after %n days", nullptr, 7), 7},
+                                     {tr("after %n days", nullptr, 30), 30},
+                                     {tr("after %n days", nullptr, 90), 90}},
                                     [&prefs](qint64 days) { prefs.setAutoDeleteDays(days); })) {
     SettingsStyle::style(m_folder, 11, QFont::Normal, Palette::textSecondary());
     m_folder->setMaximumWidth(230);
@@ -66,17 +66,16 @@ ScreenshotsSection::ScreenshotsSection(Prefs& prefs, ScreenshotWatcher& watcher,
     layout->setSpacing(0);
     SettingsRow::addRows(
         layout,
-        {new SettingsRow(QStringLiteral("Copy new screenshots to the clipboard"), {}, m_autoCopy),
-         new SettingsRow(QStringLiteral("Watched folder"), {}, folderBox),
-         new SettingsRow(
-             QStringLiteral("Keep screenshots in a dedicated folder"),
-             QStringLiteral("Changes where your screenshot tool saves screenshots: a Screenshots "
+        {new SettingsRow(tr("Copy new screenshots to the clipboard"), {}, m_autoCopy),
+         new SettingsRow(tr("Watched folder"), {}, folderBox),
+         new SettingsRow(tr("Keep screenshots in a dedicated folder"),
+                         tr("Changes where your screenshot tool saves screenshots: a Screenshots "
                             "folder in your Pictures folder. Turning it off puts back the folder "
                             "your tool used before. GNOME Shell always saves there and cannot be "
                             "changed."),
-             m_dedicatedFolder),
-         new SettingsRow(QStringLiteral("Auto-delete screenshots"),
-                         QStringLiteral("Old screenshots go to the Trash, never deleted outright."),
+                         m_dedicatedFolder),
+         new SettingsRow(tr("Auto-delete screenshots"),
+                         tr("Old screenshots go to the Trash, never deleted outright."),
                          m_autoDelete)});
     layout->addStretch();
 

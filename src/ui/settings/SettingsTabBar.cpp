@@ -6,6 +6,7 @@
 
 #include <QAbstractButton>
 #include <QButtonGroup>
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLinearGradient>
 #include <QPainter>
@@ -18,17 +19,17 @@ QList<SettingsSection> SettingsSections::all() {
 QString SettingsSections::title(SettingsSection section) {
     switch (section) {
     case SettingsSection::General:
-        return QStringLiteral("General");
+        return QCoreApplication::translate("SettingsSections", "General");
     case SettingsSection::Screenshots:
-        return QStringLiteral("Screenshots");
+        return QCoreApplication::translate("SettingsSections", "Screenshots");
     case SettingsSection::Clipboard:
-        return QStringLiteral("Clipboard");
+        return QCoreApplication::translate("SettingsSections", "Clipboard");
     case SettingsSection::Shortcuts:
-        return QStringLiteral("Shortcuts");
+        return QCoreApplication::translate("SettingsSections", "Shortcuts");
     case SettingsSection::About:
         break;
     }
-    return QStringLiteral("About");
+    return QCoreApplication::translate("SettingsSections", "About");
 }
 
 QString SettingsSections::symbol(SettingsSection section) {

@@ -1,5 +1,6 @@
 #include "ui/settings/SettingsWindow.h"
 
+#include "ui/DarkTheme.h"
 #include "ui/Palette.h"
 #include "ui/settings/AboutSection.h"
 #include "ui/settings/ClipboardSection.h"
@@ -17,8 +18,6 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QStackedWidget>
-#include <QStyle>
-#include <QStyleFactory>
 #include <QVBoxLayout>
 #include <QWindow>
 
@@ -47,31 +46,6 @@ QScrollArea* scrolling(QWidget* content) {
 }
 
 // Dark controls whatever the desktop's theme: the window has a fixed look.
-QPalette darkPalette() {
-    QPalette p;
-    const QColor base(0x2a, 0x2b, 0x31);
-    p.setColor(QPalette::Window, SettingsStyle::windowBackground());
-    p.setColor(QPalette::WindowText, Palette::ink());
-    p.setColor(QPalette::Base, base);
-    p.setColor(QPalette::AlternateBase, base.lighter(110));
-    p.setColor(QPalette::Text, Palette::ink());
-    p.setColor(QPalette::PlaceholderText, Palette::textDim());
-    p.setColor(QPalette::Button, QColor(0x3a, 0x3b, 0x42));
-    p.setColor(QPalette::ButtonText, Palette::ink());
-    p.setColor(QPalette::Highlight, Palette::blue());
-    p.setColor(QPalette::HighlightedText, Qt::white);
-    p.setColor(QPalette::Link, Palette::cyan());
-    p.setColor(QPalette::ToolTipBase, base);
-    p.setColor(QPalette::ToolTipText, Palette::ink());
-    p.setColor(QPalette::Light, QColor(0x55, 0x56, 0x5e));
-    p.setColor(QPalette::Midlight, QColor(0x48, 0x49, 0x50));
-    p.setColor(QPalette::Mid, QColor(0x30, 0x31, 0x37));
-    p.setColor(QPalette::Dark, QColor(0x18, 0x19, 0x1d));
-    p.setColor(QPalette::Shadow, Qt::black);
-    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
-        p.setColor(QPalette::Disabled, role, Palette::textDim());
-    return p;
-}
 // Buttons and fields as quiet translucent shapes on the dark background.
 QString controlStyleSheet() {
     return QStringLiteral(
@@ -101,17 +75,14 @@ SettingsWindow::SettingsWindow(UiServices& services, QWidget* parent)
     , m_pages(new QStackedWidget)
     , m_general(new GeneralSection(services.prefs))
     , m_screenshots(new ScreenshotsSection(services.prefs, services.watcher))
-    , m_clipboard(new ClipboardSection(services.prefs, services.copyBack, services.capabilities))
+    , m_clipboard(new ClipboardSection(services.prefs, services.copyBack, services.store,
+                                       services.icons, services.capabilities))
     , m_shortcuts(new ShortcutsSection(services.shortcuts))
     , m_about(new AboutSection(services.capabilities)) {
-    setWindowTitle(QStringLiteral("Quillet Settings"));
+    setWindowTitle(tr("Quillet Settings"));
     setAttribute(Qt::WA_DeleteOnClose, false);
     setFixedSize(500, 580);
-    if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion"))) {
-        fusion->setParent(this);
-        setStyle(fusion);
-    }
-    setPalette(darkPalette());
+    DarkTheme::apply(this, SettingsStyle::windowBackground());
     setAutoFillBackground(false);
     setStyleSheet(controlStyleSheet());
 

@@ -21,7 +21,7 @@ ShortcutsSection::ShortcutsSection(KeyboardShortcuts::Center& shortcuts, QWidget
         auto* row = new QHBoxLayout(control);
         row->setContentsMargins(0, 0, 0, 0);
         row->addWidget(m_recorder);
-        m_change = new QPushButton(QStringLiteral("Change…"), control);
+        m_change = new QPushButton(tr("Change…"), control);
         row->addWidget(m_change);
         connect(m_change, &QPushButton::clicked, &shortcuts,
                 &KeyboardShortcuts::Center::changeDesktopTrigger);
@@ -30,12 +30,12 @@ ShortcutsSection::ShortcutsSection(KeyboardShortcuts::Center& shortcuts, QWidget
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    layout->addWidget(new SettingsRow(QStringLiteral("Quick paste at your cursor"), {}, control));
+    layout->addWidget(new SettingsRow(tr("Quick paste at your cursor"), {}, control));
     layout->addSpacing(4);
-    layout->addWidget(SettingsRow::note(QStringLiteral(
-        "Pops up your 5 most recent clips right where you're working — ↑↓ or 1–5 to pick, "
-        "Return to copy. Default ⌘⇧V. The full history is one click on the tray "
-        "paperclip.")));
+    layout->addWidget(SettingsRow::note(
+        tr("Pops up your 5 most recent clips right where you're working — ↑↓ or 1–5 to pick, "
+           "Return to copy. Default ⌘⇧V. The full history is one click on the tray "
+           "paperclip.")));
     layout->addSpacing(4);
     m_situation = SettingsRow::note(QString());
     layout->addWidget(m_situation);
@@ -52,8 +52,8 @@ void ShortcutsSection::showSituation(const KeyboardShortcuts::Center& shortcuts)
         m_change->setVisible(canChange);
     QString text = shortcuts.unavailableReason();
     if (text.isEmpty() && shortcuts.keysAssignedByDesktop() && !canChange)
-        text = QStringLiteral("Your desktop decides the keys of this shortcut: change them in "
-                              "its keyboard settings.");
+        text = tr("Your desktop decides the keys of this shortcut: change them in "
+                  "its keyboard settings.");
     m_situation->setText(text);
     m_situation->setVisible(!text.isEmpty());
 }
