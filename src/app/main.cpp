@@ -20,6 +20,15 @@
 #include <cstdlib>
 #include <memory>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
+namespace {
+// Blocks from this size on get mappings of their own.
+constexpr int kLargeBlock = 1024 * 1024;
+} // namespace
+
 int main(int argc, char* argv[]) {
     // With options, `quillet` gives a command to the running Quillet (or
     // prints help): no window system is needed for that.
@@ -61,6 +70,14 @@ int main(int argc, char* argv[]) {
         std::_Exit(status);
     }
 
+    // A copied picture passes through buffers of tens of megabytes. glibc
+    // raises its threshold for giving large blocks mappings of their own to
+    // the largest block freed, so after one such picture the next ones are
+    // served from the heap, whose memory stays with the process (some 70 MiB
+    // after a 25 MB copy, measured); a fixed threshold returns them when freed.
+#ifdef __GLIBC__
+    mallopt(M_MMAP_THRESHOLD, kLargeBlock);
+#endif
     WaylandPlatform::preferXWaylandWithoutClipboardAccess();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillet"));

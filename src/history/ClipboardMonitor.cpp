@@ -211,7 +211,8 @@ void ClipboardMonitor::ingestImage(quint64 ticket, qint64 changeCount, const Cli
                         handled(changeCount, false);
                         return;
                     }
-                    const QString thumb = m_thumbnails.request(QUrl::fromLocalFile(blob));
+                    const QString thumb =
+                        m_thumbnails.request(QUrl::fromLocalFile(blob), result->preview);
                     m_store.record({.hash = result->hash,
                                     .kind = ClipKind::image,
                                     .blobPath = blob,
@@ -222,9 +223,10 @@ void ClipboardMonitor::ingestImage(quint64 ticket, qint64 changeCount, const Cli
                     handled(changeCount, true);
                 });
             });
-    watcher->setFuture(
-        QtConcurrent::run(&m_imagePool, [bytes = offer.image, format = offer.imageFormat] {
-            return ClipImageEncoder::encode(bytes, format);
+    watcher->setFuture(QtConcurrent::run(
+        &m_imagePool, [bytes = offer.image, format = offer.imageFormat]() mutable {
+            // Handed over, so the encoder can let go of the bytes once decoded.
+            return ClipImageEncoder::encode(std::move(bytes), format);
         }));
 }
 

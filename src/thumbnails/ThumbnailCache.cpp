@@ -22,12 +22,6 @@ constexpr int kLongestSide = 640;
 constexpr qint64 kMaxDecodedBytes = 256LL * 1024 * 1024;
 constexpr int kThumbnailerTimeoutMs = 10000;
 
-QSize fitted(QSize size) {
-    if (size.width() <= kLongestSide && size.height() <= kLongestSide)
-        return size;
-    return size.scaled(kLongestSide, kLongestSide, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
-}
-
 // Reads an image of a known format, refusing dimensions beyond the limit
 // before anything is decoded.
 QImage readScaled(const QString& path, const QByteArray& format) {
@@ -38,7 +32,7 @@ QImage readScaled(const QString& path, const QByteArray& format) {
     if (!size.isValid() || size.isEmpty() ||
         qint64(size.width()) * size.height() * 4 > kMaxDecodedBytes)
         return {};
-    reader.setScaledSize(fitted(size));
+    reader.setScaledSize(ThumbnailCache::previewSize(size));
     reader.setAutoTransform(true);
     return reader.read();
 }
@@ -71,7 +65,7 @@ QImage fromThumbnailer(const QString& path, const QMimeType& mime,
     const QSize size = reader.size();
     if (!size.isValid() || qint64(size.width()) * size.height() * 4 > kMaxDecodedBytes)
         return {};
-    reader.setScaledSize(fitted(size));
+    reader.setScaledSize(ThumbnailCache::previewSize(size));
     return reader.read();
 }
 
@@ -102,6 +96,18 @@ void writePng(const QImage& image, const QString& target) {
         qCWarning(thumbnailsLog) << "cannot put the preview in place" << target;
         QFile::remove(file.fileName());
     }
+}
+
+void store(const QImage& image, const QString& sourcePath, const QString& targetPath) {
+    if (image.isNull())
+        return;
+    writePng(image, targetPath);
+    // A source removed while its preview was made (the picture of a clip
+    // that the history limit dropped meanwhile) leaves a preview that no
+    // one will ask for or remove. Checked after the preview is in place:
+    // whoever removes a source removes its preview after it.
+    if (!QFileInfo::exists(sourcePath))
+        QFile::remove(targetPath);
 }
 } // namespace
 
@@ -149,23 +155,30 @@ void ThumbnailCache::generate(const QUrl& source, const QUrl& target) {
     if (!m_thumbnailers)
         m_thumbnailers = std::make_shared<const Thumbnailers>();
     m_pool.start([sourcePath, targetPath, thumbnailers = m_thumbnailers] {
-        const QImage image = makeThumbnail(sourcePath, *thumbnailers);
-        if (image.isNull())
-            return;
-        writePng(image, targetPath);
-        // A source removed while its preview was made (the picture of a clip
-        // that the history limit dropped meanwhile) leaves a preview that no
-        // one will ask for or remove. Checked after the preview is in place:
-        // whoever removes a source removes its preview after it.
-        if (!QFileInfo::exists(sourcePath))
-            QFile::remove(targetPath);
+        store(makeThumbnail(sourcePath, *thumbnailers), sourcePath, targetPath);
     });
+}
+
+QSize ThumbnailCache::previewSize(QSize size) {
+    if (size.width() <= kLongestSide && size.height() <= kLongestSide)
+        return size;
+    return size.scaled(kLongestSide, kLongestSide, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
 }
 
 QString ThumbnailCache::request(const QUrl& file) {
     const QUrl thumb = thumbnailURL(file);
     if (!QFileInfo::exists(thumb.toLocalFile()))
         generate(file, thumb);
+    return thumb.toLocalFile();
+}
+
+QString ThumbnailCache::request(const QUrl& file, const QImage& preview) {
+    const QUrl thumb = thumbnailURL(file);
+    if (!file.isLocalFile() || QFileInfo::exists(thumb.toLocalFile()))
+        return thumb.toLocalFile();
+    m_pool.start([preview, sourcePath = file.toLocalFile(), targetPath = thumb.toLocalFile()] {
+        store(preview, sourcePath, targetPath);
+    });
     return thumb.toLocalFile();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QString>
 #include <QThreadPool>
 #include <QUrl>
@@ -36,6 +37,12 @@ public:
 
     // The preview of `file` unless it is cached already; returns its path.
     QString request(const QUrl& file);
+    // The same with the picture of `file` in memory already, at previewSize:
+    // only written, not made from the file again.
+    QString request(const QUrl& file, const QImage& preview);
+
+    // The size of the preview of a picture of `size`.
+    static QSize previewSize(QSize size);
 
     // For tests and benchmarks: waits until every generation started so far
     // has ended; false on timeout.
