@@ -16,7 +16,7 @@ No telemetry — only an anonymous update check.</source>
 Keine Telemetrie – nur eine anonyme Suche nach Aktualisierungen.</translation>
     </message>
     <message>
-        <location line="+37"/>
+        <location line="+39"/>
         <source>This desktop</source>
         <translation>Diese Arbeitsumgebung</translation>
     </message>
@@ -242,7 +242,12 @@ Keine Telemetrie – nur eine anonyme Suche nach Aktualisierungen.</translation>
 <context>
     <name>ClipListView</name>
     <message>
-        <location filename="../src/ui/panel/ClipListView.cpp" line="+147"/>
+        <location filename="../src/ui/panel/ClipListView.cpp" line="+29"/>
+        <source>Clipboard history</source>
+        <translation>Zwischenablage-Verlauf</translation>
+    </message>
+    <message>
+        <location line="+244"/>
         <source>Copy</source>
         <translation>Kopieren</translation>
     </message>
@@ -339,7 +344,12 @@ Keine Telemetrie – nur eine anonyme Suche nach Aktualisierungen.</translation>
         <translation>Anwendungskennung, z. B. org.gnome.TextEditor</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+5"/>
+        <source>Application to never record from</source>
+        <translation>Anwendung, aus der nie aufgezeichnet wird</translation>
+    </message>
+    <message>
+        <location line="+7"/>
         <source>Password managers that mark the clipboard as concealed are always skipped, even if not listed.</source>
         <translation>Passwortmanager, die die Zwischenablage als verborgen kennzeichnen, werden immer übergangen, auch wenn sie nicht aufgeführt sind.</translation>
     </message>
@@ -363,21 +373,36 @@ Keine Telemetrie – nur eine anonyme Suche nach Aktualisierungen.</translation>
         <source>Remove</source>
         <translation>Entfernen</translation>
     </message>
+    <message>
+        <location line="+4"/>
+        <source>Remove %1</source>
+        <translation>%1 entfernen</translation>
+    </message>
 </context>
 <context>
     <name>ClipboardView</name>
     <message>
-        <location filename="../src/ui/panel/ClipboardView.cpp" line="+69"/>
+        <location filename="../src/ui/panel/ClipboardView.cpp" line="+70"/>
         <source>Search text, files, apps…</source>
         <translation>Texte, Dateien, Apps suchen …</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="+9"/>
+        <source>Search history</source>
+        <translation>Verlauf durchsuchen</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Clear search</source>
+        <translation>Suche leeren</translation>
+    </message>
+    <message>
+        <location line="+3"/>
         <source>Clear history</source>
         <translation>Verlauf leeren</translation>
     </message>
     <message>
-        <location line="+62"/>
+        <location line="+67"/>
         <source>Nothing copied yet</source>
         <translation>Noch nichts kopiert</translation>
     </message>
@@ -745,7 +770,7 @@ Texte, Bilder, Dateien, Links.</translation>
 <context>
     <name>PanelView</name>
     <message>
-        <location filename="../src/ui/panel/PanelView.cpp" line="+61"/>
+        <location filename="../src/ui/panel/PanelView.cpp" line="+65"/>
         <source>· bind a key to quillet --show-panel</source>
         <translation>· Taste an quillet --show-panel binden</translation>
     </message>
@@ -760,12 +785,12 @@ Texte, Bilder, Dateien, Links.</translation>
         <translation>Beenden</translation>
     </message>
     <message>
-        <location line="+25"/>
+        <location line="+37"/>
         <source>· drag shots into any app</source>
         <translation>· Bilder in jede App ziehen</translation>
     </message>
     <message>
-        <location line="-75"/>
+        <location line="-87"/>
         <source>· ⌘⇧V opens this anywhere</source>
         <translation>· ⌘⇧V öffnet dies überall</translation>
     </message>
@@ -795,12 +820,17 @@ Texte, Bilder, Dateien, Links.</translation>
 <context>
     <name>QuickPickerView</name>
     <message>
-        <location filename="../src/ui/picker/QuickPickerView.cpp" line="+36"/>
+        <location filename="../src/ui/picker/QuickPickerView.cpp" line="+37"/>
         <source>All history…</source>
         <translation>Ganzer Verlauf …</translation>
     </message>
     <message>
-        <location line="+68"/>
+        <location line="+16"/>
+        <source>Recent clips</source>
+        <translation>Zuletzt kopiert</translation>
+    </message>
+    <message>
+        <location line="+74"/>
         <source>Nothing copied yet</source>
         <translation>Noch nichts kopiert</translation>
     </message>
@@ -850,6 +880,14 @@ Texte, Bilder, Dateien, Links.</translation>
         <location line="+1"/>
         <source>Rename</source>
         <translation>Umbenennen</translation>
+    </message>
+</context>
+<context>
+    <name>ScreenshotGridView</name>
+    <message>
+        <location filename="../src/ui/panel/ScreenshotGridView.cpp" line="+39"/>
+        <source>Screenshots</source>
+        <translation>Bildschirmfotos</translation>
     </message>
 </context>
 <context>
@@ -916,7 +954,7 @@ und landen in Ihrer Zwischenablage.</translation>
     </message>
     <message>
         <location line="+10"/>
-        <location line="+22"/>
+        <location line="+26"/>
         <source>Copied</source>
         <translation>Kopiert</translation>
     </message>
@@ -992,7 +1030,7 @@ und landen in Ihrer Zwischenablage.</translation>
 <context>
     <name>SettingsWindow</name>
     <message>
-        <location filename="../src/ui/settings/SettingsWindow.cpp" line="+79"/>
+        <location filename="../src/ui/settings/SettingsWindow.cpp" line="+82"/>
         <source>Quillet Settings</source>
         <translation>Quillet-Einstellungen</translation>
     </message>
@@ -1023,7 +1061,7 @@ und landen in Ihrer Zwischenablage.</translation>
 <context>
     <name>TabSwitcher</name>
     <message>
-        <location filename="../src/ui/panel/TabSwitcher.cpp" line="+25"/>
+        <location filename="../src/ui/panel/TabSwitcher.cpp" line="+27"/>
         <source>Screenshots</source>
         <translation>Bildschirmfotos</translation>
     </message>
@@ -1032,11 +1070,16 @@ und landen in Ihrer Zwischenablage.</translation>
         <source>Clipboard</source>
         <translation>Zwischenablage</translation>
     </message>
+    <message>
+        <location line="+9"/>
+        <source>Tabs</source>
+        <translation>Reiter</translation>
+    </message>
 </context>
 <context>
     <name>ToolScreenshotLocation</name>
     <message>
-        <location filename="../src/platform/freedesktop/ToolScreenshotLocation.cpp" line="+231"/>
+        <location filename="../src/platform/freedesktop/ToolScreenshotLocation.cpp" line="+265"/>
         <source>from Spectacle&apos;s settings</source>
         <translation>aus den Einstellungen von Spectacle</translation>
     </message>

@@ -83,16 +83,10 @@ void TestFloatingPanel::escapeHidesAndSpacePreviews() {
     f.state.setTab(PanelTab::clipboard);
     f.state.setSearchText(QStringLiteral("needle"));
     f.present();
-    QTest::keyClick(&f.panel, Qt::Key_Escape);
+    // Typed into the search field, which has the keyboard.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
     QTRY_VERIFY(!f.panel.isVisible());
     QVERIFY(f.panel.msecsSinceHidden() >= 0);
-    QCOMPARE(f.state.searchText(), QStringLiteral("needle"));
-
-    // Escape typed while the search field has focus hides the panel as well.
-    f.present();
-    f.panel.view().clipboardView().searchField().setFocus();
-    QTest::keyClick(&f.panel.view().clipboardView().searchField(), Qt::Key_Escape);
-    QTRY_VERIFY(!f.panel.isVisible());
     QCOMPARE(f.state.searchText(), QStringLiteral("needle"));
 
     // Space previews the hovered file, and the panel stays behind it.

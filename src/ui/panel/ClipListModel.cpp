@@ -3,6 +3,7 @@
 #include "history/ClipStore.h"
 #include "ui/PanelFormat.h"
 
+#include <QDateTime>
 #include <QFontMetricsF>
 #include <QSet>
 #include <QTextLayout>
@@ -72,6 +73,8 @@ QVariant ClipListModel::data(const QModelIndex& index, int role) const {
         return header ? QVariant() : QVariant(e.item.id);
     case PinnedRole:
         return !header && e.item.pinned;
+    case Qt::AccessibleDescriptionRole:
+        return header ? QVariant() : QVariant(clipMetaText(e.item, QDateTime::currentDateTime()));
     default:
         return {};
     }

@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QScrollBar>
@@ -24,7 +25,8 @@ ClipListView::ClipListView(ClipListModel& model, QWidget* parent)
     setItemDelegate(m_delegate);
     setMouseTracking(true);
     setFrameShape(QFrame::NoFrame);
-    setFocusPolicy(Qt::NoFocus);
+    setFocusPolicy(Qt::TabFocus);
+    setAccessibleName(tr("Clipboard history"));
     setSelectionMode(QAbstractItemView::NoSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
@@ -37,9 +39,15 @@ ClipListView::ClipListView(ClipListModel& model, QWidget* parent)
     setAutoFillBackground(false);
     verticalScrollBar()->setSingleStep(12);
     PanelStyle::styleScrollBar(this);
+    connect(&m_model, &QAbstractItemModel::modelAboutToBeReset, this, [this] {
+        const ClipItem* item = currentClip();
+        m_keptId = item ? item->id : -1;
+        m_keptRow = item ? m_delegate->hovered().row() : -1;
+    });
     connect(&m_model, &ClipListModel::rebuilt, this, [this] {
         m_delegate->setHovered(QPersistentModelIndex());
         m_pressed = QPersistentModelIndex();
+        restoreCurrent();
     });
 }
 
@@ -50,6 +58,10 @@ QRect ClipListView::rowRect(qint64 id) const {
             return visualRect(m_model.index(row));
     }
     return {};
+}
+
+const ClipItem* ClipListView::currentClip() const {
+    return clipAt(m_delegate->hovered());
 }
 
 const ClipItem* ClipListView::clipAt(const QModelIndex& index) const {
@@ -72,8 +84,121 @@ void ClipListView::setHover(const QModelIndex& index) {
     }
 }
 
+int ClipListView::clipRowFrom(int row, int step) const {
+    for (; row >= 0 && row < m_model.rowCount(); row += step) {
+        if (clipAt(m_model.index(row)))
+            return row;
+    }
+    return -1;
+}
+
+void ClipListView::restoreCurrent() {
+    if (m_keptRow < 0)
+        return;
+    int row = -1;
+    for (int i = 0; i < m_model.rowCount() && row < 0; ++i) {
+        if (m_model.index(i).data(ClipListModel::ItemIdRole).toLongLong() == m_keptId &&
+            clipAt(m_model.index(i)))
+            row = i;
+    }
+    // Gone (deleted, or filtered out): the row that took its place is current,
+    // or the one above at the end, so Delete pressed again goes on down the list.
+    if (row < 0)
+        row = clipRowFrom(m_keptRow, 1);
+    if (row < 0)
+        row = clipRowFrom(qMin(m_keptRow, m_model.rowCount()) - 1, -1);
+    // The list scrolls after the keys' choice only; the pointer's is in view.
+    if (row >= 0 && m_pointerChose)
+        setHover(m_model.index(row));
+    else if (row >= 0)
+        makeCurrent(row);
+}
+
+void ClipListView::selectFirst() {
+    m_pointerChose = false;
+    const int row = clipRowFrom(0, 1);
+    if (row >= 0)
+        makeCurrent(row);
+}
+
+void ClipListView::makeCurrent(int row) {
+    const QModelIndex index = m_model.index(row);
+    // A section header just above stays in sight with its first row.
+    if (row > 0 && !clipAt(m_model.index(row - 1)))
+        scrollTo(m_model.index(row - 1));
+    scrollTo(index);
+    setHover(index);
+}
+
+void ClipListView::moveCurrent(int step) {
+    m_pointerChose = false;
+    const QModelIndex from = m_delegate->hovered();
+    const int row = from.isValid() ? clipRowFrom(from.row() + step, step) : clipRowFrom(0, 1);
+    if (row >= 0)
+        makeCurrent(row);
+}
+
+bool ClipListView::handleKey(QKeyEvent* event) {
+    if ((event->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+        return false;
+    if (event->key() == Qt::Key_Up || event->key() == Qt::Key_Down) {
+        moveCurrent(event->key() == Qt::Key_Up ? -1 : 1);
+        return true;
+    }
+    const QModelIndex index = m_delegate->hovered();
+    if (!currentClip())
+        return false;
+    const ClipItem item = *currentClip();
+    const QRect rect = visualRect(index);
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        Q_EMIT copyRequested(item);
+        return true;
+    case Qt::Key_Delete:
+        Q_EMIT deleteRequested(item);
+        return true;
+    case Qt::Key_Space:
+        // A file opens in the preview window, text in the row's popover.
+        if (clipFileURL(item).isValid())
+            Q_EMIT quickLookRequested(clipFileURL(item));
+        else
+            Q_EMIT previewRequested(item,
+                                    QRect(viewport()->mapToGlobal(rect.topLeft()), rect.size()));
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool ClipListView::openCurrentMenu() {
+    if (!currentClip())
+        return false;
+    // As a click in the middle of the row would.
+    const QPoint at = visualRect(m_delegate->hovered()).center();
+    QContextMenuEvent menu(QContextMenuEvent::Mouse, at, viewport()->mapToGlobal(at));
+    contextMenuEvent(&menu);
+    return true;
+}
+
+void ClipListView::focusInEvent(QFocusEvent* event) {
+    // Reached with Tab, the list shows where the keys will act.
+    if (event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason) {
+        if (!currentClip())
+            selectFirst();
+    }
+    QListView::focusInEvent(event);
+}
+
+void ClipListView::keyPressEvent(QKeyEvent* event) {
+    // Other keys (typing, tab switching) are the panel's.
+    if (!handleKey(event))
+        event->ignore();
+}
+
 void ClipListView::mouseMoveEvent(QMouseEvent* event) {
     const QPoint pos = event->position().toPoint();
+    m_pointerChose = true;
     setHover(indexAt(pos));
     if ((event->buttons() & Qt::LeftButton) && m_pressed.isValid() && !m_pressOnButton &&
         (pos - m_pressPos).manhattanLength() >= QApplication::startDragDistance()) {
@@ -128,7 +253,8 @@ void ClipListView::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void ClipListView::leaveEvent(QEvent* event) {
-    setHover({});
+    if (m_pointerChose)
+        setHover({});
     QListView::leaveEvent(event);
 }
 

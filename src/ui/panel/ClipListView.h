@@ -9,8 +9,10 @@
 class ClipListModel;
 class ClipRowDelegate;
 
-// The scrolling clip list. Translates the pointer into row actions: hover,
-// click to copy, the pin and delete buttons, the context menu, drag out.
+// The scrolling clip list. Translates the pointer and the keys into row
+// actions: hover, click to copy, the pin and delete buttons, the context menu,
+// drag out. The row under the pointer and the row the arrow keys chose are one
+// "current" row, painted hovered; the keys act on it.
 class ClipListView : public QListView {
     Q_OBJECT
 
@@ -20,6 +22,15 @@ public:
     ClipRowDelegate& rowDelegate() const { return *m_delegate; }
     // The rectangle of the row showing `id`, in viewport coordinates; empty if none.
     QRect rowRect(qint64 id) const;
+    // The current row's clip, if any.
+    const ClipItem* currentClip() const;
+    void selectFirst();
+    // Up and Down move the current row; Return copies it, Space previews it
+    // and Delete deletes it. False for other keys and when there is no
+    // current row to act on.
+    bool handleKey(QKeyEvent* event);
+    // The current row's context menu, for the menu key; false without one.
+    bool openCurrentMenu();
 
 Q_SIGNALS:
     void hovered(const ClipItem& item);
@@ -30,6 +41,8 @@ Q_SIGNALS:
     void deleteRequested(const ClipItem& item);
 
 protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -41,6 +54,11 @@ protected:
 
 private:
     void setHover(const QModelIndex& index);
+    // The first clip row from `row` on in the direction of `step`, or -1.
+    int clipRowFrom(int row, int step) const;
+    void moveCurrent(int step);
+    void makeCurrent(int row);
+    void restoreCurrent();
     const ClipItem* clipAt(const QModelIndex& index) const;
 
     ClipListModel& m_model;
@@ -48,4 +66,11 @@ private:
     QPersistentModelIndex m_pressed;
     QPoint m_pressPos;
     bool m_pressOnButton = false;
+    // The current row before the list was rebuilt: the same clip stays
+    // current, or the one that took its place.
+    qint64 m_keptId = -1;
+    int m_keptRow = -1;
+    // The pointer chose the current item, which goes when the pointer leaves;
+    // one the keys chose stays (a menu or a preview opening sends a leave too).
+    bool m_pointerChose = false;
 };

@@ -20,6 +20,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -75,8 +76,10 @@ ClipboardView::ClipboardView(PanelState& state, UiServices& services, QWidget* p
     m_search->setPalette(pal);
     m_search->setStyleSheet(QStringLiteral("QLineEdit { background: transparent; border: none; }"));
     header->addWidget(m_search, 1);
+    m_search->setAccessibleName(tr("Search history"));
     m_clearSearch = new SymbolButton(QStringLiteral("xmark.circle.fill"), Palette::textDim(), 12);
     header->addWidget(m_clearSearch);
+    m_clearSearch->setToolTip(tr("Clear search"));
     auto* trash = new SymbolButton(QStringLiteral("trash"), Palette::textDim(), 11.5);
     trash->setObjectName(QStringLiteral("clearHistory"));
     trash->setToolTip(tr("Clear history"));
@@ -101,6 +104,11 @@ ClipboardView::ClipboardView(PanelState& state, UiServices& services, QWidget* p
             m_search->setText(m_state.searchText());
         m_model->setQuery(m_state.searchText());
         refresh();
+    });
+    // Typing makes the first match current, so Return copies it.
+    connect(m_search, &QLineEdit::textEdited, this, [this] {
+        m_navigated = false;
+        m_list->selectFirst();
     });
     connect(m_clearSearch, &QToolButton::clicked, this, [this] { m_state.setSearchText({}); });
     connect(trash, &QToolButton::clicked, this, &ClipboardView::requestClear);
@@ -175,6 +183,17 @@ void ClipboardView::requestClear() {
     m_confirm->setEscapeButton(cancel);
     connect(clear, &QPushButton::clicked, this, [this] { m_ui.store.clear(); });
     m_confirm->open();
+}
+
+bool ClipboardView::handleKey(QKeyEvent* event, bool inSearchField) {
+    const int key = event->key();
+    if (inSearchField && !m_navigated && !m_search->text().isEmpty() &&
+        (key == Qt::Key_Space || key == Qt::Key_Delete))
+        return false;
+    if (!m_list->handleKey(event))
+        return false;
+    m_navigated = m_navigated || key == Qt::Key_Up || key == Qt::Key_Down;
+    return true;
 }
 
 void ClipboardView::showPreview(const ClipItem& item, const QRect& rowInGlobal) {

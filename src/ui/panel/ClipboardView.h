@@ -12,6 +12,7 @@ class ClipListView;
 class ClipStore;
 class EmptyState;
 class PanelState;
+class QKeyEvent;
 class QLineEdit;
 class QStackedWidget;
 class SymbolButton;
@@ -35,6 +36,10 @@ public:
 
     void copy(const ClipItem& item);
     void requestClear();
+    // The list's keys (ClipListView::handleKey), typed in the search field
+    // or anywhere else in the tab. In a search field holding text, Space and
+    // Delete edit the text until the arrows choose a row.
+    bool handleKey(QKeyEvent* event, bool inSearchField);
 
 Q_SIGNALS:
     // The copy sequence wants the panel out of the way before pasting.
@@ -53,4 +58,6 @@ private:
     QStackedWidget* m_body = nullptr;
     EmptyState* m_empty = nullptr;
     QPointer<QMessageBox> m_confirm;
+    // The arrows chose a row since the search text was last edited.
+    bool m_navigated = false;
 };

@@ -4,13 +4,16 @@
 #include "screenshots/ScreenshotWatcher.h"
 #include "ui/QuickLook.h"
 #include "ui/WindowPlacement.h"
+#include "ui/panel/ClipListView.h"
 #include "ui/panel/ClipboardView.h"
 #include "ui/panel/DragOut.h"
 #include "ui/panel/PanelState.h"
 #include "ui/panel/PanelView.h"
+#include "ui/panel/ScreenshotGridView.h"
 #include "ui/panel/ScreenshotsView.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QCursor>
 #include <QDialog>
 #include <QKeyEvent>
@@ -19,6 +22,8 @@
 #include <QPainterPath>
 #include <QTimer>
 #include <QWindow>
+
+#include <utility>
 
 namespace {
 // The 1-point border drawn inside the window's rounded shape, above everything.
@@ -73,7 +78,8 @@ FloatingPanel::FloatingPanel(PanelState& state, UiServices& services, QWidget* p
     , m_ui(services) {
     setAttribute(Qt::WA_TranslucentBackground);
     setWindowTitle(QStringLiteral("Quillet"));
-    setFocusPolicy(Qt::StrongFocus);
+    // Not a stop of its own for Tab, which goes round its controls.
+    setFocusPolicy(Qt::ClickFocus);
     setFixedSize(PanelView::panelWidth, PanelView::panelHeight);
     // The shape clips the corners also where no compositor honours transparency.
     QPainterPath shape;
@@ -90,6 +96,10 @@ FloatingPanel::FloatingPanel(PanelState& state, UiServices& services, QWidget* p
     connect(&watcher, &ScreenshotWatcher::screenshotsChanged, this,
             [this, &watcher] { setScreenshots(watcher.screenshots()); });
     connect(&m_view->clipboardView(), &ClipboardView::hideRequested, this, &QWidget::hide);
+    for (QWidget* keys : {static_cast<QWidget*>(&m_view->clipboardView().searchField()),
+                          static_cast<QWidget*>(&m_view->clipboardView().list()),
+                          static_cast<QWidget*>(&m_view->screenshotsView().grid())})
+        keys->installEventFilter(this);
     // The panel's own activation says nothing when the keyboard leaves Quillet
     // from one of its dialogs or its preview: follow the application's.
     connect(qApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* now) {
@@ -118,7 +128,7 @@ void FloatingPanel::present() {
     show();
     raise();
     activateWindow();
-    setFocus(Qt::ActiveWindowFocusReason);
+    m_view->focusTab();
 }
 
 void FloatingPanel::setScreenshots(const QList<QUrl>& urls) {
@@ -135,15 +145,8 @@ void FloatingPanel::keyPressEvent(QKeyEvent* event) {
         hide();
         return;
     }
-    if (event->key() == Qt::Key_Space) {
-        const QUrl url = m_state.quickLookURL();
-        if (!url.isEmpty()) {
-            m_ui.quickLook.preview(url);
-            return;
-        }
-        QWidget::keyPressEvent(event);
+    if (routeKey(event, false))
         return;
-    }
     // Typing on the clipboard tab goes to the search field.
     QLineEdit& search = m_view->clipboardView().searchField();
     if (m_state.tab() == PanelTab::clipboard && !event->text().isEmpty() &&
@@ -153,6 +156,64 @@ void FloatingPanel::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QWidget::keyPressEvent(event);
+}
+
+bool FloatingPanel::eventFilter(QObject* watched, QEvent* event) {
+    // The search field keeps the keyboard (and the input method) while the
+    // list's keys act on the list.
+    const bool inSearch = watched == &m_view->clipboardView().searchField();
+    if (event->type() == QEvent::KeyPress && routeKey(static_cast<QKeyEvent*>(event), inSearch))
+        return true;
+    // The X11 platform turns the menu key into a context-menu event for the
+    // focused widget, ahead of the key press itself.
+    if (event->type() == QEvent::ContextMenu &&
+        static_cast<QContextMenuEvent*>(event)->reason() == QContextMenuEvent::Keyboard &&
+        openCurrentMenu()) {
+        m_menuKeyServed = true;
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+bool FloatingPanel::openCurrentMenu() {
+    return m_state.tab() == PanelTab::clipboard
+               ? m_view->clipboardView().list().openCurrentMenu()
+               : m_view->screenshotsView().grid().openCurrentMenu();
+}
+
+bool FloatingPanel::routeKey(QKeyEvent* event, bool inSearchField) {
+    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+    if (mods & Qt::ControlModifier) {
+        std::optional<PanelTab> tab;
+        if (event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab)
+            tab =
+                m_state.tab() == PanelTab::clipboard ? PanelTab::screenshots : PanelTab::clipboard;
+        else if (mods == Qt::ControlModifier && event->key() == Qt::Key_1)
+            tab = PanelTab::screenshots;
+        else if (mods == Qt::ControlModifier && event->key() == Qt::Key_2)
+            tab = PanelTab::clipboard;
+        if (tab)
+            m_state.setTab(*tab);
+        return tab.has_value();
+    }
+    if (event->key() == Qt::Key_Menu || (event->key() == Qt::Key_F10 && mods == Qt::ShiftModifier))
+        return std::exchange(m_menuKeyServed, false) || openCurrentMenu();
+    ClipboardView& clips = m_view->clipboardView();
+    const bool onClips = m_state.tab() == PanelTab::clipboard;
+    if (onClips ? clips.handleKey(event, inSearchField)
+                : m_view->screenshotsView().grid().handleKey(event))
+        return true;
+    // Nothing current: Space previews what was hovered last, unless it is
+    // typed into a search.
+    if (event->key() == Qt::Key_Space && mods == Qt::NoModifier &&
+        !(onClips && inSearchField && !clips.searchField().text().isEmpty())) {
+        const QUrl url = m_state.quickLookURL();
+        if (!url.isEmpty()) {
+            m_ui.quickLook.preview(url);
+            return true;
+        }
+    }
+    return false;
 }
 
 void FloatingPanel::changeEvent(QEvent* event) {

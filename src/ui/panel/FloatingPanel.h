@@ -14,7 +14,8 @@ class PanelState;
 class PanelView;
 
 // The borderless, always-on-top window that drops down below the tray icon
-// and hosts the panel's views. It takes keyboard focus; Escape or a click
+// and hosts the panel's views. It takes keyboard focus (the search field on
+// the clipboard tab, so typing searches at once); Escape or a click
 // elsewhere hides it, except while its preview window is up or a drag out of
 // it runs. Hiding keeps the views, the scroll position and the state.
 class FloatingPanel : public QWidget {
@@ -47,12 +48,18 @@ Q_SIGNALS:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
 private:
     void hideIfFocusLeft();
+    // The panel's keys wherever the focus is: Ctrl+Tab and Ctrl+1/2 switch
+    // tabs, the rest act on the shown tab's list or grid.
+    bool routeKey(QKeyEvent* event, bool inSearchField);
+    // The menu of the shown tab's current row or cell; false without one.
+    bool openCurrentMenu();
 
     PanelState& m_state;
     UiServices& m_ui;
@@ -62,4 +69,7 @@ private:
     // Whether the application's focus window is the panel, one of its dialogs
     // or its preview.
     bool m_keyboardWithPanel = false;
+    // The menu key's context-menu event opened a menu; its key press that
+    // follows opens none.
+    bool m_menuKeyServed = false;
 };

@@ -1,5 +1,7 @@
 #include "ui/panel/PanelStyle.h"
 
+#include "ui/Palette.h"
+
 #include <QFile>
 #include <QGuiApplication>
 #include <QHash>
@@ -75,6 +77,17 @@ void drawSymbol(QPainter& painter, const QRectF& rect, const QString& name, cons
     const QRectF target(rect.center().x() - pixelSize / 2, rect.center().y() - pixelSize / 2,
                         pixelSize, pixelSize);
     painter.drawPixmap(target, pm, QRectF(pm.rect()));
+}
+
+void drawFocusRing(QPainter& painter, const QRectF& rect) {
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(Palette::cyan(), 1));
+    painter.setBrush(Qt::NoBrush);
+    const QRectF r = rect.adjusted(0.5, 0.5, -0.5, -0.5);
+    const qreal radius = qMin<qreal>(6, r.height() / 2);
+    painter.drawRoundedRect(r, radius, radius);
+    painter.restore();
 }
 
 const QImage& sky() {

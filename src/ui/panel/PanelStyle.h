@@ -23,6 +23,8 @@ QPixmap symbol(const QString& name, const QColor& color, qreal pixelSize, qreal 
 // Draws a symbol centred in `rect`.
 void drawSymbol(QPainter& painter, const QRectF& rect, const QString& name, const QColor& color,
                 qreal pixelSize);
+// The keyboard focus ring: a 1-pixel cyan rounded outline just inside `rect`.
+void drawFocusRing(QPainter& painter, const QRectF& rect);
 // The background picture, loaded once; null when the resource is missing.
 const QImage& sky();
 // The thin, dark scroll bar of the panel's lists; it takes this many pixels.

@@ -6,15 +6,17 @@
 #include "ui/panel/PanelState.h"
 #include "ui/panel/PanelStyle.h"
 #include "ui/panel/RenamePrompt.h"
+#include "ui/panel/ScreenshotGridView.h"
 #include "ui/panel/ScreenshotsView.h"
 #include "ui/panel/TabSwitcher.h"
 
 #include <algorithm>
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QGraphicsDropShadowEffect>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
@@ -34,12 +36,14 @@ QLabel* textLabel(const QString& text, const QFont& font, const QColor& color) {
 QPushButton* footerButton(const QString& text) {
     auto* button = new QPushButton(text);
     button->setFlat(true);
-    button->setFocusPolicy(Qt::NoFocus);
+    button->setFocusPolicy(Qt::TabFocus);
     button->setCursor(Qt::PointingHandCursor);
     button->setFont(PanelStyle::font(11, QFont::DemiBold));
     button->setStyleSheet(
         QStringLiteral("QPushButton { color: rgba(255,255,255,230); border: none; "
                        "background: transparent; padding: 0; }"));
+    button->setStyleSheet(button->styleSheet() +
+                          QStringLiteral("QPushButton:focus { text-decoration: underline; }"));
     return button;
 }
 
@@ -130,14 +134,28 @@ QString PanelView::hintText() const {
     return m_hint->text();
 }
 
+void PanelView::focusTab() {
+    if (m_state.tab() == PanelTab::clipboard)
+        m_clipboard->searchField().setFocus(Qt::OtherFocusReason);
+    else if (!m_screenshots->showsEmptyState())
+        m_screenshots->grid().setFocus(Qt::OtherFocusReason);
+    else
+        window()->setFocus(Qt::OtherFocusReason);
+}
+
 void PanelView::showTab() {
     const bool clipboard = m_state.tab() == PanelTab::clipboard;
+    // The keyboard follows a switch made from within the tabs (Ctrl+Tab).
+    const QWidget* focus = QApplication::focusWidget();
+    const bool followTab = focus && (focus == window() || m_tabs->isAncestorOf(focus));
     m_tabs->setCurrentWidget(clipboard ? static_cast<QWidget*>(m_clipboard)
                                        : static_cast<QWidget*>(m_screenshots));
     m_hint->setText(clipboard ? m_clipboardHint : tr("\u00B7 drag shots into any app"));
     // Leaving a tab drops its passing state, as a rebuilt view would.
     if (clipboard && m_screenshots->renamePrompt())
         m_screenshots->renamePrompt()->reject();
+    if (followTab)
+        focusTab();
 }
 
 void PanelView::paintEvent(QPaintEvent*) {

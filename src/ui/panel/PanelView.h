@@ -31,6 +31,8 @@ public:
     QString hintText() const;
     // The footer's version text: "v" and the application version, else "v1.0".
     static QString versionLabel(const QString& applicationVersion);
+    // Gives the keyboard to the shown tab: the search field, or the grid.
+    void focusTab();
 
 Q_SIGNALS:
     void settingsRequested();

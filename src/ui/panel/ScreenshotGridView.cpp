@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
 
@@ -34,7 +35,8 @@ ScreenshotGridView::ScreenshotGridView(ScreenshotListModel& model, QWidget* pare
     setSpacing(0);
     setMouseTracking(true);
     setFrameShape(QFrame::NoFrame);
-    setFocusPolicy(Qt::NoFocus);
+    setFocusPolicy(Qt::TabFocus);
+    setAccessibleName(tr("Screenshots"));
     setSelectionMode(QAbstractItemView::NoSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
@@ -43,8 +45,111 @@ ScreenshotGridView::ScreenshotGridView(ScreenshotListModel& model, QWidget* pare
     viewport()->setAutoFillBackground(false);
     verticalScrollBar()->setSingleStep(16);
     PanelStyle::styleScrollBar(this);
-    connect(&m_model, &QAbstractItemModel::modelReset, this,
-            [this] { m_delegate->setHovered(QPersistentModelIndex()); });
+    connect(&m_model, &QAbstractItemModel::modelAboutToBeReset, this, [this] {
+        m_keptRow = m_delegate->hovered().isValid() ? m_delegate->hovered().row() : -1;
+        m_keptUrl = currentUrl();
+    });
+    connect(&m_model, &QAbstractItemModel::modelReset, this, [this] {
+        m_delegate->setHovered(QPersistentModelIndex());
+        if (m_keptRow >= 0 && m_model.rowCount() > 0) {
+            int row = int(m_model.screenshots().indexOf(m_keptUrl));
+            row = row >= 0 ? row : qMin(m_keptRow, m_model.rowCount() - 1);
+            // The grid scrolls after the keys' choice only; the pointer's is in view.
+            if (m_pointerChose)
+                setHover(m_model.index(row));
+            else
+                moveCurrent(row);
+        }
+    });
+}
+
+QUrl ScreenshotGridView::currentUrl() const {
+    const QModelIndex index = m_delegate->hovered();
+    return index.isValid() ? m_model.url(index.row()) : QUrl();
+}
+
+void ScreenshotGridView::moveCurrent(int row) {
+    scrollTo(m_model.index(row));
+    setHover(m_model.index(row));
+}
+
+bool ScreenshotGridView::handleKey(QKeyEvent* event) {
+    if ((event->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+        return false;
+    const QModelIndex current = m_delegate->hovered();
+    const int n = m_model.rowCount();
+    int step = 0;
+    switch (event->key()) {
+    case Qt::Key_Left:
+        step = -1;
+        break;
+    case Qt::Key_Right:
+        step = 1;
+        break;
+    case Qt::Key_Up:
+        step = -m_columns;
+        break;
+    case Qt::Key_Down:
+        step = m_columns;
+        break;
+    default:
+        break;
+    }
+    if (step != 0) {
+        m_pointerChose = false;
+        if (n == 0)
+            return true;
+        int row = current.isValid() ? current.row() + step : 0;
+        // Down from the row above a shorter last row lands on its last cell.
+        if (row >= n && step > 1 && current.row() / m_columns < (n - 1) / m_columns)
+            row = n - 1;
+        if (row >= 0 && row < n)
+            moveCurrent(row);
+        return true;
+    }
+    const QUrl url = currentUrl();
+    if (url.isEmpty())
+        return false;
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        Q_EMIT clicked(url);
+        return true;
+    case Qt::Key_Space:
+        Q_EMIT quickLookRequested(url);
+        return true;
+    case Qt::Key_Delete:
+        Q_EMIT trashRequested(url);
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool ScreenshotGridView::openCurrentMenu() {
+    const QUrl url = currentUrl();
+    if (url.isEmpty())
+        return false;
+    const QRect cell = visualRect(m_delegate->hovered());
+    Q_EMIT contextMenuRequested(url, viewport()->mapToGlobal(cell.center()));
+    return true;
+}
+
+void ScreenshotGridView::focusInEvent(QFocusEvent* event) {
+    // Reached with Tab, the list shows where the keys will act.
+    if (event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason) {
+        if (!m_delegate->hovered().isValid() && m_model.rowCount() > 0) {
+            m_pointerChose = false;
+            moveCurrent(0);
+        }
+    }
+    QListView::focusInEvent(event);
+}
+
+void ScreenshotGridView::keyPressEvent(QKeyEvent* event) {
+    // Other keys (tab switching) are the panel's.
+    if (!handleKey(event))
+        event->ignore();
 }
 
 std::pair<int, int> ScreenshotGridView::columnsFor(int width) {
@@ -85,6 +190,7 @@ void ScreenshotGridView::setHover(const QModelIndex& index) {
 
 void ScreenshotGridView::mouseMoveEvent(QMouseEvent* event) {
     const QPoint pos = event->position().toPoint();
+    m_pointerChose = true;
     setHover(indexAt(pos));
     if ((event->buttons() & Qt::LeftButton) && m_pressed.isValid() &&
         (pos - m_pressPos).manhattanLength() >= QApplication::startDragDistance()) {
@@ -115,7 +221,8 @@ void ScreenshotGridView::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void ScreenshotGridView::leaveEvent(QEvent* event) {
-    setHover(QModelIndex());
+    if (m_pointerChose)
+        setHover(QModelIndex());
     QListView::leaveEvent(event);
 }
 

@@ -44,6 +44,11 @@ QVariant ScreenshotListModel::data(const QModelIndex& index, int role) const {
         return m_labels.value(url);
     if (role == UrlRole)
         return url;
+    // A screen reader names the file and tells its date.
+    if (role == Qt::AccessibleTextRole)
+        return url.fileName();
+    if (role == Qt::AccessibleDescriptionRole)
+        return m_labels.value(url);
     return {};
 }
 

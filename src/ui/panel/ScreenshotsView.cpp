@@ -43,6 +43,10 @@ ScreenshotsView::ScreenshotsView(PanelState& state, UiServices& services, QWidge
     });
     connect(m_grid, &ScreenshotGridView::contextMenuRequested, this,
             &ScreenshotsView::showContextMenu);
+    connect(m_grid, &ScreenshotGridView::quickLookRequested, &m_ui.quickLook, &QuickLook::preview);
+    // As the menu's "Move to Trash": at once, without asking.
+    connect(m_grid, &ScreenshotGridView::trashRequested, &m_ui.watcher,
+            &ScreenshotWatcher::trashScreenshot);
 }
 
 void ScreenshotsView::setScreenshots(const QList<QUrl>& urls) {

@@ -2,6 +2,7 @@
 
 #include "ui/panel/PanelStyle.h"
 
+#include <QEvent>
 #include <QPainter>
 
 SymbolButton::SymbolButton(const QString& symbol, const QColor& color, qreal pixelSize,
@@ -11,7 +12,7 @@ SymbolButton::SymbolButton(const QString& symbol, const QColor& color, qreal pix
     , m_color(color)
     , m_pixelSize(pixelSize) {
     setAutoRaise(true);
-    setFocusPolicy(Qt::NoFocus);
+    setFocusPolicy(Qt::TabFocus);
     setCursor(Qt::PointingHandCursor);
     const int side = qCeil(pixelSize) + 6;
     setFixedSize(side, side);
@@ -30,4 +31,13 @@ void SymbolButton::paintEvent(QPaintEvent*) {
     if (isDown())
         c.setAlphaF(c.alphaF() * 0.6f);
     PanelStyle::drawSymbol(p, QRectF(rect()), m_symbol, c, m_pixelSize);
+    if (hasFocus())
+        PanelStyle::drawFocusRing(p, QRectF(rect()));
+}
+
+bool SymbolButton::event(QEvent* event) {
+    // A symbol says nothing to a screen reader; the tooltip does.
+    if (event->type() == QEvent::ToolTipChange)
+        setAccessibleName(toolTip());
+    return QToolButton::event(event);
 }

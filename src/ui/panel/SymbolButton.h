@@ -3,7 +3,8 @@
 #include <QColor>
 #include <QToolButton>
 
-// A plain, borderless button showing one bundled symbol.
+// A plain, borderless button showing one bundled symbol. Its tooltip is also
+// its accessible name; Tab reaches it and draws a ring around it.
 class SymbolButton : public QToolButton {
     Q_OBJECT
 
@@ -15,6 +16,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     QString m_symbol;

@@ -1,10 +1,12 @@
 #include "ui/panel/TabSwitcher.h"
 
+#include "ui/PaintedItemsAccessible.h"
 #include "ui/Palette.h"
 #include "ui/panel/PanelState.h"
 #include "ui/panel/PanelStyle.h"
 
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QLinearGradient>
 #include <QMouseEvent>
 #include <QPainter>
@@ -31,7 +33,39 @@ TabSwitcher::TabSwitcher(PanelState& state, QWidget* parent)
     , m_state(state) {
     setFixedSize(2 * pad + 2 * buttonW + gap, 2 * pad + buttonH);
     setCursor(Qt::PointingHandCursor);
+    setFocusPolicy(Qt::TabFocus);
+    setAccessibleName(tr("Tabs"));
+    PaintedItemsAccessible::install();
     connect(&m_state, &PanelState::tabChanged, this, qOverload<>(&QWidget::update));
+}
+
+QString TabSwitcher::paintedItemName(int index) const {
+    return tr(buttons[index].help);
+}
+
+QRect TabSwitcher::paintedItemRect(int index) const {
+    return buttonRect(buttons[index].tab);
+}
+
+bool TabSwitcher::paintedItemSelected(int index) const {
+    return m_state.tab() == buttons[index].tab;
+}
+
+void TabSwitcher::activatePaintedItem(int index) {
+    m_state.setTab(buttons[index].tab);
+}
+
+void TabSwitcher::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_Left:
+        m_state.setTab(PanelTab::screenshots);
+        break;
+    case Qt::Key_Right:
+        m_state.setTab(PanelTab::clipboard);
+        break;
+    default:
+        QWidget::keyPressEvent(event);
+    }
 }
 
 QRect TabSwitcher::buttonRect(PanelTab tab) {
@@ -59,6 +93,11 @@ void TabSwitcher::paintEvent(QPaintEvent*) {
         }
         PanelStyle::drawSymbol(p, r, QString::fromLatin1(b.symbol),
                                selected ? QColor(Qt::white) : Palette::textDim(), 13);
+    }
+    if (hasFocus()) {
+        p.setPen(QPen(Palette::cyan(), 1));
+        p.setBrush(Qt::NoBrush);
+        p.drawRoundedRect(all, all.height() / 2, all.height() / 2);
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/PaintedItems.h"
 #include "ui/panel/PanelTab.h"
 
 #include <QWidget>
@@ -7,7 +8,8 @@
 class PanelState;
 
 // The header's two-button switch between the screenshots and clipboard tabs.
-class TabSwitcher : public QWidget {
+// Painted, one focus stop: the arrow keys switch while it has the keyboard.
+class TabSwitcher : public QWidget, public PaintedItems {
     Q_OBJECT
 
 public:
@@ -15,9 +17,17 @@ public:
     // The button area of a tab, for clicks and tooltips.
     static QRect buttonRect(PanelTab tab);
 
+    QAccessible::Role paintedItemsRole() const override { return QAccessible::PageTabList; }
+    int paintedItemCount() const override { return 2; }
+    QString paintedItemName(int index) const override;
+    QRect paintedItemRect(int index) const override;
+    bool paintedItemSelected(int index) const override;
+    void activatePaintedItem(int index) override;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     bool event(QEvent* event) override;
 
 private:

@@ -2,6 +2,7 @@
 #include "ui/PanelFormat.h"
 
 #include "history/ClipItem.h"
+#include "ui/PaintedItemsAccessible.h"
 #include "ui/Palette.h"
 #include "ui/picker/QuickPickerModel.h"
 
@@ -49,7 +50,29 @@ QuickPickerView::QuickPickerView(QuickPickerModel& model, QWidget* parent)
         m_appIcons.clear();
         update();
     });
-    connect(&m_model, &QuickPickerModel::selectionChanged, this, [this] { update(); });
+    setAccessibleName(tr("Recent clips"));
+    PaintedItemsAccessible::install();
+    connect(&m_model, &QuickPickerModel::selectionChanged, this, [this] {
+        update();
+        // A screen reader follows the highlight as it does a focused row.
+        if (QAccessible::isActive() && m_model.selection() < m_model.items().size()) {
+            QAccessibleEvent moved(this, QAccessible::Focus);
+            moved.setChild(int(m_model.selection()));
+            QAccessible::updateAccessibility(&moved);
+        }
+    });
+}
+
+int QuickPickerView::paintedItemCount() const {
+    return int(m_model.items().size());
+}
+
+QString QuickPickerView::paintedItemName(int index) const {
+    return clipRowTitle(m_model.items().at(index)).replace(u'\n', u' ');
+}
+
+bool QuickPickerView::paintedItemSelected(int index) const {
+    return m_model.selection() == index;
 }
 
 int QuickPickerView::heightFor(qsizetype itemCount) {

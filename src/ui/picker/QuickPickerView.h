@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/PaintedItems.h"
+
 #include <QHash>
 #include <QIcon>
 #include <QImage>
@@ -14,7 +16,7 @@ struct ClipItem;
 // The picker's content: numbered rows for the model's clips (or a hint when
 // there are none) and a footer with a key hint and the way to the full
 // history. Rows are painted, not widgets, so a reload costs no allocations.
-class QuickPickerView : public QWidget {
+class QuickPickerView : public QWidget, public PaintedItems {
     Q_OBJECT
 
 public:
@@ -38,6 +40,13 @@ public:
 
     void setAppIconLookup(AppIconLookup lookup) { m_appIcon = std::move(lookup); }
     QPushButton* allHistoryButton() const { return m_allHistory; }
+
+    QAccessible::Role paintedItemsRole() const override { return QAccessible::List; }
+    int paintedItemCount() const override;
+    QString paintedItemName(int index) const override;
+    QRect paintedItemRect(int index) const override { return rowRect(index); }
+    bool paintedItemSelected(int index) const override;
+    void activatePaintedItem(int index) override { Q_EMIT rowClicked(index); }
 
 Q_SIGNALS:
     void rowClicked(int index);

@@ -59,6 +59,8 @@ AboutSection::AboutSection(const QList<Capability>& capabilities, QWidget* paren
     m_link->setFont(SettingsStyle::font(11.5, QFont::Medium));
     m_link->setTextFormat(Qt::RichText);
     m_link->setOpenExternalLinks(true);
+    m_link->setTextInteractionFlags(Qt::TextBrowserInteraction);
+    m_link->setAccessibleName(label);
     m_link->setCursor(Qt::PointingHandCursor);
     // A build without a project address shows no link rather than a dead one.
     m_link->setVisible(!page.isEmpty());

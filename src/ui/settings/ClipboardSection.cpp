@@ -84,6 +84,7 @@ ClipboardSection::ClipboardSection(Prefs& prefs, CopyBack& copyBack, ClipStore& 
     m_add->setFont(SettingsStyle::font(11.5));
     m_add->setAutoDefault(false);
     input->addWidget(m_newExclusion, 1);
+    m_newExclusion->setAccessibleName(tr("Application to never record from"));
     input->addWidget(m_add);
     m_recent->setFont(SettingsStyle::font(11.5));
     input->addWidget(m_recent);
@@ -188,6 +189,7 @@ void ClipboardSection::rebuildExclusions() {
         remove->setCursor(Qt::PointingHandCursor);
         row->addWidget(label, 1);
         row->addWidget(remove);
+        remove->setAccessibleName(tr("Remove %1").arg(identifier));
         // The rebuild this triggers deletes the clicked button only later (deleteLater).
         connect(remove, &QToolButton::clicked, this,
                 [this, identifier] { removeExclusion(identifier); });

@@ -28,6 +28,22 @@ SettingsRow::SettingsRow(const QString& title, const QString& help, QWidget* con
     }
     row->addLayout(texts, 1);
     row->addWidget(control, 0, Qt::AlignVCenter);
+
+    // The title names the control for a screen reader; in a box of several,
+    // the first that takes the keyboard.
+    QWidget* named = control;
+    if (control->focusPolicy() == Qt::NoFocus) {
+        const QList<QWidget*> inside = control->findChildren<QWidget*>();
+        for (QWidget* w : inside) {
+            if (w->focusPolicy() != Qt::NoFocus) {
+                named = w;
+                break;
+            }
+        }
+    }
+    m_title->setBuddy(named);
+    if (named->accessibleName().isEmpty())
+        named->setAccessibleName(title);
 }
 
 QString SettingsRow::title() const {

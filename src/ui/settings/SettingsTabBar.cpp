@@ -56,7 +56,10 @@ public:
         , m_symbol(SettingsSections::symbol(section)) {
         setCheckable(true);
         setFixedSize(40, 26);
-        setFocusPolicy(Qt::NoFocus);
+        setFocusPolicy(Qt::TabFocus);
+        // One choice of several: the arrow keys move between the sections and
+        // a screen reader calls them radio buttons.
+        setAutoExclusive(true);
         setCursor(Qt::PointingHandCursor);
         setToolTip(SettingsSections::title(section));
         setAccessibleName(SettingsSections::title(section));
@@ -79,6 +82,11 @@ protected:
         const QColor color = isChecked() ? QColor(Qt::white) : Palette::textDim();
         const QPixmap pm = SettingsSymbols::pixmap(m_symbol, size, color, devicePixelRatioF());
         p.drawPixmap(QPointF((width() - size) / 2.0, (height() - size) / 2.0), pm);
+        if (hasFocus()) {
+            p.setPen(QPen(Palette::cyan(), 1));
+            p.setBrush(Qt::NoBrush);
+            p.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 8, 8);
+        }
     }
 
 private:
@@ -107,6 +115,10 @@ SettingsTabBar::SettingsTabBar(QWidget* parent)
 void SettingsTabBar::setSection(SettingsSection section) {
     m_section = section;
     m_group->button(static_cast<int>(section))->setChecked(true);
+}
+
+void SettingsTabBar::focusSection() {
+    m_group->button(static_cast<int>(m_section))->setFocus(Qt::OtherFocusReason);
 }
 
 void SettingsTabBar::paintEvent(QPaintEvent*) {

@@ -15,6 +15,8 @@ public:
 
     SettingsSection section() const { return m_section; }
     void setSection(SettingsSection section);
+    // Gives the keyboard to the selected section's button.
+    void focusSection();
 
 Q_SIGNALS:
     void sectionClicked(SettingsSection section);

@@ -11,6 +11,7 @@
 #include "ui/settings/ShortcutsSection.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
@@ -24,6 +25,8 @@ namespace {
 QScrollArea* scrolling(QWidget* content) {
     auto* area = new QScrollArea;
     area->setFrameShape(QFrame::NoFrame);
+    // Tab goes to the controls; the area follows them into view.
+    area->setFocusPolicy(Qt::NoFocus);
     area->setWidgetResizable(true);
     area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     // The window paints its own background; the scrolling area shows it through.
@@ -123,6 +126,10 @@ void SettingsWindow::present() {
 void SettingsWindow::setSection(SettingsSection section) {
     m_section = section;
     m_tabBar->setSection(section);
+    // The keyboard leaving a hidden section goes to its tab, not into the
+    // new section, where it could land on the shortcut recorder and record.
+    if (m_pages->isAncestorOf(QApplication::focusWidget()))
+        m_tabBar->focusSection();
     m_heading->setText(SettingsSections::title(section).toUpper());
     m_pages->setCurrentIndex(static_cast<int>(section));
 }
@@ -133,6 +140,18 @@ void SettingsWindow::paintEvent(QPaintEvent*) {
     background.setColorAt(0, SettingsStyle::windowBackground().lighter(112));
     background.setColorAt(1, SettingsStyle::windowBackground());
     p.fillRect(rect(), background);
+}
+
+void SettingsWindow::keyPressEvent(QKeyEvent* event) {
+    // Ctrl+Tab and Ctrl+Shift+Tab go through the sections, as in a tabbed dialog.
+    const QList<SettingsSection> all = SettingsSections::all();
+    if ((event->modifiers() & Qt::ControlModifier) &&
+        (event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab)) {
+        const qsizetype step = event->key() == Qt::Key_Tab ? 1 : all.size() - 1;
+        setSection(all.at((all.indexOf(m_section) + step) % all.size()));
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void SettingsWindow::mousePressEvent(QMouseEvent* event) {
