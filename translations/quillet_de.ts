@@ -34,25 +34,25 @@ Keine Telemetrie – nur eine anonyme Suche nach Aktualisierungen.</translation>
 <context>
     <name>AppDelegate</name>
     <message>
-        <location filename="../src/app/AppDelegate.cpp" line="+95"/>
-        <location line="+53"/>
+        <location filename="../src/app/AppDelegate.cpp" line="+103"/>
+        <location line="+66"/>
         <source>Settings…</source>
         <translation>Einstellungen …</translation>
     </message>
     <message>
-        <location line="-52"/>
-        <location line="+55"/>
+        <location line="-65"/>
+        <location line="+68"/>
         <source>Check for Updates…</source>
         <translation>Nach Aktualisierungen suchen …</translation>
     </message>
     <message>
-        <location line="-54"/>
-        <location line="+57"/>
+        <location line="-67"/>
+        <location line="+70"/>
         <source>Quit Quillet</source>
         <translation>Quillet beenden</translation>
     </message>
     <message>
-        <location line="-35"/>
+        <location line="-48"/>
         <source>Quillet is running</source>
         <translation>Quillet läuft</translation>
     </message>
@@ -62,7 +62,7 @@ Keine Telemetrie – nur eine anonyme Suche nach Aktualisierungen.</translation>
         <translation>Diese Arbeitsumgebung zeigt keine Symbole im Systembereich an. Öffnen Sie Quillet erneut mit dem Tastenkürzel oder mit „quillet --show-panel“.</translation>
     </message>
     <message>
-        <location line="+12"/>
+        <location line="+16"/>
         <source>Clipboard history could not be read</source>
         <translation>Der Zwischenablage-Verlauf konnte nicht gelesen werden</translation>
     </message>
@@ -70,6 +70,16 @@ Keine Telemetrie – nur eine anonyme Suche nach Aktualisierungen.</translation>
         <location line="+1"/>
         <source>Quillet started a new history and kept the damaged one as %1.</source>
         <translation>Quillet hat einen neuen Verlauf begonnen und den beschädigten als %1 aufbewahrt.</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Quillet cannot save its data</source>
+        <translation>Quillet kann seine Daten nicht speichern</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Writing %1 (%2) failed: %3. Quillet goes on, but what it cannot write is not kept; free some disk space or check the folder&apos;s permissions.</source>
+        <translation>Schreiben von %1 (%2) fehlgeschlagen: %3. Quillet läuft weiter, behält aber nicht, was es nicht schreiben kann. Geben Sie Speicherplatz frei oder prüfen Sie die Berechtigungen des Ordners.</translation>
     </message>
 </context>
 <context>
