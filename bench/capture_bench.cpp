@@ -8,6 +8,7 @@
 // each stage and the peak memory; time to record 5 MB and 25 MB PNGs from an
 // owner that serves them slowly.
 #include "BenchImages.h"
+#include "helpers/StallProbe.h"
 #include "history/ClipImageEncoder.h"
 #include "history/ClipStore.h"
 #include "history/ClipboardMonitor.h"
@@ -164,16 +165,7 @@ void pictureStages(QGuiApplication& app, ClipStore& store, Pasteboard& pasteboar
                 const qsizetype rowsBefore = store.items().size();
                 resetPeakRss();
                 rssBefore.append(statusKiB("VmRSS:") / 1024.0);
-                QElapsedTimer turns;
-                turns.start();
-                qint64 lastTurn = 0;
-                qint64 longestStall = 0;
-                QTimer ticker;
-                QObject::connect(&ticker, &QTimer::timeout, &app, [&] {
-                    longestStall = std::max(longestStall, turns.elapsed() - lastTurn);
-                    lastTurn = turns.elapsed();
-                });
-                ticker.start(5);
+                StallProbe probe;
                 Xclip x;
                 const double cpuBefore = cpuSeconds();
                 clock.start();
@@ -189,8 +181,7 @@ void pictureStages(QGuiApplication& app, ClipStore& store, Pasteboard& pasteboar
                 const double peak = statusKiB("VmHWM:") / 1024.0;
                 firstPeak = run == 0 ? peak : firstPeak;
                 peakRss = std::max(peakRss, peak);
-                ticker.stop();
-                stall.append(double(longestStall));
+                stall.append(double(probe.worstMs()));
                 if (!ok) {
                     std::printf("  a copy of %.1f MB was NOT recorded\n", offered);
                     continue;
@@ -396,16 +387,7 @@ int main(int argc, char** argv) {
         const qint64 bytes = QFileInfo(path).size();
         const int paceMs = 3000;
         const qsizetype rowsBefore = store.items().size();
-        QElapsedTimer turns;
-        turns.start();
-        qint64 lastTurn = 0;
-        qint64 longestStall = 0;
-        QTimer ticker;
-        QObject::connect(&ticker, &QTimer::timeout, &app, [&] {
-            longestStall = std::max(longestStall, turns.elapsed() - lastTurn);
-            lastTurn = turns.elapsed();
-        });
-        ticker.start(5);
+        StallProbe probe;
         QProcess owner;
         clock.start();
         owner.start(ownerProgram,
@@ -417,11 +399,10 @@ int main(int argc, char** argv) {
             },
             60000);
         const double ms = clock.nsecsElapsed() / 1e6;
-        ticker.stop();
         std::printf("%.1f MB PNG from a slow owner (paced over %d ms): %s in %.0f ms; main thread "
                     "longest stall %lld ms\n",
                     bytes / 1e6, paceMs, recorded ? "recorded" : "NOT recorded", ms,
-                    qlonglong(longestStall));
+                    qlonglong(probe.worstMs()));
         clock.start();
         const auto transferred = pasteboard.data(PasteboardType::png);
         std::printf("  of which the paced transfer alone: %.0f ms (%lld bytes)\n",
