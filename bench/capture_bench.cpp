@@ -137,8 +137,8 @@ double median(QList<double> v) {
 // it plus the wait from the row to its file. Medians of the runs; RSS at the
 // start of a copy (median), the peak during the first copy and during all
 // (what the allocator kept from one copy is there at the next), MiB.
-void pictureStages(QGuiApplication& app, ClipStore& store, Pasteboard& pasteboard,
-                   ThumbnailCache& thumbnails, Prefs& prefs, const QTemporaryDir& dir) {
+void pictureStages(ClipStore& store, Pasteboard& pasteboard, ThumbnailCache& thumbnails,
+                   Prefs& prefs, const QTemporaryDir& dir) {
     QElapsedTimer clock;
     const int runs = std::max(1, qEnvironmentVariableIntValue("QUILLET_BENCH_IMAGE_RUNS") > 0
                                      ? qEnvironmentVariableIntValue("QUILLET_BENCH_IMAGE_RUNS")
@@ -264,7 +264,7 @@ int main(int argc, char** argv) {
     ClipboardMonitor monitor(pasteboard, front, store, thumbnails, prefs);
     monitor.start();
     if (qEnvironmentVariableIsSet("QUILLET_BENCH_IMAGES_ONLY")) {
-        pictureStages(app, store, pasteboard, thumbnails, prefs, dir);
+        pictureStages(store, pasteboard, thumbnails, prefs, dir);
         return 0;
     }
 
@@ -369,7 +369,7 @@ int main(int argc, char** argv) {
     }
 
     // 4. Pictures, stage by stage.
-    pictureStages(app, store, pasteboard, thumbnails, prefs, dir);
+    pictureStages(store, pasteboard, thumbnails, prefs, dir);
 
     // 4b. A slow owner (an editor that encodes on request, a remote
     // connection): noise PNGs of about 5 MB and 25 MB, served in small pieces
