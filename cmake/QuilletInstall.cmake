@@ -32,8 +32,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 # Library dependencies come from the binary itself.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Loaded at run time, not linked: TIFF for copied images, the event sounds,
-# the platform plugins of Qt, and the file-type database for previews.
+# the platform plugins of Qt (Wayland sessions need its Wayland plugin to
+# run natively), and the file-type database for previews.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
-    "qt6-image-formats-plugins, sound-theme-freedesktop, shared-mime-info")
+    "qt6-image-formats-plugins, qt6-wayland, sound-theme-freedesktop, shared-mime-info")
 include(CPack)
