@@ -50,12 +50,12 @@ m("CS1", "history", CS,
   'QStringLiteral("DELETE FROM items WHERE created_at < ")',
   "age prune drops the pinned=0 guard (old pinned items deleted)")
 m("CS2", "history", CS,
-  '"  (SELECT id FROM items WHERE pinned=0 ORDER BY created_at DESC "',
-  '"  (SELECT id FROM items WHERE pinned=0 ORDER BY created_at ASC "',
+  '"  (SELECT id FROM items WHERE pinned=0 ORDER BY created_at DESC LIMIT "',
+  '"  (SELECT id FROM items WHERE pinned=0 ORDER BY created_at ASC LIMIT "',
   "count prune keeps the OLDEST n instead of the newest")
 m("CS3", "history", CS,
-  "    m_db.exec(QStringLiteral(\"DELETE FROM items WHERE pinned=0\"));\n    reload();\n    sweepOrphans();",
-  "    m_db.exec(QStringLiteral(\"DELETE FROM items WHERE pinned=0\"));\n    sweepOrphans();\n    reload();",
+  "    checkWritten(m_db.exec(QStringLiteral(\"DELETE FROM items WHERE pinned=0\")));\n    reload();\n    sweepOrphans();",
+  "    checkWritten(m_db.exec(QStringLiteral(\"DELETE FROM items WHERE pinned=0\")));\n    sweepOrphans();\n    reload();",
   "clear(): side-file sweep runs before reload (stale item list)")
 m("CS4", "history", CS,
   "    const int fd =\n        ::open(native.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, kPrivateFile);\n    if (fd >= 0)\n        ::close(fd);\n",
