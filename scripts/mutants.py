@@ -40,6 +40,9 @@
 # dropped; X2 and X3 now point at that file, KS8 at the shared chord's Shift.
 # December 7, the desktop application's look: UI9-UI11 (the recent-applications
 # menu, the theme's tray icon, the footer's shortcut promise) all killed.
+# December 7, after the translation, keyboard, performance and fault-injection
+# merges: CS1-CS3 CM1-CM5 UI1-UI4 UI6 re-run, all killed (CS2 and CS3 re-pointed
+# at the store's new prune and clear); SL1 (the gsettings check) killed.
 M = []
 def m(id, area, file, old, new, note):
     M.append(dict(id=id, area=area, file=file, old=old, new=new, note=note))
