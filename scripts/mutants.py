@@ -332,7 +332,7 @@ AREA = {
     "history": ["tst_clipstore", "tst_capture", "tst_copyback"],
     "screenshots": ["tst_thumbnailcache", "tst_screenshotwatcher"],
     "shortcuts": ["tst_shortcutstorage", "tst_x11hotkeys"],
-    "ui": ["tst_panelmodels", "tst_paneltabs", "tst_floatingpanel", "tst_settingswindow"],
+    "ui": ["tst_panelmodels", "tst_paneltabs", "tst_panelkeyboard", "tst_floatingpanel", "tst_settingswindow"],
     "app": ["tst_prefs", "tst_updater", "tst_appdelegate", "tst_debugchannel"],
     "wayland": ["tst_waylandclipboard", "tst_waylandpaste", "tst_capture_wayland"],
     "x11": ["tst_autostart", "tst_x11pasteboard", "tst_x11frontmostapp", "tst_screenshotplatform", "tst_capture", "tst_copyback",

@@ -1,11 +1,9 @@
 // The panel's two tabs and the quick picker as widgets on the offscreen
 // platform, over the services as the application wires them.
-#include "helpers/WiredServices.h"
-#include "history/SqliteDatabase.h"
+#include "PanelFixture.h"
 #include "thumbnails/ThumbnailCache.h"
 #include "ui/panel/ClipListModel.h"
 #include "ui/panel/ClipListView.h"
-#include "ui/panel/ClipPreviewPopover.h"
 #include "ui/panel/ClipRowDelegate.h"
 #include "ui/panel/ClipboardView.h"
 #include "ui/panel/FloatingPanel.h"
@@ -15,14 +13,11 @@
 #include "ui/panel/ScreenshotGridView.h"
 #include "ui/panel/ScreenshotListModel.h"
 #include "ui/panel/ScreenshotsView.h"
-#include "ui/panel/TabSwitcher.h"
 #include "ui/picker/QuickPicker.h"
 #include "ui/picker/QuickPickerModel.h"
 #include "ui/picker/QuickPickerView.h"
-#include "ui/settings/SettingsWindow.h"
 
 #include <QAbstractItemModelTester>
-#include <QAccessible>
 #include <QApplication>
 #include <QFile>
 #include <QImage>
@@ -35,92 +30,6 @@
 #include <QTimer>
 #include <QToolButton>
 
-namespace {
-// The wired services on the null platform; the picker tests write rows on a
-// second connection to choose their creation times.
-struct Fixture : WiredServices {
-    PanelState state;
-    int writes = 0;
-
-    Fixture() {
-        prefs().setMaxDays(100000); // the seeded clips are from 1970
-        // A copy clears the clipboard, then writes it: count the writes.
-        QObject::connect(&pasteboard(), &Pasteboard::changed, [this] {
-            if (!pasteboard().types().isEmpty())
-                ++writes;
-        });
-    }
-    QString copied() { return pasteboard().string().value_or(QString()); }
-
-    void sql(const QString& statement) {
-        SqliteDatabase db;
-        QVERIFY(db.open(store().databasePath()));
-        db.exec(statement);
-        store().reload();
-    }
-
-    // Text clips: text, creation time, pinned.
-    void seed(const QList<std::tuple<const char*, double, bool>>& rows) {
-        QStringList values;
-        for (const auto& [text, at, pinned] : rows)
-            values << QStringLiteral("('%1','text','%1',%2,%3)").arg(text).arg(at).arg(int(pinned));
-        sql("INSERT INTO items(hash,kind,text,created_at,pinned) VALUES " + values.join(u','));
-    }
-
-    QuickPicker picker{ui};
-
-    // A tab as the panel sizes it, shown.
-    template <class View> std::unique_ptr<View> shown() {
-        auto view = std::make_unique<View>(state, ui);
-        view->resize(436, 480);
-        view->show();
-        if (!QTest::qWaitForWindowExposed(view.get()))
-            qFatal("not shown");
-        return view;
-    }
-};
-
-void hover(QWidget* viewport, const QPoint& pos) {
-    // A move to where the pointer already is (as seen by an earlier window at
-    // the same place) is not delivered: come from elsewhere.
-    QTest::mouseMove(viewport, QPoint(viewport->width() - 1, viewport->height() - 1));
-    QTest::mouseMove(viewport, pos);
-    QApplication::processEvents();
-}
-
-QString makePng(const QString& path, QColor color = Qt::red) {
-    QImage image(64, 48, QImage::Format_RGB32);
-    image.fill(color);
-    image.save(path, "PNG");
-    return path;
-}
-
-// Controls the keyboard reaches or a screen reader can press, whose name is
-// missing or whose role says nothing (a bare widget).
-void findUnnamed(QAccessibleInterface* node, QStringList& out) {
-    static const QList<QAccessible::Role> pressable{
-        QAccessible::Button,   QAccessible::CheckBox, QAccessible::RadioButton,
-        QAccessible::PageTab,  QAccessible::ComboBox, QAccessible::EditableText,
-        QAccessible::ListItem, QAccessible::Link};
-    for (int i = 0; i < node->childCount(); ++i) {
-        QAccessibleInterface* child = node->child(i);
-        if (child->state().invisible)
-            continue;
-        if ((child->state().focusable || pressable.contains(child->role())) &&
-            (child->text(QAccessible::Name).isEmpty() || child->role() == QAccessible::Client))
-            out << (child->object() ? child->object()->metaObject()->className() : "item");
-        findUnnamed(child, out);
-    }
-}
-
-QStringList texts(const ClipItemList& items) {
-    QStringList out;
-    for (const ClipItem& item : items)
-        out << item.text.value_or(QString());
-    return out;
-}
-} // namespace
-
 class TestPanelTabs : public QObject {
     Q_OBJECT
 
@@ -131,7 +40,6 @@ private Q_SLOTS:
     void thumbnailSecondLook();
     void pickerNewestFiveWhateverPinned();
     void pickerKeysClicksAndPicks();
-    void keyboardAndScreenReader();
 };
 
 void TestPanelTabs::clipSearchClickAndHover() {
@@ -438,106 +346,5 @@ void TestPanelTabs::pickerKeysClicksAndPicks() {
 // Without a mouse: the search field keeps the keyboard while the arrows choose
 // the row or cell that Return, Space, Delete and the menu key act on; and
 // every control a screen reader meets has a name and a role.
-void TestPanelTabs::keyboardAndScreenReader() {
-    Fixture f;
-    for (const char* text : {"alpha", "beta", "gamma"})
-        f.text(QString::fromLatin1(text));
-    f.state.setTab(PanelTab::clipboard);
-    FloatingPanel panel(f.state, f.ui);
-    panel.present();
-    QVERIFY(QTest::qWaitForWindowActive(&panel));
-    QLineEdit& search = panel.view().clipboardView().searchField();
-    QCOMPARE(QApplication::focusWidget(), &search);
-    const auto press = [](Qt::Key key, Qt::KeyboardModifiers mods = {}, int times = 1) {
-        for (int i = 0; i < times; ++i)
-            QTest::keyClick(QApplication::focusWidget(), key, mods);
-    };
-
-    // The arrows stop at the ends (gamma is the newest).
-    press(Qt::Key_Down, {}, 4);
-    press(Qt::Key_Up);
-    press(Qt::Key_Return);
-    QCOMPARE(f.copied(), QStringLiteral("beta"));
-
-    // Typing searches and makes the first match current; Space and Delete
-    // edit the text until the arrows choose a row.
-    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("gam"));
-    press(Qt::Key_Space);
-    QCOMPARE(f.state.searchText(), QStringLiteral("gam "));
-    press(Qt::Key_Return);
-    QCOMPARE(f.copied(), QStringLiteral("gamma"));
-    press(Qt::Key_Down);
-    press(Qt::Key_Space);
-    QTRY_VERIFY(qobject_cast<ClipPreviewPopover*>(QApplication::activePopupWidget()));
-    QApplication::activePopupWidget()->close();
-    // Offscreen, no window is active after a popup (X11 gives the keyboard back).
-    panel.present();
-    press(Qt::Key_Delete);
-    QCOMPARE(texts(f.store().items()), (QStringList{"beta", "alpha"}));
-    f.state.setSearchText({});
-
-    // Ctrl+Tab and Ctrl+1/2 switch tabs, the keyboard going along. In the
-    // grid the arrows move by columns and rows.
-    QList<QUrl> shots;
-    for (int i = 0; i < 5; ++i)
-        shots << QUrl::fromLocalFile(makePng(f.dir.filePath(QStringLiteral("%1.png").arg(i))));
-    panel.setScreenshots(shots);
-    press(Qt::Key_Tab, Qt::ControlModifier);
-    ScreenshotGridView& grid = panel.view().screenshotsView().grid();
-    QCOMPARE(QApplication::focusWidget(), &grid);
-    press(Qt::Key_Right, {}, 2);
-    press(Qt::Key_Down);
-    const QUrl chosen = shots.at(1 + grid.columnCount());
-    press(Qt::Key_Return);
-    QCOMPARE(f.pasteboard().fileUrls(), QList<QUrl>{chosen});
-    press(Qt::Key_Space);
-    QTRY_VERIFY(f.quickLook.isVisible());
-    QCOMPARE(f.quickLook.url(), chosen);
-    f.quickLook.hide();
-    QTRY_COMPARE(QApplication::focusWidget(), &grid);
-    press(Qt::Key_2, Qt::ControlModifier);
-    QCOMPARE(QApplication::focusWidget(), &search);
-
-    // The menu key opens the current row's menu.
-    press(Qt::Key_Down, {}, 2);
-    QTimer::singleShot(0, [] {
-        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-        menu->actions().constFirst()->trigger(); // "Copy"
-        menu->close();
-    });
-    press(Qt::Key_Menu);
-    QCOMPARE(f.copied(), QStringLiteral("alpha"));
-    QTest::keyClick(&panel, Qt::Key_1, Qt::ControlModifier); // none has the keyboard offscreen
-    QCOMPARE(f.state.tab(), PanelTab::screenshots);
-
-    QStringList unnamed;
-    for (PanelTab tab : {PanelTab::screenshots, PanelTab::clipboard}) {
-        f.state.setTab(tab);
-        panel.present();
-        findUnnamed(QAccessible::queryAccessibleInterface(&panel), unnamed);
-    }
-    SettingsWindow settings(f.ui);
-    settings.show();
-    for (SettingsSection section : SettingsSections::all()) {
-        settings.setSection(section);
-        findUnnamed(QAccessible::queryAccessibleInterface(&settings), unnamed);
-    }
-    f.picker.show();
-    findUnnamed(QAccessible::queryAccessibleInterface(&f.picker), unnamed);
-    QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(u", ")));
-    // The painted tabs are tabs that can be pressed; the list's rows tell
-    // their meta line too.
-    QAccessibleInterface* tabs =
-        QAccessible::queryAccessibleInterface(panel.findChild<TabSwitcher*>());
-    QCOMPARE(tabs->role(), QAccessible::PageTabList);
-    QAccessibleInterface* shotsTab = tabs->child(0);
-    QCOMPARE(shotsTab->text(QAccessible::Name), QStringLiteral("Screenshots"));
-    shotsTab->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
-    QVERIFY(shotsTab->state().selected && f.state.tab() == PanelTab::screenshots);
-    QAccessibleInterface* list =
-        QAccessible::queryAccessibleInterface(&panel.view().clipboardView().list());
-    QVERIFY(list->child(0)->text(QAccessible::Description).contains(QStringLiteral("ago")));
-}
-
 QTEST_MAIN(TestPanelTabs)
 #include "tst_paneltabs.moc"
